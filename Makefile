@@ -1,0 +1,49 @@
+# The two set-up commands are `make run` and `make test`; both install what is
+# missing first. Everything is built with CMake and Ninja into build/.
+BUILD       ?= build
+FUZZ_BUILD  ?= build-fuzz
+BUILD_TYPE  ?= RelWithDebInfo
+FUZZ_SECONDS ?= 20
+SAMPLE      ?= resources/samples/welcome.tz
+PREFIX      ?= /usr/local
+
+.PHONY: all deps configure build run test fuzz bench install clean
+
+all: build
+
+deps:
+	@./scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+# Until the editor exists this shows what the core reads from the bundled sample.
+run: build
+	$(BUILD)/bin/lumetra-cli info $(SAMPLE)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
+
+# libFuzzer needs clang; the fuzz build lives in its own folder.
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMETRA_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target document_reader_fuzz
+	@mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/bin/document_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024 \
+	    -print_final_stats=1 $(FUZZ_BUILD)/corpus tests/data/document
+
+bench: deps
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-bench --target document_io_bench
+	build-bench/bin/document_io_bench
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD) build-bench

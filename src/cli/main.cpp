@@ -1,0 +1,85 @@
+// lumetra-cli: the editor's core without a window, for shells and scripts.
+//   exit 0  success
+//   exit 1  usage error
+//   exit 2  a file cannot be read or written, or is not a valid document
+
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/info_command.h"
+#include "document/document.h"
+#include "platform/app_paths.h"
+#include "platform/codepage/codepage.h"
+#include "platform/profile/settings_store.h"
+#include "platform/report.h"
+
+namespace {
+
+constexpr int kUsageError = 1;
+constexpr int kFileError = 2;
+
+// Messages raised while a file is processed name the program and the file.
+class FileMessageSink final : public lumetra::MessageSink {
+ public:
+  std::string file;
+  void ShowMessage(std::string_view text) override {
+    std::cerr << "lumetra-cli: " << (file.empty() ? "" : file + ": ") << text << '\n';
+  }
+};
+
+FileMessageSink g_sink;
+
+int Fail(const std::string& message) {
+  std::cerr << "lumetra-cli: " << message << '\n';
+  return kFileError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  lumetra::InitAppPaths();
+  lumetra::SetMessageSink(&g_sink);
+  lumetra::SettingsStore store(lumetra::SettingsStore::DefaultPath());
+  lumetra::PanelSettings panel = lumetra::PanelSettings::Load(store);
+
+  CLI::App app{"Lumetra command-line tool: inspect and convert LED panel documents (.tz)."};
+  app.require_subcommand(1);
+
+  std::string infoFile;
+  CLI::App* info = app.add_subcommand("info", "Print what a document holds, as one JSON object.");
+  info->add_option("FILE", infoFile, "Document to read")->required();
+
+  std::string resaveIn, resaveOut;
+  CLI::App* resave = app.add_subcommand("resave", "Load a document and save it again.");
+  resave->add_option("IN", resaveIn, "Document to read")->required();
+  resave->add_option("OUT", resaveOut, "Where to write it (may be IN)")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kUsageError;
+  }
+
+  try {
+    if (*info) {
+      g_sink.file = infoFile;
+      lumetra::CTessaraDoc doc;
+      doc.OnOpenDocument(infoFile, panel);
+      std::cout << lumetra::DescribeDocument(doc, lumetra::DocumentCodePage(store)).dump(2) << '\n';
+    } else if (*resave) {
+      g_sink.file = resaveIn;
+      lumetra::CTessaraDoc doc;
+      doc.OnOpenDocument(resaveIn, panel);
+      g_sink.file = resaveOut;
+      doc.OnSaveDocument(resaveOut);
+    }
+  } catch (const lumetra::DocumentError& e) {
+    return Fail(e.what());
+  }
+  return 0;
+}

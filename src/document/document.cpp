@@ -1,0 +1,131 @@
+#include "document/document.h"
+
+#include "platform/archive/archive.h"
+#include "platform/files.h"
+#include "platform/profile/settings_store.h"
+#include "units/unit_classes.h"
+
+namespace lumetra {
+namespace {
+
+// The smallest object in the unit array is a two-byte tag.
+constexpr std::size_t kMinObjectBytes = 2;
+
+}  // namespace
+
+CTessaraDoc::CTessaraDoc() = default;
+
+CTessaraDoc::~CTessaraDoc() { DeleteContents(); }
+
+void CTessaraDoc::DeleteContents() {
+  while (!m_units.empty()) m_units.pop_back();
+}
+
+void CTessaraDoc::OnNewDocument(const PanelSettings& current) {
+  DeleteContents();
+  m_strPathName.clear();
+  m_bModified = false;
+  m_nWidthWords = current.widthWords;
+  m_nHeightWords = current.heightWords;
+  m_nFrames = current.frames;
+  m_nColourSet = current.colourSet;
+}
+
+void CTessaraDoc::OnOpenDocument(const std::filesystem::path& path, const PanelSettings& current) {
+  try {
+    LoadFromBytes(ReadWholeFile(path, kMaxFileBytes));
+  } catch (const FileError& e) {
+    throw DocumentError(e.what());
+  } catch (const std::runtime_error& e) {  // ArchiveError, DocumentError
+    throw DocumentError(path.string() + ": " + e.what());
+  }
+  m_strPathName = path;
+  m_bModified = false;
+  m_nColourSet = current.colourSet;
+}
+
+void CTessaraDoc::OnSaveDocument(const std::filesystem::path& path) {
+  try {
+    WriteFileAtomically(path, SaveToBytes());
+  } catch (const FileError& e) {
+    throw DocumentError(e.what());
+  }
+  m_strPathName = path;
+  m_bModified = false;
+}
+
+void CTessaraDoc::OnCloseDocument() { DeleteContents(); }
+
+void CTessaraDoc::ApplyPanelSettings(PanelSettings& current, SettingsStore& store) const {
+  current = {m_nWidthWords, m_nHeightWords, m_nFrames, m_nColourSet};
+  current.Save(store);
+}
+
+std::string CTessaraDoc::GetTitle() const {
+  return m_strPathName.empty() ? std::string("Tessara") : m_strPathName.filename().string();
+}
+
+CSize CTessaraDoc::CanvasPixels() const {
+  return {m_nWidthWords * kWordPixels, m_nFrames * m_nHeightWords * kWordPixels};
+}
+
+void CTessaraDoc::Serialize(CArchive& ar) {
+  ar.Transfer(m_sizeCanvas.cx);
+  ar.Transfer(m_sizeCanvas.cy);
+  ar.Transfer(m_ptViewOrigin);
+  ar.Transfer(m_nWidthWords);
+  ar.Transfer(m_nHeightWords);
+  ar.Transfer(m_nFrames);
+  ar.Transfer(m_nClockStyle);
+  ar.Transfer(m_nClockRow);
+  ar.Transfer(m_nClockFrame);
+  ar.Transfer(m_nClockAlign);
+  ar.Transfer(m_nClockColour);
+  m_playMode.Serialize(ar);
+
+  if (ar.IsStoring()) {
+    ar.WriteCount(static_cast<std::uint32_t>(m_units.size()));
+    for (const auto& unit : m_units) ar.WriteObject(unit.get());
+    return;
+  }
+
+  if (!IsValidGeometry(m_nWidthWords, m_nHeightWords, m_nFrames)) {
+    throw DocumentError("panel size out of range: " + std::to_string(m_nWidthWords) + " x " +
+                        std::to_string(m_nHeightWords) + " words, " + std::to_string(m_nFrames) + " frames");
+  }
+  std::uint32_t count = ar.ReadBoundedCount(kMinObjectBytes);
+  m_units.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::size_t at = ar.Input().Position();
+    std::unique_ptr<CObject> object = ar.ReadOwnedObject();
+    if (!object) throw ArchiveError(ArchiveFailure::BadIndex, "a null entry in the unit array", at);
+    // Every registered class is a unit, so this cast cannot fail.
+    m_units.emplace_back(static_cast<CUnit*>(object.release()));
+  }
+}
+
+std::vector<std::uint8_t> CTessaraDoc::SaveToBytes() {
+  CArchive ar(UnitClasses());
+  Serialize(ar);
+  return ar.Output().TakeBytes();
+}
+
+void CTessaraDoc::LoadFromBytes(std::span<const std::uint8_t> bytes) {
+  CTessaraDoc loaded;
+  CArchive ar(bytes, UnitClasses());
+  loaded.Serialize(ar);
+  m_units = std::move(loaded.m_units);
+  m_sizeCanvas = loaded.m_sizeCanvas;
+  m_ptViewOrigin = loaded.m_ptViewOrigin;
+  m_playMode = loaded.m_playMode;
+  m_nWidthWords = loaded.m_nWidthWords;
+  m_nHeightWords = loaded.m_nHeightWords;
+  m_nFrames = loaded.m_nFrames;
+  m_nClockStyle = loaded.m_nClockStyle;
+  m_nClockColour = loaded.m_nClockColour;
+  m_nClockRow = loaded.m_nClockRow;
+  m_nClockFrame = loaded.m_nClockFrame;
+  m_nClockAlign = loaded.m_nClockAlign;
+}
+
+}  // namespace lumetra

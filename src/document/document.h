@@ -1,0 +1,89 @@
+#pragma once
+// CTessaraDoc: one picture for an LED panel. It owns its units in painting
+// order (index 0 at the bottom), the panel geometry, the clock options and the
+// play modes, and reads and writes the ".tz" document file.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "document/panel_settings.h"
+#include "document/play_mode_set.h"
+#include "platform/types.h"
+#include "units/unit.h"
+
+namespace lumetra {
+
+class CArchive;
+class SettingsStore;
+
+// A document that cannot be read or written; the text names the file and the reason.
+class DocumentError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class CTessaraDoc {
+ public:
+  static constexpr std::size_t kMaxFileBytes = 256u * 1024 * 1024;
+
+  CTessaraDoc();
+  ~CTessaraDoc();
+  CTessaraDoc(const CTessaraDoc&) = delete;
+  CTessaraDoc& operator=(const CTessaraDoc&) = delete;
+
+  // An empty document for the running program's panel.
+  void OnNewDocument(const PanelSettings& current);
+  // Reads the file; the colour set comes from the running program's panel,
+  // since files do not carry one. Throws DocumentError and leaves the document
+  // as it was when the file cannot be read or is not a valid document.
+  void OnOpenDocument(const std::filesystem::path& path, const PanelSettings& current);
+  // Writes the file through a temporary file and clears the modified flag.
+  // Throws DocumentError and leaves both the old file and the flag alone on failure.
+  void OnSaveDocument(const std::filesystem::path& path);
+  // Destroys the units, last to first.
+  void OnCloseDocument();
+
+  // The document's geometry becomes the running program's panel and is kept in the store.
+  void ApplyPanelSettings(PanelSettings& current, SettingsStore& store) const;
+
+  bool IsModified() const { return m_bModified; }
+  void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+  const std::filesystem::path& GetPathName() const { return m_strPathName; }
+  std::string GetTitle() const;
+
+  void Serialize(CArchive& ar);
+  std::vector<std::uint8_t> SaveToBytes();
+  // Replaces the content with the document in bytes; throws ArchiveError or
+  // DocumentError, in which case nothing has changed.
+  void LoadFromBytes(std::span<const std::uint8_t> bytes);
+
+  // Canvas size in LED pixels: all frames stacked.
+  CSize CanvasPixels() const;
+
+  std::vector<std::unique_ptr<CUnit>> m_units;
+  CSize m_sizeCanvas{384, 64};
+  CPoint m_ptViewOrigin;
+  CPlayModeSet m_playMode;
+  std::int32_t m_nWidthWords = 8;
+  std::int32_t m_nHeightWords = 1;
+  std::int32_t m_nFrames = 15;
+  std::uint8_t m_nClockStyle = 0;
+  std::uint8_t m_nClockColour = 0;
+  std::uint8_t m_nClockRow = 0;
+  std::uint8_t m_nClockFrame = 0;
+  std::uint8_t m_nClockAlign = 0;
+  std::int32_t m_nColourSet = 0;  // never stored
+
+ private:
+  void DeleteContents();
+
+  bool m_bModified = false;
+  std::filesystem::path m_strPathName;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,85 @@
+#pragma once
+// The object archive of the document file format: little-endian primitives,
+// counts and strings with their short and long length forms, and polymorphic
+// objects preceded by class records or tags. Classes and objects share one
+// index sequence, starting at 1 (0 stands for a null pointer).
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/archive/archive_error.h"
+#include "platform/archive/byte_stream.h"
+#include "platform/archive/class_registry.h"
+#include "platform/types.h"
+
+namespace lumetra {
+
+class CArchive {
+ public:
+  // A storing archive writes into its own buffer (Output()).
+  explicit CArchive(const ClassRegistry& registry);
+  // A loading archive reads the given bytes, which must outlive it.
+  CArchive(std::span<const std::uint8_t> bytes, const ClassRegistry& registry);
+
+  bool IsStoring() const { return storing_; }
+  bool IsLoading() const { return !storing_; }
+
+  // Raw access for data stored inline, outside the archive's own encoding.
+  ByteReader& Input() { return reader_; }
+  ByteWriter& Output() { return writer_; }
+
+  // Store or load one value, by the direction of the archive.
+  void Transfer(std::uint8_t& v);
+  void Transfer(std::int32_t& v);
+  void Transfer(std::uint32_t& v);
+  void Transfer(double& v);
+  void Transfer(CPoint& v);
+  void Transfer(std::string& v);       // length-prefixed single-byte characters
+  void Transfer(CPointArray& points);  // count, then 8 bytes a point
+
+  void WriteCount(std::uint32_t n);
+  std::uint32_t ReadCount();
+  // A count of items each at least itemBytes long; more than the bytes left is an error.
+  std::uint32_t ReadBoundedCount(std::size_t itemBytes);
+
+  void WriteString(std::string_view s);
+  std::string ReadString();
+
+  // Writes the object with its class record or class tag, or a back reference
+  // when this archive has stored the same object before; nullptr writes a null tag.
+  void WriteObject(const CObject* object);
+
+  // Reads a new object and hands it over; nullptr for a null tag. A reference
+  // back to an object read earlier would make two owners of one object and is
+  // refused with BadIndex.
+  std::unique_ptr<CObject> ReadOwnedObject();
+
+  // The schema stored with the class of the object being loaded.
+  std::uint16_t GetObjectSchema() const { return objectSchema_; }
+
+ private:
+  struct LoadedEntry {
+    const RuntimeClass* cls;  // set for class entries
+    std::uint16_t schema;
+    bool isObject;
+  };
+
+  [[noreturn]] void Fail(ArchiveFailure failure, const std::string& detail) const;
+  const RuntimeClass& ReadClassRecord(std::uint16_t& schema);
+
+  const ClassRegistry& registry_;
+  bool storing_;
+  ByteReader reader_;
+  ByteWriter writer_;
+  std::uint32_t mapCount_ = 1;  // next index of the shared class/object sequence
+  std::unordered_map<const RuntimeClass*, std::uint32_t> storedClasses_;
+  std::unordered_map<const CObject*, std::uint32_t> storedObjects_;
+  std::vector<LoadedEntry> loaded_;  // index 0 is the null entry
+  std::uint16_t objectSchema_ = 0;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,54 @@
+#pragma once
+// Little-endian byte streams over memory: the raw layer under the object
+// archive, also used directly for the BMP images embedded in documents.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace lumetra {
+
+class ByteReader {
+ public:
+  explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+  std::size_t Position() const { return pos_; }
+  std::size_t BytesLeft() const { return bytes_.size() - pos_; }
+
+  // Reads exactly n bytes; throws ArchiveError(EndOfFile) when fewer are left.
+  void Read(void* out, std::size_t n);
+  // Reads what is there, up to n bytes; returns the number read.
+  std::size_t ReadUpTo(void* out, std::size_t n);
+
+  std::uint8_t ReadU8();
+  std::uint16_t ReadU16();
+  std::uint32_t ReadU32();
+  std::int32_t ReadI32() { return static_cast<std::int32_t>(ReadU32()); }
+  double ReadDouble();
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t pos_ = 0;
+};
+
+class ByteWriter {
+ public:
+  std::size_t Position() const { return bytes_.size(); }
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+  std::vector<std::uint8_t> TakeBytes() { return std::move(bytes_); }
+
+  void Write(const void* data, std::size_t n);
+  void WriteU8(std::uint8_t v) { bytes_.push_back(v); }
+  void WriteU16(std::uint16_t v);
+  void WriteU32(std::uint32_t v);
+  void WriteI32(std::int32_t v) { WriteU32(static_cast<std::uint32_t>(v)); }
+  void WriteDouble(double v);
+  void Reserve(std::size_t n) { bytes_.reserve(n); }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace lumetra

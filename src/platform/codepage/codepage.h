@@ -1,0 +1,23 @@
+#pragma once
+// Text units keep their text as bytes in the document's multi-byte code page
+// (GBK unless the settings store says otherwise); the user interface and the
+// command-line tool speak UTF-8. These convert at that edge.
+
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+class SettingsStore;
+
+inline constexpr std::string_view kDefaultCodePage = "GBK";
+
+// The code page named by the settings store (section "Norvik Soft", key "CodePage").
+std::string DocumentCodePage(const SettingsStore& store);
+
+// Bytes that do not decode become U+FFFD; an unknown code page is treated as Latin-1.
+std::string CodePageToUtf8(std::string_view bytes, std::string_view codePage);
+// Characters the code page cannot hold become '?'.
+std::string Utf8ToCodePage(std::string_view utf8, std::string_view codePage);
+
+}  // namespace lumetra

@@ -1,0 +1,93 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumetra {
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+[[noreturn]] void Fail(const std::filesystem::path& path, const std::string& what, int error) {
+  throw FileError(path.string() + ": " + what + ": " + Reason(error));
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() { if (fd_ >= 0) ::close(fd_); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { int fd = fd_; fd_ = -1; return fd; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes) {
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) Fail(path, "cannot open", errno);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) Fail(path, "cannot read", errno);
+  if (S_ISDIR(info.st_mode)) Fail(path, "cannot read", EISDIR);
+  if (info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+    throw FileError(path.string() + ": file too large (" + std::to_string(info.st_size) + " bytes, at most " +
+                    std::to_string(maxBytes) + ")");
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::read(file.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) Fail(path, "cannot read", errno);
+    if (n == 0) break;  // the file shrank while we read it
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  Descriptor temp(::mkstemp(pattern.data()));
+  if (temp.get() < 0) Fail(path, "cannot create a temporary file in " + folder.string(), errno);
+
+  auto discard = [&](const std::string& what, int error) {
+    ::unlink(pattern.c_str());
+    Fail(path, what, error);
+  };
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(temp.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) discard("cannot write", errno);
+    done += static_cast<std::size_t>(n);
+  }
+  // Keep the permissions of the file we replace; new files get the usual 0666 & ~umask.
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) {
+    ::fchmod(temp.get(), existing.st_mode & 07777);
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(temp.get(), 0666 & ~mask);
+  }
+  if (::fsync(temp.get()) != 0) discard("cannot write", errno);
+  if (::close(temp.release()) != 0) discard("cannot write", errno);
+  if (::rename(pattern.c_str(), path.c_str()) != 0) discard("cannot replace the file", errno);
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view text) {
+  WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+}  // namespace lumetra

@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file reads with a size limit, and writes that never destroy the
+// previous file: the bytes go to a temporary file in the target folder, which is
+// then renamed over the target.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace lumetra {
+
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Throws FileError naming the file and the reason when the file cannot be read
+// or is larger than maxBytes.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes);
+
+// Throws FileError when any step fails; the target is then left as it was.
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
+
+}  // namespace lumetra

@@ -1,0 +1,24 @@
+#include "platform/gdi/font.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace lumetra {
+
+std::string_view LOGFONT::FaceName() const { return {lfFaceName, ::strnlen(lfFaceName, kFaceSize)}; }
+
+void LOGFONT::SetFaceName(std::string_view face) {
+  std::size_t n = face.size() < kFaceSize - 1 ? face.size() : kFaceSize - 1;
+  std::memset(lfFaceName, 0, kFaceSize);
+  std::memcpy(lfFaceName, face.data(), n);
+}
+
+CFont CFont::CreatePointFont(int tenthsOfPoint, std::string_view face) {
+  LOGFONT lf;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfHeight = -std::abs(kScreenDpi * tenthsOfPoint / 720);
+  lf.SetFaceName(face);
+  return CFont(lf);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,53 @@
+#pragma once
+// Logical fonts: the LOGFONT record that documents store for text units, and
+// the font object made from it.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+struct LOGFONT {
+  static constexpr std::size_t kFaceSize = 32;  // 31 characters and the terminating NUL
+
+  std::int32_t lfHeight = 0;
+  std::int32_t lfWidth = 0;
+  std::int32_t lfEscapement = 0;
+  std::int32_t lfOrientation = 0;
+  std::int32_t lfWeight = 0;
+  std::uint8_t lfItalic = 0;
+  std::uint8_t lfUnderline = 0;
+  std::uint8_t lfStrikeOut = 0;
+  std::uint8_t lfCharSet = 0;
+  std::uint8_t lfOutPrecision = 0;
+  std::uint8_t lfClipPrecision = 0;
+  std::uint8_t lfQuality = 0;
+  std::uint8_t lfPitchAndFamily = 0;
+  char lfFaceName[kFaceSize] = {};
+
+  std::string_view FaceName() const;
+  // Keeps at most 31 characters.
+  void SetFaceName(std::string_view face);
+
+  friend bool operator==(const LOGFONT&, const LOGFONT&) = default;
+};
+
+inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
+inline constexpr int kScreenDpi = 96;
+
+class CFont {
+ public:
+  explicit CFont(const LOGFONT& lf) : logFont_(lf) {}
+
+  // A font of the given size in tenths of a point for a screen of kScreenDpi:
+  // the height becomes -(size * dpi / 720) pixels, the character set DEFAULT_CHARSET.
+  static CFont CreatePointFont(int tenthsOfPoint, std::string_view face);
+
+  const LOGFONT& GetLogFont() const { return logFont_; }
+
+ private:
+  LOGFONT logFont_;
+};
+
+}  // namespace lumetra

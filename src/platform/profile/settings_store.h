@@ -1,0 +1,39 @@
+#pragma once
+// The per-user settings store: one profile file in the user's configuration
+// folder, read once and rewritten atomically on every change.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/profile/profile_file.h"
+
+namespace lumetra {
+
+class SettingsStore {
+ public:
+  // Section of the program's own values.
+  static constexpr std::string_view kSection = "Norvik Soft";
+
+  // $XDG_CONFIG_HOME (or ~/.config) / "Local AppWizard-Generated Applications" / "Tessara.ini".
+  static std::filesystem::path DefaultPath();
+
+  explicit SettingsStore(std::filesystem::path path);
+
+  const std::filesystem::path& Path() const { return path_; }
+
+  int GetProfileInt(std::string_view section, std::string_view key, int fallback) const;
+  std::string GetProfileString(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+  // Throw FileError when the file cannot be written; the stored file is then unchanged.
+  void WriteProfileInt(std::string_view section, std::string_view key, int value);
+  void WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
+
+ private:
+  void Save() const;
+
+  std::filesystem::path path_;
+  ProfileFile profile_;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,133 @@
+#pragma once
+// CUnit, the base of every drawable object on the canvas: the drawing style,
+// the two defining points, the shape parameters some subclasses use, and the
+// virtual operations through which the view draws, hit-tests and edits units.
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/archive/object.h"
+#include "platform/gdi/font.h"
+#include "platform/gdi/region.h"
+#include "platform/types.h"
+
+namespace lumetra {
+
+class CDC;
+class CTessaraView;
+
+// Pen styles, brush styles, hatch styles, background modes and the raster
+// operation the units start with.
+enum : std::int32_t {
+  PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6,
+};
+enum : std::int32_t { BS_SOLID = 0, BS_HOLLOW = 1, BS_HATCHED = 2 };
+enum : std::int32_t {
+  HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5,
+};
+enum : std::int32_t { TRANSPARENT = 1, OPAQUE = 2 };
+inline constexpr std::int32_t R2_COPYPEN = 13;
+
+inline constexpr COLORREF kRed = 0x000000FF;
+inline constexpr COLORREF kBlack = 0x00000000;
+
+class CUnit : public CObject {
+  LUMETRA_DECLARE_SERIAL(CUnit)
+
+ public:
+  CUnit();
+  // Copies the style and both points; the flags and the background colour get
+  // their defaults, and the region is built anew.
+  CUnit(const CUnit& other);
+  // Copies the same fields as the copy constructor and rebuilds the region
+  // through the subclass's GetRegion (paste uses this).
+  CUnit& operator=(const CUnit& other);
+  ~CUnit() override;
+
+  // The virtual operations, in the order every unit class shares.
+  void Serialize(CArchive& ar) override;
+  virtual void ToggleRotate(std::int32_t, std::int32_t);
+  virtual void AddControlPoint(CDC& dc, CTessaraView& view);
+  virtual void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY);
+  virtual void SetFontIndirect(const LOGFONT& lf);
+  virtual void ChangeFont(const LOGFONT& lf);
+  virtual void OnFontChanged(const LOGFONT& lf);
+  virtual void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
+  virtual CPoint SetAngle2At(std::int32_t x, std::int32_t y);
+  virtual CPoint SetAngle1At(std::int32_t x, std::int32_t y);
+  virtual void DrawArcOutline(CDC& dc, std::int32_t, std::int32_t);
+  virtual void DrawConstruction(CDC& dc, std::int32_t x, std::int32_t y);
+  virtual void DrawShape(CDC& dc, std::int32_t, std::int32_t);
+  virtual double SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  virtual double FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  virtual CRect GetBoundRect();
+  virtual void OnHandleGrabbed(CDC& dc, std::int32_t handleX, std::int32_t handleY);
+  virtual void DrawHandles(CDC& dc);
+  virtual void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  virtual std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  virtual std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  virtual float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  virtual void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2);
+  virtual std::int32_t SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y);
+  virtual void DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y);
+  virtual void DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y);
+  virtual void DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  virtual void DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y);
+  virtual void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
+  virtual std::int32_t HitHandle(std::int32_t x, std::int32_t y);
+  virtual bool PtInUnit(std::int32_t x, std::int32_t y);
+  virtual CRgn* GetRegion();
+  virtual void InitDefaults();
+  virtual void Draw(CDC& dc);
+
+  // Style and geometry.
+  std::int32_t m_nPenStyle;
+  std::int32_t m_nPenWidth;
+  std::int32_t m_nBkMode;
+  std::int32_t m_nDrawMode;
+  COLORREF m_crPen;
+  COLORREF m_crBrush;
+  COLORREF m_crBk;
+  CPoint m_ptFirst;
+  CPoint m_ptSecond;
+  std::unique_ptr<CRgn> m_pRgn;  // cached hit-test region
+  CPointArray m_aPoints;          // control points of the Bezier unit
+  std::int32_t m_nBrushStyle = BS_SOLID;
+  std::int32_t m_nHatchStyle = HS_HORIZONTAL;
+  CPoint m_ptHandle;
+  bool m_bActive;
+  bool m_bSelected = false;
+
+  // Shape parameters of the subclasses that need them; zero until set.
+  CPoint m_ptCenter;
+  std::int32_t m_nRadius1 = 0;
+  std::int32_t m_nRadius2 = 0;
+  std::int32_t m_nRadius = 0;
+  double m_dCos = 0.0;
+  double m_dSin = 0.0;
+  double m_dSlope1 = 0.0;
+  double m_dSlope2 = 0.0;
+  double m_dAngle1 = 0.0;
+  double m_dAngle2 = 0.0;
+  CPoint m_ptArcStart;
+  CPoint m_ptArcEnd;
+  bool m_bAngleSet = false;
+  CPoint m_ptThird;
+  bool m_bRotate = false;
+  CRect m_rcBound;
+  std::unique_ptr<CPointArray> m_pPoints;  // vertices of the polygon, traced points of the curve
+  std::int32_t m_nVertex = 0;
+  std::int32_t m_nPointCount;
+  std::unique_ptr<CFont> m_pFont;  // font of the text unit
+
+ protected:
+  // The style both copy paths take over from the source.
+  void CopyStyleAndPoints(const CUnit& other);
+  // The brush record of the rectangle-like units: style, hatch, colour.
+  void SerializeBrush(CArchive& ar);
+  // The brush record of the ellipse-like units, which repeat the background
+  // mode after the brush style (on loading the second copy wins).
+  void SerializeBrushWithBkMode(CArchive& ar);
+};
+
+}  // namespace lumetra
