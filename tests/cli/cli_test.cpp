@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/files.h"
+
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs lumetra-cli with a private settings store so the user's settings play no part.
+CliRun Cli(const std::string& args) {
+  static const std::filesystem::path home =
+      std::filesystem::temp_directory_path() / ("lumetra-cli-test-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(home);
+  std::string errFile = (home / "stderr").string();
+  std::string command = "XDG_CONFIG_HOME='" + home.string() + "' '" LUMETRA_BIN_DIR "/lumetra-cli' " + args +
+                        " 2>'" + errFile + "'";
+  CliRun run{};
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::array<char, 4096> buffer;
+  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
+  int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  auto err = lumetra::ReadWholeFile(errFile, 1 << 20);
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+const std::string kSample = LUMETRA_SOURCE_DIR "/resources/samples/welcome.tz";
+
+std::filesystem::path Temp(const std::string& name) {
+  return std::filesystem::temp_directory_path() / ("lumetra-cli-" + std::to_string(::getpid()) + "-" + name);
+}
+
+TEST(Cli, InfoDescribesTheDocumentAsJson) {
+  CliRun run = Cli("info '" + kSample + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["widthWords"], 8);
+  EXPECT_EQ(json["heightWords"], 1);
+  EXPECT_EQ(json["frames"], 10);
+  EXPECT_EQ(json["clock"]["style"], 2);
+  EXPECT_EQ(json["playMode"]["rows"], 2);
+  EXPECT_EQ(json["playMode"]["end"].size(), 6u);
+  auto& units = json["units"];
+  ASSERT_EQ(units.size(), 11u);
+  EXPECT_EQ(units[0]["class"], "CText");
+  EXPECT_EQ(units[0]["text"], "Lumetra LED");
+  EXPECT_EQ(units[5]["text"], "欢迎使用");  // decoded from GBK
+  EXPECT_EQ(units[1]["first"], nlohmann::json::array({2, 17}));
+  EXPECT_EQ(units[7]["image"]["bitCount"], 4);
+  EXPECT_FALSE(units[8].contains("first"));  // the curve has only points
+  EXPECT_EQ(units[8]["class"], "CCurve");
+  EXPECT_GT(units[8]["points"].size(), 10u);
+  EXPECT_EQ(units[10]["points"].size(), 4u);
+}
+
+TEST(Cli, ResaveWritesTheSameBytes) {
+  auto out = Temp("resaved.tz");
+  CliRun run = Cli("resave '" + kSample + "' '" + out.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(lumetra::ReadWholeFile(out, 1 << 20), lumetra::ReadWholeFile(kSample, 1 << 20));
+  std::filesystem::remove(out);
+}
+
+TEST(Cli, UnreadableAndInvalidFilesExitWithTwoAndOneLineNamingTheFile) {
+  auto cut = Temp("cut.tz");
+  auto bytes = lumetra::ReadWholeFile(kSample, 1 << 20);
+  bytes.resize(100);
+  lumetra::WriteFileAtomically(cut, bytes);
+  CliRun truncated = Cli("info '" + cut.string() + "'");
+  EXPECT_EQ(truncated.status, 2);
+  EXPECT_NE(truncated.err.find(cut.string() + ": unexpected end of file"), std::string::npos) << truncated.err;
+  EXPECT_TRUE(truncated.out.empty());
+
+  CliRun missing = Cli("info /nonexistent/file.tz");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("/nonexistent/file.tz"), std::string::npos);
+
+  CliRun unwritable = Cli("resave '" + kSample + "' /nonexistent/out.tz");
+  EXPECT_EQ(unwritable.status, 2);
+  std::filesystem::remove(cut);
+}
+
+TEST(Cli, UsageErrorsExitWithOneAndHelpWithZero) {
+  EXPECT_EQ(Cli("").status, 1);
+  EXPECT_EQ(Cli("info").status, 1);
+  EXPECT_EQ(Cli("frobnicate x").status, 1);
+  for (const char* command : {"--help", "info --help", "resave --help"}) {
+    CliRun help = Cli(command);
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_NE(help.out.find("Usage"), std::string::npos) << command;
+  }
+}
+
+}  // namespace
