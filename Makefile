@@ -31,11 +31,11 @@ test: build
 # libFuzzer needs clang; the fuzz build lives in its own folder.
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMETRA_FUZZ=ON >/dev/null
+	    -DCMAKE_CXX_COMPILER=clang++ -DLUMETRA_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) --target document_reader_fuzz
 	@mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/bin/document_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=1024 \
-	    -print_final_stats=1 $(FUZZ_BUILD)/corpus tests/data/document
+	    -print_final_stats=1 $(FUZZ_BUILD)/corpus tests/data/document resources/samples
 
 bench: deps
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -23,27 +23,6 @@ void CArchive::Fail(ArchiveFailure failure, const std::string& detail) const {
   throw ArchiveError(failure, detail, reader_.Position());
 }
 
-void CArchive::Transfer(std::uint8_t& v) {
-  if (storing_) writer_.WriteU8(v); else v = reader_.ReadU8();
-}
-
-void CArchive::Transfer(std::int32_t& v) {
-  if (storing_) writer_.WriteI32(v); else v = reader_.ReadI32();
-}
-
-void CArchive::Transfer(std::uint32_t& v) {
-  if (storing_) writer_.WriteU32(v); else v = reader_.ReadU32();
-}
-
-void CArchive::Transfer(double& v) {
-  if (storing_) writer_.WriteDouble(v); else v = reader_.ReadDouble();
-}
-
-void CArchive::Transfer(CPoint& v) {
-  Transfer(v.x);
-  Transfer(v.y);
-}
-
 void CArchive::Transfer(std::string& v) {
   if (storing_) WriteString(v); else v = ReadString();
 }

@@ -33,11 +33,14 @@ class CArchive {
   ByteWriter& Output() { return writer_; }
 
   // Store or load one value, by the direction of the archive.
-  void Transfer(std::uint8_t& v);
-  void Transfer(std::int32_t& v);
-  void Transfer(std::uint32_t& v);
-  void Transfer(double& v);
-  void Transfer(CPoint& v);
+  void Transfer(std::uint8_t& v) { if (storing_) writer_.WriteU8(v); else v = reader_.ReadU8(); }
+  void Transfer(std::int32_t& v) { if (storing_) writer_.WriteI32(v); else v = reader_.ReadI32(); }
+  void Transfer(std::uint32_t& v) { if (storing_) writer_.WriteU32(v); else v = reader_.ReadU32(); }
+  void Transfer(double& v) { if (storing_) writer_.WriteDouble(v); else v = reader_.ReadDouble(); }
+  void Transfer(CPoint& v) {
+    Transfer(v.x);
+    Transfer(v.y);
+  }
   void Transfer(std::string& v);       // length-prefixed single-byte characters
   void Transfer(CPointArray& points);  // count, then 8 bytes a point
 

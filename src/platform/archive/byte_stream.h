@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -18,17 +19,29 @@ class ByteReader {
   std::size_t BytesLeft() const { return bytes_.size() - pos_; }
 
   // Reads exactly n bytes; throws ArchiveError(EndOfFile) when fewer are left.
-  void Read(void* out, std::size_t n);
+  void Read(void* out, std::size_t n) {
+    if (n > BytesLeft()) ThrowEndOfFile(n);
+    if (n != 0) std::memcpy(out, bytes_.data() + pos_, n);
+    pos_ += n;
+  }
   // Reads what is there, up to n bytes; returns the number read.
   std::size_t ReadUpTo(void* out, std::size_t n);
 
-  std::uint8_t ReadU8();
-  std::uint16_t ReadU16();
-  std::uint32_t ReadU32();
-  std::int32_t ReadI32() { return static_cast<std::int32_t>(ReadU32()); }
-  double ReadDouble();
+  std::uint8_t ReadU8() { return ReadValue<std::uint8_t>(); }
+  std::uint16_t ReadU16() { return ReadValue<std::uint16_t>(); }
+  std::uint32_t ReadU32() { return ReadValue<std::uint32_t>(); }
+  std::int32_t ReadI32() { return ReadValue<std::int32_t>(); }
+  double ReadDouble() { return ReadValue<double>(); }
 
  private:
+  template <typename T>
+  T ReadValue() {
+    T v;
+    Read(&v, sizeof v);
+    return v;
+  }
+  [[noreturn]] void ThrowEndOfFile(std::size_t needed) const;
+
   std::span<const std::uint8_t> bytes_;
   std::size_t pos_ = 0;
 };
@@ -39,12 +52,15 @@ class ByteWriter {
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
   std::vector<std::uint8_t> TakeBytes() { return std::move(bytes_); }
 
-  void Write(const void* data, std::size_t n);
+  void Write(const void* data, std::size_t n) {
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    bytes_.insert(bytes_.end(), p, p + n);
+  }
   void WriteU8(std::uint8_t v) { bytes_.push_back(v); }
-  void WriteU16(std::uint16_t v);
-  void WriteU32(std::uint32_t v);
-  void WriteI32(std::int32_t v) { WriteU32(static_cast<std::uint32_t>(v)); }
-  void WriteDouble(double v);
+  void WriteU16(std::uint16_t v) { Write(&v, sizeof v); }
+  void WriteU32(std::uint32_t v) { Write(&v, sizeof v); }
+  void WriteI32(std::int32_t v) { Write(&v, sizeof v); }
+  void WriteDouble(double v) { Write(&v, sizeof v); }
   void Reserve(std::size_t n) { bytes_.reserve(n); }
 
  private:
