@@ -54,10 +54,18 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path, std::
   return bytes;
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+void WriteFileAtomically(const std::filesystem::path& requested, std::span<const std::uint8_t> bytes) {
+  // Through a symbolic link the file it points to is replaced, not the link.
+  std::filesystem::path path = requested;
+  std::error_code linkError;
+  if (std::filesystem::is_symlink(requested, linkError)) {
+    std::filesystem::path target = std::filesystem::weakly_canonical(requested, linkError);
+    if (!linkError) path = target;
+  }
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
-  std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  // A short fixed name, so that a target name of any legal length still fits.
+  std::string pattern = (folder / ".lumetra-save-XXXXXX").string();
   Descriptor temp(::mkstemp(pattern.data()));
   if (temp.get() < 0) Fail(path, "cannot create a temporary file in " + folder.string(), errno);
 

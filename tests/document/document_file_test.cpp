@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "support/bmp_builder.h"
 #include "support/sample_units.h"
+#include "support/temp_folder.h"
 
 namespace lumetra {
 namespace {
@@ -41,17 +42,6 @@ ArchiveFailure LoadFailure(const Bytes& bytes) {
   return ArchiveFailure::BadClass;
 }
 
-class TempFolder {
- public:
-  TempFolder() : path_(std::filesystem::temp_directory_path() / ("lumetra-doc-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 TEST(DocumentFile, AnEmptyDocumentIs183BytesEndingInACountOfZero) {
   CTessaraDoc doc;
@@ -231,7 +221,7 @@ TEST(DocumentFile, NewDocumentsTakeTheRunningPanel) {
 }
 
 TEST(DocumentFile, OpeningTakesGeometryFromTheFileAndColoursFromTheRunningPanel) {
-  TempFolder folder;
+  test::TempFolder folder("doc");
   CTessaraDoc doc;
   doc.OnNewDocument(PanelSettings{16, 2, 4, 1});
   doc.SetModifiedFlag();
@@ -248,7 +238,7 @@ TEST(DocumentFile, OpeningTakesGeometryFromTheFileAndColoursFromTheRunningPanel)
 }
 
 TEST(DocumentFile, AFailedOpenNamesTheFileAndChangesNothing) {
-  TempFolder folder;
+  test::TempFolder folder("doc");
   CTessaraDoc doc;
   NewDocument(doc);
   doc.m_units.push_back(std::make_unique<CDLine>());
@@ -273,7 +263,7 @@ TEST(DocumentFile, AFailedOpenNamesTheFileAndChangesNothing) {
 }
 
 TEST(DocumentFile, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
-  TempFolder folder;
+  test::TempFolder folder("doc");
   CTessaraDoc doc;
   NewDocument(doc);
   doc.OnSaveDocument(folder / "keep.tz");

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/report.h"
+#include "support/collect_messages.h"
 
 namespace lumetra::test {
 
@@ -52,17 +52,5 @@ inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& s) {
   for (std::uint32_t i = 0; i < s.pixelBytes; ++i) b.push_back(static_cast<std::uint8_t>(i * 7 + 1));
   return b;
 }
-
-// Collects what the program tells the user while it lives.
-class CollectMessages final : public MessageSink {
- public:
-  CollectMessages() : previous_(SetMessageSink(this)) {}
-  ~CollectMessages() override { SetMessageSink(previous_); }
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  std::vector<std::string> messages;
-
- private:
-  MessageSink* previous_;
-};
 
 }  // namespace lumetra::test

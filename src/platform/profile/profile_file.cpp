@@ -1,6 +1,8 @@
 #include "platform/profile/profile_file.h"
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 
 #include "platform/files.h"
 
@@ -54,11 +56,10 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
     if (line.front() == '[') {
       std::size_t close = line.find(']');
       std::string_view name = Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
-      current = profile.FindSection(name);
-      if (current == nullptr) {
-        profile.sections_.push_back({std::string(name), {}});
-        current = &profile.sections_.back();
-      }
+      // A repeated section is kept, so rewriting the file loses nothing, but
+      // lookups only ever see the first one.
+      profile.sections_.push_back({std::string(name), {}});
+      current = &profile.sections_.back();
       continue;
     }
     std::size_t equals = line.find('=');
@@ -119,10 +120,14 @@ int ProfileFile::GetInt(std::string_view section, std::string_view key, int fall
   if (end == digits.data()) return 0;  // no digits: the platform reads 0
   if (error != std::errc{}) return fallback;
   value = negative ? -value : value;
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return fallback;
   return static_cast<int>(value);
 }
 
-void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+// A line break cannot be stored in a profile line; it becomes a blank.
+void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view rawValue) {
+  std::string value(Limit(rawValue));
+  std::replace_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   Section* s = FindSection(section);
   if (s == nullptr) {
     sections_.push_back({std::string(section), {}});
@@ -130,19 +135,23 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   }
   for (Entry& e : s->entries) {
     if (EqualsIgnoringCase(e.key, key)) {
-      e.value = std::string(Limit(value));
+      e.value = std::move(value);
       return;
     }
   }
-  s->entries.push_back({std::string(key), std::string(Limit(value))});
+  s->entries.push_back({std::string(key), std::move(value)});
 }
 
+// Values that reading would change (surrounding blanks or quotes) are written in quotes.
 std::string ProfileFile::ToText() const {
   std::string text;
   for (const Section& s : sections_) {
     if (!text.empty()) text += '\n';
     text += '[' + s.name + "]\n";
-    for (const Entry& e : s.entries) text += e.key + '=' + e.value + '\n';
+    for (const Entry& e : s.entries) {
+      bool quote = e.value != Trim(e.value) || Unquote(e.value) != e.value;
+      text += e.key + '=' + (quote ? '"' + e.value + '"' : e.value) + '\n';
+    }
   }
   return text;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Profile files ("INI" files): [Section] headers and key=value lines. Section
 // and key names compare case-insensitively, values are trimmed and at most 999
-// characters long, the first of two equal sections or keys wins, and lines
-// beginning with ';' are comments. Language files and the settings store use it.
+// characters long, the first of two equal sections or keys wins, lines
+// beginning with ';' are comments, and a value in matching quotes loses them. Language files and the settings store use it.
 
 #include <cstddef>
 #include <filesystem>
@@ -28,6 +28,7 @@ class ProfileFile {
   // Leading optional sign and decimal digits, as GetPrivateProfileInt reads them.
   int GetInt(std::string_view section, std::string_view key, int fallback) const;
 
+  // Line breaks in the value become blanks; at most kMaxValueLength bytes are kept.
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   // The whole file as text, sections and keys in the order they were first seen.
