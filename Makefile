@@ -24,9 +24,10 @@ build: configure
 run: build
 	$(BUILD)/bin/lumetra-cli info $(SAMPLE)
 
+# The short fuzzing run goes first so that the test summary is the last thing printed.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
+	ctest --test-dir $(BUILD) --output-on-failure
 
 # libFuzzer needs clang; the fuzz build lives in its own folder.
 fuzz: deps

@@ -85,6 +85,7 @@ void CTessaraDoc::Serialize(CArchive& ar) {
 
   if (ar.IsStoring()) {
     ar.WriteCount(static_cast<std::uint32_t>(m_units.size()));
+    ar.ReserveObjects(m_units.size());
     for (const auto& unit : m_units) ar.WriteObject(unit.get());
     return;
   }

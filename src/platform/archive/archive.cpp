@@ -90,6 +90,11 @@ std::string CArchive::ReadString() {
   return s;
 }
 
+void CArchive::ReserveObjects(std::size_t n) {
+  storedObjects_.reserve(n);
+  writer_.Reserve(writer_.Position() + n * 64);  // a typical unit record
+}
+
 void CArchive::WriteObject(const CObject* object) {
   if (object == nullptr) {
     writer_.WriteU16(kNullTag);

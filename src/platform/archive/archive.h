@@ -52,6 +52,10 @@ class CArchive {
   void WriteString(std::string_view s);
   std::string ReadString();
 
+  // Prepares a storing archive for about n objects, so that large documents
+  // are written without rehashing or regrowing.
+  void ReserveObjects(std::size_t n);
+
   // Writes the object with its class record or class tag, or a back reference
   // when this archive has stored the same object before; nullptr writes a null tag.
   void WriteObject(const CObject* object);
