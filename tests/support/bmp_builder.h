@@ -10,7 +10,7 @@
 
 namespace lumetra::test {
 
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 2;
   std::int32_t height = 2;
   std::uint16_t bitCount = 24;
@@ -27,7 +27,7 @@ inline void Put(std::vector<std::uint8_t>& b, std::uint64_t v, int n) {
   for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& s) {
+inline std::vector<std::uint8_t> MakeBmp(const BmpLayout& s) {
   std::vector<std::uint8_t> b;
   std::uint32_t offBits = 14 + 40 + 4 * s.colours + s.gap;
   if (s.offBitsOverride >= 0) offBits = static_cast<std::uint32_t>(s.offBitsOverride);

@@ -8,7 +8,7 @@
 namespace lumetra {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 using test::CollectMessages;
 using test::MakeBmp;
 
@@ -40,8 +40,8 @@ TEST(Dib, ColourTableSizeFollowsClrUsedOrTheBitDepth) {
   for (Case c : {Case{1, 0, 2}, Case{4, 0, 16}, Case{8, 0, 256}, Case{8, 20, 20}, Case{16, 0, 0}, Case{24, 0, 0},
                  Case{32, 0, 0}, Case{24, 3, 3}}) {
     CDib dib;
-    BmpSpec spec{.bitCount = c.bits, .clrUsed = c.clrUsed, .colours = c.expected, .pixelBytes = 64};
-    ASSERT_TRUE(Read(dib, MakeBmp(spec)).ok) << c.bits;
+    BmpLayout layout{.bitCount = c.bits, .clrUsed = c.clrUsed, .colours = c.expected, .pixelBytes = 64};
+    ASSERT_TRUE(Read(dib, MakeBmp(layout)).ok) << c.bits;
     EXPECT_EQ(dib.ColourCount(), c.expected) << c.bits;
     EXPECT_EQ(dib.Palette().size(), c.expected) << c.bits;
   }
