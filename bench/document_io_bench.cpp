@@ -25,10 +25,18 @@ constexpr int kUnits = 100'000;
 std::unique_ptr<CUnit> MakeUnit(int i) {
   std::unique_ptr<CUnit> unit;
   switch (i % 8) {
-    case 0: unit = std::make_unique<CDLine>(); break;
-    case 1: unit = std::make_unique<CRectangle>(); break;
-    case 2: unit = std::make_unique<CRoundRectangle>(); break;
-    case 3: unit = std::make_unique<CEllipse>(); break;
+    case 0:
+      unit = std::make_unique<CDLine>();
+      break;
+    case 1:
+      unit = std::make_unique<CRectangle>();
+      break;
+    case 2:
+      unit = std::make_unique<CRoundRectangle>();
+      break;
+    case 3:
+      unit = std::make_unique<CEllipse>();
+      break;
     case 4: {
       auto text = std::make_unique<CText>();
       text->m_strText = "Row " + std::to_string(i) + "\r\nsecond row";
@@ -47,7 +55,9 @@ std::unique_ptr<CUnit> MakeUnit(int i) {
       unit = std::move(polygon);
       break;
     }
-    default: unit = std::make_unique<CDLine>(); break;
+    default:
+      unit = std::make_unique<CDLine>();
+      break;
   }
   unit->m_ptFirst = {i % 128, i % 160};
   unit->m_ptSecond = {(i * 7) % 128, (i * 3) % 160};

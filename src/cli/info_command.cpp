@@ -49,7 +49,9 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
   if (const auto* text = dynamic_cast<const CText*>(&unit)) {
     const LOGFONT& lf = text->m_pFont->GetLogFont();
     u["text"] = CodePageToUtf8(text->m_strText, codePage);
-    u["font"] = {{"face", CodePageToUtf8(lf.FaceName(), codePage)}, {"height", lf.lfHeight}, {"weight", lf.lfWeight},
+    u["font"] = {{"face", CodePageToUtf8(lf.FaceName(), codePage)},
+                 {"height", lf.lfHeight},
+                 {"weight", lf.lfWeight},
                  {"italic", lf.lfItalic != 0}};
     u["autoAlign"] = text->m_bAutoAlign != 0;
     u["wordBreak"] = text->m_bWordBreak != 0;
@@ -57,7 +59,9 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
   }
   if (const auto* bmp = dynamic_cast<const CBmp*>(&unit)) {
     BITMAPINFOHEADER h = bmp->m_dib.Header();
-    u["image"] = {{"width", h.biWidth}, {"height", h.biHeight}, {"bitCount", h.biBitCount},
+    u["image"] = {{"width", h.biWidth},
+                  {"height", h.biHeight},
+                  {"bitCount", h.biBitCount},
                   {"colours", bmp->m_dib.ColourCount()}};
   }
   if (cls == "CEllipse" || cls == "CEllipseArc" || cls == "CRound" || cls == "CRoundArc") {

@@ -3,10 +3,9 @@
 //   exit 1  usage error
 //   exit 2  a file cannot be read or written, or is not a valid document
 
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/info_command.h"
 #include "document/document.h"

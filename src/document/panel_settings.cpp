@@ -44,9 +44,12 @@ const ColourSetColours& ColoursOf(int colourSet) {
   static const ColourSetColours kYellowBlue{{0x00000000, 0x0000FFFF, 0x00FF0000, 0x00FFFFFF}, 4, 0x0000FFFF};
   static const ColourSetColours kMonoRed{{0x00000000, 0x000000FF, 0, 0}, 2, 0x000000FF};
   switch (colourSet) {
-    case kYellowAndBlue: return kYellowBlue;
-    case kMono: return kMonoRed;
-    default: return kRedGreen;
+    case kYellowAndBlue:
+      return kYellowBlue;
+    case kMono:
+      return kMonoRed;
+    default:
+      return kRedGreen;
   }
 }
 

@@ -1,11 +1,12 @@
 #include "platform/files.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace lumetra {
 namespace {
@@ -19,11 +20,17 @@ std::string Reason(int error) { return std::strerror(error); }
 class Descriptor {
  public:
   explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() { if (fd_ >= 0) ::close(fd_); }
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
-  int release() { int fd = fd_; fd_ = -1; return fd; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
 
  private:
   int fd_;

@@ -22,7 +22,11 @@ struct CPoint {
   friend bool operator==(const CPoint&, const CPoint&) = default;
   CPoint operator+(CPoint o) const { return {x + o.x, y + o.y}; }
   CPoint operator-(CPoint o) const { return {x - o.x, y - o.y}; }
-  CPoint& operator+=(CPoint o) { x += o.x; y += o.y; return *this; }
+  CPoint& operator+=(CPoint o) {
+    x += o.x;
+    y += o.y;
+    return *this;
+  }
 };
 
 struct CSize {

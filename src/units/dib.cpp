@@ -16,10 +16,14 @@ constexpr std::uint16_t kBmpSignature = 0x4D42;  // "BM"
 std::uint32_t ColourTableEntries(const BITMAPINFOHEADER& h) {
   if (h.biClrUsed != 0) return h.biClrUsed;
   switch (h.biBitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+      return 2;
+    case 4:
+      return 16;
+    case 8:
+      return 256;
+    default:
+      return 0;
   }
 }
 

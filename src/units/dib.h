@@ -76,7 +76,7 @@ class CDib {
  private:
   bool Fail();
 
-  std::vector<std::uint8_t> m_pHeader;  // information header, colour table, any gap before the pixels
+  std::vector<std::uint8_t> m_pHeader;       // information header, colour table, any gap before the pixels
   std::size_t m_pColours = kInfoHeaderSize;  // offset of the colour table in the header block
   std::vector<std::uint8_t> m_pPixels;
   std::uint32_t m_nPixelBytes = 0;

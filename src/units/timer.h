@@ -17,10 +17,8 @@ class CTimer : public CUnit {
   void Serialize(CArchive& ar) override;
 
   std::int32_t m_nColourSet = 0;  // the document's colour set; not stored
-  static constexpr std::array<std::string_view, 7> m_strDayName = {"Sun", "Mon", "Tue", "Wed",
-                                                                   "Thu", "Fri", "Sat"};
-  static constexpr std::array<std::string_view, 7> m_strDayNameCn = {"日", "一", "二", "三",
-                                                                     "四", "五", "六"};
+  static constexpr std::array<std::string_view, 7> m_strDayName = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr std::array<std::string_view, 7> m_strDayNameCn = {"日", "一", "二", "三", "四", "五", "六"};
 };
 
 }  // namespace lumetra

@@ -19,11 +19,22 @@ class CTessaraView;
 // Pen styles, brush styles, hatch styles, background modes and the raster
 // operation the units start with.
 enum : std::int32_t {
-  PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6,
+  PS_SOLID = 0,
+  PS_DASH = 1,
+  PS_DOT = 2,
+  PS_DASHDOT = 3,
+  PS_DASHDOTDOT = 4,
+  PS_NULL = 5,
+  PS_INSIDEFRAME = 6,
 };
 enum : std::int32_t { BS_SOLID = 0, BS_HOLLOW = 1, BS_HATCHED = 2 };
 enum : std::int32_t {
-  HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5,
+  HS_HORIZONTAL = 0,
+  HS_VERTICAL = 1,
+  HS_FDIAGONAL = 2,
+  HS_BDIAGONAL = 3,
+  HS_CROSS = 4,
+  HS_DIAGCROSS = 5,
 };
 enum : std::int32_t { TRANSPARENT = 1, OPAQUE = 2 };
 inline constexpr std::int32_t R2_COPYPEN = 13;
@@ -91,7 +102,7 @@ class CUnit : public CObject {
   CPoint m_ptFirst;
   CPoint m_ptSecond;
   std::unique_ptr<CRgn> m_pRgn;  // cached hit-test region
-  CPointArray m_aPoints;          // control points of the Bezier unit
+  CPointArray m_aPoints;         // control points of the Bezier unit
   std::int32_t m_nBrushStyle = BS_SOLID;
   std::int32_t m_nHatchStyle = HS_HORIZONTAL;
   CPoint m_ptHandle;

@@ -19,11 +19,11 @@ namespace lumetra {
 
 const ClassRegistry& UnitClasses() {
   static const ClassRegistry registry{
-      &CUnit::kRuntimeClass,      &CDLine::kRuntimeClass,    &CRectangle::kRuntimeClass,
+      &CUnit::kRuntimeClass,           &CDLine::kRuntimeClass,   &CRectangle::kRuntimeClass,
       &CRoundRectangle::kRuntimeClass, &CEllipse::kRuntimeClass, &CCurve::kRuntimeClass,
-      &CText::kRuntimeClass,      &CTimer::kRuntimeClass,    &CBmp::kRuntimeClass,
-      &CLiEllipse::kRuntimeClass, &CRound::kRuntimeClass,    &CEllipseArc::kRuntimeClass,
-      &CRoundArc::kRuntimeClass,  &CPolygon::kRuntimeClass,  &CPolyBezier::kRuntimeClass,
+      &CText::kRuntimeClass,           &CTimer::kRuntimeClass,   &CBmp::kRuntimeClass,
+      &CLiEllipse::kRuntimeClass,      &CRound::kRuntimeClass,   &CEllipseArc::kRuntimeClass,
+      &CRoundArc::kRuntimeClass,       &CPolygon::kRuntimeClass, &CPolyBezier::kRuntimeClass,
   };
   return registry;
 }

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <string>
-#include <sys/wait.h>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "platform/files.h"
 
@@ -24,8 +23,8 @@ CliRun Cli(const std::string& args) {
       std::filesystem::temp_directory_path() / ("lumetra-cli-test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(home);
   std::string errFile = (home / "stderr").string();
-  std::string command = "XDG_CONFIG_HOME='" + home.string() + "' '" LUMETRA_BIN_DIR "/lumetra-cli' " + args +
-                        " 2>'" + errFile + "'";
+  std::string command =
+      "XDG_CONFIG_HOME='" + home.string() + "' '" LUMETRA_BIN_DIR "/lumetra-cli' " + args + " 2>'" + errFile + "'";
   CliRun run{};
   FILE* pipe = ::popen(command.c_str(), "r");
   std::array<char, 4096> buffer;

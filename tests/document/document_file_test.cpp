@@ -1,10 +1,9 @@
-#include "document/document.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "document/document.h"
 #include "platform/archive/archive.h"
 #include "platform/files.h"
 #include "support/bmp_builder.h"
@@ -42,7 +41,6 @@ ArchiveFailure LoadFailure(const Bytes& bytes) {
   return ArchiveFailure::BadClass;
 }
 
-
 TEST(DocumentFile, AnEmptyDocumentIs183BytesEndingInACountOfZero) {
   CTessaraDoc doc;
   Bytes bytes = NewDocument(doc).SaveToBytes();
@@ -75,10 +73,10 @@ TEST(DocumentFile, OneRectangleIsStoredByteForByte) {
   rect->m_ptSecond = {50, 40};
   doc.m_units.push_back(std::move(rect));
   Bytes bytes = doc.SaveToBytes();
-  Bytes expected{0x01, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x0A, 0x00, 'C', 'R', 'e', 'c', 't', 'a', 'n', 'g', 'l', 'e',
-                 0xFF, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0x0D, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
-                 0x0A, 0, 0, 0, 0x14, 0, 0, 0, 0x32, 0, 0, 0, 0x28, 0, 0, 0,
-                 1, 0, 0, 0, 4, 0, 0, 0, 0xFF, 0, 0, 0};
+  Bytes expected{0x01, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x0A, 0x00, 'C', 'R', 'e',  'c', 't',  'a', 'n',  'g', 'l', 'e',
+                 0xFF, 0,    0,    0,    0,    0,    0,    0,    1,   0,   0,    0,   0x0D, 0,   0,    0,   1,   0,
+                 0,    0,    0,    0,    0,    0,    0x0A, 0,    0,   0,   0x14, 0,   0,    0,   0x32, 0,   0,   0,
+                 0x28, 0,    0,    0,    1,    0,    0,    0,    4,   0,   0,    0,   0xFF, 0,   0,    0};
   ASSERT_EQ(expected.size(), 70u);
   EXPECT_EQ(Slice(bytes, 181, bytes.size() - 181), expected);
 }
@@ -159,11 +157,11 @@ TEST(DocumentFile, AUnitReferredToTwiceIsRefused) {
   NewDocument(doc);
   doc.m_units.push_back(std::make_unique<CDLine>());
   Bytes bytes = doc.SaveToBytes();
-  bytes[181] = 2;                                // two units ...
-  bytes.insert(bytes.end(), {0x02, 0x00});       // ... the second a back reference to object 2
+  bytes[181] = 2;                           // two units ...
+  bytes.insert(bytes.end(), {0x02, 0x00});  // ... the second a back reference to object 2
   EXPECT_EQ(LoadFailure(bytes), ArchiveFailure::BadIndex);
   bytes.back() = 0x00;
-  bytes[bytes.size() - 2] = 0x00;                // a null entry instead
+  bytes[bytes.size() - 2] = 0x00;  // a null entry instead
   EXPECT_EQ(LoadFailure(bytes), ArchiveFailure::BadIndex);
 }
 
@@ -275,8 +273,9 @@ TEST(DocumentFile, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
   EXPECT_THROW(doc.OnSaveDocument(folder / "blocked.tz"), DocumentError);
   EXPECT_TRUE(doc.IsModified());
   EXPECT_EQ(ReadWholeFile(folder / "keep.tz", 1 << 20), before);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "blocked.tz"),
-                          std::filesystem::directory_iterator{}), 0);
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(folder / "blocked.tz"), std::filesystem::directory_iterator{}),
+      0);
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
 #include "document/play_mode_set.h"
 
 #include <gtest/gtest.h>
-
-#include "support/temp_folder.h"
+#include <unistd.h>
 
 #include <fstream>
-#include <unistd.h>
 
 #include "document/panel_settings.h"
 #include "platform/archive/archive.h"
 #include "platform/profile/settings_store.h"
+#include "support/temp_folder.h"
 
 namespace lumetra {
 namespace {

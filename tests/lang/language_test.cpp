@@ -1,9 +1,9 @@
 #include "lang/language.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
-#include <unistd.h>
 
 #include "platform/profile/settings_store.h"
 #include "support/collect_messages.h"
@@ -131,7 +131,7 @@ TEST_F(LanguageTest, LookupTextSaysNotFoundForMissingKeysAndWithoutALanguage) {
   ASSERT_TRUE(language.SelectLanguage("English"));
   EXPECT_EQ(language.LookupText(2002), "Done");
   EXPECT_EQ(language.LookupText("9999"), "Not found");
-  EXPECT_EQ(language.LookupText("2003"), "");  // present, only empty
+  EXPECT_EQ(language.LookupText("2003"), "");               // present, only empty
   EXPECT_EQ(language.LookupText("Language"), "Not found");  // [Setting] is not searched
 }
 

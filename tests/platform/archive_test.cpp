@@ -93,8 +93,8 @@ TEST(Archive, PrimitivesAreLittleEndianWithoutPadding) {
     ar.Transfer(d);
     ar.Transfer(p);
   });
-  EXPECT_EQ(b, (Bytes{0xAB, 0xFE, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F,
-                      0x0A, 0, 0, 0, 0xEC, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(b, (Bytes{0xAB, 0xFE, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01, 0,    0,    0,   0,
+                      0,    0,    0xF8, 0x3F, 0x0A, 0,    0,    0,    0xEC, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST(Archive, ObjectsShareOneIndexSequenceWithTheirClasses) {
@@ -107,11 +107,11 @@ TEST(Archive, ObjectsShareOneIndexSequenceWithTheirClasses) {
     ar.WriteObject(&b);  // back reference to 3
     ar.WriteObject(nullptr);
   });
-  Bytes expected{0xFF, 0xFF, 3, 0, 5, 0, 'P', 'r', 'o', 'b', 'e', 0, 0, 0, 0,  // new class record
-                 0x01, 0x80, 0, 0, 0, 0,                                    // known class 1
-                 0xFF, 0xFF, 1, 0, 10, 0, 'O', 't', 'h', 'e', 'r', 'P', 'r', 'o', 'b', 'e', 0, 0, 0, 0,
-                 0x03, 0x00,   // object 3 again
-                 0x00, 0x00};  // null
+  Bytes expected{0xFF, 0xFF, 3, 0, 5,  0,    'P',  'r', 'o', 'b', 'e', 0,   0,   0,   0,  // new class record
+                 0x01, 0x80, 0, 0, 0,  0,                                                 // known class 1
+                 0xFF, 0xFF, 1, 0, 10, 0,    'O',  't', 'h', 'e', 'r', 'P', 'r', 'o', 'b',
+                 'e',  0,    0, 0, 0,  0x03, 0x00,  // object 3 again
+                 0x00, 0x00};                       // null
   EXPECT_EQ(bytes, expected);
 }
 
@@ -123,8 +123,8 @@ TEST(Archive, LongTagsFrom0x7FFF) {
   late.value = -7;
   Bytes bytes = Store([&](CArchive& ar) {
     for (Probe& p : probes) ar.WriteObject(&p);
-    ar.WriteObject(&late);   // new class record: class 0x8001, object 0x8002
-    ar.WriteObject(&late);   // back reference to object 0x8002: long object tag
+    ar.WriteObject(&late);       // new class record: class 0x8001, object 0x8002
+    ar.WriteObject(&late);       // back reference to object 0x8002: long object tag
     ar.WriteObject(&probes[1]);  // object 3: short back reference
     OtherProbe another;
     ar.WriteObject(&another);  // class 0x8001 is past 0x7FFE: long class tag
@@ -176,8 +176,7 @@ TEST(Archive, EveryLoadingFailureHasItsCause) {
   EXPECT_EQ(FailureOf({0xFF, 0xFF, 3, 0, 5, 0, 'P', 'r', 'o', 'b', 'e', 0, 0, 0, 0, 0x01, 0x00}, two),
             ArchiveFailure::BadClass);
   // Wrong schema for a class that is not versionable.
-  EXPECT_EQ(FailureOf({0xFF, 0xFF, 2, 0, 5, 0, 'P', 'r', 'o', 'b', 'e', 0, 0, 0, 0}, one),
-            ArchiveFailure::BadSchema);
+  EXPECT_EQ(FailureOf({0xFF, 0xFF, 2, 0, 5, 0, 'P', 'r', 'o', 'b', 'e', 0, 0, 0, 0}, one), ArchiveFailure::BadSchema);
   // Truncated inside the class record, inside the object, and a string longer than the file.
   EXPECT_EQ(FailureOf({0xFF, 0xFF, 3, 0, 5, 0, 'P', 'r'}, one), ArchiveFailure::EndOfFile);
   EXPECT_EQ(FailureOf({0xFF, 0xFF, 3, 0, 5, 0, 'P', 'r', 'o', 'b', 'e', 0, 0}, one), ArchiveFailure::EndOfFile);

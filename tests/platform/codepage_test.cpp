@@ -1,19 +1,17 @@
 #include "platform/codepage/codepage.h"
 
 #include <gtest/gtest.h>
-
-#include "support/temp_folder.h"
-
 #include <unistd.h>
 
 #include "platform/profile/settings_store.h"
+#include "support/temp_folder.h"
 
 namespace lumetra {
 namespace {
 
-const std::string kGbkChinese = "\xD6\xD0\xCE\xC4";             // 中文 in GBK
-const std::string kUtf8Chinese = "\xE4\xB8\xAD\xE6\x96\x87";    // 中文 in UTF-8
-const std::string kReplacement = "\xEF\xBF\xBD";                // U+FFFD
+const std::string kGbkChinese = "\xD6\xD0\xCE\xC4";           // 中文 in GBK
+const std::string kUtf8Chinese = "\xE4\xB8\xAD\xE6\x96\x87";  // 中文 in UTF-8
+const std::string kReplacement = "\xEF\xBF\xBD";              // U+FFFD
 
 TEST(CodePage, GbkChineseBecomesUtf8AndBack) {
   EXPECT_EQ(CodePageToUtf8(kGbkChinese, "GBK"), kUtf8Chinese);
@@ -34,7 +32,10 @@ TEST(CodePage, LongTextConvertsWhole) {
 }
 
 TEST(CodePage, InvalidGbkByteBecomesReplacementCharacter) {
-  EXPECT_EQ(CodePageToUtf8("A\xFF" "B", "GBK"), "A" + kReplacement + "B");
+  EXPECT_EQ(CodePageToUtf8("A\xFF"
+                           "B",
+                           "GBK"),
+            "A" + kReplacement + "B");
   EXPECT_EQ(CodePageToUtf8("\xFF\xFF", "GBK"), kReplacement + kReplacement);
 }
 
@@ -44,18 +45,28 @@ TEST(CodePage, LeadByteAtTheEndBecomesReplacementCharacter) {
 }
 
 TEST(CodePage, LeadByteWithoutValidTrailKeepsTheFollowingCharacter) {
-  std::string out = CodePageToUtf8("\xD6\x0A" "A", "GBK");
+  std::string out = CodePageToUtf8(
+      "\xD6\x0A"
+      "A",
+      "GBK");
   EXPECT_EQ(out.substr(0, kReplacement.size()), kReplacement);
   EXPECT_EQ(out.substr(out.size() - 1), "A");
 }
 
 TEST(CodePage, CharacterOutsideTheCodePageBecomesOneQuestionMark) {
-  EXPECT_EQ(Utf8ToCodePage("a\xF0\x9F\x98\x80" "b", "GBK"), "a?b");  // an emoji
+  EXPECT_EQ(Utf8ToCodePage("a\xF0\x9F\x98\x80"
+                           "b",
+                           "GBK"),
+            "a?b");  // an emoji
 }
 
 TEST(CodePage, BrokenUtf8NeverCrashes) {
   EXPECT_EQ(Utf8ToCodePage("a\xC3", "GBK"), "a?");
-  EXPECT_EQ(Utf8ToCodePage("\x80\x80" "b", "GBK").back(), 'b');
+  EXPECT_EQ(Utf8ToCodePage("\x80\x80"
+                           "b",
+                           "GBK")
+                .back(),
+            'b');
   EXPECT_EQ(Utf8ToCodePage("\xE4\xB8" + kUtf8Chinese, "GBK").substr(1), kGbkChinese);
 }
 

@@ -1,16 +1,16 @@
 #include "platform/files.h"
 
-#include "support/temp_folder.h"
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iterator>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "support/temp_folder.h"
 
 namespace lumetra {
 namespace {

@@ -1,11 +1,11 @@
 #include "platform/profile/profile_file.h"
 
 #include <gtest/gtest.h>
-
-#include "support/temp_folder.h"
+#include <unistd.h>
 
 #include <fstream>
-#include <unistd.h>
+
+#include "support/temp_folder.h"
 
 namespace lumetra {
 namespace {
@@ -101,8 +101,7 @@ TEST(ProfileFile, CutNeverSplitsAMultiByteCharacter) {
 }
 
 TEST(ProfileFile, GetIntReadsLeadingSignAndDigits) {
-  ProfileFile p = ProfileFile::Parse(
-      "[S]\nplain=42\nneg=-7\nplus=+3\ntrail=12abc\nwords=abc\nempty=\n");
+  ProfileFile p = ProfileFile::Parse("[S]\nplain=42\nneg=-7\nplus=+3\ntrail=12abc\nwords=abc\nempty=\n");
   EXPECT_EQ(p.GetInt("S", "plain", 0), 42);
   EXPECT_EQ(p.GetInt("S", "neg", 0), -7);
   EXPECT_EQ(p.GetInt("S", "plus", 0), 3);

@@ -24,8 +24,8 @@ TEST(PolygonRegion, TriangleCoversPixelsBelowTheHypotenuse) {
 TEST(PolygonRegion, LeftAndTopEdgesAreInRightAndBottomEdgesOut) {
   for (PolyFillMode mode : {PolyFillMode::Alternate, PolyFillMode::Winding}) {
     // Both orientations of the same square.
-    for (const CRgn& rgn : {Polygon({{2, 3}, {12, 3}, {12, 13}, {2, 13}}, mode),
-                            Polygon({{2, 3}, {2, 13}, {12, 13}, {12, 3}}, mode)}) {
+    for (const CRgn& rgn :
+         {Polygon({{2, 3}, {12, 3}, {12, 13}, {2, 13}}, mode), Polygon({{2, 3}, {2, 13}, {12, 13}, {12, 3}}, mode)}) {
       EXPECT_TRUE(rgn.PtInRegion(2, 3));
       EXPECT_TRUE(rgn.PtInRegion(11, 12));
       EXPECT_TRUE(rgn.PtInRegion(2, 12));
@@ -42,7 +42,8 @@ TEST(PolygonRegion, SlantedEdgesCrossAtTheExactXRoundedUp) {
   CRgn rgn = Polygon({{5, 0}, {10, 10}, {0, 10}});
   auto row = [&](int y) {
     std::vector<int> xs;
-    for (int x = -1; x <= 11; ++x) if (rgn.PtInRegion(x, y)) xs.push_back(x);
+    for (int x = -1; x <= 11; ++x)
+      if (rgn.PtInRegion(x, y)) xs.push_back(x);
     return xs;
   };
   EXPECT_EQ(row(0), std::vector<int>{});
@@ -57,7 +58,8 @@ TEST(PolygonRegion, RowsThroughVerticesCountEachEdgeOnce) {
   CRgn diamond = Polygon({{5, 0}, {10, 5}, {5, 10}, {0, 5}});
   auto row = [&](int y) {
     std::vector<int> xs;
-    for (int x = -1; x <= 11; ++x) if (diamond.PtInRegion(x, y)) xs.push_back(x);
+    for (int x = -1; x <= 11; ++x)
+      if (diamond.PtInRegion(x, y)) xs.push_back(x);
     return xs;
   };
   EXPECT_EQ(row(0), std::vector<int>{});
@@ -101,8 +103,7 @@ TEST(PolygonRegion, SquareTracedTwiceIsEmptyForAlternateAndFullForWinding) {
 
 TEST(PolygonRegion, OppositeLoopsCancelForWinding) {
   // One square clockwise, then the same square anticlockwise: winding 0 inside.
-  CRgn rgn = Polygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {0, 10}, {10, 10}, {10, 0}},
-                     PolyFillMode::Winding);
+  CRgn rgn = Polygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {0, 10}, {10, 10}, {10, 0}}, PolyFillMode::Winding);
   EXPECT_FALSE(rgn.PtInRegion(5, 5));
 }
 

@@ -1,14 +1,14 @@
 #include "platform/profile/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "platform/files.h"
 #include "platform/profile/recent_file_list.h"
@@ -33,10 +33,16 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value) ::setenv(name, value, 1); else ::unsetenv(name);
+    if (value)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
   }
   ~ScopedEnv() {
-    if (old_) ::setenv(name_, old_->c_str(), 1); else ::unsetenv(name_);
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
   }
 
  private:

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/archive/byte_stream.h"
+#include "support/bmp_builder.h"
 #include "units/bmp.h"
 #include "units/curve.h"
 #include "units/ellipse.h"
@@ -19,8 +21,6 @@
 #include "units/round_rectangle.h"
 #include "units/text.h"
 #include "units/timer.h"
-#include "platform/archive/byte_stream.h"
-#include "support/bmp_builder.h"
 
 namespace lumetra::test {
 

@@ -1,13 +1,14 @@
 #pragma once
 // A private folder under the system's temporary folder, removed with everything in it.
 
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace lumetra::test {
 

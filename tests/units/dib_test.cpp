@@ -71,12 +71,12 @@ TEST(Dib, ImageSizeIsComputedWhenTheHeaderLeavesItZero) {
 
 TEST(Dib, WritingDropsTheGapAndUsesOnlyTheCountedColours) {
   CDib dib;
-  auto source = MakeBmp({.width = 4, .height = 1, .bitCount = 8, .clrUsed = 20, .colours = 20, .gap = 6,
-                         .pixelBytes = 4});
+  auto source =
+      MakeBmp({.width = 4, .height = 1, .bitCount = 8, .clrUsed = 20, .colours = 20, .gap = 6, .pixelBytes = 4});
   ASSERT_TRUE(Read(dib, source).ok);
   auto written = Write(dib);
   ASSERT_EQ(written.size(), 14u + 40 + 80 + 4);
-  EXPECT_EQ(written[10], 54 + 80);                      // bfOffBits
+  EXPECT_EQ(written[10], 54 + 80);  // bfOffBits
   EXPECT_EQ(std::vector<std::uint8_t>(written.begin() + 2, written.begin() + 6), std::vector<std::uint8_t>(4, 0));
   EXPECT_TRUE(std::equal(written.begin() + 14, written.begin() + 14 + 120, source.begin() + 14));
   EXPECT_TRUE(std::equal(written.end() - 4, written.end(), source.end() - 4));
@@ -90,7 +90,12 @@ TEST(Dib, HostileFilesAreRefusedWithReadError) {
   std::vector<std::pair<const char*, std::vector<std::uint8_t>>> cases = {
       {"empty", {}},
       {"short file header", {'B', 'M', 0, 0}},
-      {"no signature", [] { auto b = MakeBmp({}); b[0] = 'X'; return b; }()},
+      {"no signature",
+       [] {
+         auto b = MakeBmp({});
+         b[0] = 'X';
+         return b;
+       }()},
       {"offset inside the headers", MakeBmp({.offBitsOverride = 20})},
       {"offset beyond the file", MakeBmp({.offBitsOverride = 0x7FFFFFFF})},
       {"header size not 40", MakeBmp({.infoSize = 12})},

@@ -93,9 +93,9 @@ TEST(UnitRecords, CopyingTakesStyleAndPointsButNotTheBackgroundColour) {
 TEST(UnitRecords, EveryClassStoresItsNameAndSchema) {
   auto units = test::OneUnitOfEveryClass();
   ASSERT_EQ(units.size(), 14u);
-  const char* names[] = {"CDLine",     "CRectangle", "CRoundRectangle", "CEllipse",  "CCurve",
-                         "CText",      "CTimer",     "CBmp",            "CLiEllipse", "CRound",
-                         "CEllipseArc", "CRoundArc", "CPolygon",        "CPolyBezier"};
+  const char* names[] = {"CDLine",   "CRectangle", "CRoundRectangle", "CEllipse", "CCurve",      "CText",
+                         "CTimer",   "CBmp",       "CLiEllipse",      "CRound",   "CEllipseArc", "CRoundArc",
+                         "CPolygon", "CPolyBezier"};
   for (std::size_t i = 0; i < units.size(); ++i) {
     auto bytes = StoreUnit(*units[i]);
     std::string name = names[i];
@@ -194,8 +194,8 @@ TEST(UnitRecords, TextWithSchemaOneLoadsWithTheOldDefaultsAndSavesAsSchemaTwo) {
   text.m_nRowSpacing = 9;
   text.m_strText = "old";
   auto bytes = StoreUnit(text);
-  bytes[2] = 1;                               // schema 1 ...
-  bytes.resize(bytes.size() - 12);            // ... has no layout values
+  bytes[2] = 1;                     // schema 1 ...
+  bytes.resize(bytes.size() - 12);  // ... has no layout values
   auto loaded = LoadUnit(bytes);
   const auto& t = static_cast<const CText&>(*loaded);
   EXPECT_EQ(t.m_strText, "old");

@@ -24,7 +24,10 @@ void CArchive::Fail(ArchiveFailure failure, const std::string& detail) const {
 }
 
 void CArchive::Transfer(std::string& v) {
-  if (storing_) WriteString(v); else v = ReadString();
+  if (storing_)
+    WriteString(v);
+  else
+    v = ReadString();
 }
 
 void CArchive::Transfer(CPointArray& points) {
@@ -139,17 +142,16 @@ const RuntimeClass& CArchive::ReadClassRecord(std::uint16_t& schema) {
   const RuntimeClass* cls = registry_.Find(name);
   if (cls == nullptr) Fail(ArchiveFailure::BadClass, "unknown class \"" + name + "\"");
   if (cls->schema != schema && !cls->versionable) {
-    Fail(ArchiveFailure::BadSchema, "class " + name + " stored with schema " + std::to_string(schema) +
-                                        ", expected " + std::to_string(cls->schema));
+    Fail(ArchiveFailure::BadSchema, "class " + name + " stored with schema " + std::to_string(schema) + ", expected " +
+                                        std::to_string(cls->schema));
   }
   return *cls;
 }
 
 std::unique_ptr<CObject> CArchive::ReadOwnedObject() {
   std::uint16_t tag = reader_.ReadU16();
-  std::uint32_t obTag = tag == kBigObjectTag
-                            ? reader_.ReadU32()
-                            : (std::uint32_t(tag & kClassTag) << 16) | std::uint32_t(tag & ~kClassTag);
+  std::uint32_t obTag = tag == kBigObjectTag ? reader_.ReadU32()
+                                             : (std::uint32_t(tag & kClassTag) << 16) | std::uint32_t(tag & ~kClassTag);
 
   if ((obTag & kBigClassTag) == 0) {
     if (obTag == kNullTag) return nullptr;

@@ -33,10 +33,10 @@ class CArchive {
   ByteWriter& Output() { return writer_; }
 
   // Store or load one value, by the direction of the archive.
-  void Transfer(std::uint8_t& v) { if (storing_) writer_.WriteU8(v); else v = reader_.ReadU8(); }
-  void Transfer(std::int32_t& v) { if (storing_) writer_.WriteI32(v); else v = reader_.ReadI32(); }
-  void Transfer(std::uint32_t& v) { if (storing_) writer_.WriteU32(v); else v = reader_.ReadU32(); }
-  void Transfer(double& v) { if (storing_) writer_.WriteDouble(v); else v = reader_.ReadDouble(); }
+  void Transfer(std::uint8_t& v) { TransferRaw(v); }
+  void Transfer(std::int32_t& v) { TransferRaw(v); }
+  void Transfer(std::uint32_t& v) { TransferRaw(v); }
+  void Transfer(double& v) { TransferRaw(v); }
   void Transfer(CPoint& v) {
     Transfer(v.x);
     Transfer(v.y);
@@ -75,6 +75,15 @@ class CArchive {
     bool isObject;
   };
 
+  // Plain values are stored as their little-endian bytes.
+  template <typename T>
+  void TransferRaw(T& v) {
+    if (storing_) {
+      writer_.Write(&v, sizeof v);
+    } else {
+      reader_.Read(&v, sizeof v);
+    }
+  }
   [[noreturn]] void Fail(ArchiveFailure failure, const std::string& detail) const;
   const RuntimeClass& ReadClassRecord(std::uint16_t& schema);
 

@@ -15,10 +15,14 @@ ArchiveError::ArchiveError(ArchiveFailure failure, const std::string& detail, st
 
 const char* ToString(ArchiveFailure failure) {
   switch (failure) {
-    case ArchiveFailure::BadClass: return "bad class";
-    case ArchiveFailure::BadSchema: return "bad schema";
-    case ArchiveFailure::EndOfFile: return "unexpected end of file";
-    case ArchiveFailure::BadIndex: return "bad index";
+    case ArchiveFailure::BadClass:
+      return "bad class";
+    case ArchiveFailure::BadSchema:
+      return "bad schema";
+    case ArchiveFailure::EndOfFile:
+      return "unexpected end of file";
+    case ArchiveFailure::BadIndex:
+      return "bad index";
   }
   return "archive error";
 }

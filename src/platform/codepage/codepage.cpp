@@ -1,7 +1,8 @@
 #include "platform/codepage/codepage.h"
 
-#include <cerrno>
 #include <iconv.h>
+
+#include <cerrno>
 
 #include "platform/profile/settings_store.h"
 
@@ -12,7 +13,9 @@ class Converter {
  public:
   Converter(std::string_view to, std::string_view from)
       : handle_(iconv_open(std::string(to).c_str(), std::string(from).c_str())), fromUtf8_(from == "UTF-8") {}
-  ~Converter() { if (valid()) iconv_close(handle_); }
+  ~Converter() {
+    if (valid()) iconv_close(handle_);
+  }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 

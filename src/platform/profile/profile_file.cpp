@@ -67,7 +67,8 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
     std::string_view key = Trim(line.substr(0, equals));
     bool known = false;
     for (const Entry& e : current->entries) known = known || EqualsIgnoringCase(e.key, key);
-    if (!known) current->entries.push_back({std::string(key), std::string(Limit(Unquote(Trim(line.substr(equals + 1)))))});
+    if (!known)
+      current->entries.push_back({std::string(key), std::string(Limit(Unquote(Trim(line.substr(equals + 1)))))});
   }
   return profile;
 }
@@ -127,7 +128,8 @@ int ProfileFile::GetInt(std::string_view section, std::string_view key, int fall
 // A line break cannot be stored in a profile line; it becomes a blank.
 void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view rawValue) {
   std::string value(Limit(rawValue));
-  std::replace_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  std::replace_if(
+      value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   Section* s = FindSection(section);
   if (s == nullptr) {
     sections_.push_back({std::string(section), {}});

@@ -2,7 +2,8 @@
 // Profile files ("INI" files): [Section] headers and key=value lines. Section
 // and key names compare case-insensitively, values are trimmed and at most 999
 // characters long, the first of two equal sections or keys wins, lines
-// beginning with ';' are comments, and a value in matching quotes loses them. Language files and the settings store use it.
+// beginning with ';' are comments, and a value in matching quotes loses them. Language files and the settings store use
+// it.
 
 #include <cstddef>
 #include <filesystem>
