@@ -50,6 +50,9 @@ struct CRect {
   }
   std::int32_t Width() const { return right - left; }
   std::int32_t Height() const { return bottom - top; }
+  CRect ClipTo(const CRect& o) const {
+    return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+  }
   // Left and top edges inside, right and bottom edges outside.
   bool PtInRect(CPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
 };

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/gdi/bitmap_info.h"
 #include "platform/types.h"
 
 namespace lumetra {
@@ -15,29 +16,6 @@ namespace lumetra {
 class ByteReader;
 class ByteWriter;
 class CArchive;
-
-struct BITMAPINFOHEADER {
-  std::uint32_t biSize;
-  std::int32_t biWidth;
-  std::int32_t biHeight;
-  std::uint16_t biPlanes;
-  std::uint16_t biBitCount;
-  std::uint32_t biCompression;
-  std::uint32_t biSizeImage;
-  std::int32_t biXPelsPerMeter;
-  std::int32_t biYPelsPerMeter;
-  std::uint32_t biClrUsed;
-  std::uint32_t biClrImportant;
-};
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
-
-struct PALETTEENTRY {
-  std::uint8_t peRed;
-  std::uint8_t peGreen;
-  std::uint8_t peBlue;
-  std::uint8_t peFlags;
-  friend bool operator==(const PALETTEENTRY&, const PALETTEENTRY&) = default;
-};
 
 class CDib {
  public:

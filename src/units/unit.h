@@ -8,6 +8,8 @@
 
 #include "platform/archive/object.h"
 #include "platform/gdi/font.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/rop2.h"
 #include "platform/gdi/region.h"
 #include "platform/types.h"
 
@@ -16,28 +18,7 @@ namespace lumetra {
 class CDC;
 class CTessaraView;
 
-// Pen styles, brush styles, hatch styles, background modes and the raster
-// operation the units start with.
-enum : std::int32_t {
-  PS_SOLID = 0,
-  PS_DASH = 1,
-  PS_DOT = 2,
-  PS_DASHDOT = 3,
-  PS_DASHDOTDOT = 4,
-  PS_NULL = 5,
-  PS_INSIDEFRAME = 6,
-};
-enum : std::int32_t { BS_SOLID = 0, BS_HOLLOW = 1, BS_HATCHED = 2 };
-enum : std::int32_t {
-  HS_HORIZONTAL = 0,
-  HS_VERTICAL = 1,
-  HS_FDIAGONAL = 2,
-  HS_BDIAGONAL = 3,
-  HS_CROSS = 4,
-  HS_DIAGCROSS = 5,
-};
-enum : std::int32_t { TRANSPARENT = 1, OPAQUE = 2 };
-inline constexpr std::int32_t R2_COPYPEN = 13;
+
 
 inline constexpr COLORREF kRed = 0x000000FF;
 inline constexpr COLORREF kBlack = 0x00000000;

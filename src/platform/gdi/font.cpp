@@ -21,4 +21,16 @@ CFont CFont::CreatePointFont(int tenthsOfPoint, std::string_view face) {
   return CFont(lf);
 }
 
+CFont& StockSystemFont() {
+  static CFont font = [] {
+    LOGFONT lf;
+    lf.lfHeight = 16;
+    lf.lfWeight = 700;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.SetFaceName("System");
+    return CFont(lf);
+  }();
+  return font;
+}
+
 }  // namespace lumetra

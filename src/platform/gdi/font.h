@@ -50,4 +50,7 @@ class CFont {
   LOGFONT logFont_;
 };
 
+// The font a device context starts with (GDI's SYSTEM_FONT).
+CFont& StockSystemFont();
+
 }  // namespace lumetra

@@ -1,5 +1,7 @@
 #include "platform/gdi/region.h"
 
+#include "platform/gdi/ellipse_raster.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -18,7 +20,57 @@ std::int64_t CeilDiv(__int128 a, __int128 b) {
   return static_cast<std::int64_t>(q);
 }
 
+// The crossings of row y, sorted: an edge covers the rows top <= y < bottom
+// (horizontal edges none), and crosses at the exact x rounded up.
+void RowCrossings(std::span<const CPoint> v, std::int64_t y, std::vector<Crossing>& out) {
+  out.clear();
+  std::size_t n = v.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    CPoint a = v[i];
+    CPoint b = v[(i + 1) % n];
+    if (a.y == b.y) continue;
+    int direction = a.y < b.y ? 1 : -1;
+    if (direction < 0) std::swap(a, b);
+    if (y < a.y || y >= b.y) continue;
+    __int128 num = __int128(y - a.y) * (std::int64_t(b.x) - a.x);
+    out.push_back({a.x + CeilDiv(num, std::int64_t(b.y) - a.y), direction});
+  }
+  std::sort(out.begin(), out.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+}
+
+// Calls span(x0, x1) for each covered run of the row.
+template <typename SpanFn>
+void ForEachSpan(const std::vector<Crossing>& crossings, PolyFillMode mode, SpanFn span) {
+  int winding = 0;
+  for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
+    winding += mode == PolyFillMode::Alternate ? 1 : crossings[i].direction;
+    bool inside = mode == PolyFillMode::Alternate ? (winding % 2 != 0) : (winding != 0);
+    if (inside && crossings[i].x < crossings[i + 1].x) span(crossings[i].x, crossings[i + 1].x);
+  }
+}
+
 }  // namespace
+
+SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
+                           std::int32_t endRow) {
+  SpanSet spans;
+  if (points.size() < 3) return spans;
+  auto [lo, hi] = std::minmax_element(points.begin(), points.end(),
+                                      [](const CPoint& a, const CPoint& b) { return a.y < b.y; });
+  std::int32_t top = std::max(lo->y, firstRow);
+  std::int32_t bottom = std::min(hi->y, endRow);
+  std::vector<Crossing> crossings;
+  for (std::int32_t y = top; y < bottom; ++y) {
+    RowCrossings(points, y, crossings);
+    ForEachSpan(crossings, mode, [&](std::int64_t x0, std::int64_t x1) {
+      x0 = std::clamp<std::int64_t>(x0, -CRgn::kRegionLimit, CRgn::kRegionLimit);
+      x1 = std::clamp<std::int64_t>(x1, -CRgn::kRegionLimit, CRgn::kRegionLimit);
+      spans.Add(y, static_cast<std::int32_t>(x0), static_cast<std::int32_t>(x1));
+    });
+  }
+  spans.Normalize();
+  return spans;
+}
 
 CRgn CRgn::CreatePolygonRgn(std::span<const CPoint> points, PolyFillMode mode) {
   CRgn rgn;
@@ -27,30 +79,55 @@ CRgn CRgn::CreatePolygonRgn(std::span<const CPoint> points, PolyFillMode mode) {
   return rgn;
 }
 
+CRgn CRgn::CreateRectRgn(int l, int t, int r, int b) {
+  CRect box = CRect{l, t, r, b}.Normalized();
+  box.left = std::max(box.left, -kRegionLimit);
+  box.top = std::max(box.top, -kRegionLimit);
+  box.right = std::min(box.right, kRegionLimit);
+  box.bottom = std::min(box.bottom, kRegionLimit);
+  return FromSpans(SpanSet::FromRect(box));
+}
+
+CRgn CRgn::CreateEllipticRgn(int l, int t, int r, int b) {
+  return CreateRoundRectRgn(l, t, r, b, r - l, b - t);
+}
+
+CRgn CRgn::CreateRoundRectRgn(int l, int t, int r, int b, int ew, int eh) {
+  auto clamp = [](int v) { return std::clamp(v, -kRegionLimit, kRegionLimit); };
+  return FromSpans(RoundRectRegionSpans(clamp(l), clamp(t), clamp(r), clamp(b), ew, eh));
+}
+
+int CRgn::Complexity() const {
+  const std::vector<Span>& spans = Spans().Spans();
+  if (spans.empty()) return 1;
+  for (std::size_t i = 1; i < spans.size(); ++i) {
+    const Span& a = spans[i - 1];
+    const Span& b = spans[i];
+    if (b.y != a.y + 1 || b.x0 != a.x0 || b.x1 != a.x1) return 3;
+  }
+  return 2;
+}
+
+CRgn CRgn::FromSpans(SpanSet spans) {
+  CRgn rgn;
+  spans.Normalize();
+  rgn.spans_ = std::move(spans);
+  return rgn;
+}
+
 bool CRgn::PtInRegion(std::int32_t x, std::int32_t y) const {
-  std::size_t n = vertices_.size();
-  if (n < 3) return false;
-  // An edge covers the rows top <= y < bottom; horizontal edges cover none.
-  // On a row its crossing is the exact x rounded up.
+  if (vertices_.empty()) return spans_ && spans_->Contains(x, y);
+  if (vertices_.size() < 3) return false;
   std::vector<Crossing> crossings;
-  for (std::size_t i = 0; i < n; ++i) {
-    CPoint a = vertices_[i];
-    CPoint b = vertices_[(i + 1) % n];
-    if (a.y == b.y) continue;
-    int direction = a.y < b.y ? 1 : -1;
-    if (direction < 0) std::swap(a, b);
-    if (y < a.y || y >= b.y) continue;
-    __int128 num = __int128(y - std::int64_t(a.y)) * (std::int64_t(b.x) - a.x);
-    crossings.push_back({a.x + CeilDiv(num, std::int64_t(b.y) - a.y), direction});
-  }
-  std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
-  int winding = 0;
-  for (std::size_t i = 0; i < crossings.size(); ++i) {
-    winding += mode_ == PolyFillMode::Alternate ? 1 : crossings[i].direction;
-    bool inside = mode_ == PolyFillMode::Alternate ? (winding % 2 != 0) : (winding != 0);
-    if (inside && i + 1 < crossings.size() && x >= crossings[i].x && x < crossings[i + 1].x) return true;
-  }
-  return false;
+  RowCrossings(vertices_, y, crossings);
+  bool hit = false;
+  ForEachSpan(crossings, mode_, [&](std::int64_t x0, std::int64_t x1) { hit = hit || (x >= x0 && x < x1); });
+  return hit;
+}
+
+const SpanSet& CRgn::Spans() const {
+  if (!spans_) spans_ = ScanConvertPolygon(vertices_, mode_, -kRegionLimit, kRegionLimit);
+  return *spans_;
 }
 
 }  // namespace lumetra

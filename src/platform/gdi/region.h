@@ -1,11 +1,14 @@
 #pragma once
-// Regions for hit tests. A polygon region covers the pixels whose top-left
-// lattice point lies inside the polygon, left and top edges included, right and
-// bottom edges excluded. The region keeps its outline and answers each query
-// from it, so a region with huge coordinates costs no memory or time.
+// Regions for hit tests, fills and clipping, in device pixels. A pixel is in
+// a region when its top-left lattice point is inside (left and top edges
+// included, right and bottom excluded). Polygon regions answer hit tests from
+// their outline, so huge coordinates cost no memory; their pixel spans are
+// made on demand within kRegionLimit of the origin.
 
+#include <optional>
 #include <span>
 
+#include "platform/gdi/spans.h"
 #include "platform/types.h"
 
 namespace lumetra {
@@ -14,13 +17,30 @@ enum class PolyFillMode { Alternate = 1, Winding = 2 };
 
 class CRgn {
  public:
+  static constexpr std::int32_t kRegionLimit = 1 << 18;
+
   static CRgn CreatePolygonRgn(std::span<const CPoint> points, PolyFillMode mode);
+  static CRgn CreateRectRgn(int l, int t, int r, int b);
+  // One pixel narrower and shorter than Ellipse() with the same box.
+  static CRgn CreateEllipticRgn(int l, int t, int r, int b);
+  static CRgn CreateRoundRectRgn(int l, int t, int r, int b, int ew, int eh);
+  static CRgn FromSpans(SpanSet spans);
 
   bool PtInRegion(std::int32_t x, std::int32_t y) const;
+  const SpanSet& Spans() const;
+  // Bounding box of the covered pixels; empty (all zero) for an empty region.
+  CRect GetRgnBox() const { return Spans().Bounds(); }
+  // 1 empty, 2 one rectangle, 3 anything else (as GetRgnBox reports it).
+  int Complexity() const;
 
  private:
-  CPointArray vertices_;
+  CPointArray vertices_;  // a polygon region; empty for span regions
   PolyFillMode mode_ = PolyFillMode::Alternate;
+  mutable std::optional<SpanSet> spans_;
 };
+
+// The pixel spans of a polygon's interior by the rule above, limited to the rows in `rows`.
+SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
+                           std::int32_t endRow);
 
 }  // namespace lumetra

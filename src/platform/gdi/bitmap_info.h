@@ -1,0 +1,31 @@
+#pragma once
+// The device-independent bitmap header as BMP files and StretchDIBits use it.
+
+#include <cstdint>
+
+namespace lumetra {
+
+struct BITMAPINFOHEADER {
+  std::uint32_t biSize;
+  std::int32_t biWidth;
+  std::int32_t biHeight;  // positive: bottom-up rows; negative: top-down
+  std::uint16_t biPlanes;
+  std::uint16_t biBitCount;
+  std::uint32_t biCompression;
+  std::uint32_t biSizeImage;
+  std::int32_t biXPelsPerMeter;
+  std::int32_t biYPelsPerMeter;
+  std::uint32_t biClrUsed;
+  std::uint32_t biClrImportant;
+};
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+
+struct PALETTEENTRY {
+  std::uint8_t peRed;
+  std::uint8_t peGreen;
+  std::uint8_t peBlue;
+  std::uint8_t peFlags;
+  friend bool operator==(const PALETTEENTRY&, const PALETTEENTRY&) = default;
+};
+
+}  // namespace lumetra

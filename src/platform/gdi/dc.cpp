@@ -1,0 +1,177 @@
+#include "platform/gdi/dc.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace lumetra {
+
+CDC::CDC(Bitmap32& target)
+    : target_(&target), pen_(&StockBlackPen()), brush_(&StockWhiteBrush()), font_(&StockSystemFont()) {
+  UpdateDrawable();
+}
+
+CPen* CDC::SelectObject(CPen* pen) { return std::exchange(pen_, pen ? pen : &StockBlackPen()); }
+CBrush* CDC::SelectObject(CBrush* brush) { return std::exchange(brush_, brush ? brush : &StockWhiteBrush()); }
+CFont* CDC::SelectObject(CFont* font) { return std::exchange(font_, font ? font : &StockSystemFont()); }
+
+int CDC::SetROP2(int rop) { return std::exchange(rop2_, (rop >= R2_BLACK && rop <= R2_WHITE) ? rop : rop2_); }
+int CDC::SetBkMode(int mode) { return std::exchange(bkMode_, mode == TRANSPARENT ? TRANSPARENT : OPAQUE); }
+COLORREF CDC::SetBkColor(COLORREF c) { return std::exchange(bkColor_, c); }
+COLORREF CDC::SetTextColor(COLORREF c) { return std::exchange(textColor_, c); }
+unsigned CDC::SetTextAlign(unsigned align) { return std::exchange(textAlign_, align); }
+int CDC::SetPolyFillMode(int mode) { return std::exchange(polyFillMode_, mode == WINDING ? WINDING : ALTERNATE); }
+int CDC::SetArcDirection(int direction) {
+  return std::exchange(arcDirection_, direction == AD_CLOCKWISE ? AD_CLOCKWISE : AD_COUNTERCLOCKWISE);
+}
+int CDC::SetStretchBltMode(int mode) { return std::exchange(stretchMode_, mode); }
+CPoint CDC::SetBrushOrg(int x, int y) { return std::exchange(brushOrg_, CPoint{x, y}); }
+CPoint CDC::SetWindowOrg(int x, int y) { return std::exchange(windowOrg_, CPoint{x, y}); }
+CPoint CDC::SetViewportOrg(int x, int y) { return std::exchange(viewportOrg_, CPoint{x, y}); }
+
+void CDC::SetClipRect(std::optional<CRect> clip) {
+  clipRect_ = clip ? std::optional<CRect>(clip->Normalized()) : std::nullopt;
+  UpdateDrawable();
+}
+
+void CDC::SelectClipRgn(const CRgn* rgn) {
+  clipRegion_ = rgn ? std::optional<SpanSet>(rgn->Spans()) : std::nullopt;
+}
+
+void CDC::UpdateDrawable() {
+  drawable_ = {0, 0, target_->Width(), target_->Height()};
+  if (clipRect_) {
+    drawable_.left = std::max(drawable_.left, clipRect_->left);
+    drawable_.top = std::max(drawable_.top, clipRect_->top);
+    drawable_.right = std::min(drawable_.right, clipRect_->right);
+    drawable_.bottom = std::min(drawable_.bottom, clipRect_->bottom);
+  }
+}
+
+bool CDC::Clipped(int x, int y) const {
+  return !drawable_.PtInRect({x, y}) || (clipRegion_ && !clipRegion_->Contains(x, y));
+}
+
+CDC::State CDC::SaveState() const {
+  return {pen_,          brush_,        font_,     rop2_,     bkMode_,      bkColor_,   textColor_,
+          textAlign_,    polyFillMode_, arcDirection_, stretchMode_, brushOrg_, windowOrg_, viewportOrg_,
+          currentPos_,   clipRect_,     clipRegion_};
+}
+
+void CDC::RestoreState(const State& s) {
+  pen_ = s.pen;
+  brush_ = s.brush;
+  font_ = s.font;
+  rop2_ = s.rop2;
+  bkMode_ = s.bkMode;
+  bkColor_ = s.bkColor;
+  textColor_ = s.textColor;
+  textAlign_ = s.textAlign;
+  polyFillMode_ = s.polyFillMode;
+  arcDirection_ = s.arcDirection;
+  stretchMode_ = s.stretchMode;
+  brushOrg_ = s.brushOrg;
+  windowOrg_ = s.windowOrg;
+  viewportOrg_ = s.viewportOrg;
+  currentPos_ = s.currentPos;
+  clipRect_ = s.clipRect;
+  clipRegion_ = s.clipRegion;
+  UpdateDrawable();
+}
+
+void CDC::PaintPixel(int x, int y, std::uint32_t pixel) {
+  if (Clipped(x, y)) return;
+  std::uint32_t& d = target_->At(x, y);
+  d = MixFor(rop2_, pixel).Apply(d);
+}
+
+void CDC::WritePixel(int x, int y, std::uint32_t pixel) {
+  if (!Clipped(x, y)) target_->At(x, y) = pixel;
+}
+
+void CDC::PaintSpans(const SpanSet& spans, std::uint32_t pixel) {
+  Rop2Mix mix = MixFor(rop2_, pixel);
+  SpanSet visible = spans.ClipTo(drawable_);
+  if (clipRegion_) visible = visible.Intersect(*clipRegion_);
+  for (const Span& s : visible.Spans()) {
+    std::uint32_t* row = target_->Row(s.y);
+    for (int x = s.x0; x < s.x1; ++x) row[x] = mix.Apply(row[x]);
+  }
+}
+
+// Hatch bits take the brush colour; the others the background colour when
+// the background mode is OPAQUE, and are left alone otherwise. The pattern is
+// anchored at the brush origin in device pixels.
+void CDC::PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush) {
+  const LOGBRUSH& lb = brush.GetLogBrush();
+  if (lb.lbStyle == BS_NULL) return;
+  if (lb.lbStyle != BS_HATCHED) {
+    PaintSpans(spans, PixelFromColor(lb.lbColor));
+    return;
+  }
+  Rop2Mix fore = MixFor(rop2_, PixelFromColor(lb.lbColor));
+  Rop2Mix back = MixFor(rop2_, PixelFromColor(bkColor_));
+  bool opaque = bkMode_ == OPAQUE;
+  SpanSet visible = spans.ClipTo(drawable_);
+  if (clipRegion_) visible = visible.Intersect(*clipRegion_);
+  for (const Span& s : visible.Spans()) {
+    std::uint8_t bits = brush.HatchRow(((s.y - brushOrg_.y) % 8 + 8) % 8);
+    std::uint32_t* row = target_->Row(s.y);
+    int column = ((s.x0 - brushOrg_.x) % 8 + 8) % 8;
+    for (int x = s.x0; x < s.x1; ++x) {
+      if (bits & (0x80 >> column)) {
+        row[x] = fore.Apply(row[x]);
+      } else if (opaque) {
+        row[x] = back.Apply(row[x]);
+      }
+      column = (column + 1) & 7;
+    }
+  }
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF c) {
+  CPoint d = LPtoDP({x, y});
+  if (!target_->Contains(d.x, d.y)) return CLR_INVALID;
+  PaintPixel(d.x, d.y, PixelFromColor(c));
+  return ColorFromPixel(target_->At(d.x, d.y) & 0xFFFFFF);
+}
+
+COLORREF CDC::GetPixel(int x, int y) const {
+  CPoint d = LPtoDP({x, y});
+  if (!target_->Contains(d.x, d.y)) return CLR_INVALID;
+  return ColorFromPixel(target_->At(d.x, d.y) & 0xFFFFFF);
+}
+
+// Raster operations that use no source become binary raster operations on the brush.
+bool CDC::PatBlt(int x, int y, int w, int h, std::uint32_t rop) {
+  int rop2 = int(((rop >> 18) & 0x0C) | ((rop >> 16) & 0x03)) + 1;
+  CPoint a = LPtoDP({x, y});
+  CPoint b = LPtoDP({x + w, y + h});
+  CRect r = CRect{a.x, a.y, b.x, b.y}.Normalized();
+  int saved = std::exchange(rop2_, rop2);
+  unsigned code = unsigned(rop2 - 1);
+  if ((code & 3) == ((code >> 2) & 3)) {
+    PaintSpans(SpanSet::FromRect(r), 0);  // BLACKNESS, WHITENESS, DSTINVERT: the brush plays no part
+  } else {
+    PaintSpansWithBrush(SpanSet::FromRect(r), *brush_);
+  }
+  rop2_ = saved;
+  return true;
+}
+
+void CDC::FillSolidRect(int x, int y, int w, int h, COLORREF c) {
+  SetBkColor(c);
+  CPoint a = LPtoDP({x, y});
+  CPoint b = LPtoDP({x + w, y + h});
+  SpanSet visible = SpanSet::FromRect(CRect{a.x, a.y, b.x, b.y}.Normalized()).ClipTo(drawable_);
+  if (clipRegion_) visible = visible.Intersect(*clipRegion_);
+  std::uint32_t pixel = PixelFromColor(c);
+  for (const Span& s : visible.Spans()) std::fill(target_->Row(s.y) + s.x0, target_->Row(s.y) + s.x1, pixel);
+}
+
+void CDC::FillRgn(const CRgn& rgn, const CBrush& brush) {
+  SpanSet spans = rgn.Spans();
+  spans.Translate(viewportOrg_.x - windowOrg_.x, viewportOrg_.y - windowOrg_.y);
+  PaintSpansWithBrush(spans, brush);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,31 @@
+#pragma once
+// The integer ellipse rasteriser that GDI's ellipses, rounded rectangles,
+// elliptic regions and round pen ends all come from (A. Zingl, "A Rasterizing
+// Algorithm for Drawing Curves", plotEllipseRect).
+
+#include <functional>
+#include <vector>
+
+#include "platform/gdi/spans.h"
+
+namespace lumetra {
+
+// Calls plot(x, y) for every pixel of the outline of the ellipse inscribed in
+// the pixel box (x0, y0) .. (x1, y1), both corners included, quadrant by
+// quadrant as the algorithm visits them.
+void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot);
+
+// For an ellipse of w x h pixels at (0, 0): per row y (0..h-1) the covered
+// columns [first, last + 1).
+struct RowExtent {
+  int x0;
+  int x1;
+};
+std::vector<RowExtent> EllipseRows(int w, int h);
+
+// The region CreateRoundRectRgn(l, t, r, b, ew, eh) covers (CreateEllipticRgn
+// is the case ew = r - l, eh = b - t): the box loses its last column and row,
+// the corner ellipse is clamped to it, and below 2 pixels it is a rectangle.
+SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh);
+
+}  // namespace lumetra
