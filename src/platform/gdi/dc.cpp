@@ -142,11 +142,11 @@ COLORREF CDC::GetPixel(int x, int y) const {
 }
 
 // Raster operations that use no source become binary raster operations on the brush.
+// A negative extent covers [x + w + 1, x + 1): the start pixel is included.
 bool CDC::PatBlt(int x, int y, int w, int h, std::uint32_t rop) {
   int rop2 = int(((rop >> 18) & 0x0C) | ((rop >> 16) & 0x03)) + 1;
   CPoint a = LPtoDP({x, y});
-  CPoint b = LPtoDP({x + w, y + h});
-  CRect r = CRect{a.x, a.y, b.x, b.y}.Normalized();
+  CRect r{w < 0 ? a.x + w + 1 : a.x, h < 0 ? a.y + h + 1 : a.y, w < 0 ? a.x + 1 : a.x + w, h < 0 ? a.y + 1 : a.y + h};
   int saved = std::exchange(rop2_, rop2);
   unsigned code = unsigned(rop2 - 1);
   if ((code & 3) == ((code >> 2) & 3)) {
