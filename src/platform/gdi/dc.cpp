@@ -1,6 +1,7 @@
 #include "platform/gdi/dc.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace lumetra {
@@ -88,13 +89,21 @@ void CDC::WritePixel(int x, int y, std::uint32_t pixel) {
   if (!Clipped(x, y)) target_->At(x, y) = pixel;
 }
 
+SpanSet CDC::VisiblePart(const SpanSet& spans) const {
+  SpanSet visible = spans.ClipTo(drawable_);
+  return clipRegion_ ? visible.Intersect(*clipRegion_) : visible;
+}
+
 void CDC::PaintSpans(const SpanSet& spans, std::uint32_t pixel) {
   Rop2Mix mix = MixFor(rop2_, pixel);
-  SpanSet visible = spans.ClipTo(drawable_);
-  if (clipRegion_) visible = visible.Intersect(*clipRegion_);
+  SpanSet visible = VisiblePart(spans);
   for (const Span& s : visible.Spans()) {
     std::uint32_t* row = target_->Row(s.y);
-    for (int x = s.x0; x < s.x1; ++x) row[x] = mix.Apply(row[x]);
+    if (mix.andMask == 0) {
+      std::fill(row + s.x0, row + s.x1, mix.xorMask);  // the destination plays no part
+    } else {
+      for (int x = s.x0; x < s.x1; ++x) row[x] = mix.Apply(row[x]);
+    }
   }
 }
 
@@ -109,21 +118,31 @@ void CDC::PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush) {
     return;
   }
   Rop2Mix fore = MixFor(rop2_, PixelFromColor(lb.lbColor));
-  Rop2Mix back = MixFor(rop2_, PixelFromColor(bkColor_));
-  bool opaque = bkMode_ == OPAQUE;
-  SpanSet visible = spans.ClipTo(drawable_);
-  if (clipRegion_) visible = visible.Intersect(*clipRegion_);
+  // A transparent gap is the raster operation that keeps the destination.
+  Rop2Mix back = bkMode_ == OPAQUE ? MixFor(rop2_, PixelFromColor(bkColor_)) : Rop2Mix{~0u, 0};
+  bool writeOnly = fore.andMask == 0 && back.andMask == 0;
+  SpanSet visible = VisiblePart(spans);
   for (const Span& s : visible.Spans()) {
     std::uint8_t bits = brush.HatchRow(((s.y - brushOrg_.y) % 8 + 8) % 8);
-    std::uint32_t* row = target_->Row(s.y);
-    int column = ((s.x0 - brushOrg_.x) % 8 + 8) % 8;
-    for (int x = s.x0; x < s.x1; ++x) {
-      if (bits & (0x80 >> column)) {
-        row[x] = fore.Apply(row[x]);
-      } else if (opaque) {
-        row[x] = back.Apply(row[x]);
+    // The row's eight mixes, rotated so that entry k serves column x0 + k.
+    std::uint32_t andMasks[8], xorMasks[8];
+    int phase = ((s.x0 - brushOrg_.x) % 8 + 8) % 8;
+    for (int k = 0; k < 8; ++k) {
+      const Rop2Mix& m = (bits & (0x80 >> ((phase + k) & 7))) ? fore : back;
+      andMasks[k] = m.andMask;
+      xorMasks[k] = m.xorMask;
+    }
+    std::uint32_t* row = target_->Row(s.y) + s.x0;
+    int n = s.x1 - s.x0, x = 0;
+    // Whole blocks of eight pixels repeat the pattern exactly.
+    if (writeOnly) {
+      for (; x + 8 <= n; x += 8) std::memcpy(row + x, xorMasks, sizeof xorMasks);
+      for (; x < n; ++x) row[x] = xorMasks[x & 7];
+    } else {
+      for (; x + 8 <= n; x += 8) {
+        for (int k = 0; k < 8; ++k) row[x + k] = (row[x + k] & andMasks[k]) ^ xorMasks[k];
       }
-      column = (column + 1) & 7;
+      for (; x < n; ++x) row[x] = (row[x] & andMasks[x & 7]) ^ xorMasks[x & 7];
     }
   }
 }
@@ -162,10 +181,11 @@ void CDC::FillSolidRect(int x, int y, int w, int h, COLORREF c) {
   SetBkColor(c);
   CPoint a = LPtoDP({x, y});
   CPoint b = LPtoDP({x + w, y + h});
-  SpanSet visible = SpanSet::FromRect(CRect{a.x, a.y, b.x, b.y}.Normalized()).ClipTo(drawable_);
-  if (clipRegion_) visible = visible.Intersect(*clipRegion_);
   std::uint32_t pixel = PixelFromColor(c);
-  for (const Span& s : visible.Spans()) std::fill(target_->Row(s.y) + s.x0, target_->Row(s.y) + s.x1, pixel);
+  SpanSet visible = VisiblePart(SpanSet::FromRect(CRect{a.x, a.y, b.x, b.y}.Normalized()));
+  for (const Span& s : visible.Spans()) {
+    std::fill(target_->Row(s.y) + s.x0, target_->Row(s.y) + s.x1, pixel);
+  }
 }
 
 void CDC::FillRgn(const CRgn& rgn, const CBrush& brush) {

@@ -175,6 +175,8 @@ class CDC {
   State SaveState() const;
   void RestoreState(const State& s);
   void UpdateDrawable();
+  // The part of device spans that drawing may touch.
+  SpanSet VisiblePart(const SpanSet& spans) const;
   bool Clipped(int x, int y) const;
 
   // Strokes a path of device points with the current pen; a closed path also
