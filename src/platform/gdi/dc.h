@@ -51,6 +51,7 @@ struct TEXTMETRIC {
 // A DIB in memory: the information header followed by its colour table, and the pixel rows.
 struct DibView {
   const BITMAPINFOHEADER* header;  // colour table right after it
+  std::size_t headerSize;          // bytes from `header` that may be read: header and colour table
   const std::uint8_t* bits;
   std::size_t bitsSize;
 };
