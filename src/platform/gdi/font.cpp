@@ -33,4 +33,17 @@ CFont& StockSystemFont() {
   return font;
 }
 
+CFont& StockSystemFixedFont() {
+  static CFont font = [] {
+    LOGFONT lf;
+    lf.lfHeight = 16;
+    lf.lfWeight = 400;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfPitchAndFamily = 1;  // FIXED_PITCH
+    lf.SetFaceName("Fixedsys");
+    return CFont(lf);
+  }();
+  return font;
+}
+
 }  // namespace lumetra

@@ -53,4 +53,8 @@ class CFont {
 // The font a device context starts with (GDI's SYSTEM_FONT).
 CFont& StockSystemFont();
 
+// The fixed-pitch system font (GDI's SYSTEM_FIXED_FONT, face "Fixedsys"):
+// a cell 8 pixels wide and 15 high, 12 of them above the baseline.
+CFont& StockSystemFixedFont();
+
 }  // namespace lumetra
