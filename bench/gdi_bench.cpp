@@ -81,11 +81,32 @@ void BM_WideLines(benchmark::State& state) {
   }
 }
 
+// Cached glyphs of a 13-pixel font; items are characters drawn.
+void BM_TextOut(benchmark::State& state) {
+  Bitmap32 bmp(kWidth, kHeight);
+  CDC dc(bmp);
+  CFont font = CFont::CreatePointFont(100, "Arial");
+  dc.SelectObject(&font);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextColor(0x00FFFF);
+  const std::u32string text = U"Hello, World! 0123456789 LED panel";
+  std::int64_t characters = 0;
+  for (auto _ : state) {
+    for (int y = 0; y < kHeight - 16; y += 16) {
+      dc.TextOut(y * 3, y, std::u32string_view(text));
+      characters += std::int64_t(text.size());
+    }
+    benchmark::DoNotOptimize(bmp.Row(0));
+  }
+  state.SetItemsProcessed(characters);
+}
+
 BENCHMARK(BM_PlainFillFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SolidRectangleFill)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HatchedRectangleFill)->Arg(TRANSPARENT)->Arg(OPAQUE)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OnePixelLines)->Arg(PS_SOLID)->Arg(PS_DASH)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WideLines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TextOut)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -89,6 +89,30 @@ std::string Hex6(COLORREF c) {
   return buffer;
 }
 
+// GetStockObject's fonts: the system fonts as such, the others as the logical
+// fonts they stand for.
+CFont& StockFont(int index) {
+  auto make = [](int height, std::string_view face) {
+    LOGFONT lf;
+    lf.lfHeight = height;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.SetFaceName(face);
+    return CFont(lf);
+  };
+  static CFont oemFixed = make(12, "Terminal");
+  static CFont ansiFixed = make(12, "Courier");
+  static CFont ansiVar = make(13, "MS Sans Serif");
+  static CFont guiFont = make(-11, "MS Shell Dlg");
+  switch (index) {
+    case 10: return oemFixed;
+    case 11: return ansiFixed;
+    case 12: return ansiVar;
+    case 16: return StockSystemFixedFont();
+    case 17: return guiFont;
+    default: return StockSystemFont();  // 13 SYSTEM_FONT, 14 DEVICE_DEFAULT_FONT
+  }
+}
+
 bool ValidSceneName(std::string_view name) {
   if (name.empty()) return false;
   for (char c : name) {
@@ -267,6 +291,9 @@ void SceneRunner::Execute(std::string_view line) {
     auto font = std::make_unique<CFont>(lf);
     dc.SelectObject(font.get());
     s.font = std::move(font);
+  } else if (cmd == "stockfont") {
+    dc.SelectObject(&StockFont(t.Int()));
+    s.font.reset();
   } else if (cmd == "textout") {
     int x = t.Int(), y = t.Int();
     dc.TextOut(x, y, std::u32string_view(Utf32(t.Rest())));
