@@ -5,31 +5,32 @@
 
 namespace lumetra {
 
+// One quarter is stepped, from the right end of the middle row (row h/2)
+// towards the bottom, and mirrored into the other three. Both steps are
+// decided on the same error value, so a step may be diagonal, and the walk
+// ends at the middle column: very thin ellipses lose their tips, as GDI's do.
 void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot) {
-  long long a = std::llabs((long long)x1 - x0), b = std::llabs((long long)y1 - y0), b1 = b & 1;
+  if (x0 > x1) std::swap(x0, x1);
+  if (y0 > y1) std::swap(y0, y1);
+  long long a = (long long)x1 - x0, b = (long long)y1 - y0, b1 = b & 1;
+  long long w = a + 1, h = b + 1;
   long long dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a;
-  long long err = dx + dy + b1 * a * a, e2;
-  long long X0 = x0, X1 = x1, Y0 = y0, Y1 = y1;
-  if (X0 > X1) { X0 = X1; X1 += a; }
-  if (Y0 > Y1) Y0 = Y1;
-  Y0 += (b + 1) / 2;
-  Y1 = Y0 - b1;
-  a *= 8 * a;
-  b1 = 8 * b * b;
-  do {
-    plot(int(X1), int(Y0));
-    plot(int(X0), int(Y0));
-    plot(int(X0), int(Y1));
-    plot(int(X1), int(Y1));
-    e2 = 2 * err;
-    if (e2 <= dy) { Y0++; Y1--; err += dy += a; }
-    if (e2 >= dx || 2 * err > dy) { X0++; X1--; err += dx += b1; }
-  } while (X0 <= X1);
-  while (Y0 - Y1 < b) {  // flat ellipses stop too early: finish the tips
-    plot(int(X0 - 1), int(Y0));
-    plot(int(X1 + 1), int(Y0++));
-    plot(int(X0 - 1), int(Y1));
-    plot(int(X1 + 1), int(Y1--));
+  long long err = dx + dy + b1 * a * a;
+  long long x = a, y = h / 2;
+  while (x >= w / 2) {
+    plot(int(x0 + x), int(y0 + y));
+    plot(int(x0 + a - x), int(y0 + y));
+    plot(int(x0 + a - x), int(y0 + b - y));
+    plot(int(x0 + x), int(y0 + b - y));
+    long long e2 = 2 * err;
+    if (e2 >= dx) {
+      --x;
+      err += dx += 8 * b * b;
+    }
+    if (e2 <= dy) {
+      ++y;
+      err += dy += 8 * a * a;
+    }
   }
 }
 

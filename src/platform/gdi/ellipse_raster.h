@@ -1,7 +1,8 @@
 #pragma once
 // The integer ellipse rasteriser that GDI's ellipses, rounded rectangles,
-// elliptic regions and round pen ends all come from (A. Zingl, "A Rasterizing
-// Algorithm for Drawing Curves", plotEllipseRect).
+// elliptic regions and round pen ends all come from: an error-term walk in the
+// manner of A. Zingl's plotEllipseRect ("A Rasterizing Algorithm for Drawing
+// Curves"), stepped the way GDI steps it.
 
 #include <functional>
 #include <vector>
@@ -10,9 +11,9 @@
 
 namespace lumetra {
 
-// Calls plot(x, y) for every pixel of the outline of the ellipse inscribed in
-// the pixel box (x0, y0) .. (x1, y1), both corners included, quadrant by
-// quadrant as the algorithm visits them.
+// Calls plot(x, y) for the outline pixels of the ellipse inscribed in the
+// pixel box (x0, y0) .. (x1, y1), both corners included, four mirrored points
+// per step as the walk visits them. Very thin ellipses lose their tips, as GDI's do.
 void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot);
 
 // For an ellipse of w x h pixels at (0, 0): per row y (0..h-1) the covered

@@ -1,0 +1,274 @@
+// Curved figures: ellipses, rounded rectangles, arcs, chords, pies and
+// Bézier curves. Outlines are ordered point lists stroked in one call, so a
+// dash pattern runs on around the whole figure.
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/ellipse_raster.h"
+
+namespace lumetra {
+namespace {
+
+// Boxes wider or taller than this would need outlines of millions of points;
+// they are not drawn.
+constexpr std::int64_t kMaxFigureSize = CRgn::kRegionLimit;
+
+// An inside-frame pen wider than the box leaves it empty or inverted, and GDI
+// still runs its ellipse stepping on those sizes; this is that stepping (the
+// one PlotEllipseRect mirrors) taken literally, to land on the same points.
+// With no width there are none; with no height a short run of points.
+std::vector<CPoint> DegenerateQuarter(int w, int h) {
+  std::vector<CPoint> quarter;
+  std::int64_t a = std::int64_t(w) - 1, b = std::int64_t(h) - 1, b1 = b % 2;
+  std::int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (1 + b1) * a * a;
+  std::int64_t err = dx + dy + b1 * a * a;
+  std::int64_t x = a, y = h / 2;
+  std::int64_t steps = 4 * (std::llabs(a) + std::llabs(b)) + 16;  // in case the error terms never settle
+  for (; x >= w / 2 && steps > 0; --steps) {
+    quarter.push_back({int(x), int(y)});
+    std::int64_t e2 = 2 * err;
+    if (e2 >= dx) {
+      --x;
+      err += dx += 8 * b * b;
+    }
+    if (e2 <= dy) {
+      ++y;
+      err += dy += 8 * a * a;
+    }
+  }
+  return quarter;
+}
+
+// The lower-right quarter of the outline of a w x h ellipse whose pixels run
+// from (0, 0) to (w - 1, h - 1): from the right end of the middle row down to
+// the bottom row, in drawing order (x never grows, y never shrinks).
+std::vector<CPoint> LowerRightQuarter(int w, int h) {
+  if (w < 1 || h < 1) return DegenerateQuarter(w, h);
+  std::vector<CPoint> quarter;
+  PlotEllipseRect(0, 0, w - 1, h - 1, [&](int x, int y) {
+    if (2 * x >= w - 1 && 2 * y >= h - 1) quarter.push_back({x, y});
+  });
+  std::sort(quarter.begin(), quarter.end(), [](CPoint a, CPoint b) { return a.y != b.y ? a.y < b.y : a.x > b.x; });
+  quarter.erase(std::unique(quarter.begin(), quarter.end()), quarter.end());
+  return quarter;
+}
+
+// The outline of a rounded rectangle (an ellipse when the corner ellipse
+// fills the box) as a closed sequence of 4n points: the corner quarters in
+// drawing order. Counter-clockwise on screen it starts at the lower end of
+// the top-right corner and goes up; clockwise at the upper end of the
+// bottom-right corner and goes down.
+class RoundOutline {
+ public:
+  RoundOutline(const CRect& box, int ew, int eh, bool counterClockwise)
+      : box_(box), ew_(ew), eh_(eh), ccw_(counterClockwise), quarter_(LowerRightQuarter(ew, eh)) {}
+
+  int QuarterSize() const { return int(quarter_.size()); }
+  int Size() const { return 4 * QuarterSize(); }
+
+  // Point i of the sequence, for any i >= 0 (it wraps around).
+  CPoint At(int i) const {
+    int n = QuarterSize();
+    int corner = (i / n) % 4, k = i % n;
+    // Corners 0 and 2 run along the quarter, 1 and 3 against it.
+    CPoint q = quarter_[std::size_t(corner % 2 == 0 ? k : n - 1 - k)];
+    bool right = corner == 0 || corner == 3;
+    bool top = (corner <= 1) == ccw_;
+    int x = right ? box_.right - ew_ + q.x : box_.left + ew_ - 1 - q.x;
+    int y = top ? box_.top + eh_ - 1 - q.y : box_.bottom - eh_ + q.y;
+    return {x, y};
+  }
+
+  std::vector<CPoint> Closed() const {
+    std::vector<CPoint> points(static_cast<std::size_t>(Size()));
+    for (int i = 0; i < Size(); ++i) points[std::size_t(i)] = At(i);
+    return points;
+  }
+
+  // The index of the first outline point, in drawing order, at or past the
+  // radial through (rx, ry) (relative to the centre, y pointing the way the
+  // first corner is drawn). The quarter is compared by integer cross products
+  // after folding the radial into it; which side a tie falls on depends on
+  // the quadrant.
+  int RadialIndex(std::int64_t rx, std::int64_t ry) const {
+    int n = QuarterSize();
+    auto first = [&](auto past) {
+      int i = 0;
+      while (i < n && !past(std::int64_t(quarter_[std::size_t(i)].x) - ew_ / 2,
+                            std::int64_t(quarter_[std::size_t(i)].y) - eh_ / 2)) {
+        ++i;
+      }
+      return i;
+    };
+    if (ry >= 0) {
+      if (rx >= 0) return first([&](std::int64_t qx, std::int64_t qy) { return qx * ry <= qy * rx; });
+      return 2 * n - first([&](std::int64_t qx, std::int64_t qy) { return qx * ry < qy * -rx; });
+    }
+    if (rx >= 0) return 4 * n - first([&](std::int64_t qx, std::int64_t qy) { return qx * -ry <= qy * rx; });
+    return 2 * n + first([&](std::int64_t qx, std::int64_t qy) { return qx * -ry < qy * -rx; });
+  }
+
+ private:
+  CRect box_;
+  int ew_;
+  int eh_;
+  bool ccw_;
+  std::vector<CPoint> quarter_;
+};
+
+// The box a pen draws a figure in: the corners in device pixels, put in
+// order, and pulled in by an inside-frame pen so that it stays inside (which
+// may leave it empty or inverted). An empty box draws nothing, and so, here,
+// does an absurdly large one.
+std::optional<CRect> FigureBox(const CDC& dc, int l, int t, int r, int b) {
+  CPoint a = dc.LPtoDP({l, t}), c = dc.LPtoDP({r, b});
+  CRect box = CRect{a.x, a.y, c.x, c.y}.Normalized();
+  std::int64_t boxWidth = std::int64_t(box.right) - box.left, boxHeight = std::int64_t(box.bottom) - box.top;
+  if (boxWidth == 0 || boxHeight == 0 || boxWidth > kMaxFigureSize || boxHeight > kMaxFigureSize) return std::nullopt;
+  const CPen& pen = dc.CurrentPen();
+  int width = pen.IsNull() ? 0 : pen.DeviceWidth();
+  if (pen.GetLogPen().lopnStyle == PS_INSIDEFRAME && width > 1) {
+    box = {box.left + width / 2, box.top + width / 2, box.right - (width - 1) / 2, box.bottom - (width - 1) / 2};
+  }
+  return box;
+}
+
+// The outline points of an arc, in drawing order: from the first point at or
+// past the start radial up to the first one at or past the end radial, that
+// one left out. Equal radials give the whole ellipse. The radials are
+// logical points; the centre is the box's, rounded down.
+std::vector<CPoint> ArcPoints(const CDC& dc, const CRect& box, CPoint start, CPoint end) {
+  bool ccw = dc.GetArcDirection() == AD_COUNTERCLOCKWISE;
+  RoundOutline outline(box, box.Width(), box.Height(), ccw);
+  CPoint centre{box.left + box.Width() / 2, box.top + box.Height() / 2};
+  // Radials relative to the centre, y pointing the way the first corner runs.
+  auto index = [&](CPoint p) {
+    CPoint d = dc.LPtoDP(p);
+    std::int64_t rx = std::int64_t(d.x) - centre.x, ry = std::int64_t(d.y) - centre.y;
+    return outline.RadialIndex(rx, ccw ? -ry : ry);
+  };
+  int first = index(start), last = index(end);
+  if (last <= first) last += outline.Size();
+  std::vector<CPoint> points;
+  points.reserve(std::size_t(last - first + 2));
+  for (int i = first; i < last; ++i) points.push_back(outline.At(i));
+  return points;
+}
+
+// Bézier flattening in sixteenths of a pixel.
+constexpr int kFractionBits = 4;
+constexpr std::int64_t kPixel = 1 << kFractionBits;
+constexpr int kMaxDepth = 8;
+
+std::int64_t ToPixels(std::int64_t v) { return (v + kPixel / 2) >> kFractionBits; }
+struct FinePoint {
+  std::int64_t x;
+  std::int64_t y;
+};
+using Cubic = std::array<FinePoint, 4>;
+FinePoint Midpoint(FinePoint a, FinePoint b) { return {(a.x + b.x + 1) / 2, (a.y + b.y + 1) / 2}; }
+
+// Flat enough to draw as its chord: along the chord's major axis both control
+// points lie between the ends, and across it each lies within a pixel of the
+// chord, taken with a whole-pixel slope.
+bool IsFlat(const Cubic& c) {
+  std::int64_t dx = c[3].x - c[0].x, dy = c[3].y - c[0].y;
+  bool shallow = std::llabs(dy) <= std::llabs(dx);
+  auto major = [&](FinePoint p) { return shallow ? p.x : p.y; };
+  auto minor = [&](FinePoint p) { return shallow ? p.y : p.x; };
+  for (int i : {1, 2}) {
+    std::int64_t m = major(c[i]);
+    if ((m < major(c[0])) ? (m < major(c[3])) : (m > major(c[3]))) return false;
+  }
+  std::int64_t run = ToPixels(shallow ? dx : dy);
+  if (run == 0) return true;
+  std::int64_t slope = (shallow ? dy : dx) / run;
+  for (int i : {1, 2}) {
+    std::int64_t off = minor(c[i]) - minor(c[0]) - slope * ToPixels(major(c[i]) - major(c[0]));
+    if (std::llabs(off) > kPixel) return false;
+  }
+  return true;
+}
+
+// Appends the end points of the flattened pieces of one cubic (control
+// points in sixteenths), halving it at t = 1/2 until flat or deep enough.
+void Flatten(const Cubic& c, int depth, std::vector<CPoint>& out) {
+  if (depth == 0 || IsFlat(c)) {
+    out.push_back({int(ToPixels(c[3].x)), int(ToPixels(c[3].y))});
+    return;
+  }
+  FinePoint m01 = Midpoint(c[0], c[1]), m12 = Midpoint(c[1], c[2]), m23 = Midpoint(c[2], c[3]);
+  FinePoint a = Midpoint(m01, m12), b = Midpoint(m12, m23);
+  FinePoint mid = Midpoint(a, b);
+  Flatten({c[0], m01, a, mid}, depth - 1, out);
+  Flatten({mid, b, m23, c[3]}, depth - 1, out);
+}
+
+}  // namespace
+
+bool CDC::RoundRect(int l, int t, int r, int b, int ew, int eh) {
+  std::optional<CRect> box = FigureBox(*this, l, t, r, b);
+  if (!box) return true;
+  ew = int(std::min<std::int64_t>(std::llabs(ew), box->Width()));
+  eh = int(std::min<std::int64_t>(std::llabs(eh), box->Height()));
+  if (ew <= 2 || eh <= 2) return Rectangle(l, t, r, b);
+  RoundOutline outline(*box, ew, eh, arcDirection_ == AD_COUNTERCLOCKWISE);
+  // The region's box loses a column and a row; one more of each lines the fill up with the outline.
+  SpanSet interior = RoundRectRegionSpans(box->left, box->top, box->right + 1, box->bottom + 1, ew, eh);
+  FillAndStroke(interior, outline.Closed());
+  return true;
+}
+
+// A rounded rectangle whose corner ellipse is as large as the box.
+bool CDC::Ellipse(int l, int t, int r, int b) { return RoundRect(l, t, r, b, INT_MAX, INT_MAX); }
+
+bool CDC::Arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
+  std::optional<CRect> box = FigureBox(*this, l, t, r, b);
+  if (!box) return true;
+  std::vector<CPoint> points = ArcPoints(*this, *box, {xs, ys}, {xe, ye});
+  // A lone point draws nothing, whatever the pen's width; two equal ones do.
+  if (points.size() > 1) StrokePath(points, false);
+  return true;
+}
+
+bool CDC::Chord(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
+  std::optional<CRect> box = FigureBox(*this, l, t, r, b);
+  if (!box) return true;
+  std::vector<CPoint> points = ArcPoints(*this, *box, {xs, ys}, {xe, ye});
+  if (points.size() < 2) return true;
+  FillAndStroke(ScanConvertPolygon(points, PolyFillMode::Winding, drawable_.top, drawable_.bottom), points);
+  return true;
+}
+
+bool CDC::Pie(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
+  std::optional<CRect> box = FigureBox(*this, l, t, r, b);
+  if (!box) return true;
+  std::vector<CPoint> points = ArcPoints(*this, *box, {xs, ys}, {xe, ye});
+  points.push_back({box->left + box->Width() / 2, box->top + box->Height() / 2});
+  if (points.size() < 2) return true;
+  FillAndStroke(ScanConvertPolygon(points, PolyFillMode::Winding, drawable_.top, drawable_.bottom), points);
+  return true;
+}
+
+// Flattened in logical coordinates, then drawn as one polyline: the last end
+// point stays unpainted and the dash pattern runs on from curve to curve.
+bool CDC::PolyBezier(std::span<const CPoint> points) {
+  if (points.size() < 4 || (points.size() - 1) % 3 != 0) return false;
+  std::vector<CPoint> line{points.front()};
+  for (std::size_t i = 0; i + 3 < points.size(); i += 3) {
+    Cubic c;
+    for (std::size_t k = 0; k < 4; ++k) c[k] = {points[i + k].x * kPixel, points[i + k].y * kPixel};
+    Flatten(c, kMaxDepth, line);
+  }
+  Polyline(line);
+  return true;
+}
+
+}  // namespace lumetra
