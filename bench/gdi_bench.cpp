@@ -49,6 +49,21 @@ void BM_HatchedRectangleFill(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
+// One ellipse as large as the strip, solid or hatched, with a one-pixel outline.
+void BM_Ellipse(benchmark::State& state) {
+  Bitmap32 bmp(kWidth, kHeight);
+  CDC dc(bmp);
+  CBrush brush = state.range(0) ? CBrush::Hatch(HS_CROSS, 0x00FF00) : CBrush::Solid(0x00FF00);
+  CPen pen(PS_SOLID, 1, 0x0000FF);
+  dc.SelectObject(&brush);
+  dc.SelectObject(&pen);
+  for (auto _ : state) {
+    dc.Ellipse(0, 0, kWidth, kHeight);
+    benchmark::DoNotOptimize(bmp.Row(0));
+  }
+  state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
 // Diagonal and shallow one-pixel lines across the strip; items are pixels painted.
 void BM_OnePixelLines(benchmark::State& state) {
   Bitmap32 bmp(kWidth, kHeight);
@@ -104,6 +119,7 @@ void BM_TextOut(benchmark::State& state) {
 BENCHMARK(BM_PlainFillFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SolidRectangleFill)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HatchedRectangleFill)->Arg(TRANSPARENT)->Arg(OPAQUE)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Ellipse)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OnePixelLines)->Arg(PS_SOLID)->Arg(PS_DASH)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WideLines)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextOut)->Unit(benchmark::kMicrosecond);
