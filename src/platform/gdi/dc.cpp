@@ -34,18 +34,15 @@ void CDC::SetClipRect(std::optional<CRect> clip) {
   UpdateDrawable();
 }
 
+// Only the part over the bitmap matters for clipping.
 void CDC::SelectClipRgn(const CRgn* rgn) {
-  clipRegion_ = rgn ? std::optional<SpanSet>(rgn->Spans()) : std::nullopt;
+  clipRegion_ = rgn ? std::optional<SpanSet>(rgn->SpansWithin({0, 0, target_->Width(), target_->Height()}))
+                    : std::nullopt;
 }
 
 void CDC::UpdateDrawable() {
   drawable_ = {0, 0, target_->Width(), target_->Height()};
-  if (clipRect_) {
-    drawable_.left = std::max(drawable_.left, clipRect_->left);
-    drawable_.top = std::max(drawable_.top, clipRect_->top);
-    drawable_.right = std::min(drawable_.right, clipRect_->right);
-    drawable_.bottom = std::min(drawable_.bottom, clipRect_->bottom);
-  }
+  if (clipRect_) drawable_ = drawable_.ClipTo(*clipRect_);
 }
 
 bool CDC::Clipped(int x, int y) const {
@@ -85,17 +82,13 @@ void CDC::PaintPixel(int x, int y, std::uint32_t pixel) {
   d = MixFor(rop2_, pixel).Apply(d);
 }
 
-void CDC::WritePixel(int x, int y, std::uint32_t pixel) {
-  if (!Clipped(x, y)) target_->At(x, y) = pixel;
-}
-
 SpanSet CDC::VisiblePart(const SpanSet& spans) const {
   SpanSet visible = spans.ClipTo(drawable_);
   return clipRegion_ ? visible.Intersect(*clipRegion_) : visible;
 }
 
-void CDC::PaintSpans(const SpanSet& spans, std::uint32_t pixel) {
-  Rop2Mix mix = MixFor(rop2_, pixel);
+void CDC::PaintSpans(const SpanSet& spans, std::uint32_t pixel, int rop2) {
+  Rop2Mix mix = MixFor(rop2, pixel);
   SpanSet visible = VisiblePart(spans);
   for (const Span& s : visible.Spans()) {
     std::uint32_t* row = target_->Row(s.y);
@@ -110,23 +103,23 @@ void CDC::PaintSpans(const SpanSet& spans, std::uint32_t pixel) {
 // Hatch bits take the brush colour; the others the background colour when
 // the background mode is OPAQUE, and are left alone otherwise. The pattern is
 // anchored at the brush origin in device pixels.
-void CDC::PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush) {
+void CDC::PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush, int rop2) {
   const LOGBRUSH& lb = brush.GetLogBrush();
   if (lb.lbStyle == BS_NULL) return;
   if (lb.lbStyle != BS_HATCHED) {
-    PaintSpans(spans, PixelFromColor(lb.lbColor));
+    PaintSpans(spans, PixelFromColor(lb.lbColor), rop2);
     return;
   }
-  Rop2Mix fore = MixFor(rop2_, PixelFromColor(lb.lbColor));
+  Rop2Mix fore = MixFor(rop2, PixelFromColor(lb.lbColor));
   // A transparent gap is the raster operation that keeps the destination.
-  Rop2Mix back = bkMode_ == OPAQUE ? MixFor(rop2_, PixelFromColor(bkColor_)) : Rop2Mix{~0u, 0};
+  Rop2Mix back = bkMode_ == OPAQUE ? MixFor(rop2, PixelFromColor(bkColor_)) : Rop2Mix{~0u, 0};
   bool writeOnly = fore.andMask == 0 && back.andMask == 0;
   SpanSet visible = VisiblePart(spans);
   for (const Span& s : visible.Spans()) {
-    std::uint8_t bits = brush.HatchRow(((s.y - brushOrg_.y) % 8 + 8) % 8);
+    std::uint8_t bits = brush.HatchRow(int((std::uint32_t(s.y) - std::uint32_t(brushOrg_.y)) & 7));
     // The row's eight mixes, rotated so that entry k serves column x0 + k.
     std::uint32_t andMasks[8], xorMasks[8];
-    int phase = ((s.x0 - brushOrg_.x) % 8 + 8) % 8;
+    int phase = int((std::uint32_t(s.x0) - std::uint32_t(brushOrg_.x)) & 7);
     for (int k = 0; k < 8; ++k) {
       const Rop2Mix& m = (bits & (0x80 >> ((phase + k) & 7))) ? fore : back;
       andMasks[k] = m.andMask;
@@ -160,37 +153,44 @@ COLORREF CDC::GetPixel(int x, int y) const {
   return ColorFromPixel(target_->At(d.x, d.y) & 0xFFFFFF);
 }
 
+CRect CDC::BlockRect(int x, int y, int w, int h) const {
+  CPoint a = LPtoDP({x, y});
+  auto from = [](std::int32_t start, int extent) { return extent < 0 ? std::int64_t(start) + extent + 1 : start; };
+  auto to = [](std::int32_t start, int extent) { return extent < 0 ? std::int64_t(start) + 1 : std::int64_t(start) + extent; };
+  return {Clamp(from(a.x, w)), Clamp(from(a.y, h)), Clamp(to(a.x, w)), Clamp(to(a.y, h))};
+}
+
 // Raster operations that use no source become binary raster operations on the brush.
-// A negative extent covers [x + w + 1, x + 1): the start pixel is included.
 bool CDC::PatBlt(int x, int y, int w, int h, std::uint32_t rop) {
   int rop2 = int(((rop >> 18) & 0x0C) | ((rop >> 16) & 0x03)) + 1;
-  CPoint a = LPtoDP({x, y});
-  CRect r{w < 0 ? a.x + w + 1 : a.x, h < 0 ? a.y + h + 1 : a.y, w < 0 ? a.x + 1 : a.x + w, h < 0 ? a.y + 1 : a.y + h};
-  int saved = std::exchange(rop2_, rop2);
+  SpanSet block = SpanSet::FromRect(BlockRect(x, y, w, h), drawable_);
   unsigned code = unsigned(rop2 - 1);
   if ((code & 3) == ((code >> 2) & 3)) {
-    PaintSpans(SpanSet::FromRect(r), 0);  // BLACKNESS, WHITENESS, DSTINVERT: the brush plays no part
+    PaintSpans(block, 0, rop2);  // BLACKNESS, WHITENESS, DSTINVERT: the brush plays no part
   } else {
-    PaintSpansWithBrush(SpanSet::FromRect(r), *brush_);
+    PaintSpansWithBrush(block, *brush_, rop2);
   }
-  rop2_ = saved;
   return true;
 }
 
 void CDC::FillSolidRect(int x, int y, int w, int h, COLORREF c) {
   SetBkColor(c);
   CPoint a = LPtoDP({x, y});
-  CPoint b = LPtoDP({x + w, y + h});
+  CRect r = CRect{a.x, a.y, Clamp(std::int64_t(a.x) + w), Clamp(std::int64_t(a.y) + h)}.Normalized();
   std::uint32_t pixel = PixelFromColor(c);
-  SpanSet visible = VisiblePart(SpanSet::FromRect(CRect{a.x, a.y, b.x, b.y}.Normalized()));
+  SpanSet visible = VisiblePart(SpanSet::FromRect(r, drawable_));
   for (const Span& s : visible.Spans()) {
     std::fill(target_->Row(s.y) + s.x0, target_->Row(s.y) + s.x1, pixel);
   }
 }
 
+// Region rectangles are logical coordinates here; only the rows that can be drawn are made.
 void CDC::FillRgn(const CRgn& rgn, const CBrush& brush) {
-  SpanSet spans = rgn.Spans();
-  spans.Translate(viewportOrg_.x - windowOrg_.x, viewportOrg_.y - windowOrg_.y);
+  CPoint shift = LPtoDP({0, 0});
+  CRect wanted{drawable_.left - shift.x, drawable_.top - shift.y, drawable_.right - shift.x,
+               drawable_.bottom - shift.y};
+  SpanSet spans = rgn.SpansWithin(wanted);
+  spans.Translate(shift.x, shift.y);
   PaintSpansWithBrush(spans, brush);
 }
 

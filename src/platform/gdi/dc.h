@@ -99,8 +99,20 @@ class CDC {
   // Clipping to a region in device coordinates; nullptr removes it.
   void SelectClipRgn(const CRgn* rgn);
 
-  CPoint LPtoDP(CPoint p) const { return p - windowOrg_ + viewportOrg_; }
-  CPoint DPtoLP(CPoint p) const { return p + windowOrg_ - viewportOrg_; }
+  // Device coordinates are kept within ±kDeviceLimit, far outside any bitmap,
+  // so that widths and offsets computed from them cannot overflow.
+  static constexpr std::int32_t kDeviceLimit = 1 << 27;
+  CPoint LPtoDP(CPoint p) const {
+    return {Clamp(std::int64_t(p.x) - windowOrg_.x + viewportOrg_.x),
+            Clamp(std::int64_t(p.y) - windowOrg_.y + viewportOrg_.y)};
+  }
+  CPoint DPtoLP(CPoint p) const {
+    return {Clamp(std::int64_t(p.x) + windowOrg_.x - viewportOrg_.x),
+            Clamp(std::int64_t(p.y) + windowOrg_.y - viewportOrg_.y)};
+  }
+  // The device rectangle of a block operation at logical (x, y) with extents
+  // w and h; a negative extent covers [x + w + 1, x + 1), its start pixel included.
+  CRect BlockRect(int x, int y, int w, int h) const;
 
   // Lines with the current pen. LineTo leaves its end pixel unpainted.
   CPoint MoveTo(int x, int y);
@@ -145,10 +157,10 @@ class CDC {
   // Painting helpers for the drawing code: device coordinates, raster
   // operation and clipping applied.
   void PaintPixel(int x, int y, std::uint32_t pixel);
-  void PaintSpans(const SpanSet& spans, std::uint32_t pixel);
-  void PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush);
-  // Writes the pixel directly, without the raster operation (text glyphs).
-  void WritePixel(int x, int y, std::uint32_t pixel);
+  void PaintSpans(const SpanSet& spans, std::uint32_t pixel) { PaintSpans(spans, pixel, rop2_); }
+  void PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush) { PaintSpansWithBrush(spans, brush, rop2_); }
+  void PaintSpans(const SpanSet& spans, std::uint32_t pixel, int rop2);
+  void PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush, int rop2);
   // The rectangle drawing may touch: bitmap ∩ clip rectangle, in device coordinates.
   const CRect& DrawableBounds() const { return drawable_; }
 
@@ -173,6 +185,9 @@ class CDC {
     std::optional<CRect> clipRect;
     std::optional<SpanSet> clipRegion;
   };
+  static std::int32_t Clamp(std::int64_t v) {
+    return std::int32_t(v < -kDeviceLimit ? -kDeviceLimit : v > kDeviceLimit ? kDeviceLimit : v);
+  }
   State SaveState() const;
   void RestoreState(const State& s);
   void UpdateDrawable();

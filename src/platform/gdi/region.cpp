@@ -51,22 +51,52 @@ void ForEachSpan(const std::vector<Crossing>& crossings, PolyFillMode mode, Span
 
 }  // namespace
 
+// Rows are swept with a table of edges sorted by their top row and a list of
+// the edges active on the current row, so the work grows with rows plus
+// crossings, not rows times edges.
 SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
                            std::int32_t endRow) {
+  struct Edge {
+    CPoint top;
+    CPoint bottom;
+    int direction;
+  };
   SpanSet spans;
   if (points.size() < 3) return spans;
-  auto [lo, hi] = std::minmax_element(points.begin(), points.end(),
-                                      [](const CPoint& a, const CPoint& b) { return a.y < b.y; });
-  std::int32_t top = std::max(lo->y, firstRow);
-  std::int32_t bottom = std::min(hi->y, endRow);
+  std::vector<Edge> edges;
+  std::size_t n = points.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    CPoint a = points[i], b = points[(i + 1) % n];
+    if (a.y == b.y) continue;
+    edges.push_back(a.y < b.y ? Edge{a, b, 1} : Edge{b, a, -1});
+  }
+  std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.top.y < r.top.y; });
+  if (edges.empty()) return spans;
+  std::int32_t y = std::max(edges.front().top.y, firstRow);
+  std::size_t next = 0;
+  std::vector<const Edge*> active;
   std::vector<Crossing> crossings;
-  for (std::int32_t y = top; y < bottom; ++y) {
-    RowCrossings(points, y, crossings);
+  while (y < endRow) {
+    while (next < edges.size() && edges[next].top.y <= y) active.push_back(&edges[next++]);
+    std::erase_if(active, [y](const Edge* e) { return e->bottom.y <= y; });
+    if (active.empty()) {
+      if (next == edges.size()) break;
+      y = std::max(y + 1, edges[next].top.y);  // skip rows no edge covers
+      continue;
+    }
+    crossings.clear();
+    for (const Edge* e : active) {
+      if (e->top.y > y) continue;
+      __int128 num = __int128(std::int64_t(y) - e->top.y) * (std::int64_t(e->bottom.x) - e->top.x);
+      crossings.push_back({e->top.x + CeilDiv(num, std::int64_t(e->bottom.y) - e->top.y), e->direction});
+    }
+    std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
     ForEachSpan(crossings, mode, [&](std::int64_t x0, std::int64_t x1) {
       x0 = std::clamp<std::int64_t>(x0, -CRgn::kRegionLimit, CRgn::kRegionLimit);
       x1 = std::clamp<std::int64_t>(x1, -CRgn::kRegionLimit, CRgn::kRegionLimit);
       spans.Add(y, static_cast<std::int32_t>(x0), static_cast<std::int32_t>(x1));
     });
+    ++y;
   }
   spans.Normalize();
   return spans;
@@ -123,6 +153,11 @@ bool CRgn::PtInRegion(std::int32_t x, std::int32_t y) const {
   bool hit = false;
   ForEachSpan(crossings, mode_, [&](std::int64_t x0, std::int64_t x1) { hit = hit || (x >= x0 && x < x1); });
   return hit;
+}
+
+SpanSet CRgn::SpansWithin(const CRect& area) const {
+  if (vertices_.empty()) return Spans().ClipTo(area);
+  return ScanConvertPolygon(vertices_, mode_, area.top, area.bottom).ClipTo(area);
 }
 
 const SpanSet& CRgn::Spans() const {

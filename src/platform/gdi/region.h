@@ -27,7 +27,10 @@ class CRgn {
   static CRgn FromSpans(SpanSet spans);
 
   bool PtInRegion(std::int32_t x, std::int32_t y) const;
+  // All covered pixels (polygon regions: within kRegionLimit of the origin).
   const SpanSet& Spans() const;
+  // The covered pixels inside `area` only: what drawing and clipping need.
+  SpanSet SpansWithin(const CRect& area) const;
   // Bounding box of the covered pixels; empty (all zero) for an empty region.
   CRect GetRgnBox() const { return Spans().Bounds(); }
   // 1 empty, 2 one rectangle, 3 anything else (as GetRgnBox reports it).
@@ -39,7 +42,8 @@ class CRgn {
   mutable std::optional<SpanSet> spans_;
 };
 
-// The pixel spans of a polygon's interior by the rule above, limited to the rows in `rows`.
+// The pixel spans of a polygon's interior by the rule above, on the rows
+// firstRow <= y < endRow and the columns within ±kRegionLimit.
 SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
                            std::int32_t endRow);
 

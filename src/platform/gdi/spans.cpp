@@ -4,10 +4,11 @@
 
 namespace lumetra {
 
-SpanSet SpanSet::FromRect(const CRect& r) {
+SpanSet SpanSet::FromRect(const CRect& r, const CRect& clip) {
   SpanSet set;
-  if (r.right > r.left) {
-    for (std::int32_t y = r.top; y < r.bottom; ++y) set.spans_.push_back({y, r.left, r.right});
+  CRect c = r.ClipTo(clip);
+  if (c.right > c.left) {
+    for (std::int32_t y = c.top; y < c.bottom; ++y) set.spans_.push_back({y, c.left, c.right});
   }
   return set;
 }

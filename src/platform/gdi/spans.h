@@ -19,7 +19,9 @@ struct Span {
 class SpanSet {
  public:
   SpanSet() = default;
-  static SpanSet FromRect(const CRect& r);  // [left, right) x [top, bottom); empty when either side is 0 or less
+  // [left, right) x [top, bottom) within `clip`; empty when either side is 0 or less.
+  static SpanSet FromRect(const CRect& r, const CRect& clip);
+  static SpanSet FromRect(const CRect& r) { return FromRect(r, r); }
 
   // Adds a span; call Normalize() before reading when spans may overlap or be out of order.
   void Add(std::int32_t y, std::int32_t x0, std::int32_t x1) {
