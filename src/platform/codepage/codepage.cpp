@@ -56,6 +56,20 @@ class Converter {
   bool fromUtf8_;  // skip a whole character, not one byte of it, when it cannot be converted
 };
 
+// Decodes the UTF-8 sequence at s[i]; returns its length, 0 when it is malformed.
+int DecodeUtf8(std::string_view s, std::size_t i, char32_t& c) {
+  auto b = static_cast<unsigned char>(s[i]);
+  int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+  if (n == 0 || i + static_cast<std::size_t>(n) > s.size()) return 0;
+  c = n == 1 ? b : (b & (0x7Fu >> n));
+  for (int k = 1; k < n; ++k) {
+    auto t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+    if ((t & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (t & 0x3Fu);
+  }
+  return n;
+}
+
 }  // namespace
 
 std::string DocumentCodePage(const SettingsStore& store) {
@@ -74,6 +88,28 @@ std::string Utf8ToCodePage(std::string_view utf8, std::string_view codePage) {
   if (converter.valid()) return converter.Convert(utf8, "?");
   Converter latin1("ISO-8859-1", "UTF-8");
   return latin1.Convert(utf8, "?");
+}
+
+std::u32string Utf8ToUtf32(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t c = 0;
+    int n = DecodeUtf8(s, i, c);
+    out.push_back(n ? c : U'\uFFFD');
+    i += static_cast<std::size_t>(n ? n : 1);
+  }
+  return out;
+}
+
+bool IsValidUtf8(std::string_view s) {
+  char32_t c;
+  for (std::size_t i = 0; i < s.size();) {
+    int n = DecodeUtf8(s, i, c);
+    if (n == 0) return false;
+    i += static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 }  // namespace lumetra

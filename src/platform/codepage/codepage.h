@@ -20,4 +20,8 @@ std::string CodePageToUtf8(std::string_view bytes, std::string_view codePage);
 // Characters the code page cannot hold become '?'.
 std::string Utf8ToCodePage(std::string_view utf8, std::string_view codePage);
 
+// UTF-8 to code points; each malformed or cut sequence becomes one U+FFFD per byte.
+std::u32string Utf8ToUtf32(std::string_view utf8);
+bool IsValidUtf8(std::string_view text);
+
 }  // namespace lumetra

@@ -36,8 +36,8 @@ void CDC::SetClipRect(std::optional<CRect> clip) {
 
 // Only the part over the bitmap matters for clipping.
 void CDC::SelectClipRgn(const CRgn* rgn) {
-  clipRegion_ = rgn ? std::optional<SpanSet>(rgn->SpansWithin({0, 0, target_->Width(), target_->Height()}))
-                    : std::nullopt;
+  clipRegion_ =
+      rgn ? std::optional<SpanSet>(rgn->SpansWithin({0, 0, target_->Width(), target_->Height()})) : std::nullopt;
 }
 
 void CDC::UpdateDrawable() {
@@ -50,9 +50,9 @@ bool CDC::Clipped(int x, int y) const {
 }
 
 CDC::State CDC::SaveState() const {
-  return {pen_,          brush_,        font_,     rop2_,     bkMode_,      bkColor_,   textColor_,
-          textAlign_,    polyFillMode_, arcDirection_, stretchMode_, brushOrg_, windowOrg_, viewportOrg_,
-          currentPos_,   clipRect_,     clipRegion_};
+  return {pen_,       brush_,       font_,         rop2_,         bkMode_,      bkColor_,
+          textColor_, textAlign_,   polyFillMode_, arcDirection_, stretchMode_, brushOrg_,
+          windowOrg_, viewportOrg_, currentPos_,   clipRect_,     clipRegion_};
 }
 
 void CDC::RestoreState(const State& s) {
@@ -156,7 +156,9 @@ COLORREF CDC::GetPixel(int x, int y) const {
 CRect CDC::BlockRect(int x, int y, int w, int h) const {
   CPoint a = LPtoDP({x, y});
   auto from = [](std::int32_t start, int extent) { return extent < 0 ? std::int64_t(start) + extent + 1 : start; };
-  auto to = [](std::int32_t start, int extent) { return extent < 0 ? std::int64_t(start) + 1 : std::int64_t(start) + extent; };
+  auto to = [](std::int32_t start, int extent) {
+    return extent < 0 ? std::int64_t(start) + 1 : std::int64_t(start) + extent;
+  };
   return {Clamp(from(a.x, w)), Clamp(from(a.y, h)), Clamp(to(a.x, w)), Clamp(to(a.y, h))};
 }
 

@@ -24,8 +24,14 @@ enum : int { ALTERNATE = 1, WINDING = 2 };
 enum : int { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
 enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
 enum : unsigned {
-  TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
-  TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24,
+  TA_NOUPDATECP = 0,
+  TA_UPDATECP = 1,
+  TA_LEFT = 0,
+  TA_RIGHT = 2,
+  TA_CENTER = 6,
+  TA_TOP = 0,
+  TA_BOTTOM = 8,
+  TA_BASELINE = 24,
 };
 enum : unsigned { ETO_OPAQUE = 2, ETO_CLIPPED = 4 };
 enum : unsigned { DIB_RGB_COLORS = 0 };

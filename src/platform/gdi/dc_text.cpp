@@ -8,6 +8,12 @@
 #include "platform/gdi/font_cache.h"
 
 namespace lumetra {
+namespace {
+
+// How far a glyph may reach left of its pen position (italic overhangs, large sizes).
+constexpr int kMaxGlyphOverhang = 1 << 14;
+
+}  // namespace
 
 bool CDC::GetTextMetrics(TEXTMETRIC& tm) const {
   const FontMetrics& m = RealizeFont(font_->GetLogFont(), codePage_).Metrics();
@@ -60,8 +66,10 @@ bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, std::u32
 
   std::vector<const Glyph*> glyphs;
   font.GetGlyphs(text, glyphs);
-  int width = 0;
-  for (const Glyph* g : glyphs) width += g->advance;
+  // Summed wide and kept within the device range, however long the text.
+  std::int64_t sum = 0;
+  for (const Glyph* g : glyphs) sum += g->advance;
+  const int width = int(std::min<std::int64_t>(sum, kDeviceLimit));
 
   // The reference point becomes the left end of the baseline.
   bool updateCp = (textAlign_ & TA_UPDATECP) != 0;
@@ -117,6 +125,7 @@ bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, std::u32
   const bool region = clipRegion_.has_value();
   int pen = origin.x;
   for (const Glyph* g : glyphs) {
+    if (pen > limit.right + kMaxGlyphOverhang) break;  // advances only move right: nothing further shows
     const int gx = pen + g->originX;
     const int gy = baseline - g->originY;
     pen += g->drawAdvance;

@@ -1,5 +1,7 @@
 #include "platform/gdi/font.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,7 +18,8 @@ void LOGFONT::SetFaceName(std::string_view face) {
 CFont CFont::CreatePointFont(int tenthsOfPoint, std::string_view face) {
   LOGFONT lf;
   lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfHeight = -std::abs(kScreenDpi * tenthsOfPoint / 720);
+  std::int64_t pixels = std::llabs(std::int64_t(kScreenDpi) * tenthsOfPoint / 720);
+  lf.lfHeight = -int(std::min<std::int64_t>(pixels, INT32_MAX));
   lf.SetFaceName(face);
   return CFont(lf);
 }

@@ -2,6 +2,8 @@
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
+
+#include "platform/report.h"
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_SIZES_H
@@ -27,42 +29,6 @@ std::string Lower(std::string_view s) {
   std::string out(s);
   for (char& ch : out)
     if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  return out;
-}
-
-// Decodes the UTF-8 sequence at s[i]; returns its length, 0 when it is malformed.
-int DecodeUtf8(std::string_view s, std::size_t i, char32_t& c) {
-  auto b = static_cast<unsigned char>(s[i]);
-  int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-  if (n == 0 || i + static_cast<std::size_t>(n) > s.size()) return 0;
-  c = n == 1 ? b : (b & (0x7Fu >> n));
-  for (int k = 1; k < n; ++k) {
-    auto t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-    if ((t & 0xC0) != 0x80) return 0;
-    c = (c << 6) | (t & 0x3Fu);
-  }
-  return n;
-}
-
-bool ValidUtf8(std::string_view s) {
-  char32_t c;
-  for (std::size_t i = 0; i < s.size();) {
-    int n = DecodeUtf8(s, i, c);
-    if (n == 0) return false;
-    i += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-std::u32string Utf8ToUtf32(std::string_view s) {
-  std::u32string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) {
-    char32_t c = 0;
-    int n = DecodeUtf8(s, i, c);
-    out.push_back(n ? c : U'\uFFFD');
-    i += static_cast<std::size_t>(n ? n : 1);
-  }
   return out;
 }
 
@@ -307,6 +273,7 @@ namespace {
 // The cache
 
 constexpr int kMaxPpem = 4096;  // keeps glyph images within reason and run coordinates in 16 bits
+constexpr int kMaxFontHeight = 1 << 16;
 
 struct MatchedFont {
   std::string file;
@@ -399,17 +366,19 @@ class FontCache {
 
   FontState& Realize(const LOGFONT& lf, std::string_view codePage) {
     std::string face(lf.FaceName());
-    if (!ValidUtf8(face)) face = CodePageToUtf8(face, codePage);
+    if (!IsValidUtf8(face)) face = CodePageToUtf8(face, codePage);
     while (!face.empty() && face.back() == ' ') face.pop_back();
     while (!face.empty() && face.front() == ' ') face.erase(face.begin());
     std::string key = Lower(face);
     bool bold = lf.lfWeight > 550;  // where GDI switches to the bold face
     bool italic = lf.lfItalic != 0;
-    auto id = std::make_tuple(key, lf.lfHeight, bold, italic);
+    // Heights beyond any glyph size are limited first, so no later step overflows.
+    int height = std::clamp(lf.lfHeight, -kMaxFontHeight, kMaxFontHeight);
+    auto id = std::make_tuple(key, height, bold, italic);
     auto found = fonts_.find(id);
     if (found != fonts_.end()) return *found->second;
     auto state = std::make_unique<FontState>();
-    Build(*state, key, lf.lfHeight, bold, italic);
+    Build(*state, key, height, bold, italic);
     FontState& ref = *state;
     fonts_.emplace(id, std::move(state));
     return ref;
@@ -436,7 +405,10 @@ class FontCache {
 
  private:
   FontCache() {
-    FT_Init_FreeType(&library_);
+    if (FT_Init_FreeType(&library_) != 0) {
+      library_ = nullptr;  // no face opens; text keeps its advances but draws nothing
+      ReportMessage("The font engine could not be started: text will not be drawn.");
+    }
     FcInit();
   }
 
@@ -528,8 +500,9 @@ class FontCache {
     sized->forcedAdvance = forcedAdvance;
     sized->cellAscent = ascent;
     sized->cellDescent = descent;
-    if (file) {
-      FT_New_Size(file->face, &sized->size);
+    if (file && FT_New_Size(file->face, &sized->size) != 0) {
+      sized->file = nullptr;  // without a size object of its own the face cannot be used safely
+    } else if (file) {
       FT_Activate_Size(sized->size);
       if (FT_Set_Pixel_Sizes(file->face, 0, static_cast<FT_UInt>(ppem)) != 0 && file->face->num_fixed_sizes > 0) {
         FT_Select_Size(file->face, 0);  // a bitmap-only face: its first strike
@@ -718,9 +691,9 @@ void RealizedFont::GetGlyphs(std::u32string_view text, std::vector<const Glyph*>
 
 int RealizedFont::TextWidth(std::u32string_view text) const {
   std::lock_guard lock(FontCache::Get().mutex);
-  int width = 0;
+  std::int64_t width = 0;  // wide, and saturated: text can be arbitrarily long
   for (char32_t c : text) width += state_->GlyphFor(c)->advance;
-  return width;
+  return int(std::min<std::int64_t>(width, INT32_MAX));
 }
 
 const RealizedFont& RealizeFont(const LOGFONT& lf, std::string_view codePage) {

@@ -1,9 +1,9 @@
 #include "platform/gdi/region.h"
 
-#include "platform/gdi/ellipse_raster.h"
-
 #include <algorithm>
 #include <vector>
+
+#include "platform/gdi/ellipse_raster.h"
 
 namespace lumetra {
 namespace {
@@ -118,9 +118,7 @@ CRgn CRgn::CreateRectRgn(int l, int t, int r, int b) {
   return FromSpans(SpanSet::FromRect(box));
 }
 
-CRgn CRgn::CreateEllipticRgn(int l, int t, int r, int b) {
-  return CreateRoundRectRgn(l, t, r, b, r - l, b - t);
-}
+CRgn CRgn::CreateEllipticRgn(int l, int t, int r, int b) { return CreateRoundRectRgn(l, t, r, b, r - l, b - t); }
 
 CRgn CRgn::CreateRoundRectRgn(int l, int t, int r, int b, int ew, int eh) {
   auto clamp = [](int v) { return std::clamp(v, -kRegionLimit, kRegionLimit); };
