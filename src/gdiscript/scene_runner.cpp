@@ -1,7 +1,11 @@
 #include "gdiscript/scene_runner.h"
 
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -113,6 +117,37 @@ CFont& StockFont(int index) {
   }
 }
 
+// The font families fontconfig knows, sorted, each once.
+std::set<std::string> FontFamilies() {
+  std::set<std::string> families;
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* fonts = FcFontList(nullptr, pattern, objects);
+  for (int i = 0; fonts && i < fonts->nfont; ++i) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch) {
+      families.insert(reinterpret_cast<const char*>(family));
+    }
+  }
+  if (fonts) FcFontSetDestroy(fonts);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+  return families;
+}
+
+// What ExtCreatePen refuses: cosmetic pens other than one pixel wide,
+// geometric PS_ALTERNATE, user styles without 1..16 entries.
+void CheckExtPen(std::uint32_t style, int width, std::size_t dashCount) {
+  bool geometric = (style & PS_TYPE_MASK) == PS_GEOMETRIC;
+  std::uint32_t type = style & PS_STYLE_MASK;
+  if (!geometric && width != 1) throw std::runtime_error("cosmetic pen must be 1 wide");
+  if (geometric && type == PS_ALTERNATE) throw std::runtime_error("PS_ALTERNATE needs a cosmetic pen");
+  if (type == PS_USERSTYLE ? dashCount == 0 || dashCount > CPen::kMaxUserDashes : dashCount != 0) {
+    throw std::runtime_error("bad dash entries");
+  }
+  if (type > PS_ALTERNATE) throw std::runtime_error("bad pen style");
+}
+
 bool ValidSceneName(std::string_view name) {
   if (name.empty()) return false;
   for (char c : name) {
@@ -207,6 +242,23 @@ void SceneRunner::Execute(std::string_view line) {
     auto pen = std::make_unique<CPen>(style, width, c);
     dc.SelectObject(pen.get());
     s.pen = std::move(pen);
+  } else if (cmd == "extpen") {
+    std::uint32_t style = t.Hex();
+    int width = t.Int();
+    COLORREF c = t.Hex();
+    std::vector<std::uint32_t> dashes;
+    if (!t.AtEnd()) {
+      int n = t.Int();
+      if (n < 0 || n > 16) throw std::runtime_error("bad dash count");
+      for (int i = 0; i < n; ++i) dashes.push_back(std::uint32_t(t.Int()));
+    }
+    CheckExtPen(style, width, dashes.size());
+    auto pen = std::make_unique<CPen>(CPen::ExtCreatePen(style, width, c, dashes));
+    dc.SelectObject(pen.get());
+    s.pen = std::move(pen);
+  } else if (cmd == "fontlist") {
+    // One TrueType family per line, listed once for the default character set.
+    for (const std::string& family : FontFamilies()) queries_ << name << " fontlist truetype 0 " << family << '\n';
   } else if (cmd == "nullpen") {
     dc.SelectObject(&StockNullPen());
     s.pen.reset();

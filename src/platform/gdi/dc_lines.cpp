@@ -11,37 +11,27 @@
 namespace lumetra {
 namespace {
 
-// On/off runs of the styled one-pixel pens, counted along the major axis.
-struct DashPattern {
-  std::uint32_t onMask[24 / 32 + 1];  // bit i set: step i of the period is "on"
-  int period;
-};
-
-constexpr DashPattern MakePattern(std::initializer_list<int> runs) {
-  DashPattern p{{0}, 0};
-  bool on = true;
-  for (int run : runs) {
-    for (int i = 0; i < run; ++i, ++p.period) {
-      if (on) p.onMask[0] |= 1u << p.period;
+// On/off runs of a styled one-pixel pen, counted along the major axis,
+// with the start of each run for looking up a step.
+class DashPattern {
+ public:
+  explicit DashPattern(const std::vector<std::uint32_t>& runs) {
+    for (std::uint32_t r : runs) {
+      starts_.push_back(period_);
+      period_ += r;
     }
-    on = !on;
   }
-  return p;
-}
+  bool Solid() const { return period_ == 0; }
+  bool On(std::int64_t step) const {
+    std::uint64_t s = std::uint64_t(step) % period_;
+    auto run = std::upper_bound(starts_.begin(), starts_.end(), s) - starts_.begin() - 1;
+    return run % 2 == 0;
+  }
 
-const DashPattern* PatternFor(int style) {
-  static constexpr DashPattern kDash = MakePattern({18, 6});
-  static constexpr DashPattern kDot = MakePattern({3, 3});
-  static constexpr DashPattern kDashDot = MakePattern({9, 6, 3, 6});
-  static constexpr DashPattern kDashDotDot = MakePattern({9, 3, 3, 3, 3, 3});
-  switch (style) {
-    case PS_DASH: return &kDash;
-    case PS_DOT: return &kDot;
-    case PS_DASHDOT: return &kDashDot;
-    case PS_DASHDOTDOT: return &kDashDotDot;
-    default: return nullptr;
-  }
-}
+ private:
+  std::vector<std::uint64_t> starts_;
+  std::uint64_t period_ = 0;
+};
 
 // ceil(a / b) for b > 0.
 std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
@@ -57,7 +47,7 @@ class CosmeticStroker {
       : dc_(dc),
         penPixel_(PixelFromColor(pen.GetLogPen().lopnColor)),
         bkPixel_(bkPixel),
-        pattern_(PatternFor(pen.GetLogPen().lopnStyle)),
+        pattern_(pen.DashRuns()),
         opaqueGaps_(opaqueGaps) {}
 
   // From a to b, b itself left out. On row or column k of the major axis the
@@ -101,10 +91,13 @@ class CosmeticStroker {
     phase_ += steps;
   }
 
+  // The pixel at `p`, at the pattern's current step.
+  void Point(CPoint p) { Plot(p.x, p.y, phase_); }
+
  private:
   void Plot(std::int64_t x, std::int64_t y, std::int64_t step) {
     if (y < INT32_MIN || y > INT32_MAX) return;
-    if (pattern_ == nullptr || (pattern_->onMask[0] >> (step % pattern_->period)) & 1) {
+    if (pattern_.Solid() || pattern_.On(step)) {
       dc_.PaintPixel(int(x), int(y), penPixel_);
     } else if (opaqueGaps_) {
       dc_.PaintPixel(int(x), int(y), bkPixel_);
@@ -114,7 +107,7 @@ class CosmeticStroker {
   CDC& dc_;
   std::uint32_t penPixel_;
   std::uint32_t bkPixel_;
-  const DashPattern* pattern_;
+  DashPattern pattern_;
   bool opaqueGaps_;
   std::int64_t phase_ = 0;
 };
@@ -124,15 +117,17 @@ class CosmeticStroker {
 void CDC::StrokePath(std::span<const CPoint> points, bool closed) {
   const CPen& pen = *pen_;
   if (pen.IsNull() || points.empty()) return;
-  int width = pen.DeviceWidth();
-  if (width > 1) {
-    // Wide pens are solid whatever their style.
-    PaintSpans(WideStrokeSpans(points, closed, width, drawable_), PixelFromColor(pen.GetLogPen().lopnColor));
+  if (pen.DeviceWidth() > 1) {
+    PaintSpans(WideStrokeSpans(points, closed, pen, drawable_), PixelFromColor(pen.GetLogPen().lopnColor));
     return;
   }
-  CosmeticStroker stroker(*this, pen, PixelFromColor(bkColor_), bkMode_ == OPAQUE);
+  // Gaps of ExtCreatePen pens stay transparent whatever the background mode.
+  CosmeticStroker stroker(*this, pen, PixelFromColor(bkColor_), bkMode_ == OPAQUE && !pen.IsExtended());
   for (std::size_t i = 0; i + 1 < points.size(); ++i) stroker.Segment(points[i], points[i + 1]);
   if (closed && points.size() > 1) stroker.Segment(points.back(), points.front());
+  // A solid one-pixel geometric pen steps like a cosmetic one but also covers
+  // the end point of an open path.
+  if (pen.IsGeometric() && pen.DashRuns().empty() && !closed) stroker.Point(points.back());
 }
 
 CPoint CDC::MoveTo(int x, int y) { return std::exchange(currentPos_, CPoint{x, y}); }

@@ -13,7 +13,7 @@ void CDC::FillAndStroke(const SpanSet& interior, std::span<const CPoint> outline
   int width = pen.IsNull() ? 0 : pen.DeviceWidth();
   if (width > 1) {
     // The pen's area is painted once, and the brush only where the pen is not.
-    SpanSet stroke = WideStrokeSpans(outline, true, width, drawable_);
+    SpanSet stroke = WideStrokeSpans(outline, true, pen, drawable_);
     if (!brush_->IsHollow()) PaintSpansWithBrush(interior.ClipTo(drawable_).Subtract(stroke), *brush_);
     PaintSpans(stroke, PixelFromColor(pen.GetLogPen().lopnColor));
     return;

@@ -1,10 +1,66 @@
 #include "platform/gdi/objects.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace lumetra {
 
 CPen::CPen(std::int32_t style, std::int32_t width, COLORREF color) : logPen_{style, width, color} {}
+
+CPen CPen::ExtCreatePen(std::uint32_t style, int width, COLORREF color, std::span<const std::uint32_t> dashes) {
+  CPen pen(std::int32_t(style), width, color);
+  pen.extended_ = true;
+  if (pen.StyleType() == PS_USERSTYLE) {
+    pen.userDashes_.assign(dashes.begin(), dashes.begin() + std::min(dashes.size(), kMaxUserDashes));
+  }
+  return pen;
+}
+
+std::vector<std::uint32_t> CPen::DashRuns() const {
+  std::vector<std::uint32_t> runs;
+  std::int32_t style = StyleType();
+  bool geometric = IsGeometric();
+  if (!geometric && DeviceWidth() > 1) return runs;  // wide cosmetic pens are drawn solid
+  if (style == PS_USERSTYLE) {
+    runs = userDashes_;
+    // Cosmetic entries are in units of three pixels.
+    if (!geometric) {
+      for (std::uint32_t& r : runs) r *= 3;
+    }
+  } else if (geometric) {
+    switch (style) {
+      case PS_DASH: runs = {3, 1}; break;
+      case PS_DOT: runs = {1, 1}; break;
+      case PS_DASHDOT: runs = {3, 1, 1, 1}; break;
+      case PS_DASHDOTDOT: runs = {3, 1, 1, 1, 1, 1}; break;
+      default: return runs;
+    }
+    auto w = std::uint32_t(DeviceWidth());
+    for (std::uint32_t& r : runs) r *= w;
+    // Round and square caps reach w/2 past each end of a dash: make room for them.
+    if (EndCap() != PS_ENDCAP_FLAT) {
+      for (std::size_t i = 0; i + 1 < runs.size(); i += 2) {
+        runs[i] -= w;
+        runs[i + 1] += w;
+      }
+    }
+  } else {
+    switch (style) {
+      case PS_DASH: runs = {18, 6}; break;
+      case PS_DOT: runs = {3, 3}; break;
+      case PS_DASHDOT: runs = {9, 6, 3, 6}; break;
+      case PS_DASHDOTDOT: runs = {9, 3, 3, 3, 3, 3}; break;
+      case PS_ALTERNATE: runs = extended_ ? std::vector<std::uint32_t>{1, 1} : runs; break;
+      default: break;
+    }
+  }
+  // An odd count repeats with "on" and "off" swapped.
+  if (runs.size() % 2 == 1) {
+    std::size_t n = runs.size();
+    for (std::size_t i = 0; i < n; ++i) runs.push_back(runs[i]);
+  }
+  return runs;
+}
 
 int CPen::DeviceWidth() const {
   int w = std::abs(logPen_.lopnWidth);
