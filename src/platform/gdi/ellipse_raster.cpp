@@ -45,29 +45,30 @@ std::vector<RowExtent> EllipseRows(int w, int h) {
   return rows;
 }
 
-SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh) {
+SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh, const CRect& clip) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   --r;
   --b;
   int width = r - l, height = b - t;
-  ew = std::min(std::abs(ew), width);
-  eh = std::min(std::abs(eh), height);
+  ew = int(std::min<long long>(std::llabs(ew), width));
+  eh = int(std::min<long long>(std::llabs(eh), height));
   SpanSet spans;
   if (width <= 0 || height <= 0) return spans;
-  if (ew < 2 || eh < 2) return SpanSet::FromRect({l, t, r, b});
+  if (ew < 2 || eh < 2) return SpanSet::FromRect({l, t, r, b}, clip);
   std::vector<RowExtent> corner = EllipseRows(ew, eh);
   int topRows = (eh + 1) / 2, bottomRows = eh / 2;
-  for (int y = t; y < b; ++y) {
+  auto add = [&](int y, int x0, int x1) { spans.Add(y, std::max(x0, clip.left), std::min(x1, clip.right)); };
+  for (int y = std::max(t, clip.top); y < std::min(b, clip.bottom); ++y) {
     int fromTop = y - t, fromBottom = b - 1 - y;
     if (fromTop < topRows) {
       const RowExtent& e = corner[fromTop];
-      spans.Add(y, l + e.x0, r - ew + e.x1);
+      add(y, l + e.x0, r - ew + e.x1);
     } else if (fromBottom < bottomRows) {
       const RowExtent& e = corner[eh - 1 - fromBottom];
-      spans.Add(y, l + e.x0, r - ew + e.x1);
+      add(y, l + e.x0, r - ew + e.x1);
     } else {
-      spans.Add(y, l, r);
+      add(y, l, r);
     }
   }
   return spans;

@@ -16,6 +16,8 @@ namespace lumetra {
 // per step as the walk visits them. Very thin ellipses lose their tips, as GDI's do.
 void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot);
 
+inline constexpr CRect kEverywhere{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+
 // For an ellipse of w x h pixels at (0, 0): per row y (0..h-1) the covered
 // columns [first, last + 1).
 struct RowExtent {
@@ -27,6 +29,7 @@ std::vector<RowExtent> EllipseRows(int w, int h);
 // The region CreateRoundRectRgn(l, t, r, b, ew, eh) covers (CreateEllipticRgn
 // is the case ew = r - l, eh = b - t): the box loses its last column and row,
 // the corner ellipse is clamped to it, and below 2 pixels it is a rectangle.
-SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh);
+// Only the part within `clip` is made.
+SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh, const CRect& clip = kEverywhere);
 
 }  // namespace lumetra

@@ -4,6 +4,14 @@
 #include <cstdlib>
 
 namespace lumetra {
+namespace {
+
+// Dash lengths stay far below the 32-bit range, whatever a file asked for.
+std::uint32_t Scaled(std::uint64_t run, std::uint64_t factor) {
+  return std::uint32_t(std::min<std::uint64_t>(run * factor, 1u << 30));
+}
+
+}  // namespace
 
 CPen::CPen(std::int32_t style, std::int32_t width, COLORREF color) : logPen_{style, width, color} {}
 
@@ -25,7 +33,7 @@ std::vector<std::uint32_t> CPen::DashRuns() const {
     runs = userDashes_;
     // Cosmetic entries are in units of three pixels.
     if (!geometric) {
-      for (std::uint32_t& r : runs) r *= 3;
+      for (std::uint32_t& r : runs) r = Scaled(r, 3);
     }
   } else if (geometric) {
     switch (style) {
@@ -36,12 +44,12 @@ std::vector<std::uint32_t> CPen::DashRuns() const {
       default: return runs;
     }
     auto w = std::uint32_t(DeviceWidth());
-    for (std::uint32_t& r : runs) r *= w;
+    for (std::uint32_t& r : runs) r = Scaled(r, w);
     // Round and square caps reach w/2 past each end of a dash: make room for them.
     if (EndCap() != PS_ENDCAP_FLAT) {
       for (std::size_t i = 0; i + 1 < runs.size(); i += 2) {
-        runs[i] -= w;
-        runs[i + 1] += w;
+        runs[i] = runs[i] > w ? runs[i] - w : 0;
+        runs[i + 1] = Scaled(runs[i + 1] + std::uint64_t(w), 1);
       }
     }
   } else {
@@ -63,8 +71,8 @@ std::vector<std::uint32_t> CPen::DashRuns() const {
 }
 
 int CPen::DeviceWidth() const {
-  int w = std::abs(logPen_.lopnWidth);
-  return w == 0 ? 1 : w;
+  std::int64_t w = std::llabs(std::int64_t(logPen_.lopnWidth));
+  return w == 0 ? 1 : int(std::min<std::int64_t>(w, kMaxDeviceWidth));
 }
 
 std::uint8_t CBrush::HatchRow(int row) const {

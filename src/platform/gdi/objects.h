@@ -66,6 +66,8 @@ class CPen {
   static CPen ExtCreatePen(std::uint32_t style, int width, COLORREF color, std::span<const std::uint32_t> dashes);
 
   const LOGPEN& GetLogPen() const { return logPen_; }
+  // Wider than this a pen covers every pixel it could reach on any canvas.
+  static constexpr int kMaxDeviceWidth = 1 << 15;
   // Width in device pixels: 0 means 1, negative widths count as positive.
   int DeviceWidth() const;
   bool IsNull() const { return StyleType() == PS_NULL; }

@@ -56,11 +56,6 @@ void SpanSet::Translate(std::int32_t dx, std::int32_t dy) {
   }
 }
 
-void SpanSet::UnionWith(const SpanSet& other) {
-  spans_.insert(spans_.end(), other.spans_.begin(), other.spans_.end());
-  Normalize();
-}
-
 // Walks both sorted lists row by row.
 template <typename RowOp>
 static SpanSet CombineRows(const std::vector<Span>& a, const std::vector<Span>& b, RowOp op) {

@@ -28,6 +28,8 @@ class SpanSet {
     if (x0 < x1) spans_.push_back({y, x0, x1});
   }
   void Normalize();
+  // Adds the other set's spans; call Normalize() once after the last.
+  void Append(const SpanSet& other) { spans_.insert(spans_.end(), other.spans_.begin(), other.spans_.end()); }
 
   bool Empty() const { return spans_.empty(); }
   const std::vector<Span>& Spans() const { return spans_; }
@@ -36,7 +38,6 @@ class SpanSet {
   CRect Bounds() const;
 
   void Translate(std::int32_t dx, std::int32_t dy);
-  void UnionWith(const SpanSet& other);
   // Both sets must be normalised.
   SpanSet Subtract(const SpanSet& other) const;
   SpanSet Intersect(const SpanSet& other) const;

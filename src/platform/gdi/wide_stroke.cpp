@@ -30,7 +30,11 @@ class WideStroker {
         join_(join),
         reach_{limit.left - width, limit.top - width, limit.right + width, limit.bottom + width} {}
 
-  SpanSet Take() { return std::move(covered_); }
+  // Pieces are collected first and merged once: merging each piece as it came would cost quadratic time.
+  SpanSet Take() {
+    covered_.Normalize();
+    return std::move(covered_);
+  }
 
   // Segments pts[start] .. pts[start + count] (indices wrap), except that the
   // first begins at `first` and the last ends at `last`: a whole path, or one
@@ -64,12 +68,11 @@ class WideStroker {
 
  private:
   void AddPolygon(std::span<const CPoint> corners) {
-    covered_.UnionWith(
-        ScanConvertPolygon(corners, PolyFillMode::Alternate, reach_.top, reach_.bottom).ClipTo(reach_));
+    covered_.Append(ScanConvertPolygon(corners, PolyFillMode::Alternate, reach_.top, reach_.bottom).ClipTo(reach_));
   }
 
   void AddDisc(CPoint p) {
-    if (reach_.PtInRect(p)) covered_.UnionWith(PenDisc(p, w_));
+    if (reach_.PtInRect(p)) covered_.Append(PenDisc(p, w_, reach_));
   }
 
   void Cap(CPoint p) {
@@ -92,7 +95,7 @@ class WideStroker {
       if ((sq1 && along > 0) || (sq2 && along < 0)) lo -= w_ / 2;
       if ((sq2 && along > 0) || (sq1 && along < 0)) hi += w_ / 2;
       CRect r = horizontal ? CRect{lo, side, hi, side + w_} : CRect{side, lo, side + w_, hi};
-      covered_.UnionWith(SpanSet::FromRect(r).ClipTo(reach_));
+      covered_.Append(SpanSet::FromRect(r, reach_));
       int first = along > 0 ? lo : hi, last = along > 0 ? hi : lo, span = along > 0 ? hi - lo : lo - hi;
       auto pt = [&](int major, int minor) { return horizontal ? CPoint{major, minor} : CPoint{minor, major}; };
       face1 = {pt(first, side), pt(first, side + w_), 0, 0};
@@ -303,7 +306,7 @@ SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, 
   WideStroker stroker(width, cap, join, limit);
   if (points.size() == 1) {
     // A lone point: only what a round cap draws.
-    if (cap == PS_ENDCAP_ROUND) return PenDisc(points[0], width).ClipTo(limit);
+    if (cap == PS_ENDCAP_ROUND) return PenDisc(points[0], width, limit);
     return {};
   }
   std::span<const CPoint> pts = TrimEnds(points);
@@ -321,14 +324,11 @@ SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, 
 
 }  // namespace
 
-SpanSet PenDisc(CPoint centre, int w) {
-  SpanSet disc = RoundRectRegionSpans(-(w / 2), -(w / 2), (w + 1) / 2 + 1, (w + 1) / 2 + 1, w + 1, w + 1);
+SpanSet PenDisc(CPoint centre, int w, const CRect& clip) {
+  CRect local{clip.left - centre.x, clip.top - centre.y, clip.right - centre.x, clip.bottom - centre.y};
+  SpanSet disc = RoundRectRegionSpans(-(w / 2), -(w / 2), (w + 1) / 2 + 1, (w + 1) / 2 + 1, w + 1, w + 1, local);
   disc.Translate(centre.x, centre.y);
   return disc;
-}
-
-SpanSet WideStrokeSpans(std::span<const CPoint> points, bool closed, int width, const CRect& limit) {
-  return Stroke(points, closed, width, PS_ENDCAP_ROUND, PS_JOIN_ROUND, {}, limit);
 }
 
 SpanSet WideStrokeSpans(std::span<const CPoint> points, bool closed, const CPen& pen, const CRect& limit) {

@@ -12,13 +12,12 @@
 
 namespace lumetra {
 
-// Points in device pixels; `limit` bounds the work to the rows and columns that can be drawn.
-// Round caps and joins, solid: what a CreatePen pen draws.
-SpanSet WideStrokeSpans(std::span<const CPoint> points, bool closed, int width, const CRect& limit);
-// The pen's own caps, joins and geometric dashes.
+// Points in device pixels; `limit` bounds the work to the rows and columns
+// that can be drawn. The pen's own caps, joins and geometric dashes apply (a
+// CreatePen pen: round caps and joins, solid).
 SpanSet WideStrokeSpans(std::span<const CPoint> points, bool closed, const CPen& pen, const CRect& limit);
 
-// The pixels of a round pen's disc of `width` pixels centred on the point.
-SpanSet PenDisc(CPoint centre, int width);
+// The pixels of a round pen's disc of `width` pixels centred on the point, within `clip`.
+SpanSet PenDisc(CPoint centre, int width, const CRect& clip);
 
 }  // namespace lumetra
