@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/archive/byte_stream.h"
+#include "platform/codepage/codepage.h"
 #include "platform/files.h"
 
 namespace lumetra {
@@ -69,24 +70,6 @@ class Tokens {
   std::size_t pos_ = 0;
 };
 
-std::u32string Utf32(std::string_view utf8) {
-  std::u32string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || i + std::size_t(extra) >= utf8.size() + (extra == 0 ? 1 : 0)) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    out.push_back(cp);
-    i += std::size_t(extra) + 1;
-  }
-  return out;
-}
-
 std::string Hex6(COLORREF c) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, c == CLR_INVALID ? "%08X" : "%06X", c);
@@ -108,12 +91,18 @@ CFont& StockFont(int index) {
   static CFont ansiVar = make(13, "MS Sans Serif");
   static CFont guiFont = make(-11, "MS Shell Dlg");
   switch (index) {
-    case 10: return oemFixed;
-    case 11: return ansiFixed;
-    case 12: return ansiVar;
-    case 16: return StockSystemFixedFont();
-    case 17: return guiFont;
-    default: return StockSystemFont();  // 13 SYSTEM_FONT, 14 DEVICE_DEFAULT_FONT
+    case 10:
+      return oemFixed;
+    case 11:
+      return ansiFixed;
+    case 12:
+      return ansiVar;
+    case 16:
+      return StockSystemFixedFont();
+    case 17:
+      return guiFont;
+    default:
+      return StockSystemFont();  // 13 SYSTEM_FONT, 14 DEVICE_DEFAULT_FONT
   }
 }
 
@@ -151,8 +140,8 @@ void CheckExtPen(std::uint32_t style, int width, std::size_t dashCount) {
 bool ValidSceneName(std::string_view name) {
   if (name.empty()) return false;
   for (char c : name) {
-    bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
-              c == '.';
+    bool ok =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
     if (!ok) return false;
   }
   return true;
@@ -319,9 +308,10 @@ void SceneRunner::Execute(std::string_view line) {
     // FillRect: PatBlt PATCOPY with a temporary solid brush.
     int l = t.Int(), tp = t.Int(), r = t.Int(), b = t.Int();
     CBrush brush = CBrush::Solid(t.Hex());
-    CBrush* old = dc.SelectObject(&brush);
-    dc.PatBlt(l, tp, r - l, b - tp, PATCOPY);
-    dc.SelectObject(old);
+    DCStateGuard guard(dc);
+    dc.SelectObject(&brush);
+    dc.PatBlt(l, tp, int(std::clamp<std::int64_t>(std::int64_t(r) - l, INT32_MIN, INT32_MAX)),
+              int(std::clamp<std::int64_t>(std::int64_t(b) - tp, INT32_MIN, INT32_MAX)), PATCOPY);
   } else if (cmd == "fillrgn") {
     COLORREF c = t.Hex();
     if (s.region) dc.FillRgn(*s.region, CBrush::Solid(c));
@@ -348,7 +338,7 @@ void SceneRunner::Execute(std::string_view line) {
     s.font.reset();
   } else if (cmd == "textout") {
     int x = t.Int(), y = t.Int();
-    dc.TextOut(x, y, std::u32string_view(Utf32(t.Rest())));
+    dc.TextOut(x, y, std::u32string_view(Utf8ToUtf32(t.Rest())));
   } else if (cmd == "exttextout" || cmd == "exttextoutx") {
     int x = t.Int(), y = t.Int();
     unsigned flags = cmd == "exttextout" ? ETO_CLIPPED : unsigned(t.Int());
@@ -357,7 +347,7 @@ void SceneRunner::Execute(std::string_view line) {
     r.top = t.Int();
     r.right = t.Int();
     r.bottom = t.Int();
-    dc.ExtTextOut(x, y, flags, &r, std::u32string_view(Utf32(t.Rest())));
+    dc.ExtTextOut(x, y, flags, &r, std::u32string_view(Utf8ToUtf32(t.Rest())));
   } else if (cmd == "metrics") {
     TEXTMETRIC tm;
     dc.GetTextMetrics(tm);
@@ -366,7 +356,7 @@ void SceneRunner::Execute(std::string_view line) {
              << tm.tmMaxCharWidth << '\n';
   } else if (cmd == "extent") {
     std::string_view text = t.Rest();
-    CSize size = dc.GetTextExtent(std::u32string_view(Utf32(text)));
+    CSize size = dc.GetTextExtent(std::u32string_view(Utf8ToUtf32(text)));
     queries_ << name << " extent " << size.cx << ' ' << size.cy << ' ' << text << '\n';
   } else if (cmd == "face") {
     queries_ << name << " face " << dc.CurrentFont().GetLogFont().FaceName() << '\n';
@@ -385,6 +375,7 @@ void SceneRunner::Execute(std::string_view line) {
     s.region = CRgn::CreateRoundRectRgn(l, tp, r, b, w, h);
   } else if (cmd == "rgndump") {
     int l = t.Int(), tp = t.Int(), r = t.Int(), b = t.Int();
+    if (std::int64_t(r) - l > 4096 || std::int64_t(b) - tp > 4096) throw std::runtime_error("dump too large");
     queries_ << name << " rgndump " << l << ' ' << tp << ' ' << r << ' ' << b << '\n';
     for (int y = tp; y < b; ++y) {
       std::string bits;
@@ -394,8 +385,8 @@ void SceneRunner::Execute(std::string_view line) {
   } else if (cmd == "rgnbox") {
     CRect box = s.region ? s.region->GetRgnBox() : CRect{};
     int type = s.region ? s.region->Complexity() : 1;
-    queries_ << name << " rgnbox " << type << ' ' << box.left << ' ' << box.top << ' ' << box.right << ' '
-             << box.bottom << '\n';
+    queries_ << name << " rgnbox " << type << ' ' << box.left << ' ' << box.top << ' ' << box.right << ' ' << box.bottom
+             << '\n';
   } else if (cmd == "lptodp") {
     int x = t.Int(), y = t.Int();
     CPoint d = dc.LPtoDP({x, y});

@@ -43,8 +43,6 @@ struct CRect {
 
   friend bool operator==(const CRect&, const CRect&) = default;
 
-  static CRect FromPoints(CPoint a, CPoint b) { return {a.x, a.y, b.x, b.y}; }
-
   CRect Normalized() const {
     return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
   }

@@ -14,6 +14,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dib_pixels.h"
+#include "platform/gdi/int_math.h"
 
 namespace lumetra {
 
@@ -26,9 +27,12 @@ enum class Reduce { Pick, And, Or };
 
 Reduce ReduceFor(int stretchMode) {
   switch (stretchMode) {
-    case BLACKONWHITE: return Reduce::And;
-    case WHITEONBLACK: return Reduce::Or;
-    default: return Reduce::Pick;  // COLORONCOLOR; HALFTONE is drawn the same way
+    case BLACKONWHITE:
+      return Reduce::And;
+    case WHITEONBLACK:
+      return Reduce::Or;
+    default:
+      return Reduce::Pick;  // COLORONCOLOR; HALFTONE is drawn the same way
   }
 }
 
@@ -57,8 +61,6 @@ struct AxisMap {
   std::int32_t SrcMax() const { return std::max(hi.front(), hi.back()); }
 };
 
-i64 CeilDiv(i64 n, i64 d) { return n >= 0 ? (n + d - 1) / d : -(-n / d); }
-
 AxisMap MapAxis(const AxisRequest& a, Reduce reduce) {
   AxisMap map;
   const i64 D = a.dstExtent < 0 ? -a.dstExtent : a.dstExtent;
@@ -75,7 +77,7 @@ AxisMap MapAxis(const AxisRequest& a, Reduce reduce) {
   if (jMin > jMax || dstLo >= dstHi) return map;
 
   // First source step of destination step i when shrinking; (S, D < 2^31 keeps these in 64 bits).
-  auto groupStart = [&](i64 i) { return std::max<i64>(0, CeilDiv(2 * S * i + 1 - D, 2 * D)); };
+  auto groupStart = [&](i64 i) { return std::max<i64>(0, CeilDiv<i64>(2 * S * i + 1 - D, 2 * D)); };
   map.lo.reserve(std::size_t(dstHi - dstLo));
   map.hi.reserve(std::size_t(dstHi - dstLo));
   for (i64 p = dstLo; p < dstHi; ++p) {
@@ -242,27 +244,17 @@ void Transfer(Bitmap32& target, const SpanSet* clip, const AxisMap& cols, const 
   }
 }
 
-// A transfer that reads no source is a PatBlt of the pixels it covers.
-struct PatBltArgs {
-  int x, y, w, h;
-};
-PatBltArgs CoveredArea(int x, int y, int w, int h) {
-  return {w < 0 ? x + w + 1 : x, h < 0 ? y + h + 1 : y, w < 0 ? -w : w, h < 0 ? -h : h};
-}
-
 }  // namespace
 
 bool CDC::BitBlt(int x, int y, int w, int h, const CDC& src, int xs, int ys, std::uint32_t rop) {
   return StretchBlt(x, y, w, h, src, xs, ys, w, h, rop);
 }
 
-bool CDC::StretchBlt(int x, int y, int w, int h, const CDC& src, int xs, int ys, int ws, int hs,
-                     std::uint32_t rop) {
+bool CDC::StretchBlt(int x, int y, int w, int h, const CDC& src, int xs, int ys, int ws, int hs, std::uint32_t rop) {
   std::optional<RasterOp> op = RasterOpFor(rop, *brush_);
   if (!op) return false;
   if (!op->UsesSource()) {
-    PatBltArgs a = CoveredArea(x, y, w, h);
-    return PatBlt(a.x, a.y, a.w, a.h, rop);
+    return PatBlt(x, y, w, h, rop);  // a transfer that reads no source covers the same pixels
   }
   // GDI narrows the source by a pixel when the destination is exactly one pixel wide (or high).
   if (w == 1 && ws > 1) --ws;
@@ -281,8 +273,8 @@ bool CDC::StretchBlt(int x, int y, int w, int h, const CDC& src, int xs, int ys,
   return true;
 }
 
-int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int hs, const DibView& dib,
-                       unsigned usage, std::uint32_t rop) {
+int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int hs, const DibView& dib, unsigned usage,
+                       std::uint32_t rop) {
   if (usage != DIB_RGB_COLORS) return 0;
   std::optional<DibPixels> pixels = DibPixels::Open(dib.header, dib.headerSize, dib.bits, dib.bitsSize);
   if (!pixels) return 0;
@@ -291,8 +283,7 @@ int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int h
   // GDI answers with the picture's scan lines for a copy and with biHeight as given otherwise.
   const int lines = rop == SRCCOPY ? pixels->Height() : dib.header->biHeight;
   if (!op->UsesSource()) {
-    PatBltArgs a = CoveredArea(x, y, w, h);
-    PatBlt(a.x, a.y, a.w, a.h, rop);
+    PatBlt(x, y, w, h, rop);
     return lines;
   }
 

@@ -132,12 +132,7 @@ std::optional<CRect> FigureBox(const CDC& dc, int l, int t, int r, int b) {
   CRect box = CRect{a.x, a.y, c.x, c.y}.Normalized();
   std::int64_t boxWidth = std::int64_t(box.right) - box.left, boxHeight = std::int64_t(box.bottom) - box.top;
   if (boxWidth == 0 || boxHeight == 0 || boxWidth > kMaxFigureSize || boxHeight > kMaxFigureSize) return std::nullopt;
-  const CPen& pen = dc.CurrentPen();
-  int width = pen.IsNull() ? 0 : pen.DeviceWidth();
-  if (pen.GetLogPen().lopnStyle == PS_INSIDEFRAME && width > 1) {
-    box = {box.left + width / 2, box.top + width / 2, box.right - (width - 1) / 2, box.bottom - (width - 1) / 2};
-  }
-  return box;
+  return dc.CurrentPen().FrameBox(box);
 }
 
 // The outline points of an arc, in drawing order: from the first point at or

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/int_math.h"
 #include "platform/gdi/wide_stroke.h"
 
 namespace lumetra {
@@ -32,12 +33,6 @@ class DashPattern {
   std::vector<std::uint64_t> starts_;
   std::uint64_t period_ = 0;
 };
-
-// ceil(a / b) for b > 0.
-std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
-  std::int64_t q = a / b;
-  return (a % b != 0 && a > 0) ? q + 1 : q;
-}
 
 // Walks the pixels of one-pixel segments, the pattern running on from one
 // segment to the next.
@@ -84,8 +79,14 @@ class CosmeticStroker {
         std::int64_t major = major0 + k * majorStep, minor = minor0 + q;
         Plot(xMajor ? major : minor, xMajor ? minor : major, phase_ + k);
         r -= stride;
-        while (r < 0) { ++q; r += denom; }
-        while (r >= denom) { --q; r -= denom; }
+        while (r < 0) {
+          ++q;
+          r += denom;
+        }
+        while (r >= denom) {
+          --q;
+          r -= denom;
+        }
       }
     }
     phase_ += steps;

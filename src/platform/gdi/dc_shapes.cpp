@@ -27,9 +27,7 @@ bool CDC::Rectangle(int l, int t, int r, int b) {
   CRect box = CRect{a.x, a.y, c.x, c.y}.Normalized();
   if (box.Width() == 0 || box.Height() == 0) return true;
   int width = pen_->IsNull() ? 0 : pen_->DeviceWidth();
-  if (pen_->GetLogPen().lopnStyle == PS_INSIDEFRAME && width > 1) {
-    box = {box.left + width / 2, box.top + width / 2, box.right - (width - 1) / 2, box.bottom - (width - 1) / 2};
-  }
+  box = pen_->FrameBox(box);
   // A one-pixel outline covers the box's last column and row; a null pen
   // leaves them unpainted.
   CRect inner = width > 1 ? CRect{box.left, box.top, box.right - 1, box.bottom - 1}

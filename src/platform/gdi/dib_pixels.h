@@ -21,13 +21,12 @@ class DibPixels {
   // longer than headerSize, a compression or bit count we cannot read, a zero
   // or negative width, a zero height, or rows that would need more than
   // bitsSize bytes.
-  static std::optional<DibPixels> Open(const BITMAPINFOHEADER* header, std::size_t headerSize,
-                                       const std::uint8_t* bits, std::size_t bitsSize);
+  static std::optional<DibPixels> Open(const BITMAPINFOHEADER* header, std::size_t headerSize, const std::uint8_t* bits,
+                                       std::size_t bitsSize);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool TopDown() const { return topDown_; }
-  std::size_t Stride() const { return stride_; }
 
   // Pixels [x0, x1) of row y, rows counted from the top of the picture
   // whichever way they are stored. Needs 0 <= x0 <= x1 <= Width() and 0 <= y < Height().

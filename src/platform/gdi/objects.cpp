@@ -37,11 +37,20 @@ std::vector<std::uint32_t> CPen::DashRuns() const {
     }
   } else if (geometric) {
     switch (style) {
-      case PS_DASH: runs = {3, 1}; break;
-      case PS_DOT: runs = {1, 1}; break;
-      case PS_DASHDOT: runs = {3, 1, 1, 1}; break;
-      case PS_DASHDOTDOT: runs = {3, 1, 1, 1, 1, 1}; break;
-      default: return runs;
+      case PS_DASH:
+        runs = {3, 1};
+        break;
+      case PS_DOT:
+        runs = {1, 1};
+        break;
+      case PS_DASHDOT:
+        runs = {3, 1, 1, 1};
+        break;
+      case PS_DASHDOTDOT:
+        runs = {3, 1, 1, 1, 1, 1};
+        break;
+      default:
+        return runs;
     }
     auto w = std::uint32_t(DeviceWidth());
     for (std::uint32_t& r : runs) r = Scaled(r, w);
@@ -54,12 +63,23 @@ std::vector<std::uint32_t> CPen::DashRuns() const {
     }
   } else {
     switch (style) {
-      case PS_DASH: runs = {18, 6}; break;
-      case PS_DOT: runs = {3, 3}; break;
-      case PS_DASHDOT: runs = {9, 6, 3, 6}; break;
-      case PS_DASHDOTDOT: runs = {9, 3, 3, 3, 3, 3}; break;
-      case PS_ALTERNATE: runs = extended_ ? std::vector<std::uint32_t>{1, 1} : runs; break;
-      default: break;
+      case PS_DASH:
+        runs = {18, 6};
+        break;
+      case PS_DOT:
+        runs = {3, 3};
+        break;
+      case PS_DASHDOT:
+        runs = {9, 6, 3, 6};
+        break;
+      case PS_DASHDOTDOT:
+        runs = {9, 3, 3, 3, 3, 3};
+        break;
+      case PS_ALTERNATE:
+        runs = extended_ ? std::vector<std::uint32_t>{1, 1} : runs;
+        break;
+      default:
+        break;
     }
   }
   // An odd count repeats with "on" and "off" swapped.
@@ -73,6 +93,12 @@ std::vector<std::uint32_t> CPen::DashRuns() const {
 int CPen::DeviceWidth() const {
   std::int64_t w = std::llabs(std::int64_t(logPen_.lopnWidth));
   return w == 0 ? 1 : int(std::min<std::int64_t>(w, kMaxDeviceWidth));
+}
+
+CRect CPen::FrameBox(const CRect& box) const {
+  int width = IsNull() ? 0 : DeviceWidth();
+  if (StyleType() != PS_INSIDEFRAME || width <= 1) return box;
+  return {box.left + width / 2, box.top + width / 2, box.right - (width - 1) / 2, box.bottom - (width - 1) / 2};
 }
 
 std::uint8_t CBrush::HatchRow(int row) const {

@@ -71,6 +71,9 @@ class CPen {
   // Width in device pixels: 0 means 1, negative widths count as positive.
   int DeviceWidth() const;
   bool IsNull() const { return StyleType() == PS_NULL; }
+  // The box a figure is drawn in: a wide inside-frame pen pulls it in so that
+  // the outline stays inside (which may leave it empty or inverted).
+  CRect FrameBox(const CRect& box) const;
 
   bool IsExtended() const { return extended_; }
   bool IsGeometric() const { return extended_ && (logPen_.lopnStyle & PS_TYPE_MASK) == PS_GEOMETRIC; }

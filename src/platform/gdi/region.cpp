@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gdi/ellipse_raster.h"
+#include "platform/gdi/int_math.h"
 
 namespace lumetra {
 namespace {
@@ -12,13 +13,6 @@ struct Crossing {
   std::int64_t x;
   int direction;  // +1 for an edge going down, -1 going up
 };
-
-// ceil(a / b) for b > 0.
-std::int64_t CeilDiv(__int128 a, __int128 b) {
-  __int128 q = a / b;
-  if (a % b != 0 && a > 0) ++q;
-  return static_cast<std::int64_t>(q);
-}
 
 // The crossings of row y, sorted: an edge covers the rows top <= y < bottom
 // (horizontal edges none), and crosses at the exact x rounded up.
@@ -33,7 +27,7 @@ void RowCrossings(std::span<const CPoint> v, std::int64_t y, std::vector<Crossin
     if (direction < 0) std::swap(a, b);
     if (y < a.y || y >= b.y) continue;
     __int128 num = __int128(y - a.y) * (std::int64_t(b.x) - a.x);
-    out.push_back({a.x + CeilDiv(num, std::int64_t(b.y) - a.y), direction});
+    out.push_back({a.x + std::int64_t(CeilDiv<__int128>(num, std::int64_t(b.y) - a.y)), direction});
   }
   std::sort(out.begin(), out.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
 }
@@ -88,7 +82,8 @@ SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, st
     for (const Edge* e : active) {
       if (e->top.y > y) continue;
       __int128 num = __int128(std::int64_t(y) - e->top.y) * (std::int64_t(e->bottom.x) - e->top.x);
-      crossings.push_back({e->top.x + CeilDiv(num, std::int64_t(e->bottom.y) - e->top.y), e->direction});
+      crossings.push_back(
+          {e->top.x + std::int64_t(CeilDiv<__int128>(num, std::int64_t(e->bottom.y) - e->top.y)), e->direction});
     }
     std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
     ForEachSpan(crossings, mode, [&](std::int64_t x0, std::int64_t x1) {
