@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 20
 SAMPLE      ?= resources/samples/welcome.tz
 PREFIX      ?= /usr/local
 
-.PHONY: all deps configure build run test fuzz bench install clean
+.PHONY: all deps configure build run test fuzz sanitize bench install clean
 
 all: build
 
@@ -24,10 +24,19 @@ build: configure
 run: build
 	$(BUILD)/bin/lumetra-cli info $(SAMPLE)
 
-# The short fuzzing run goes first so that the test summary is the last thing printed.
+# The short fuzzing run and the sanitizer pass go first so that the test
+# summary is the last thing printed.
 test: build
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
+	@$(MAKE) --no-print-directory sanitize
 	ctest --test-dir $(BUILD) --output-on-failure
+
+# Every test again with undefined behaviour made fatal.
+sanitize: deps
+	@cmake -S . -B build-ubsan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_CXX_FLAGS="-fsanitize=undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" >/dev/null
+	@cmake --build build-ubsan
+	ctest --test-dir build-ubsan --output-on-failure --quiet
 
 # libFuzzer needs clang; the fuzz build lives in its own folder.
 fuzz: deps
@@ -48,4 +57,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD) build-bench
+	rm -rf $(BUILD) $(FUZZ_BUILD) build-bench build-ubsan
