@@ -21,28 +21,11 @@ namespace {
 constexpr std::int64_t kMaxFigureSize = CRgn::kRegionLimit;
 
 // An inside-frame pen wider than the box leaves it empty or inverted, and GDI
-// still runs its ellipse stepping on those sizes; this is that stepping (the
-// one PlotEllipseRect mirrors) taken literally, to land on the same points.
+// still runs its ellipse stepping on those sizes, which lands on these points.
 // With no width there are none; with no height a short run of points.
 std::vector<CPoint> DegenerateQuarter(int w, int h) {
   std::vector<CPoint> quarter;
-  std::int64_t a = std::int64_t(w) - 1, b = std::int64_t(h) - 1, b1 = b % 2;
-  std::int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (1 + b1) * a * a;
-  std::int64_t err = dx + dy + b1 * a * a;
-  std::int64_t x = a, y = h / 2;
-  std::int64_t steps = 4 * (std::llabs(a) + std::llabs(b)) + 16;  // in case the error terms never settle
-  for (; x >= w / 2 && steps > 0; --steps) {
-    quarter.push_back({int(x), int(y)});
-    std::int64_t e2 = 2 * err;
-    if (e2 >= dx) {
-      --x;
-      err += dx += 8 * b * b;
-    }
-    if (e2 <= dy) {
-      ++y;
-      err += dy += 8 * a * a;
-    }
-  }
+  WalkEllipseQuarter(w, h, [&](std::int64_t x, std::int64_t y) { quarter.push_back({int(x), int(y)}); });
   return quarter;
 }
 

@@ -1,28 +1,20 @@
 #include "platform/gdi/ellipse_raster.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace lumetra {
 
-// One quarter is stepped, from the right end of the middle row (row h/2)
-// towards the bottom, and mirrored into the other three. Both steps are
-// decided on the same error value, so a step may be diagonal, and the walk
-// ends at the middle column: very thin ellipses lose their tips, as GDI's do.
-void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot) {
-  if (x0 > x1) std::swap(x0, x1);
-  if (y0 > y1) std::swap(y0, y1);
-  long long a = (long long)x1 - x0, b = (long long)y1 - y0, b1 = b & 1;
-  long long w = a + 1, h = b + 1;
-  long long dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a;
-  long long err = dx + dy + b1 * a * a;
-  long long x = a, y = h / 2;
-  while (x >= w / 2) {
-    plot(int(x0 + x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + b - y));
-    plot(int(x0 + x), int(y0 + b - y));
-    long long e2 = 2 * err;
+void WalkEllipseQuarter(std::int64_t w, std::int64_t h, const std::function<void(std::int64_t, std::int64_t)>& visit) {
+  std::int64_t a = w - 1, b = h - 1, b1 = b % 2;
+  std::int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (1 + b1) * a * a;
+  std::int64_t err = dx + dy + b1 * a * a;
+  std::int64_t x = a, y = h / 2;
+  std::int64_t steps = 4 * (std::llabs(a) + std::llabs(b)) + 16;  // in case the error terms never settle
+  for (; x >= w / 2 && steps > 0; --steps) {
+    visit(x, y);
+    std::int64_t e2 = 2 * err;
     if (e2 >= dx) {
       --x;
       err += dx += 8 * b * b;
@@ -32,6 +24,18 @@ void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(in
       err += dy += 8 * a * a;
     }
   }
+}
+
+void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot) {
+  if (x0 > x1) std::swap(x0, x1);
+  if (y0 > y1) std::swap(y0, y1);
+  std::int64_t a = std::int64_t(x1) - x0, b = std::int64_t(y1) - y0;
+  WalkEllipseQuarter(a + 1, b + 1, [&](std::int64_t x, std::int64_t y) {
+    plot(int(x0 + x), int(y0 + y));
+    plot(int(x0 + a - x), int(y0 + y));
+    plot(int(x0 + a - x), int(y0 + b - y));
+    plot(int(x0 + x), int(y0 + b - y));
+  });
 }
 
 std::vector<RowExtent> EllipseRows(int w, int h) {

@@ -11,6 +11,13 @@
 
 namespace lumetra {
 
+// The stepping every ellipse comes from: one quarter of a w x h ellipse
+// whose pixels run from (0, 0) to (w - 1, h - 1), visited from the right end
+// of the middle row (row h/2) towards the bottom. Both steps are decided on
+// the same error value, so a step may be diagonal, and the walk ends at the
+// middle column. Taken literally also for empty or inverted sizes, as GDI does.
+void WalkEllipseQuarter(std::int64_t w, std::int64_t h, const std::function<void(std::int64_t, std::int64_t)>& visit);
+
 // Calls plot(x, y) for the outline pixels of the ellipse inscribed in the
 // pixel box (x0, y0) .. (x1, y1), both corners included, four mirrored points
 // per step as the walk visits them. Very thin ellipses lose their tips, as GDI's do.

@@ -513,18 +513,26 @@ class FontCache {
     return ref;
   }
 
-  // Asks fontconfig for a face. With families given, only a face of one of
-  // them is accepted; without, the best face for Chinese text.
-  FaceFile* Match(const std::vector<std::string>& families, bool bold, bool italic, bool chinese) {
+  // A fontconfig query for scalable faces of the families (any when none is
+  // given) in the weight and slant, for Chinese text when asked; the caller destroys it.
+  static FcPattern* QueryPattern(const std::vector<std::string>& families, bool bold, bool italic, bool chinese) {
     FcPattern* pattern = FcPatternCreate();
-    for (const std::string& f : families)
+    for (const std::string& f : families) {
       FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(f.c_str()));
+    }
     if (chinese) FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
+    return pattern;
+  }
+
+  // Asks fontconfig for a face. With families given, only a face of one of
+  // them is accepted; without, the best face for Chinese text.
+  FaceFile* Match(const std::vector<std::string>& families, bool bold, bool italic, bool chinese) {
+    FcPattern* pattern = QueryPattern(families, bold, italic, chinese);
     FcResult result;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
     FcPatternDestroy(pattern);
@@ -624,14 +632,7 @@ class FontCache {
     auto& chain = chains_[(bold ? 2 : 0) + (italic ? 1 : 0)];
     if (chain) return *chain;
     chain = std::make_unique<std::vector<MatchedFont>>();
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
+    FcPattern* pattern = QueryPattern({"sans-serif"}, bold, italic, true);
     FcResult result;
     FcFontSet* set = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
     FcPatternDestroy(pattern);
