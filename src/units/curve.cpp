@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/archive/archive.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
 
@@ -43,6 +45,66 @@ CRect CCurve::GetBoundRect() {
   }
   m_rcBound = box;
   return box;
+}
+
+void CCurve::BeginTrace(CPoint press) {
+  m_nMinX = m_nMaxX = press.x;
+  m_nMinY = m_nMaxY = press.y;
+}
+
+// The last point is drawn to once more, which paints nothing new.
+void CCurve::Paint(CDC& dc) {
+  const CPointArray& t = *m_pPoints;
+  if (t.empty()) return;
+  m_ptFirst = t.front();
+  dc.MoveTo(t.front().x, t.front().y);
+  for (CPoint p : t) dc.LineTo(p.x, p.y);
+  dc.LineTo(t.back().x, t.back().y);
+}
+
+void CCurve::Draw(CDC& dc) { DrawWithPen(dc, RasterOp::Own, [&] { Paint(dc); }); }
+
+void CCurve::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc); }
+
+void CCurve::DrawHandles(CDC& dc) {
+  const CPoint corners[] = {{m_nMinX, m_nMinY}, {m_nMaxX, m_nMaxY}, {m_nMinX, m_nMaxY}, {m_nMaxX, m_nMinY}};
+  DrawOutlineHandles(dc, corners);
+}
+
+void CCurve::DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  DrawWithPen(dc, RasterOp::Callers, [&] {
+    dc.MoveTo(x1, y1);
+    dc.LineTo(x2, y2);
+  });
+}
+
+bool CCurve::PtInUnit(std::int32_t x, std::int32_t y) {
+  const std::int64_t left = std::min(m_nMinX, m_nMaxX) - std::int64_t(2);
+  const std::int64_t top = std::min(m_nMinY, m_nMaxY) - std::int64_t(2);
+  const std::int64_t right = std::max(m_nMinX, m_nMaxX) + std::int64_t(2);
+  const std::int64_t bottom = std::max(m_nMinY, m_nMaxY) + std::int64_t(2);
+  return x >= left && x < right && y >= top && y < bottom;
+}
+
+void CCurve::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (view.m_bCreating) {
+    m_nMinX = std::min(m_nMinX, x);
+    m_nMinY = std::min(m_nMinY, y);
+    m_nMaxX = std::max(m_nMaxX, x);
+    m_nMaxY = std::max(m_nMaxY, y);
+    view.m_ptTrackA = view.m_ptTrackB;
+    view.m_ptTrackB = {x, y};
+    m_pPoints->push_back({x, y});
+    DrawSegment(dc, view.m_ptTrackA.x, view.m_ptTrackA.y, x, y);
+  } else if (view.m_bMoving) {
+    const CPoint step = view.m_ptTrackB - view.m_ptTrackA;
+    for (CPoint& p : *m_pPoints) p = Offset(p, step);
+    const CPoint low = Offset({m_nMinX, m_nMinY}, step), high = Offset({m_nMaxX, m_nMaxY}, step);
+    m_nMinX = low.x;
+    m_nMinY = low.y;
+    m_nMaxX = high.x;
+    m_nMaxY = high.y;
+  }
 }
 
 }  // namespace lumetra

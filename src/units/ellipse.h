@@ -4,14 +4,41 @@
 
 namespace lumetra {
 
-// The ellipse inscribed in the box of its two points; also carries the rasteriser of turned ellipses.
+// The ellipse inscribed in the box of its two points, picked anywhere inside.
+// It also carries the rasteriser of turned ellipses (radii about a centre,
+// turned by m_dCos/m_dSin), plotted pixel by pixel.
 class CEllipse : public CUnit {
   LUMETRA_DECLARE_SERIAL(CEllipse)
 
  public:
-  CEllipse();
   void Serialize(CArchive& ar) override;
   void ToggleRotate(std::int32_t, std::int32_t) override;
+  // The "Rotate" menu, shown only while the unit is dragged by a handle.
+  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  // The box of the turned ellipse's corners.
+  CRect GetBoundRect() override;
+  void DrawHandles(CDC& dc) override;
+  // A blue guide line in the DC's raster operation.
+  void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  // Inside the elliptic region of the box; normalises the points for good.
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
+
+  // The turned point, rounded half up, as a run of m_nPenWidth pixels going
+  // up and to the right.
+  void PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour);
+
+ private:
+  void PlotQuadrants(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy);
+  void Paint(CDC& dc) const;
 };
 
 }  // namespace lumetra

@@ -1,6 +1,11 @@
 #include "units/ellipse_arc.h"
 
+#include <cmath>
+
 #include "platform/archive/archive.h"
+#include "units/pixel_plot.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
 
@@ -22,5 +27,188 @@ void CEllipseArc::Serialize(CArchive& ar) {
 }
 
 void CEllipseArc::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate; }
+
+void CEllipseArc::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
+  view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate}}});
+}
+
+double ArcAngle(double dx, double dy) {
+  const double t = dx == 0 ? 1e18 : dy / dx;
+  const double e = std::atan(std::fabs(t)) * 57.29577866666166;
+  if (dy < 0 && dx >= 0) return 360 - e;
+  if (dy >= 0 && dx < 0) return 180 - e;
+  if (dy < 0 && dx < 0) return 180 + e;
+  return e;
+}
+
+CPoint CEllipseArc::SetAngle1At(std::int32_t x, std::int32_t y) {
+  m_bAngleSet = true;
+  m_dAngle1 = ArcAngle(double(std::int64_t(x) - m_ptCenter.x), double(std::int64_t(y) - m_ptCenter.y));
+  return {};
+}
+
+CPoint CEllipseArc::SetAngle2At(std::int32_t x, std::int32_t y) {
+  m_dAngle2 = ArcAngle(double(std::int64_t(x) - m_ptCenter.x), double(std::int64_t(y) - m_ptCenter.y));
+  return {};
+}
+
+std::int32_t CEllipseArc::SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  m_nRadius1 = TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
+  return 0;
+}
+
+std::int32_t CEllipseArc::SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  m_nRadius2 = TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
+  m_nRadius1 = 0;
+  return 0;
+}
+
+float CEllipseArc::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  m_ptSecond = {x2, y2};
+  Turn turn = TurnOfAxis(x1, y1, x2, y2, /*flatIsRising=*/false);
+  m_dCos = turn.cos;
+  m_dSin = turn.sin;
+  return 0.0f;
+}
+
+// With equal angles both tests pass and the pixel at that angle is plotted twice.
+void CEllipseArc::PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) {
+  TurnedPoint turned = TurnAbout(m_ptCenter, m_dCos, m_dSin, x, y);
+  const double px = RoundHalfUpValue(turned.x), py = RoundHalfUpValue(turned.y);
+  const CPoint pixel{TruncToInt(px), TruncToInt(py)};
+  auto plot = [&] { PlotDiagonalRun(dc, pixel.x, pixel.y, m_nPenWidth, +1, colour); };
+  if (!m_bAngleSet) {
+    plot();
+    return;
+  }
+  const double angle = ArcAngle(px - m_ptCenter.x, py - m_ptCenter.y);
+  if (std::fabs(angle - m_dAngle1) < 1.0) m_ptArcStart = pixel;
+  if (std::fabs(angle - m_dAngle2) < 1.0) m_ptArcEnd = pixel;
+  if (m_dAngle1 <= m_dAngle2 && angle >= m_dAngle1 && angle <= m_dAngle2) plot();
+  if (m_dAngle1 >= m_dAngle2 && (angle >= m_dAngle1 || angle <= m_dAngle2)) plot();
+}
+
+void CEllipseArc::PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy) {
+  ForEachQuadrant(cx, cy, dx, dy, [&](std::int32_t x, std::int32_t y) { PlotPoint(dc, x, y, m_crPen); });
+}
+
+void CEllipseArc::PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) {
+  WalkMidpointEllipse(r1, r2, [&](std::int64_t dx, std::int64_t dy) { PlotQuadPoints(dc, cx, cy, dx, dy); });
+}
+
+// The pixels come from SetPixel alone; the style is selected around the plot all the same.
+void CEllipseArc::DrawArcOutline(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Own, BrushUse::Unaligned,
+              [&] { PlotEllipse(dc, m_ptCenter.x, m_ptCenter.y, m_nRadius1, m_nRadius2); });
+}
+
+void CEllipseArc::Draw(CDC& dc) { DrawArcOutline(dc, 0, 0); }
+
+void CEllipseArc::DrawConstruction(CDC& dc, std::int32_t, std::int32_t) {
+  PlotEllipse(dc, m_ptCenter.x, m_ptCenter.y, m_nRadius1, m_nRadius2);
+}
+
+void CEllipseArc::DrawShape(CDC& dc, std::int32_t x, std::int32_t y) { DrawConstruction(dc, x, y); }
+
+void CEllipseArc::DrawHandles(CDC& dc) {
+  const CPoint ends[] = {m_ptArcStart, m_ptArcEnd};
+  const CPoint centre[] = {m_ptCenter};
+  DrawMarkerHandles(dc, ends, centre);
+}
+
+std::int32_t CEllipseArc::HitHandle(std::int32_t x, std::int32_t y) {
+  const CPoint handles[] = {m_ptArcStart, m_ptArcEnd, m_ptCenter};
+  return HitHandleAroundMouse(handles, x, y, 4);
+}
+
+bool CEllipseArc::PtInUnit(std::int32_t x, std::int32_t y) {
+  auto turnedBox = [&](std::int64_t rx, std::int64_t ry) {
+    const std::int64_t cx = m_ptCenter.x, cy = m_ptCenter.y;
+    const std::int64_t corners[4][2] = {{cx - rx, cy + ry}, {cx + rx, cy + ry}, {cx + rx, cy - ry}, {cx - rx, cy - ry}};
+    std::array<CPoint, 4> turned;
+    for (int i = 0; i < 4; ++i) {
+      TurnedPoint t = TurnAbout(m_ptCenter, m_dCos, m_dSin, corners[i][0], corners[i][1]);
+      turned[i] = {TruncToInt(t.x), TruncToInt(t.y)};
+    }
+    return CRgn::CreatePolygonRgn(turned, PolyFillMode::Alternate);
+  };
+  const std::int64_t r1 = m_nRadius1, r2 = m_nRadius2;
+  return turnedBox(r1, r2).PtInRegion(x, y) && !turnedBox(r1 / 2, r2 / 2).PtInRegion(x, y);
+}
+
+// A centre grab moves the whole arc (mode 2); an end grab moves that end.
+void CEllipseArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle != 0) {
+      view.m_nMode = handle == 3 ? kModeMoveByHandle : kModeResize;
+      view.m_nTool = kToolEllipseArc;
+      view.m_pCurUnit = this;
+      view.m_bHandleGrabbed = true;
+      DrawHandles(dc);
+      m_nDrawMode = dc.GetROP2();
+      Draw(dc);
+      OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+    }
+  }
+  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
+    m_bActive = !m_bActive;
+    view.m_bUnitChanged = true;
+    DrawHandles(dc);
+  }
+}
+
+// Each pair of identical drawing calls erases the previous state and paints
+// the new one under the caller's XOR-type raster operation. Handle drags
+// work whatever the press count; the construction steps follow the presses.
+void CEllipseArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (view.m_nMode == kModeMoveByHandle) {
+    Draw(dc);
+    if (!m_bRotate) {
+      m_ptCenter = Offset(m_ptCenter, TakeMouseStep(view, x, y));
+    } else {
+      SetAxisDirection(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
+      SetRadius1(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
+    }
+    Draw(dc);
+    return;
+  }
+  if (view.m_nMode == kModeResize) {
+    Draw(dc);
+    if (!m_bRotate) {
+      if (view.m_nHandle == 1) SetAngle1At(x, y);
+      if (view.m_nHandle == 2) SetAngle2At(x, y);
+    } else {
+      SetAxisDirection(m_ptCenter.x, m_ptCenter.y, x, y);
+    }
+    view.m_ptTrackB = {x, y};
+    Draw(dc);
+    return;
+  }
+  switch (view.m_nClickCount) {
+    case 3:
+      DrawShape(dc, x, y);
+      SetAngle2At(x, y);
+      m_nDrawMode = dc.GetROP2();
+      view.m_ptTrackB = {x, y};
+      DrawShape(dc, x, y);
+      break;
+    case 2:
+      DrawConstruction(dc, x, y);
+      SetRadius2(m_ptCenter.x, m_ptCenter.y, x, y);
+      m_nDrawMode = dc.GetROP2();
+      view.m_ptTrackB = {x, y};
+      DrawConstruction(dc, x, y);
+      break;
+    case 1:
+      DrawAxisLine(dc, view.m_ptTrackA.x, view.m_ptTrackA.y, view.m_ptTrackB.x, view.m_ptTrackB.y);
+      view.m_ptTrackB = {x, y};
+      DrawAxisLine(dc, view.m_ptTrackA.x, view.m_ptTrackA.y, view.m_ptTrackB.x, view.m_ptTrackB.y);
+      break;
+    default:
+      break;
+  }
+}
 
 }  // namespace lumetra

@@ -4,8 +4,8 @@
 
 namespace lumetra {
 
-// An arc of a turned ellipse between two angles, plotted pixel by pixel;
-// comes from documents.
+// An arc of a turned ellipse between two angles, plotted pixel by pixel.
+// Documents bring it; no tool makes it. Angles are degrees from +x toward +y.
 class CEllipseArc : public CUnit {
   LUMETRA_DECLARE_SERIAL(CEllipseArc)
 
@@ -13,6 +13,35 @@ class CEllipseArc : public CUnit {
   // Loading marks the angles as set, so a loaded unit plots only its arc.
   void Serialize(CArchive& ar) override;
   void ToggleRotate(std::int32_t, std::int32_t) override;
+  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  CPoint SetAngle2At(std::int32_t x, std::int32_t y) override;
+  CPoint SetAngle1At(std::int32_t x, std::int32_t y) override;
+  void DrawArcOutline(CDC& dc, std::int32_t, std::int32_t) override;
+  // The plot without any style selected (the rubber band of the construction).
+  void DrawConstruction(CDC& dc, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
+  void DrawHandles(CDC& dc) override;
+  std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  // Also sets the first radius to 0.
+  std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // 1 the arc's start pixel, 2 its end pixel, 3 the centre.
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  // Inside the turned frame between the box of the whole ellipse and the box of half its radii.
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
+
+  // The turned point as a run of m_nPenWidth pixels going down and to the
+  // right, plotted only within the arc; records the arc's end pixels.
+  void PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour);
+  void PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy);
 };
+
+// The angle of (dx, dy) in degrees, 0 <= angle < 360, computed with the
+// degree factor 180 / 3.1415927 (so straight down is 89.99999867..., not 90).
+double ArcAngle(double dx, double dy);
 
 }  // namespace lumetra

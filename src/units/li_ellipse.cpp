@@ -1,16 +1,102 @@
 #include "units/li_ellipse.h"
 
-#include "platform/archive/archive.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CLiEllipse, 1, false)
 
-CLiEllipse::CLiEllipse() {}
+std::array<CPoint, 4> EdgeMiddles(CPoint first, CPoint second) {
+  auto half = [](std::int64_t from, std::int64_t to) { return std::int32_t(from + (to - from) / 2); };
+  return {CPoint{half(first.x, second.x), first.y}, CPoint{second.x, half(first.y, second.y)},
+          CPoint{half(second.x, first.x), second.y}, CPoint{first.x, half(second.y, first.y)}};
+}
+
+bool InEllipseRing(CPoint topLeft, CPoint bottomRight, std::int32_t x, std::int32_t y) {
+  auto grown = [&](std::int64_t by) {
+    return CRgn::CreateEllipticRgn(SaturateToInt(topLeft.x - by), SaturateToInt(topLeft.y - by),
+                                   SaturateToInt(bottomRight.x + by), SaturateToInt(bottomRight.y + by));
+  };
+  return grown(4).PtInRegion(x, y) && !grown(-4).PtInRegion(x, y);
+}
 
 void CLiEllipse::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   SerializeBrushWithBkMode(ar);
+}
+
+void CLiEllipse::Draw(CDC& dc) {
+  DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned,
+              [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
+void CLiEllipse::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned,
+              [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
+void CLiEllipse::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing(), 4); }
+
+std::int32_t CLiEllipse::HitHandle(std::int32_t x, std::int32_t y) {
+  std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
+  const CPoint handles[] = {middles[0], middles[1], middles[2], middles[3], Midpoint(m_ptFirst, m_ptSecond)};
+  return HitHandleAroundMouse(handles, x, y, 4);
+}
+
+bool CLiEllipse::PtInUnit(std::int32_t x, std::int32_t y) {
+  NormalizePoints();
+  return InEllipseRing(m_ptFirst, m_ptSecond, x, y);
+}
+
+// The unit's points stay as they are; the tracking points tell the drag which
+// corner is fixed. A centre grab leaves them at the press point, so the move
+// follows the mouse from there.
+void CLiEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle != 0) {
+      view.m_bHandleGrabbed = true;
+      view.m_nTool = kToolLiEllipse;
+      view.m_nMode = kModeResize;
+      if (handle == 1 || handle == 4) {
+        view.m_ptTrackA = m_ptSecond;
+        view.m_ptTrackB = m_ptFirst;
+      } else if (handle == 2 || handle == 3) {
+        view.m_ptTrackA = m_ptFirst;
+        view.m_ptTrackB = m_ptSecond;
+      } else {
+        view.m_nMode = kModeMoveByHandle;
+      }
+    }
+  }
+  if (!view.m_bHandleGrabbed) {
+    if (PtInUnit(x, y)) {
+      m_bActive = !m_bActive;
+      view.m_bUnitChanged = true;
+      DrawHandles(dc);
+    }
+    return;
+  }
+  view.m_pCurUnit = this;
+  m_nDrawMode = dc.GetROP2();
+  Draw(dc);
+  DrawHandles(dc);
+  OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+}
+
+void CLiEllipse::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (view.m_nMode == kModeMoveByHandle) {
+    CPoint step = TakeMouseStep(view, x, y);
+    m_ptFirst = Offset(m_ptFirst, step);
+    m_ptSecond = Offset(m_ptSecond, step);
+    return;
+  }
+  DrawShape(dc, 0, 0);
+  view.m_ptTrackB = {x, y};
+  m_ptSecond = {x, y};
+  DrawShape(dc, 0, 0);
 }
 
 }  // namespace lumetra

@@ -1,16 +1,38 @@
 #pragma once
 
+#include <array>
+
 #include "units/unit.h"
 
 namespace lumetra {
 
-// An ellipse picked near its outline only, with five handles; comes from documents.
+// An ellipse in the box of its two points that is picked only near its
+// outline, with handles at the middles of the box's edges and at its centre.
+// Documents bring it; no tool makes it.
 class CLiEllipse : public CUnit {
   LUMETRA_DECLARE_SERIAL(CLiEllipse)
 
  public:
-  CLiEllipse();
   void Serialize(CArchive& ar) override;
+  // A centre-handle drag moves the unit; any other drag moves the second point.
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  // Squares at the corners (the handles themselves sit at the edge middles).
+  void DrawHandles(CDC& dc) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
 };
+
+// Handles 1 to 4 of the outline-picked ellipses: the middles of the first
+// point's horizontal edge, the second point's vertical edge, the second
+// point's horizontal edge and the first point's vertical edge. Halves
+// truncate toward zero, so 1 and 3 may differ by a pixel in x.
+std::array<CPoint, 4> EdgeMiddles(CPoint first, CPoint second);
+
+// Within about 4 pixels either side of the outline of the ellipse inscribed
+// in the normalised box.
+bool InEllipseRing(CPoint topLeft, CPoint bottomRight, std::int32_t x, std::int32_t y);
 
 }  // namespace lumetra

@@ -1,5 +1,8 @@
 #include "units/line.h"
 
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
+
 namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CDLine, 1, false)
@@ -10,6 +13,93 @@ void CDLine::InitDefaults() {
   m_crPen = kBlack;
   m_nPenWidth = 1;
   m_nPenStyle = PS_SOLID;
+}
+
+void CDLine::Draw(CDC& dc) {
+  DrawInStyle(dc, RasterOp::Own, BrushUse::None, [&] {
+    dc.MoveTo(m_ptFirst.x, m_ptFirst.y);
+    dc.LineTo(m_ptSecond.x, m_ptSecond.y);
+  });
+}
+
+void CDLine::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::None, [&] {
+    dc.MoveTo(m_ptFirst.x, m_ptFirst.y);
+    dc.LineTo(m_ptSecond.x, m_ptSecond.y);
+  });
+}
+
+void CDLine::DrawHandles(CDC& dc) {
+  const CPoint ends[] = {m_ptFirst, m_ptSecond};
+  DrawOutlineHandles(dc, ends);
+}
+
+std::int32_t CDLine::HitHandle(std::int32_t x, std::int32_t y) {
+  const std::int64_t tolerance = std::int64_t(m_nPenWidth) + 5;
+  if (InSquareAround(m_ptFirst, tolerance, {x, y})) {
+    m_ptHandle = m_ptFirst;
+    return 1;
+  }
+  if (InSquareAround(m_ptSecond, tolerance, {x, y})) {
+    m_ptHandle = m_ptSecond;
+    return 2;
+  }
+  return 0;
+}
+
+// Grabbing the start swaps the ends, so that a drag only ever moves the second point.
+void CDLine::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle == 1 || handle == 2) {
+      view.m_bHandleGrabbed = true;
+      view.m_nMode = kModeResize;
+      if (handle == 1) m_ptFirst = m_ptSecond;
+      m_ptSecond = {x, y};
+    }
+  }
+  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
+    m_bActive = !m_bActive;
+    view.m_bUnitChanged = true;
+    DrawHandles(dc);
+  }
+}
+
+void CDLine::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+
+bool CDLine::PtInUnit(std::int32_t x, std::int32_t y) { return GetRegion()->PtInRegion(x, y); }
+
+CRgn* CDLine::GetRegion() {
+  std::array<CPoint, 4> band = LineHitBand(m_ptFirst, m_ptSecond, m_nPenWidth);
+  m_pRgn = std::make_unique<CRgn>(CRgn::CreatePolygonRgn(band, PolyFillMode::Alternate));
+  return m_pRgn.get();
+}
+
+// A diagonal band reaches 2w + 7 pixels sideways (measured horizontally);
+// axis-parallel bands are rectangles w + 3 or w + 4 pixels beyond the line.
+// Rising segments get a band that hangs below the right end.
+std::array<CPoint, 4> LineHitBand(CPoint first, CPoint second, std::int32_t w) {
+  const std::int64_t dx = std::int64_t(first.x) - second.x;
+  const std::int64_t dy = std::int64_t(first.y) - second.y;
+  const std::int64_t x1 = first.x, y1 = first.y, x2 = second.x, y2 = second.y;
+  const std::int64_t side = 2 * std::int64_t(w) + 7;
+  auto P = SaturatedPoint;
+  if (dy == 0) {
+    return {P(x1 - w - 4, y1 - w - 3), P(x1 - w - 4, y1 + w + 3), P(x2 + w + 4, y2 + w + 3),
+            P(x2 + w + 4, y2 - w - 3)};
+  }
+  if (dx == 0) {
+    return {P(x1 - w - 3, y1 - w - 4), P(x1 + w + 3, y1 - w - 4), P(x2 + w + 3, y2 + w + 4),
+            P(x2 - w - 3, y2 + w + 4)};
+  }
+  const bool firstIsLeft = first.x <= second.x;
+  const CPoint l = firstIsLeft ? first : second;
+  const CPoint r = firstIsLeft ? second : first;
+  if ((dx < 0) != (dy < 0)) {
+    return {P(l.x - side, l.y), P(l.x - 1, l.y + side + 1), P(r.x + side, r.y + side + 1), P(r.x + 1, r.y)};
+  }
+  return {P(r.x - 1, r.y - side - 1), P(r.x - side, r.y), P(l.x + 1, l.y + side + 1), P(l.x + side, l.y)};
 }
 
 }  // namespace lumetra

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "units/unit.h"
 
 namespace lumetra {
@@ -10,8 +12,22 @@ class CDLine : public CUnit {
   LUMETRA_DECLARE_SERIAL(CDLine)
 
  public:
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  void DrawHandles(CDC& dc) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // 1 near the start, 2 near the end; the squares grow with the pen.
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  // The hit band around the segment, rebuilt on every call.
+  CRgn* GetRegion() override;
   // Resets the points and the pen only: black, one pixel, solid.
   void InitDefaults() override;
+  void Draw(CDC& dc) override;
 };
+
+// The four corners of the band that picks a segment drawn with pen width w.
+// The polygon unit picks each of its edges by the same band.
+std::array<CPoint, 4> LineHitBand(CPoint first, CPoint second, std::int32_t w);
 
 }  // namespace lumetra

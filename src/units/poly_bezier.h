@@ -4,13 +4,28 @@
 
 namespace lumetra {
 
-// A chain of cubic Bezier segments through its control points; comes from documents.
+// A chain of cubic Bezier segments through its control points (m_aPoints):
+// points 0, 3, 6, … lie on the curve, the two between steer it. A list whose
+// length is not 3k + 1 draws nothing. Documents bring it; no tool makes it.
+// A control point can be dragged; the unit cannot be moved.
 class CPolyBezier : public CUnit {
   LUMETRA_DECLARE_SERIAL(CPolyBezier)
 
  public:
-  CPolyBezier();
   void Serialize(CArchive& ar) override;
+  // Appends the view's mouse point.
+  void AddControlPoint(CDC& dc, CTessaraView& view) override;
+  // The one-item menu, only while the view is in create mode.
+  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // The segment that would end at (x, y), in the DC's raster operation.
+  void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
+  void DrawHandles(CDC& dc) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  // Within 20 pixels of an on-curve point other than the last one.
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
 };
 
 }  // namespace lumetra

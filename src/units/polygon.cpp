@@ -1,6 +1,9 @@
 #include "units/polygon.h"
 
 #include "platform/archive/archive.h"
+#include "units/line.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
 
@@ -20,6 +23,150 @@ void CPolygon::Serialize(CArchive& ar) {
   ar.Transfer(m_nPenStyle);
   ar.Transfer(m_nPenWidth);
   ar.Transfer(*m_pPoints);
+}
+
+void CPolygon::Paint(CDC& dc) {
+  const CPointArray& v = *m_pPoints;
+  if (v.empty()) return;
+  m_ptFirst = v.front();
+  dc.MoveTo(v.front().x, v.front().y);
+  for (CPoint p : v) dc.LineTo(p.x, p.y);
+  dc.LineTo(v.front().x, v.front().y);
+}
+
+void CPolygon::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Unaligned, [&] { Paint(dc); }); }
+
+void CPolygon::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::Unaligned, [&] { Paint(dc); });
+}
+
+void CPolygon::DrawHandles(CDC& dc) {
+  const CPointArray& v = *m_pPoints;
+  CPointArray middles;
+  for (std::size_t i = 1; i < v.size(); ++i) middles.push_back(Midpoint(v[i - 1], v[i]));
+  DrawMarkerHandles(dc, v, middles);
+}
+
+std::int32_t CPolygon::HitHandle(std::int32_t x, std::int32_t y) {
+  const CPointArray& v = *m_pPoints;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (InSquareAround(v[i], 4, {x, y})) {
+      m_nVertex = std::int32_t(i);
+      m_ptHandle = v[i];
+      return std::int32_t(i + 1);
+    }
+    const CPoint middle = i == 0 ? v[0] : Midpoint(v[i - 1], v[i]);
+    if (InSquareAround(middle, 4, {x, y})) {
+      m_ptHandle = middle;
+      return -(10 + std::int32_t(i));
+    }
+  }
+  return 0;
+}
+
+// The edges are tried from the closing one on; the last edge tried stays in
+// the two points.
+bool CPolygon::PtInUnit(std::int32_t x, std::int32_t y) {
+  const CPointArray& v = *m_pPoints;
+  if (v.empty()) return false;
+  CPoint a = v.back();
+  for (CPoint b : v) {
+    m_ptFirst = a;
+    m_ptSecond = b;
+    std::array<CPoint, 4> band = LineHitBand(a, b, m_nPenWidth);
+    if (CRgn::CreatePolygonRgn(band, PolyFillMode::Alternate).PtInRegion(x, y)) return true;
+    a = b;
+  }
+  return false;
+}
+
+void CPolygon::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle >= 1 || handle <= -10) {
+      view.m_bHandleGrabbed = true;
+      view.m_nTool = kToolPolygon;
+      view.m_nMode = handle >= 1 ? kModeResize : kModeMoveByHandle;
+    }
+  }
+  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
+    m_bActive = !m_bActive;
+    view.m_bUnitChanged = true;
+    DrawHandles(dc);
+  }
+  if (view.m_bHandleGrabbed) {
+    view.m_pCurUnit = this;
+    m_nDrawMode = dc.GetROP2();
+    DrawHandles(dc);
+    OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+    Draw(dc);
+  }
+}
+
+// An edge-handle drag (mode 2) moves every vertex with the mouse; a
+// select-mode move leaves the polygon where it is.
+void CPolygon::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  switch (view.m_nMode) {
+    case kModeCreate:
+      if (view.m_nClickCount == 0) break;
+      dc.SetROP2(R2_XORPEN);
+      DrawNewEdge(dc, view.m_ptTrackB.x, view.m_ptTrackB.y);
+      view.m_ptTrackB = {x, y};
+      dc.SetROP2(m_nDrawMode);
+      DrawNewEdge(dc, x, y);
+      break;
+    case kModeResize:
+      dc.SetROP2(R2_XORPEN);
+      DrawVertexDrag(dc, view.m_ptTrackB.x, view.m_ptTrackB.y);
+      view.m_ptTrackB = {x, y};
+      DrawVertexDrag(dc, x, y);
+      break;
+    case kModeMoveByHandle: {
+      CPoint step = TakeMouseStep(view, x, y);
+      for (CPoint& p : *m_pPoints) p = Offset(p, step);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void CPolygon::DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) {
+  CPointArray& v = *m_pPoints;
+  const std::size_t n = v.size();
+  if (m_nVertex < 0 || std::size_t(m_nVertex) >= n) return;
+  const std::size_t k = std::size_t(m_nVertex);
+  const CPoint previous = v[k == 0 ? n - 1 : k - 1];
+  const CPoint next = v[(k + 1) % n];
+  m_ptFirst = previous;
+  m_ptSecond = next;
+  const CPoint from = k == 0 ? next : previous;
+  const CPoint to = k == 0 ? previous : next;
+  DrawWithPen(dc, RasterOp::Callers, [&] {
+    dc.MoveTo(from.x, from.y);
+    dc.LineTo(x, y);
+    dc.LineTo(to.x, to.y);
+  });
+  v[k] = {x, y};
+}
+
+void CPolygon::DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y) {
+  if (m_pPoints->empty()) return;
+  const CPoint first = m_pPoints->front();
+  DrawWithPen(dc, RasterOp::Own, [&] {
+    dc.MoveTo(x, y);
+    dc.LineTo(first.x, first.y);
+  });
+}
+
+void CPolygon::DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) {
+  if (m_pPoints->empty()) return;
+  const CPoint last = m_pPoints->back();
+  DrawWithPen(dc, RasterOp::Callers, [&] {
+    dc.MoveTo(last.x, last.y);
+    dc.LineTo(x, y);
+  });
 }
 
 }  // namespace lumetra

@@ -4,15 +4,35 @@
 
 namespace lumetra {
 
-// A closed outline through its vertices (m_pPoints), never filled; comes from documents.
+// A closed outline through its vertices (m_pPoints), never filled and picked
+// only near its outline. Documents bring it; no tool makes it. A vertex
+// handle reshapes it; an edge handle moves it.
 class CPolygon : public CUnit {
   LUMETRA_DECLARE_SERIAL(CPolygon)
 
  public:
   CPolygon();
   void Serialize(CArchive& ar) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  // Blue squares on the vertices, red ones on the middles of the edges
+  // (the closing edge has none); both XOR onto the canvas.
+  void DrawHandles(CDC& dc) override;
+  // The grabbed vertex follows (x, y), with its two edges drawn in the DC's raster operation.
+  void DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) override;
+  void DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y) override;
+  void DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // i + 1 for vertex i, -(10 + i) for the middle of the edge ending at vertex i, 0 for none.
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  // Near an edge, by the line's hit band; the inside does not count.
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
   // The base reset, then a new, empty vertex list.
   void InitDefaults() override;
+  void Draw(CDC& dc) override;
+
+ private:
+  void Paint(CDC& dc);
 };
 
 }  // namespace lumetra

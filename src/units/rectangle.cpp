@@ -1,7 +1,5 @@
 #include "units/rectangle.h"
 
-#include "platform/archive/archive.h"
-
 namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CRectangle, 1, false)
@@ -14,6 +12,27 @@ CRectangle::CRectangle() {
 void CRectangle::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   SerializeBrush(ar);
+}
+
+void CRectangle::Paint(CDC& dc) const { dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); }
+
+void CRectangle::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
+
+void CRectangle::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned, [&] { Paint(dc); });
+}
+
+void CRectangle::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
+
+std::int32_t CRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+
+void CRectangle::OnLButtonDown(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { GrabCorner(view, x, y); }
+
+void CRectangle::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+
+// The whole box counts, filled or hollow; its points stay as drawn.
+bool CRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
+  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized().PtInRect({x, y});
 }
 
 }  // namespace lumetra

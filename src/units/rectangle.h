@@ -4,13 +4,23 @@
 
 namespace lumetra {
 
-// The rectangle drawn in the box of its two points.
+// The rectangle drawn in the box of its two points; picked anywhere inside the box.
 class CRectangle : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRectangle)
 
  public:
   CRectangle();
   void Serialize(CArchive& ar) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  void DrawHandles(CDC& dc) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
+
+ private:
+  void Paint(CDC& dc) const;
 };
 
 }  // namespace lumetra

@@ -1,6 +1,9 @@
 #include "units/round.h"
 
 #include "platform/archive/archive.h"
+#include "units/li_ellipse.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
 
@@ -15,6 +18,89 @@ void CRound::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   SerializeBrushWithBkMode(ar);
   ar.Transfer(m_ptCenter);
+}
+
+void CRound::Draw(CDC& dc) {
+  DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned,
+              [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
+void CRound::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned,
+              [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
+void CRound::DrawHandles(CDC& dc) {
+  std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
+  const CPoint centre[] = {m_ptCenter};
+  DrawMarkerHandles(dc, middles, centre);
+}
+
+std::int32_t CRound::SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y) {
+  const std::int32_t r = TruncatedDistance(std::int64_t(cx) - x, std::int64_t(cy) - y);
+  m_ptFirst = SaturatedPoint(std::int64_t(cx) - r, std::int64_t(cy) - r);
+  m_ptSecond = SaturatedPoint(std::int64_t(cx) + r, std::int64_t(cy) + r);
+  m_nRadius = r;
+  return 0;
+}
+
+std::int32_t CRound::HitHandle(std::int32_t x, std::int32_t y) {
+  NormalizePoints();
+  std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
+  const CPoint handles[] = {middles[0], middles[1], middles[2], middles[3], m_ptCenter};
+  return HitHandleAroundMouse(handles, x, y, 4);
+}
+
+bool CRound::PtInUnit(std::int32_t x, std::int32_t y) {
+  NormalizePoints();
+  return InEllipseRing(m_ptFirst, m_ptSecond, x, y);
+}
+
+// A centre grab leaves the tracking points at the press point, so the move
+// follows the mouse from there.
+void CRound::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle != 0) {
+      view.m_bHandleGrabbed = true;
+      view.m_nTool = kToolRound;
+      view.m_nMode = kModeResize;
+      if (handle == 5) {
+        view.m_nMode = kModeMoveByHandle;
+      } else {
+        view.m_ptTrackA = m_ptFirst;
+        view.m_ptTrackB = m_ptSecond;
+      }
+    }
+  }
+  if (!view.m_bHandleGrabbed) {
+    if (PtInUnit(x, y)) {
+      m_bActive = !m_bActive;
+      view.m_bUnitChanged = true;
+      DrawHandles(dc);
+    }
+    return;
+  }
+  view.m_pCurUnit = this;
+  m_nDrawMode = dc.GetROP2();
+  DrawHandles(dc);
+  OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+  Draw(dc);
+}
+
+void CRound::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (view.m_nMode == kModeMoveByHandle) {
+    CPoint step = TakeMouseStep(view, x, y);
+    m_ptFirst = Offset(m_ptFirst, step);
+    m_ptSecond = Offset(m_ptSecond, step);
+    m_ptCenter = Offset(m_ptCenter, step);
+    return;
+  }
+  DrawShape(dc, 0, 0);
+  SetRadiusAt(m_ptCenter.x, m_ptCenter.y, x, y);
+  view.m_ptTrackB = {x, y};
+  DrawShape(dc, 0, 0);
 }
 
 }  // namespace lumetra

@@ -4,13 +4,26 @@
 
 namespace lumetra {
 
-// A circle held as centre and radius; comes from documents.
+// A circle held as centre and radius, picked near its outline. Documents
+// bring it; no tool makes it.
 class CRound : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRound)
 
  public:
   CRound();
   void Serialize(CArchive& ar) override;
+  // A centre-handle drag moves the circle; any other drag changes the radius
+  // so that the circle passes through the mouse.
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  void DrawHandles(CDC& dc) override;
+  // The circle about (cx, cy) through (x, y): box and radius, not the centre.
+  std::int32_t SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // Normalises the points for good, then finds an edge middle (1 to 4) or the centre (5).
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
 };
 
 }  // namespace lumetra

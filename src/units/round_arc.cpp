@@ -1,18 +1,160 @@
 #include "units/round_arc.h"
 
+#include <cstdlib>
+
 #include "platform/archive/archive.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CRoundArc, 1, false)
-
-CRoundArc::CRoundArc() {}
 
 void CRoundArc::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   ar.Transfer(m_ptThird);
   ar.Transfer(m_nRadius1);
   ar.Transfer(m_ptCenter);
+}
+
+// Arc paints no interior, so no brush is involved.
+void CRoundArc::Paint(CDC& dc) const {
+  const std::int64_t r = m_nRadius1, cx = m_ptCenter.x, cy = m_ptCenter.y;
+  dc.Arc(SaturateToInt(cx - r), SaturateToInt(cy - r), SaturateToInt(cx + r), SaturateToInt(cy + r), m_ptFirst.x,
+         m_ptFirst.y, m_ptThird.x, m_ptThird.y);
+}
+
+void CRoundArc::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::None, [&] { Paint(dc); }); }
+
+void CRoundArc::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  if (m_nRadius1 == 0) return;
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::None, [&] { Paint(dc); });
+}
+
+double CRoundArc::FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  const double k = y1 == y2 ? -9999999999999.0 : -double(std::int64_t(x1) - x2) / double(std::int64_t(y1) - y2);
+  m_dSlope1 = k;
+  m_dSlope2 = k;
+  m_ptCenter = Midpoint({x1, y1}, {x2, y2});
+  m_nRadius1 = 0;
+  return k;
+}
+
+// Where the bisectors of the chords P1P2 (slope k1) and P2P3 (slope k2)
+// meet. Parallel bisectors (three points on a line) have no meeting point;
+// the circle then stays as it was.
+double CRoundArc::SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  const double k2 = y1 == y2 ? -999999999.0 : -double(std::int64_t(x1) - x2) / double(std::int64_t(y1) - y2);
+  m_dSlope2 = k2;
+  const double k1 = m_dSlope1;
+  const double d = k2 - k1;
+  if (d == 0) return k2;
+  const std::int64_t px1 = m_ptFirst.x, py1 = m_ptFirst.y, px2 = m_ptSecond.x, py2 = m_ptSecond.y;
+  const std::int64_t px3 = m_ptThird.x, py3 = m_ptThird.y;
+  const std::int32_t cx =
+      TruncToInt((double((py1 - py3) / 2) - 0.5 * k1 * double(px1 + px2) + 0.5 * k2 * double(px2 + px3)) / d);
+  const std::int32_t cy =
+      TruncToInt((double((py1 + py2) / 2) * k2 - double((py2 + py3) / 2) * k1 + 0.5 * k1 * k2 * double(px3 - px1)) / d);
+  m_ptCenter = {cx, cy};
+  m_nRadius1 = TruncatedDistance(std::int64_t(cx) - px3, std::int64_t(cy) - py3);
+  return k2;
+}
+
+void CRoundArc::DrawHandles(CDC& dc) {
+  const CPoint points[] = {m_ptFirst, m_ptSecond, m_ptThird};
+  const CPoint centre[] = {m_ptCenter};
+  DrawMarkerHandles(dc, points, centre);
+}
+
+std::int32_t CRoundArc::HitHandle(std::int32_t x, std::int32_t y) {
+  const CPoint handles[] = {m_ptFirst, m_ptSecond, m_ptThird, m_ptCenter};
+  return HitHandleAroundMouse(handles, x, y, 4);
+}
+
+bool CRoundArc::PtInUnit(std::int32_t x, std::int32_t y) {
+  const std::int64_t distance = TruncatedDistance(std::int64_t(x) - m_ptCenter.x, std::int64_t(y) - m_ptCenter.y);
+  return std::llabs(distance - m_nRadius1) < 3;
+}
+
+// A centre grab leaves the tracking points at the press point, so the move
+// follows the mouse from there.
+void CRoundArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle != 0) {
+      view.m_bHandleGrabbed = true;
+      view.m_pCurUnit = this;
+      m_nDrawMode = dc.GetROP2();
+      DrawShape(dc, x, y);
+      DrawHandles(dc);
+      OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+      m_bActive = true;
+      view.m_nMode = handle == 4 ? kModeMoveByHandle : kModeResize;
+      view.m_nTool = kToolRoundArc;
+      if (handle != 4) {
+        view.m_ptTrackA = m_ptFirst;
+        view.m_ptTrackB = m_ptSecond;
+      }
+    }
+  }
+  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
+    m_bActive = !m_bActive;
+    view.m_bUnitChanged = true;
+    DrawHandles(dc);
+  }
+}
+
+// Each erase-and-paint pair runs in XOR, which the drag leaves selected.
+void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (view.m_nMode == kModeMoveByHandle) {
+    CPoint step = TakeMouseStep(view, x, y);
+    m_ptFirst = Offset(m_ptFirst, step);
+    m_ptSecond = Offset(m_ptSecond, step);
+    m_ptThird = Offset(m_ptThird, step);
+    m_ptCenter = Offset(m_ptCenter, step);
+    return;
+  }
+  dc.SetROP2(R2_XORPEN);
+  if (view.m_nMode != kModeResize) {
+    if (view.m_nClickCount == 1) {
+      view.m_ptTrackB = {x, y};
+    } else if (view.m_nClickCount == 2) {
+      DrawShape(dc, 0, 0);
+      m_ptThird = {x, y};
+      SecondChordBisector(m_ptSecond.x, m_ptSecond.y, x, y);
+      DrawShape(dc, 0, 0);
+    }
+    return;
+  }
+  DrawShape(dc, 0, 0);
+  // Points that fall on one line leave the circle as it was before this step.
+  const CPoint keptCentre = m_ptCenter;
+  const std::int32_t keptRadius = m_nRadius1;
+  switch (view.m_nHandle) {
+    case 1:
+      m_ptFirst = {x, y};
+      FirstChordBisector(x, y, m_ptSecond.x, m_ptSecond.y);
+      SecondChordBisector(m_ptSecond.x, m_ptSecond.y, m_ptThird.x, m_ptThird.y);
+      break;
+    case 2:
+      m_ptSecond = {x, y};
+      FirstChordBisector(m_ptFirst.x, m_ptFirst.y, x, y);
+      SecondChordBisector(x, y, m_ptThird.x, m_ptThird.y);
+      break;
+    case 3:
+      m_ptThird = {x, y};
+      SecondChordBisector(m_ptSecond.x, m_ptSecond.y, x, y);
+      break;
+    default:
+      break;
+  }
+  if (m_dSlope1 == m_dSlope2) {
+    m_ptCenter = keptCentre;
+    m_nRadius1 = keptRadius;
+  }
+  DrawShape(dc, 0, 0);
+  view.m_ptTrackB = {x, y};
 }
 
 }  // namespace lumetra

@@ -4,13 +4,31 @@
 
 namespace lumetra {
 
-// A circular arc through three points; comes from documents.
+// A circular arc from m_ptFirst through m_ptSecond to m_ptThird, drawn
+// counter-clockwise on the circle about m_ptCenter with radius m_nRadius1.
+// Documents bring it; no tool makes it.
 class CRoundArc : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRoundArc)
 
  public:
-  CRoundArc();
   void Serialize(CArchive& ar) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // The arc in the DC's raster operation; nothing while the radius is 0.
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  // The second chord's bisector: with the first one it fixes the centre and the radius.
+  double SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  // The first chord's bisector: the centre starts at the chord's middle.
+  double FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
+  void DrawHandles(CDC& dc) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // 1 to 3 the three points, 4 the centre.
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  // Within 2 pixels of the whole circle, the part without arc included.
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
+
+ private:
+  void Paint(CDC& dc) const;
 };
 
 }  // namespace lumetra

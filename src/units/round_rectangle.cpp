@@ -1,6 +1,6 @@
 #include "units/round_rectangle.h"
 
-#include "platform/archive/archive.h"
+#include <cstdlib>
 
 namespace lumetra {
 
@@ -14,6 +14,36 @@ CRoundRectangle::CRoundRectangle() {
 void CRoundRectangle::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   SerializeBrush(ar);
+}
+
+void CRoundRectangle::Paint(CDC& dc) const {
+  std::int64_t width = std::llabs(std::int64_t(m_ptFirst.x) - m_ptSecond.x);
+  std::int64_t height = std::llabs(std::int64_t(m_ptFirst.y) - m_ptSecond.y);
+  dc.RoundRect(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y, int(width / 3), int(height / 3));
+}
+
+void CRoundRectangle::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
+
+void CRoundRectangle::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned, [&] { Paint(dc); });
+}
+
+void CRoundRectangle::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
+
+std::int32_t CRoundRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 4); }
+
+void CRoundRectangle::OnLButtonDown(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  GrabCorner(view, x, y);
+}
+
+void CRoundRectangle::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  FollowDrag(view, x, y);
+}
+
+// Hit-testing normalises the points for good, so that handle 1 is the top-left corner afterwards.
+bool CRoundRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
+  NormalizePoints();
+  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.PtInRect({x, y});
 }
 
 }  // namespace lumetra

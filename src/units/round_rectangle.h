@@ -4,13 +4,23 @@
 
 namespace lumetra {
 
-// The rectangle with rounded corners, each corner ellipse a third of the box.
+// The rectangle with rounded corners, each corner ellipse a third of the box; picked anywhere inside the box.
 class CRoundRectangle : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRoundRectangle)
 
  public:
   CRoundRectangle();
   void Serialize(CArchive& ar) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  void DrawHandles(CDC& dc) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
+
+ private:
+  void Paint(CDC& dc) const;
 };
 
 }  // namespace lumetra

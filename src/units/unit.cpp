@@ -1,8 +1,120 @@
 #include "units/unit.h"
 
+#include <algorithm>
+
 #include "platform/archive/archive.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
+
+namespace {
+constexpr COLORREF kHandleCyan = 0x00FFFF00;
+constexpr COLORREF kHandleBlue = 0x00FF0000;
+constexpr COLORREF kHandleRed = 0x000000FF;
+
+void DrawSquares(CDC& dc, std::span<const CPoint> points, int half) {
+  for (CPoint p : points) dc.Rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
+}
+}  // namespace
+
+void DrawOutlineHandles(CDC& dc, std::span<const CPoint> points, int half) {
+  CPen pen(PS_SOLID, 1, kHandleCyan);
+  DCStateGuard restore(dc);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SelectObject(&pen);
+  dc.SelectObject(&StockNullBrush());
+  DrawSquares(dc, points, half);
+}
+
+void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints) {
+  CPen pen(PS_SOLID, 1, kHandleBlue);
+  CBrush blue = CBrush::Solid(kHandleBlue);
+  CBrush red = CBrush::Solid(kHandleRed);
+  DCStateGuard restore(dc);
+  dc.SelectObject(&pen);
+  dc.SelectObject(&blue);
+  dc.SetBkMode(OPAQUE);
+  dc.SetROP2(R2_XORPEN);
+  DrawSquares(dc, bluePoints, 3);
+  dc.SelectObject(&red);
+  DrawSquares(dc, redPoints, 3);
+}
+
+bool InSquareAround(CPoint centre, std::int64_t half, CPoint p) {
+  return p.x >= centre.x - half && p.x < centre.x + half && p.y >= centre.y - half && p.y < centre.y + half;
+}
+
+// The pattern starts at the device position of the canvas origin, reduced
+// modulo 8 the way C's remainder does (negative positions give -7..0).
+void CUnit::AlignBrushOrigin(CDC& dc, const CBrush&) {
+  CPoint origin = dc.LPtoDP({0, 0});
+  dc.SetBrushOrg(origin.x % 8, origin.y % 8);
+}
+
+void CUnit::FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (view.m_bCreating || view.m_bResizing) {
+    view.m_ptTrackB = {x, y};
+    m_ptSecond = {x, y};
+  } else if (view.m_bMoving) {
+    CPoint step = view.m_ptTrackB - view.m_ptTrackA;
+    m_ptFirst = Offset(m_ptFirst, step);
+    m_ptSecond = Offset(m_ptSecond, step);
+  }
+}
+
+CPoint CUnit::TakeMouseStep(CTessaraView& view, std::int32_t x, std::int32_t y) {
+  CPoint step = SaturatedPoint(std::int64_t(x) - view.m_ptTrackB.x, std::int64_t(y) - view.m_ptTrackB.y);
+  view.m_ptTrackA = view.m_ptTrackB;
+  view.m_ptTrackB = {x, y};
+  return step;
+}
+
+std::array<CPoint, 4> CUnit::BoxCornersForDrawing() const {
+  return {m_ptFirst, m_ptSecond, CPoint{m_ptFirst.x, m_ptSecond.y}, CPoint{m_ptSecond.x, m_ptFirst.y}};
+}
+
+// Handles go round the box: 1 the first point, 2 across in x, 3 the second
+// point, 4 across in y.
+std::int32_t CUnit::HitCorner(std::int32_t x, std::int32_t y, std::int32_t tolerance) {
+  const CPoint corners[] = {m_ptFirst, {m_ptSecond.x, m_ptFirst.y}, m_ptSecond, {m_ptFirst.x, m_ptSecond.y}};
+  return HitHandleAroundMouse(corners, x, y, tolerance);
+}
+
+std::int32_t CUnit::HitHandleAroundMouse(std::span<const CPoint> handles, std::int32_t x, std::int32_t y,
+                                         std::int64_t half) {
+  for (std::size_t i = 0; i < handles.size(); ++i) {
+    if (InSquareAround({x, y}, half, handles[i])) {
+      m_ptHandle = handles[i];
+      return std::int32_t(i + 1);
+    }
+  }
+  return 0;
+}
+
+void CUnit::GrabCorner(CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle >= 1 && handle <= 4) {
+      view.m_bHandleGrabbed = true;
+      view.m_nMode = kModeResize;
+      const CPoint opposite[] = {m_ptSecond, {m_ptFirst.x, m_ptSecond.y}, m_ptFirst, {m_ptSecond.x, m_ptFirst.y}};
+      m_ptFirst = opposite[handle - 1];
+      m_ptSecond = {x, y};
+    }
+  }
+  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
+    m_bActive = !m_bActive;
+    view.m_bUnitChanged = true;
+  }
+}
+
+void CUnit::NormalizePoints() {
+  CRect box = CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
+  m_ptFirst = {box.left, box.top};
+  m_ptSecond = {box.right, box.bottom};
+}
 
 LUMETRA_IMPLEMENT_SERIAL(CUnit, 1, false)
 

@@ -3,10 +3,14 @@
 // the two defining points, the shape parameters some subclasses use, and the
 // virtual operations through which the view draws, hit-tests and edits units.
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "platform/archive/object.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/rop2.h"
@@ -15,10 +19,7 @@
 
 namespace lumetra {
 
-class CDC;
 class CTessaraView;
-
-
 
 inline constexpr COLORREF kRed = 0x000000FF;
 inline constexpr COLORREF kBlack = 0x00000000;
@@ -35,6 +36,10 @@ class CUnit : public CObject {
   // through the subclass's GetRegion (paste uses this).
   CUnit& operator=(const CUnit& other);
   ~CUnit() override;
+
+  // Anchors a brush's 8 x 8 pattern to the canvas origin, however the DC's
+  // origins are set, before the brush is selected.
+  static void AlignBrushOrigin(CDC& dc, const CBrush& brush);
 
   // The virtual operations, in the order every unit class shares.
   void Serialize(CArchive& ar) override;
@@ -113,6 +118,44 @@ class CUnit : public CObject {
   std::unique_ptr<CFont> m_pFont;  // font of the text unit
 
  protected:
+  // The unit drawing frame: runs `paint` with the unit's pen, its background
+  // mode and colour and, as asked, its brush and raster operation selected;
+  // the DC's previous state comes back afterwards.
+  enum class RasterOp { Own, Callers };
+  enum class BrushUse { None, Unaligned, Aligned };
+  template <class Paint>
+  void DrawInStyle(CDC& dc, RasterOp rop, BrushUse brushUse, Paint&& paint) const;
+  // Runs `paint` with only the unit's pen selected, in the unit's own or the DC's raster operation.
+  template <class Paint>
+  void DrawWithPen(CDC& dc, RasterOp rop, Paint&& paint) const;
+  CPen MakePen() const { return CPen(m_nPenStyle, m_nPenWidth, m_crPen); }
+  CBrush MakeBrush() const { return CBrush({m_nBrushStyle, m_crBrush, m_nHatchStyle}); }
+
+  // The drag of the line and the box units: while the view creates or
+  // resizes the unit its second point follows the mouse (and becomes the
+  // view's tracking point); while the view moves it, both points move by the
+  // view's tracking step.
+  void FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y);
+  // A drag by a unit's centre handle: the mouse's movement since the previous
+  // step, which becomes the view's tracking step.
+  static CPoint TakeMouseStep(CTessaraView& view, std::int32_t x, std::int32_t y);
+
+  // The number (from 1) of the first handle lying in the square of half side
+  // `half` around the mouse, which is then stored in m_ptHandle; 0 for none.
+  std::int32_t HitHandleAroundMouse(std::span<const CPoint> handles, std::int32_t x, std::int32_t y,
+                                    std::int64_t half);
+
+  // Box units (rectangles, ellipses): the corners in the order their handles
+  // are drawn; the number of the corner handle that lies in the square around
+  // the mouse; and the press on a corner, which makes the opposite corner the
+  // fixed first point so that a drag moves only the second.
+  std::array<CPoint, 4> BoxCornersForDrawing() const;
+  std::int32_t HitCorner(std::int32_t x, std::int32_t y, std::int32_t tolerance);
+  void GrabCorner(CTessaraView& view, std::int32_t x, std::int32_t y);
+
+  // Puts the box's top-left corner into m_ptFirst and its bottom-right into m_ptSecond.
+  void NormalizePoints();
+
   // The style both copy paths take over from the source.
   void CopyStyleAndPoints(const CUnit& other);
   // The brush record of the rectangle-like units: style, hatch, colour.
@@ -121,5 +164,43 @@ class CUnit : public CObject {
   // mode after the brush style (on loading the second copy wins).
   void SerializeBrushWithBkMode(CArchive& ar);
 };
+
+template <class Paint>
+void CUnit::DrawInStyle(CDC& dc, RasterOp rop, BrushUse brushUse, Paint&& paint) const {
+  CPen pen = MakePen();
+  std::optional<CBrush> brush;
+  if (brushUse != BrushUse::None) brush.emplace(MakeBrush());
+  DCStateGuard restore(dc);
+  if (rop == RasterOp::Own) dc.SetROP2(m_nDrawMode);
+  dc.SelectObject(&pen);
+  if (brush) {
+    if (brushUse == BrushUse::Aligned) AlignBrushOrigin(dc, *brush);
+    dc.SelectObject(&*brush);
+  }
+  dc.SetBkMode(m_nBkMode);
+  dc.SetBkColor(m_crBk);
+  paint();
+}
+
+template <class Paint>
+void CUnit::DrawWithPen(CDC& dc, RasterOp rop, Paint&& paint) const {
+  CPen pen = MakePen();
+  DCStateGuard restore(dc);
+  if (rop == RasterOp::Own) dc.SetROP2(m_nDrawMode);
+  dc.SelectObject(&pen);
+  paint();
+}
+
+// Selection handles: small squares of side 2 * half around each point.
+// Outline handles are cyan frames in the DC's raster operation; marker
+// handles are filled blue (first list) and red (second list) squares that
+// XOR onto the canvas, so drawing them twice removes them.
+void DrawOutlineHandles(CDC& dc, std::span<const CPoint> points, int half = 3);
+void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints);
+
+// Handle squares with the left and top edges inside and the right and
+// bottom edges outside. Some units test the handle against a square around
+// the mouse, others the mouse against a square around the handle.
+bool InSquareAround(CPoint centre, std::int64_t half, CPoint p);
 
 }  // namespace lumetra
