@@ -40,15 +40,22 @@ double CRoundArc::FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int3
   return k;
 }
 
+bool CRoundArc::PointsOnOneLine() const {
+  const std::int64_t ax = std::int64_t(m_ptSecond.x) - m_ptFirst.x, ay = std::int64_t(m_ptSecond.y) - m_ptFirst.y;
+  const std::int64_t bx = std::int64_t(m_ptThird.x) - m_ptSecond.x, by = std::int64_t(m_ptThird.y) - m_ptSecond.y;
+  return ax * by == ay * bx;
+}
+
 // Where the bisectors of the chords P1P2 (slope k1) and P2P3 (slope k2)
-// meet. Parallel bisectors (three points on a line) have no meeting point;
-// the circle then stays as it was.
+// meet. Three points on one line have no such circle (the bisectors are
+// parallel, or for a flat line the two stand-in slopes meet far off the
+// canvas); the circle then stays as it was.
 double CRoundArc::SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   const double k2 = y1 == y2 ? -999999999.0 : -double(std::int64_t(x1) - x2) / double(std::int64_t(y1) - y2);
   m_dSlope2 = k2;
   const double k1 = m_dSlope1;
   const double d = k2 - k1;
-  if (d == 0) return k2;
+  if (d == 0 || PointsOnOneLine()) return k2;
   const std::int64_t px1 = m_ptFirst.x, py1 = m_ptFirst.y, px2 = m_ptSecond.x, py2 = m_ptSecond.y;
   const std::int64_t px3 = m_ptThird.x, py3 = m_ptThird.y;
   const std::int32_t cx =
@@ -149,7 +156,7 @@ void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::in
     default:
       break;
   }
-  if (m_dSlope1 == m_dSlope2) {
+  if (PointsOnOneLine()) {
     m_ptCenter = keptCentre;
     m_nRadius1 = keptRadius;
   }

@@ -29,6 +29,7 @@ class CRoundArc : public CUnit {
 
  private:
   void Paint(CDC& dc) const;
+  bool PointsOnOneLine() const;
 };
 
 }  // namespace lumetra
