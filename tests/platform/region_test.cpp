@@ -129,5 +129,26 @@ TEST(PolygonRegion, HugeCoordinatesAnswerExactly) {
   EXPECT_FALSE(sliver.PtInRegion(-1, 0));
 }
 
+TEST(EllipticRegion, AFlatBoxKeepsTheRowAboveIt) {
+  // The box loses its last row and column first, which turns a flat box over
+  // onto the row above (a thin box onto the column left of it), which remains
+  // as a rectangle.
+  CRgn flat = CRgn::CreateEllipticRgn(5, 10, 40, 10);
+  EXPECT_EQ(flat.GetRgnBox(), (CRect{5, 9, 39, 10}));
+  EXPECT_EQ(CRgn::CreateEllipticRgn(5, 10, 5, 30).GetRgnBox(), (CRect{4, 10, 5, 29}));
+  EXPECT_EQ(CRgn::CreateEllipticRgn(INT32_MIN, 0, INT32_MAX, 10).GetRgnBox().top, 0);
+}
+
+TEST(RoundRectRegion, TipsOfNarrowTallCornersStayEmpty) {
+  // A corner ellipse 4 wide and 30 tall: the walk reaches the middle column
+  // before the top row, so the outermost rows get no span at all.
+  CRgn rgn = CRgn::CreateRoundRectRgn(0, 0, 30, 50, 4, 30);
+  EXPECT_FALSE(rgn.PtInRegion(15, 0));
+  EXPECT_TRUE(rgn.PtInRegion(1, 1));
+  EXPECT_FALSE(rgn.PtInRegion(15, 48));
+  EXPECT_TRUE(rgn.PtInRegion(1, 47));
+  EXPECT_EQ(rgn.GetRgnBox(), (CRect{0, 1, 29, 48}));
+}
+
 }  // namespace
 }  // namespace lumetra

@@ -54,25 +54,28 @@ SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh, const C
   if (t > b) std::swap(t, b);
   --r;
   --b;
-  int width = r - l, height = b - t;
+  long long width = (long long)r - l, height = (long long)b - t;
   ew = int(std::min<long long>(std::llabs(ew), width));
   eh = int(std::min<long long>(std::llabs(eh), height));
+  // A box that the shrinking emptied or turned over still gives its rectangle
+  // (a flat box keeps one row), like any corner ellipse under 2 pixels.
+  if (ew < 2 || eh < 2) return SpanSet::FromRect(CRect{l, t, r, b}.Normalized(), clip);
   SpanSet spans;
-  if (width <= 0 || height <= 0) return spans;
-  if (ew < 2 || eh < 2) return SpanSet::FromRect({l, t, r, b}, clip);
   std::vector<RowExtent> corner = EllipseRows(ew, eh);
   int topRows = (eh + 1) / 2, bottomRows = eh / 2;
-  auto add = [&](int y, int x0, int x1) { spans.Add(y, std::max(x0, clip.left), std::min(x1, clip.right)); };
+  // Rows the walk never reaches (the tips of narrow, tall corners) stay empty.
+  auto add = [&](int y, const RowExtent& e) {
+    if (e.x1 < 0) return;
+    spans.Add(y, std::max(l + e.x0, clip.left), std::min(r - ew + e.x1, clip.right));
+  };
   for (int y = std::max(t, clip.top); y < std::min(b, clip.bottom); ++y) {
     int fromTop = y - t, fromBottom = b - 1 - y;
     if (fromTop < topRows) {
-      const RowExtent& e = corner[fromTop];
-      add(y, l + e.x0, r - ew + e.x1);
+      add(y, corner[fromTop]);
     } else if (fromBottom < bottomRows) {
-      const RowExtent& e = corner[eh - 1 - fromBottom];
-      add(y, l + e.x0, r - ew + e.x1);
+      add(y, corner[eh - 1 - fromBottom]);
     } else {
-      add(y, l, r);
+      spans.Add(y, std::max(l, clip.left), std::min(r, clip.right));
     }
   }
   return spans;

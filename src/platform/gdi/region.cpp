@@ -113,7 +113,12 @@ CRgn CRgn::CreateRectRgn(int l, int t, int r, int b) {
   return FromSpans(SpanSet::FromRect(box));
 }
 
-CRgn CRgn::CreateEllipticRgn(int l, int t, int r, int b) { return CreateRoundRectRgn(l, t, r, b, r - l, b - t); }
+CRgn CRgn::CreateEllipticRgn(int l, int t, int r, int b) {
+  auto extent = [](int from, int to) {
+    return int(std::clamp<long long>((long long)to - from, -kRegionLimit * 2LL, kRegionLimit * 2LL));
+  };
+  return CreateRoundRectRgn(l, t, r, b, extent(l, r), extent(t, b));
+}
 
 CRgn CRgn::CreateRoundRectRgn(int l, int t, int r, int b, int ew, int eh) {
   auto clamp = [](int v) { return std::clamp(v, -kRegionLimit, kRegionLimit); };
