@@ -1,0 +1,62 @@
+// Documents may hold any 32-bit values. Units with extreme geometry or pens
+// must still draw, pick and drag without overflowing or stalling.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+
+#include "support/sample_units.h"
+#include "support/unit_bench.h"
+
+namespace lumetra {
+namespace {
+
+void Extreme(CUnit& unit, int variant) {
+  const std::int32_t big = variant % 2 ? INT32_MAX : INT32_MIN;
+  unit.m_ptFirst = {big, -big / 2};
+  unit.m_ptSecond = {-big, big};
+  unit.m_ptThird = {big, 7};
+  unit.m_ptCenter = {-big, 3};
+  unit.m_ptArcStart = {big, big};
+  unit.m_nPenWidth = variant % 3 ? INT32_MAX : INT32_MIN;
+  unit.m_nPenStyle = variant % 7;
+  unit.m_nRadius = unit.m_nRadius1 = unit.m_nRadius2 = variant % 2 ? INT32_MAX : 200000;
+  unit.m_dCos = variant % 2 ? 1e300 : 0.6;
+  unit.m_dSin = variant % 2 ? -1e300 : 0.8;
+  unit.m_nBrushStyle = BS_HATCHED;
+  unit.m_nHatchStyle = 77;
+  unit.m_nDrawMode = 999;
+  unit.m_bAngleSet = true;
+  unit.m_dAngle1 = 10;
+  unit.m_dAngle2 = 350;
+  if (unit.m_pPoints) *unit.m_pPoints = {{big, big}, {-big, 0}, {0, -big}};
+  unit.m_aPoints = {{big, big}, {-big, 0}, {0, -big}, {big, 1}};
+}
+
+TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int variant = 0; variant < 4; ++variant) {
+    for (auto& unit : test::OneUnitOfEveryClass()) {
+      SCOPED_TRACE(std::string(unit->GetRuntimeClass().name) + " variant " + std::to_string(variant));
+      Extreme(*unit, variant);
+      test::UnitBench bench;
+      unit->Draw(bench.dc);
+      unit->DrawShape(bench.dc, INT32_MAX, INT32_MIN);
+      unit->DrawHandles(bench.dc);
+      unit->PtInUnit(10, 10);
+      unit->PtInUnit(INT32_MAX, INT32_MIN);
+      unit->HitHandle(INT32_MIN, INT32_MAX);
+      unit->GetBoundRect();
+      bench.GrabHandle(*unit, INT32_MAX, INT32_MAX);
+      bench.DragTo(*unit, INT32_MIN, INT32_MIN);
+      bench.view.m_nMode = kModeMoveByHandle;
+      bench.DragTo(*unit, INT32_MAX, INT32_MAX);
+    }
+  }
+  // Generous: a plain run takes well under a second.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
+}  // namespace
+}  // namespace lumetra
