@@ -14,8 +14,9 @@ SpanSet SpanSet::FromRect(const CRect& r, const CRect& clip) {
 }
 
 void SpanSet::Normalize() {
-  std::sort(spans_.begin(), spans_.end(),
-            [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+  auto before = [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; };
+  // Most span sets are made row by row and arrive sorted.
+  if (!std::is_sorted(spans_.begin(), spans_.end(), before)) std::sort(spans_.begin(), spans_.end(), before);
   std::vector<Span> merged;
   merged.reserve(spans_.size());
   for (const Span& s : spans_) {
