@@ -40,7 +40,9 @@ void CEllipse::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawin
 
 std::int32_t CEllipse::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
-void CEllipse::OnLButtonDown(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { GrabCorner(view, x, y); }
+void CEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  GrabCorner(dc, view, x, y);
+}
 
 void CEllipse::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
@@ -50,20 +52,17 @@ bool CEllipse::PtInUnit(std::int32_t x, std::int32_t y) {
 }
 
 std::int32_t CEllipse::SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_nRadius1 = TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
+  m_nRadius1 = RadiusBetween(x1, y1, x2, y2);
   return 0;
 }
 
 std::int32_t CEllipse::SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_nRadius2 = TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
+  m_nRadius2 = RadiusBetween(x1, y1, x2, y2);
   return 0;
 }
 
 float CEllipse::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_ptSecond = {x2, y2};
-  Turn turn = TurnOfAxis(x1, y1, x2, y2, /*flatIsRising=*/true);
-  m_dCos = turn.cos;
-  m_dSin = turn.sin;
+  TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/true);
   return 0.0f;
 }
 

@@ -53,21 +53,18 @@ CPoint CEllipseArc::SetAngle2At(std::int32_t x, std::int32_t y) {
 }
 
 std::int32_t CEllipseArc::SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_nRadius1 = TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
+  m_nRadius1 = RadiusBetween(x1, y1, x2, y2);
   return 0;
 }
 
 std::int32_t CEllipseArc::SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_nRadius2 = TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
+  m_nRadius2 = RadiusBetween(x1, y1, x2, y2);
   m_nRadius1 = 0;
   return 0;
 }
 
 float CEllipseArc::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_ptSecond = {x2, y2};
-  Turn turn = TurnOfAxis(x1, y1, x2, y2, /*flatIsRising=*/false);
-  m_dCos = turn.cos;
-  m_dSin = turn.sin;
+  TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/false);
   return 0.0f;
 }
 
@@ -152,11 +149,7 @@ void CEllipseArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std
       OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
     }
   }
-  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
-    m_bActive = !m_bActive;
-    view.m_bUnitChanged = true;
-    DrawHandles(dc);
-  }
+  ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
 // Each pair of identical drawing calls erases the previous state and paints

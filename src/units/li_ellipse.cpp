@@ -72,11 +72,7 @@ void CLiEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std:
     }
   }
   if (!view.m_bHandleGrabbed) {
-    if (PtInUnit(x, y)) {
-      m_bActive = !m_bActive;
-      view.m_bUnitChanged = true;
-      DrawHandles(dc);
-    }
+    ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
     return;
   }
   view.m_pCurUnit = this;
@@ -88,9 +84,8 @@ void CLiEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std:
 
 void CLiEllipse::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (view.m_nMode == kModeMoveByHandle) {
-    CPoint step = TakeMouseStep(view, x, y);
-    m_ptFirst = Offset(m_ptFirst, step);
-    m_ptSecond = Offset(m_ptSecond, step);
+    const CPoint step = TakeMouseStep(view, x, y);
+    for (CPoint* p : {&m_ptFirst, &m_ptSecond}) *p = Offset(*p, step);
     return;
   }
   DrawShape(dc, 0, 0);

@@ -59,11 +59,7 @@ void CDLine::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
       m_ptSecond = {x, y};
     }
   }
-  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
-    m_bActive = !m_bActive;
-    view.m_bUnitChanged = true;
-    DrawHandles(dc);
-  }
+  ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
 void CDLine::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }

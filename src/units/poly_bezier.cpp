@@ -75,11 +75,7 @@ void CPolyBezier::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std
       OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
     }
   }
-  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
-    m_bActive = !m_bActive;
-    view.m_bUnitChanged = true;
-    DrawHandles(dc);
-  }
+  ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
 void CPolyBezier::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {

@@ -90,11 +90,7 @@ void CPolygon::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::i
       view.m_nMode = handle >= 1 ? kModeResize : kModeMoveByHandle;
     }
   }
-  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
-    m_bActive = !m_bActive;
-    view.m_bUnitChanged = true;
-    DrawHandles(dc);
-  }
+  ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
   if (view.m_bHandleGrabbed) {
     view.m_pCurUnit = this;
     m_nDrawMode = dc.GetROP2();

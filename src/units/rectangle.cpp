@@ -26,7 +26,9 @@ void CRectangle::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDraw
 
 std::int32_t CRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
-void CRectangle::OnLButtonDown(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { GrabCorner(view, x, y); }
+void CRectangle::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  GrabCorner(dc, view, x, y);
+}
 
 void CRectangle::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 

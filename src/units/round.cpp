@@ -75,11 +75,7 @@ void CRound::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
     }
   }
   if (!view.m_bHandleGrabbed) {
-    if (PtInUnit(x, y)) {
-      m_bActive = !m_bActive;
-      view.m_bUnitChanged = true;
-      DrawHandles(dc);
-    }
+    ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
     return;
   }
   view.m_pCurUnit = this;
@@ -91,10 +87,8 @@ void CRound::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
 
 void CRound::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (view.m_nMode == kModeMoveByHandle) {
-    CPoint step = TakeMouseStep(view, x, y);
-    m_ptFirst = Offset(m_ptFirst, step);
-    m_ptSecond = Offset(m_ptSecond, step);
-    m_ptCenter = Offset(m_ptCenter, step);
+    const CPoint step = TakeMouseStep(view, x, y);
+    for (CPoint* p : {&m_ptFirst, &m_ptSecond, &m_ptCenter}) *p = Offset(*p, step);
     return;
   }
   DrawShape(dc, 0, 0);

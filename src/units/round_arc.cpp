@@ -105,21 +105,14 @@ void CRoundArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::
       }
     }
   }
-  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
-    m_bActive = !m_bActive;
-    view.m_bUnitChanged = true;
-    DrawHandles(dc);
-  }
+  ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
 // Each erase-and-paint pair runs in XOR, which the drag leaves selected.
 void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (view.m_nMode == kModeMoveByHandle) {
-    CPoint step = TakeMouseStep(view, x, y);
-    m_ptFirst = Offset(m_ptFirst, step);
-    m_ptSecond = Offset(m_ptSecond, step);
-    m_ptThird = Offset(m_ptThird, step);
-    m_ptCenter = Offset(m_ptCenter, step);
+    const CPoint step = TakeMouseStep(view, x, y);
+    for (CPoint* p : {&m_ptFirst, &m_ptSecond, &m_ptThird, &m_ptCenter}) *p = Offset(*p, step);
     return;
   }
   dc.SetROP2(R2_XORPEN);

@@ -92,7 +92,7 @@ std::int32_t CUnit::HitHandleAroundMouse(std::span<const CPoint> handles, std::i
   return 0;
 }
 
-void CUnit::GrabCorner(CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CUnit::GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (m_bActive) {
     std::int32_t handle = HitHandle(x, y);
     view.m_nHandle = handle;
@@ -104,10 +104,26 @@ void CUnit::GrabCorner(CTessaraView& view, std::int32_t x, std::int32_t y) {
       m_ptSecond = {x, y};
     }
   }
-  if (!view.m_bHandleGrabbed && PtInUnit(x, y)) {
-    m_bActive = !m_bActive;
-    view.m_bUnitChanged = true;
-  }
+  ToggleIfPicked(dc, view, x, y, ShowHandles::No);
+}
+
+bool CUnit::ToggleIfPicked(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y, ShowHandles show) {
+  if (view.m_bHandleGrabbed || !PtInUnit(x, y)) return false;
+  m_bActive = !m_bActive;
+  view.m_bUnitChanged = true;
+  if (show == ShowHandles::Yes) DrawHandles(dc);
+  return true;
+}
+
+std::int32_t CUnit::RadiusBetween(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  return TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
+}
+
+void CUnit::TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising) {
+  m_ptSecond = {x2, y2};
+  Turn turn = TurnOfAxis(x1, y1, x2, y2, flatIsRising);
+  m_dCos = turn.cos;
+  m_dSin = turn.sin;
 }
 
 void CUnit::NormalizePoints() {

@@ -145,13 +145,25 @@ class CUnit : public CObject {
   std::int32_t HitHandleAroundMouse(std::span<const CPoint> handles, std::int32_t x, std::int32_t y,
                                     std::int64_t half);
 
+  // A press that grabbed no handle but hit the unit's body toggles its
+  // activation (and reports the change to the view); most units then show
+  // their handles. Returns whether it toggled.
+  enum class ShowHandles { No, Yes };
+  bool ToggleIfPicked(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y, ShowHandles show);
+
+  // The radius and turn helpers of the turned ellipses: the truncated
+  // distance between two points, and the turn of an axis (which also makes
+  // its end the second point).
+  static std::int32_t RadiusBetween(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+  void TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising);
+
   // Box units (rectangles, ellipses): the corners in the order their handles
   // are drawn; the number of the corner handle that lies in the square around
   // the mouse; and the press on a corner, which makes the opposite corner the
   // fixed first point so that a drag moves only the second.
   std::array<CPoint, 4> BoxCornersForDrawing() const;
   std::int32_t HitCorner(std::int32_t x, std::int32_t y, std::int32_t tolerance);
-  void GrabCorner(CTessaraView& view, std::int32_t x, std::int32_t y);
+  void GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
 
   // Puts the box's top-left corner into m_ptFirst and its bottom-right into m_ptSecond.
   void NormalizePoints();
