@@ -10,8 +10,9 @@
 
 namespace lumetra {
 
-// Radii beyond this reach far past any canvas; such ellipses are not plotted,
-// which also keeps the walk's products within 64 bits.
+// Radii beyond this are many times larger than any canvas; such ellipses
+// are not plotted, which bounds the walk's length and keeps its products
+// within 64 bits.
 inline constexpr std::int64_t kMaxPlotRadius = std::int64_t(1) << 20;
 
 // Walks the first quadrant of the ellipse with semi-axes a (along x) and b

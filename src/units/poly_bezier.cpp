@@ -8,8 +8,8 @@ namespace lumetra {
 LUMETRA_IMPLEMENT_SERIAL(CPolyBezier, 1, false)
 
 namespace {
-// The create-mode rubber segment starts again from the last press after
-// every third press; all Bezier units share this state.
+// The create-mode rubber segment starts again from the last press on the
+// step after every third press; all Bezier units share this state.
 struct RubberSegment {
   bool started = false;
   std::int32_t lastThird = 0;
@@ -86,14 +86,14 @@ void CPolyBezier::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::
     if (handle >= 1 && std::size_t(handle) <= m_aPoints.size()) m_aPoints[std::size_t(handle) - 1] = {x, y};
     Draw(dc);
   } else if (view.m_nMode == kModeCreate) {
+    if (!g_rubberSegment.started) {
+      DrawShape(dc, view.m_ptLastClick.x, view.m_ptLastClick.y);
+      g_rubberSegment.started = true;
+    }
     const std::int32_t clicks = view.m_nClickCount;
     if (clicks % 3 == 0 && clicks / 3 != g_rubberSegment.lastThird) {
       g_rubberSegment.lastThird = clicks / 3;
       g_rubberSegment.started = false;
-    }
-    if (!g_rubberSegment.started) {
-      DrawShape(dc, view.m_ptLastClick.x, view.m_ptLastClick.y);
-      g_rubberSegment.started = true;
     }
     DrawShape(dc, view.m_ptTrackA.x, view.m_ptTrackA.y);
     view.m_ptTrackA = {x, y};

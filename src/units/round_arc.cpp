@@ -43,7 +43,7 @@ double CRoundArc::FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int3
 bool CRoundArc::PointsOnOneLine() const {
   const std::int64_t ax = std::int64_t(m_ptSecond.x) - m_ptFirst.x, ay = std::int64_t(m_ptSecond.y) - m_ptFirst.y;
   const std::int64_t bx = std::int64_t(m_ptThird.x) - m_ptSecond.x, by = std::int64_t(m_ptThird.y) - m_ptSecond.y;
-  return ax * by == ay * bx;
+  return __int128(ax) * by == __int128(ay) * bx;  // the products need up to 65 bits
 }
 
 // Where the bisectors of the chords P1P2 (slope k1) and P2P3 (slope k2)

@@ -14,7 +14,10 @@ constexpr COLORREF kHandleBlue = 0x00FF0000;
 constexpr COLORREF kHandleRed = 0x000000FF;
 
 void DrawSquares(CDC& dc, std::span<const CPoint> points, int half) {
-  for (CPoint p : points) dc.Rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
+  for (CPoint p : points) {
+    dc.Rectangle(SaturateToInt(std::int64_t(p.x) - half), SaturateToInt(std::int64_t(p.y) - half),
+                 SaturateToInt(std::int64_t(p.x) + half), SaturateToInt(std::int64_t(p.y) + half));
+  }
 }
 }  // namespace
 

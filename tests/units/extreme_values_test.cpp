@@ -58,5 +58,21 @@ TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
+TEST(ExtremeValues, CircularArcThroughFarApartPointsStaysDefined) {
+  test::UnitBench bench;
+  CRoundArc arc;
+  arc.m_ptFirst = {INT32_MIN, INT32_MIN};
+  arc.m_ptSecond = {INT32_MAX, INT32_MAX};
+  arc.m_ptThird = {INT32_MIN, INT32_MAX};
+  bench.view.m_nMode = kModeResize;
+  for (int handle = 1; handle <= 3; ++handle) {
+    bench.view.m_nHandle = handle;
+    bench.DragTo(arc, INT32_MAX, INT32_MIN);
+    bench.DragTo(arc, 0, 0);
+  }
+  arc.DrawHandles(bench.dc);
+  SUCCEED();
+}
+
 }  // namespace
 }  // namespace lumetra
