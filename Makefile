@@ -36,7 +36,7 @@ sanitize: deps
 	@cmake -S . -B build-ubsan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_CXX_FLAGS="-fsanitize=undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" >/dev/null
 	@cmake --build build-ubsan
-	ctest --test-dir build-ubsan --output-on-failure --quiet
+	ctest --test-dir build-ubsan --output-on-failure --progress
 
 # libFuzzer needs clang; the fuzz build lives in its own folder.
 fuzz: deps

@@ -90,12 +90,12 @@ std::array<CPoint, 4> LineHitBand(CPoint first, CPoint second, std::int32_t w) {
             P(x2 - w - 3, y2 + w + 4)};
   }
   const bool firstIsLeft = first.x <= second.x;
-  const CPoint l = firstIsLeft ? first : second;
-  const CPoint r = firstIsLeft ? second : first;
+  const std::int64_t lx = firstIsLeft ? x1 : x2, ly = firstIsLeft ? y1 : y2;
+  const std::int64_t rx = firstIsLeft ? x2 : x1, ry = firstIsLeft ? y2 : y1;
   if ((dx < 0) != (dy < 0)) {
-    return {P(l.x - side, l.y), P(l.x - 1, l.y + side + 1), P(r.x + side, r.y + side + 1), P(r.x + 1, r.y)};
+    return {P(lx - side, ly), P(lx - 1, ly + side + 1), P(rx + side, ry + side + 1), P(rx + 1, ry)};
   }
-  return {P(r.x - 1, r.y - side - 1), P(r.x - side, r.y), P(l.x + 1, l.y + side + 1), P(l.x + side, l.y)};
+  return {P(rx - 1, ry - side - 1), P(rx - side, ry), P(lx + 1, ly + side + 1), P(lx + side, ly)};
 }
 
 }  // namespace lumetra

@@ -14,10 +14,11 @@ namespace {
 
 void Extreme(CUnit& unit, int variant) {
   const std::int32_t big = variant % 2 ? INT32_MAX : INT32_MIN;
-  unit.m_ptFirst = {big, -big / 2};
-  unit.m_ptSecond = {-big, big};
+  const std::int32_t opposite = variant % 2 ? INT32_MIN : INT32_MAX;
+  unit.m_ptFirst = {big, opposite / 2};
+  unit.m_ptSecond = {opposite, big};
   unit.m_ptThird = {big, 7};
-  unit.m_ptCenter = {-big, 3};
+  unit.m_ptCenter = {opposite, 3};
   unit.m_ptArcStart = {big, big};
   unit.m_nPenWidth = variant % 3 ? INT32_MAX : INT32_MIN;
   unit.m_nPenStyle = variant % 7;
@@ -30,8 +31,8 @@ void Extreme(CUnit& unit, int variant) {
   unit.m_bAngleSet = true;
   unit.m_dAngle1 = 10;
   unit.m_dAngle2 = 350;
-  if (unit.m_pPoints) *unit.m_pPoints = {{big, big}, {-big, 0}, {0, -big}};
-  unit.m_aPoints = {{big, big}, {-big, 0}, {0, -big}, {big, 1}};
+  if (unit.m_pPoints) *unit.m_pPoints = {{big, big}, {opposite, 0}, {0, opposite}};
+  unit.m_aPoints = {{big, big}, {opposite, 0}, {0, opposite}, {big, 1}};
 }
 
 TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {
