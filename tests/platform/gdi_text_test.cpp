@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,16 @@ TEST(FontMapping, PointFontOfTenPointsIsThirteenPixels) {
   EXPECT_EQ(font.GetLogFont().lfHeight, -13);
   EXPECT_EQ(Metrics(font).tmHeight, 15);
   EXPECT_EQ(RealizeFont(font.GetLogFont()).PixelsPerEm(), 13);
+}
+
+TEST(FontCache, PrivateFontFilesMustBeFontsAndServeTheirFamily) {
+  EXPECT_FALSE(AddPrivateFontFile(std::string(LUMETRA_TEST_DATA) + "/fonts/README.md"));
+  EXPECT_FALSE(AddPrivateFontFile("/nonexistent/font.ttf"));
+  ASSERT_TRUE(AddPrivateFontFile(std::string(LUMETRA_TEST_DATA) + "/fonts/LiberationSans-Regular.ttf"));
+  LOGFONT lf;
+  lf.lfHeight = -17;
+  std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Liberation Sans");
+  EXPECT_EQ(RealizeFont(lf).FamilyName(), "Liberation Sans");
 }
 
 TEST(FontCache, GlyphsAreRenderedOnce) {

@@ -403,6 +403,15 @@ class FontCache {
     return nullptr;
   }
 
+  // Faces of a font file that take precedence over the system's faces of
+  // the same family; fonts already realised keep the faces they have.
+  bool AddPrivateFontFile(const std::string& path) {
+    FaceFile* file = OpenFace(path, 0);
+    if (!file) return false;
+    privateFaces_.push_back(file);
+    return true;
+  }
+
  private:
   FontCache() {
     if (FT_Init_FreeType(&library_) != 0) {
@@ -532,6 +541,7 @@ class FontCache {
   // Asks fontconfig for a face. With families given, only a face of one of
   // them is accepted; without, the best face for Chinese text.
   FaceFile* Match(const std::vector<std::string>& families, bool bold, bool italic, bool chinese) {
+    if (FaceFile* own = PrivateFace(families, bold, italic)) return own;
     FcPattern* pattern = QueryPattern(families, bold, italic, chinese);
     FcResult result;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
@@ -555,6 +565,21 @@ class FontCache {
     }
     FcPatternDestroy(match);
     return file;
+  }
+
+  // A private face of the first family that has one: the style asked for if
+  // there is one, else any style of that family.
+  FaceFile* PrivateFace(const std::vector<std::string>& families, bool bold, bool italic) const {
+    for (const std::string& want : families) {
+      FaceFile* anyStyle = nullptr;
+      for (FaceFile* file : privateFaces_) {
+        if (Lower(file->family) != Lower(want)) continue;
+        if (file->bold == bold && file->italic == italic) return file;
+        if (!anyStyle) anyStyle = file;
+      }
+      if (anyStyle) return anyStyle;
+    }
+    return nullptr;
   }
 
   // Unknown faces become Arial's stand-in, then whatever sans face there is.
@@ -654,6 +679,7 @@ class FontCache {
 
   FT_Library library_ = nullptr;
   std::map<std::pair<std::string, int>, std::unique_ptr<FaceFile>> files_;
+  std::vector<FaceFile*> privateFaces_;
   std::map<std::tuple<FaceFile*, int, bool, bool, int, int, int>, std::unique_ptr<SizedFace>> sized_;
   std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<FontState>> fonts_;
   std::array<std::unique_ptr<std::vector<MatchedFont>>, 4> chains_;
@@ -701,6 +727,12 @@ const RealizedFont& RealizeFont(const LOGFONT& lf, std::string_view codePage) {
   FontCache& cache = FontCache::Get();
   std::lock_guard lock(cache.mutex);
   return cache.Realize(lf, codePage).font;
+}
+
+bool AddPrivateFontFile(const std::filesystem::path& file) {
+  FontCache& cache = FontCache::Get();
+  std::lock_guard lock(cache.mutex);
+  return cache.AddPrivateFontFile(file.string());
 }
 
 std::u32string DecodeText(std::string_view bytes, std::string_view codePage) {

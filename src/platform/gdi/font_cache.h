@@ -17,6 +17,7 @@
 // pointers handed out stay valid; lookups are serialised by one lock.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,6 +91,11 @@ class RealizedFont {
 // The realised font for a logical font. Face names that are not valid
 // UTF-8 are read in `codePage` (documents keep them in their code page).
 const RealizedFont& RealizeFont(const LOGFONT& lf, std::string_view codePage = kDefaultCodePage);
+
+// Makes the faces of a font file available by their family names, ahead of
+// installed faces of the same family, for the rest of the process (a private
+// font resource). Register before the fonts that should use it are realised.
+bool AddPrivateFontFile(const std::filesystem::path& file);
 
 // Decodes bytes in a code page (a byte with the high bit set leads a
 // double-byte character in the East Asian code pages) to code points.
