@@ -1,12 +1,89 @@
 #include "units/text.h"
 
+#include <algorithm>
+
 #include "platform/archive/archive.h"
+#include "units/text_layout.h"
+#include "units/unit_geometry.h"
 
 namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CText, CText::kSchema, true)
 
 CText::CText() { m_pFont = std::make_unique<CFont>(CFont::CreatePointFont(100, "Arial")); }
+
+CText::CText(const CText& source)
+    : CUnit(source),
+      m_bAutoAlign(source.m_bAutoAlign),
+      m_nBandHeight(source.m_nBandHeight),
+      m_strText(source.m_strText),
+      m_nReservedB(source.m_nReservedB),
+      m_nReservedA(source.m_nReservedA),
+      m_nRowSpacing(source.m_nRowSpacing),
+      m_bWordBreak(source.m_bWordBreak) {
+  m_pFont = std::make_unique<CFont>(source.Font().GetLogFont());
+}
+
+void CText::SetFontIndirect(const LOGFONT& lf) {
+  m_pFont = std::make_unique<CFont>(lf);
+  OnFontChanged(lf);
+}
+
+void CText::ChangeFont(const LOGFONT& lf) { SetFontIndirect(lf); }
+
+void CText::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+
+void CText::DrawHandles(CDC& dc) {
+  DrawOutlineHandles(dc, BoxCornersForDrawing());
+  CPen grey(PS_SOLID, 1, 0x00C0C0C0);
+  DCStateGuard restore(dc);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SelectObject(&grey);
+  dc.SelectObject(&StockNullBrush());
+  dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y);
+}
+
+std::int32_t CText::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+
+void CText::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) { GrabCorner(dc, view, x, y); }
+
+bool CText::PtInUnit(std::int32_t x, std::int32_t y) {
+  NormalizePoints();
+  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.PtInRect({x, y});
+}
+
+// The text colour and background mode stay as set; only the font is put back.
+void CText::Draw(CDC& dc) {
+  const CRect r = CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
+  CFont* previous = dc.SelectObject(m_pFont.get());
+  dc.SetTextColor(m_crPen);
+  dc.SetBkMode(TRANSPARENT);
+  DrawRows(dc, r, m_bWordBreak != 0);
+  dc.SelectObject(previous);
+}
+
+void CText::DrawRows(CDC& dc, const CRect& r, bool byWords) const {
+  if (m_strText.empty()) return;
+  std::string text = m_strText;
+  std::replace(text.begin(), text.end(), '\t', ' ');
+  const std::vector<TextChar> chars = MeasureChars(dc, text);
+  TEXTMETRIC tm;
+  dc.GetTextMetrics(tm);
+  const std::int64_t width = std::int64_t(r.right) - r.left;
+  std::size_t start = 0;
+  for (std::int64_t n = 0;; ++n) {
+    const std::int64_t y = r.top + RowTop(tm.tmHeight, m_nBandHeight, n, m_nRowSpacing, m_bAutoAlign != 0);
+    if (y > r.bottom) break;
+    const std::optional<TextRow> row =
+        byWords ? NextWordWrappedRow(text, chars, start, width) : NextCharWrappedRow(text, chars, start, width);
+    if (!row) break;
+    if (row->last > row->first) {
+      const std::size_t begin = chars[row->first].begin, end = chars[row->last - 1].end;
+      dc.ExtTextOut(r.left, SaturateToInt(y), ETO_CLIPPED, &r, std::string_view(text).substr(begin, end - begin));
+    }
+    start = row->next;
+  }
+}
 
 void CText::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);

@@ -7,8 +7,10 @@
 
 namespace lumetra {
 
-// A block of text laid out inside the unit's rectangle in one font. The text is
-// bytes in the document's multi-byte code page; line ends are CR LF pairs.
+// A block of text laid out inside the unit's rectangle in one font, in the
+// pen colour, flush left, broken into rows by words or by characters and
+// placed at a fixed pitch or spread over frame-high bands. The text is bytes
+// in the document's multi-byte code page; line ends are CR LF pairs.
 class CText : public CUnit {
   LUMETRA_DECLARE_SERIAL(CText)
 
@@ -17,9 +19,25 @@ class CText : public CUnit {
 
   // Arial, 10 points, auto align on, word break off, row spacing 1.
   CText();
+  // The copy that paste makes: the style, the text and its layout, and a font of its own.
+  CText(const CText& source);
+  CText& operator=(const CText&) = delete;
 
   // Stores schema 2; loads schema 1 (without the three layout values) and 2.
   void Serialize(CArchive& ar) override;
+  // Both replace the font by one made from the record.
+  void SetFontIndirect(const LOGFONT& lf) override;
+  void ChangeFont(const LOGFONT& lf) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  // Corner squares and a grey frame.
+  void DrawHandles(CDC& dc) override;
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  // Normalises the points for good, then tests the rectangle.
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  void Draw(CDC& dc) override;
+
+  const CFont& Font() const { return *m_pFont; }
 
   BOOL m_bAutoAlign = 1;
   std::int32_t m_nBandHeight = 16;  // frame height in pixels; not stored
@@ -29,6 +47,10 @@ class CText : public CUnit {
   std::array<std::uint8_t, 8> m_abReserved{};
   std::int32_t m_nRowSpacing = 1;
   BOOL m_bWordBreak = 0;
+
+ private:
+  // Lays the rows out in R, drawing each one clipped to R.
+  void DrawRows(CDC& dc, const CRect& r, bool byWords) const;
 };
 
 }  // namespace lumetra
