@@ -1,8 +1,28 @@
 #include "units/timer.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "document/document.h"
 #include "platform/archive/archive.h"
+#include "units/unit_geometry.h"
+#include "view/active_document.h"
+#include "view/tessara_view.h"
 
 namespace lumetra {
+
+namespace {
+constexpr COLORREF kDisabledGrey = 0x00C0C0C0;
+constexpr COLORREF kDarkGrey = 0x00606060;
+constexpr COLORREF kClockRed = 0x000000FF;
+constexpr COLORREF kClockGreen = 0x0000FF00;
+constexpr COLORREF kClockYellow = 0x0000FFFF;
+constexpr COLORREF kClockBlue = 0x00FF0000;
+constexpr COLORREF kClockWhite = 0x00FFFFFF;
+
+enum ClockAlign : std::int32_t { kAlignLeft = 0, kAlignCentre = 1, kAlignRight = 2 };
+}  // namespace
 
 LUMETRA_IMPLEMENT_SERIAL(CTimer, 1, false)
 
@@ -14,6 +34,140 @@ CTimer::CTimer() {
 void CTimer::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   SerializeBrush(ar);
+}
+
+// The Chinese styles differ only on the panel; the canvas shows them as the
+// English ones.
+std::string CTimer::ClockText(std::int32_t style, const LocalTime& t) {
+  char text[96];
+  switch (style) {
+    case 0:
+      return "Timer(Disabled)";
+    case 1:
+    case 3:
+      std::snprintf(text, sizeof text, "%4d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour, t.minute);
+      return text;
+    case 2:
+    case 4: {
+      // A time source outside the week still names a day rather than reading past the table.
+      const std::string_view day = m_strDayName[std::size_t(((t.dayOfWeek % 7) + 7) % 7)];
+      std::snprintf(text, sizeof text, "%4d-%02d-%02d %.*s %02d:%02d", t.year, t.month, t.day, int(day.size()),
+                    day.data(), t.hour, t.minute);
+      return text;
+    }
+    default:
+      return {};
+  }
+}
+
+// Colour 0 is the panel's black, which would vanish on the black canvas, so
+// it shows dark grey; the mono set has only red besides it.
+COLORREF CTimer::ClockColour(std::int32_t style, std::int32_t colour, std::int32_t colourSet) {
+  if (style == 0) return kDisabledGrey;
+  if (colour == 0) return kDarkGrey;
+  if (colour < 0 || colour >= 4) return kClockGreen;
+  static constexpr COLORREF kBySet[2][3] = {{kClockRed, kClockGreen, kClockYellow},
+                                            {kClockYellow, kClockBlue, kClockWhite}};
+  if (colourSet != 0 && colourSet != 1) return kClockRed;
+  return kBySet[colourSet][colour - 1];
+}
+
+void CTimer::Draw(CDC& dc) {
+  CTessaraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  const std::string text = ClockText(doc->m_nClockStyle, GetLocalTime());
+  std::int32_t width = 0;
+  if (!text.empty()) {
+    const CSize extent = dc.GetTextExtent(text);
+    width = extent.cx;
+    m_ptSecond.y = SaturateToInt(std::int64_t(m_ptFirst.y) + extent.cy);
+  }
+  PlaceAcross(*doc, width);
+  const COLORREF colour = ClockColour(doc->m_nClockStyle, doc->m_nClockColour, m_nColourSet);
+  // The pen and brush are selected as for every box unit but draw nothing.
+  DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] {
+    dc.SetTextColor(colour);
+    if (!text.empty()) dc.TextOut(m_ptFirst.x, m_ptFirst.y, text);
+  });
+  ReportPosition(*doc);
+}
+
+void CTimer::PlaceAcross(const CTessaraDoc& doc, std::int32_t width) {
+  const std::int64_t panel = std::int64_t(doc.m_nWidthWords) * kWordPixels;
+  std::int64_t left = 0;
+  switch (doc.m_nClockAlign) {
+    case kAlignLeft:
+      left = 0;
+      break;
+    case kAlignRight:
+      left = panel - width;
+      break;
+    default:  // centre, also for an alignment the dialog does not offer
+      left = (panel - width) / 2;
+      break;
+  }
+  m_ptFirst.x = SaturateToInt(left);
+  m_ptSecond.x = SaturateToInt(left + width);
+}
+
+// The panel knows its clock position only as a 1-based frame and word row,
+// each held in one byte. A clock dragged partly off the canvas counts as
+// standing in the nearest frame and row, so the panel is never told frame 0
+// or a row outside its frame; frames past 255 cannot be told at all and are
+// given as the last one that can.
+void CTimer::ReportPosition(CTessaraDoc& doc) const {
+  const std::int64_t frameHeight = std::int64_t(doc.m_nHeightWords) * kWordPixels;
+  if (frameHeight <= 0) return;
+  std::int64_t centre = (std::int64_t(m_ptFirst.y) + m_ptSecond.y) / 2;
+  const std::int64_t frames = std::max(doc.m_nFrames, 1);
+  const std::int64_t lastPixel = frames > INT32_MAX / frameHeight ? INT32_MAX : frames * frameHeight - 1;
+  centre = std::clamp<std::int64_t>(centre, 0, lastPixel);
+  doc.m_nClockFrame = std::uint8_t(std::min<std::int64_t>(centre / frameHeight + 1, 255));
+  doc.m_nClockRow = std::uint8_t(std::min<std::int64_t>((centre % frameHeight) / kWordPixels + 1, 255));
+}
+
+void CTimer::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
+  DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned,
+              [&] { dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
+void CTimer::DrawHandles(CDC&) {}
+
+std::int32_t CTimer::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+
+bool CTimer::PtInUnit(std::int32_t x, std::int32_t y) {
+  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized().PtInRect({x, y});
+}
+
+void CTimer::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+
+void CTimer::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (m_bActive) {
+    const std::int32_t handle = HitHandle(x, y);
+    view.m_nHandle = handle;
+    if (handle != 0) {
+      view.m_bHandleGrabbed = true;
+      view.m_nTool = kToolTimer;
+      view.m_nMode = kModeResize;
+      const CPoint opposite[] = {m_ptSecond, {m_ptFirst.x, m_ptSecond.y}, m_ptFirst, {m_ptSecond.x, m_ptFirst.y}};
+      view.m_ptTrackA = opposite[handle - 1];
+      view.m_ptTrackB = {x, y};
+    }
+  }
+  if (!view.m_bHandleGrabbed) {
+    ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
+    return;
+  }
+  view.m_pCurUnit = this;
+  m_nDrawMode = dc.GetROP2();
+  DrawHandles(dc);
+  OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+  Draw(dc);
+}
+
+void CTimer::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
+  if (view.m_nMode != kModeSelect) return;
+  view.TrackPopupMenu({kMenuTimerEdit, {screenX, screenY}, {}});
 }
 
 }  // namespace lumetra

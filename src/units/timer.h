@@ -1,24 +1,62 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "platform/local_time.h"
 #include "units/unit.h"
 
 namespace lumetra {
 
+class CTessaraDoc;
+
+// The tool number the clock shows on the tool bar while one of its handles is dragged.
+inline constexpr std::int32_t kToolTimer = 23;
+
 // The clock: marks where the panel shows its own date and time, and previews
-// that display on the canvas. Its options belong to the document.
+// that display on the canvas. Its options belong to the document, which is
+// the active document at the moment of drawing (view/active_document.h).
+// Only its top edge is the user's choice: each drawing sizes it to its text
+// and places it across the panel by the clock alignment.
 class CTimer : public CUnit {
   LUMETRA_DECLARE_SERIAL(CTimer)
 
  public:
   CTimer();
   void Serialize(CArchive& ar) override;
+  // The clock's own menu, only while the view is in select mode.
+  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
+  // The clock shows no handles.
+  void DrawHandles(CDC& dc) override;
+  // A corner grab leaves the points alone: the view's tracking points hold
+  // the opposite corner and the mouse.
+  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  // Draws the clock text with the DC's current font and writes the clock's
+  // frame and word row into the active document. Without an active document
+  // there are no options to draw by: nothing is drawn and nothing changes.
+  void Draw(CDC& dc) override;
+
+  // The canvas text of a clock style at a time; empty for an unknown style.
+  static std::string ClockText(std::int32_t style, const LocalTime& time);
+  // The canvas colour of the clock text for the document's clock options and
+  // colour set; a disabled clock is light grey.
+  static COLORREF ClockColour(std::int32_t style, std::int32_t colour, std::int32_t colourSet);
 
   std::int32_t m_nColourSet = 0;  // the document's colour set; not stored
   static constexpr std::array<std::string_view, 7> m_strDayName = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr std::array<std::string_view, 7> m_strDayNameCn = {"日", "一", "二", "三", "四", "五", "六"};
+
+ private:
+  // Spans the clock across the panel by the alignment, `width` pixels wide.
+  void PlaceAcross(const CTessaraDoc& doc, std::int32_t width);
+  // Writes the frame and word row that hold the clock's vertical centre.
+  void ReportPosition(CTessaraDoc& doc) const;
 };
 
 }  // namespace lumetra

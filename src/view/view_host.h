@@ -13,10 +13,13 @@ namespace lumetra {
 enum PopupMenuId : std::int32_t {
   kMenuCanvasEdit = 164,   // one item: kCmdRotate
   kMenuBezierCreate = 168, // one item: kCmdBezierOk
+  kMenuTimerEdit = 191,    // the clock's menu: kCmdTimerDelete, kCmdTimerSet
 };
 enum UnitCommandId : std::int32_t {
   kCmdBezierOk = 32819,
   kCmdRotate = 32821,
+  kCmdTimerSet = 32890,     // opens the clock options
+  kCmdTimerDelete = 32891,  // deletes the selected units, as the Delete key
 };
 
 struct PopupMenuItemState {
