@@ -1,5 +1,7 @@
 #include "units/bmp.h"
 
+#include "units/unit_geometry.h"
+
 namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CBmp, 1, false)
@@ -7,6 +9,38 @@ LUMETRA_IMPLEMENT_SERIAL(CBmp, 1, false)
 void CBmp::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   m_dib.Serialize(ar);
+}
+
+// The picture fills the box of the two points, so resizing the unit stretches
+// it. It is drawn in the DC's own coordinates like every other unit: moving
+// the DC's origin here would shift this picture, and every unit drawn after
+// it, whenever a caller draws with an origin of its own.
+void CBmp::Draw(CDC& dc) {
+  m_dib.EnsureHalftonePalette();
+  const CRect box = CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
+  m_dib.DrawStretched(dc, box.left, box.top, SaturateToInt(std::int64_t(box.right) - box.left),
+                      SaturateToInt(std::int64_t(box.bottom) - box.top));
+}
+
+// Rubber-band feedback shows the picture itself.
+void CBmp::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc); }
+
+void CBmp::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
+
+std::int32_t CBmp::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+
+// A press that toggles the unit shows its handles at once.
+void CBmp::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  const bool wasActive = m_bActive;
+  GrabCorner(dc, view, x, y);
+  if (m_bActive != wasActive) DrawHandles(dc);
+}
+
+void CBmp::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+
+// The whole picture box counts; its points stay as they are.
+bool CBmp::PtInUnit(std::int32_t x, std::int32_t y) {
+  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized().PtInRect({x, y});
 }
 
 }  // namespace lumetra

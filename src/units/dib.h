@@ -2,8 +2,9 @@
 // CDib holds a BMP image exactly as imported: the header block (information
 // header, colour table and whatever lay before the pixel rows), the pixel rows,
 // and a palette built from the colour table. It reads and writes the BMP file
-// layout, both as files and inline in documents.
+// layout, both as files and inline in documents, and draws the image stretched.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
@@ -16,15 +17,22 @@ namespace lumetra {
 class ByteReader;
 class ByteWriter;
 class CArchive;
+class CDC;
 
 class CDib {
  public:
   static constexpr std::uint32_t kFileHeaderSize = 14;
   static constexpr std::uint32_t kInfoHeaderSize = 40;
   static constexpr std::size_t kMaxFileBytes = 256u * 1024 * 1024;
+  // Wider or taller pictures are refused: drawing decodes whole source rows,
+  // and no panel comes near this size.
+  static constexpr std::int32_t kMaxImageSide = 1 << 16;
 
-  // Reads a BMP image from the reader's position. On failure reports "Read
-  // error" and returns false; what was read before the failure stays.
+  // Reads a BMP image from the reader's position. Only images that can be
+  // drawn are kept: uncompressed, 1, 4, 8, 16, 24 or 32 bits, colour table
+  // and pixel rows complete. Anything else reports "Read error", leaves the
+  // object empty and returns false; an image whose extent is known is then
+  // still stepped over, so a document goes on reading after it.
   bool ReadBmp(ByteReader& in);
   // Writes the BMP layout with bfSize 0 and the colour table right after the header.
   void WriteBmp(ByteWriter& out) const;
@@ -37,7 +45,8 @@ class CDib {
   void Serialize(CArchive& ar);
 
   bool IsEmpty() const { return m_pHeader.empty(); }
-  // (biWidth, biHeight), or (0, 0) when empty.
+  // The picture's width and height in pixels, whichever way its rows are
+  // stored; (0, 0) when empty.
   CSize ImageExtent() const;
   BITMAPINFOHEADER Header() const;
   const std::vector<std::uint8_t>& HeaderBlock() const { return m_pHeader; }
@@ -49,10 +58,22 @@ class CDib {
 
   // Builds the palette from the colour table (nothing when there is none).
   void BuildPalette();
+  // An image without a colour table gets the halftone palette, replacing any
+  // earlier one; returns whether it did. The canvas is true colour, so
+  // palettes are kept as data and never realised.
+  bool EnsureHalftonePalette();
+  static const std::array<PALETTEENTRY, 256>& HalftonePalette();
+
+  // Draws the whole picture into the w x h rectangle at (x, y), each
+  // destination pixel taking the nearest source pixel. The DC's state is left
+  // as it was. False when there is no image.
+  bool DrawStretched(CDC& dc, int x, int y, int w, int h) const;
+
   void Clear();
 
  private:
   bool Fail();
+  bool ReadImage(ByteReader& in);
 
   std::vector<std::uint8_t> m_pHeader;       // information header, colour table, any gap before the pixels
   std::size_t m_pColours = kInfoHeaderSize;  // offset of the colour table in the header block
