@@ -1,7 +1,7 @@
-// Text units against GDI: every scene of units/text.txt, drawn by the units
-// through our CDC with the bundled font, must match the image GDI made when
-// given the same rows (broken by an independent transcription of the rules in
-// scripts/make-unit-goldens), pixel for pixel.
+// Text and clock units against GDI: every scene of units/text.txt, drawn by
+// the units through our CDC with the bundled font, must match the image GDI
+// made when given the same rows and positions (worked out by an independent
+// transcription of the rules in scripts/make-unit-goldens), pixel for pixel.
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,11 @@
 #include "platform/gdi/dc.h"
 #include "support/bundled_font.h"
 #include "support/golden_image.h"
+#include "document/document.h"
+#include "platform/local_time.h"
 #include "units/text.h"
+#include "units/timer.h"
+#include "view/active_document.h"
 
 namespace lumetra {
 namespace {
@@ -88,6 +92,7 @@ Bitmap32 Draw(const Scene& scene) {
   CDC dc(canvas);
   std::unique_ptr<CFont> dcFont;
   std::vector<std::unique_ptr<CText>> units;
+  const FixedLocalTime now({2026, 12, 9, 3, 14, 5, 0});
   for (const std::string& line : scene.lines) {
     std::vector<std::string> t = SplitAt(line, ' ', 12);
     if (t[0] == "font") {
@@ -106,6 +111,19 @@ Bitmap32 Draw(const Scene& scene) {
       unit->m_strText = t.size() > 11 ? Unescape(t[11]) : "";
       unit->Draw(dc);
       units.push_back(std::move(unit));
+    } else if (t[0] == "clock") {
+      CTessaraDoc doc;
+      doc.m_nClockStyle = std::uint8_t(std::stoi(t[5]));
+      doc.m_nClockColour = std::uint8_t(std::stoi(t[6]));
+      doc.m_nClockAlign = std::uint8_t(std::stoi(t[7]));
+      doc.m_nWidthWords = std::stoi(t[9]);
+      doc.m_nHeightWords = std::stoi(t[10]);
+      const ActiveDocumentScope drawing(&doc);
+      CTimer clock;
+      clock.m_ptFirst = {std::stoi(t[1]), std::stoi(t[2])};
+      clock.m_ptSecond = {std::stoi(t[3]), std::stoi(t[4])};
+      clock.m_nColourSet = std::stoi(t[8]);
+      clock.Draw(dc);
     } else if (t[0] == "handles") {
       units.back()->DrawHandles(dc);
     } else {
