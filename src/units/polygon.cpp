@@ -91,13 +91,7 @@ void CPolygon::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::i
     }
   }
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
-  if (view.m_bHandleGrabbed) {
-    view.m_pCurUnit = this;
-    m_nDrawMode = dc.GetROP2();
-    DrawHandles(dc);
-    OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
-    Draw(dc);
-  }
+  if (view.m_bHandleGrabbed) FinishGrab(dc, view);
 }
 
 // An edge-handle drag (mode 2) moves every vertex with the mouse; a

@@ -78,11 +78,7 @@ void CRound::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
     ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
     return;
   }
-  view.m_pCurUnit = this;
-  m_nDrawMode = dc.GetROP2();
-  DrawHandles(dc);
-  OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
-  Draw(dc);
+  FinishGrab(dc, view);
 }
 
 void CRound::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {

@@ -149,8 +149,7 @@ void CTimer::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
       view.m_bHandleGrabbed = true;
       view.m_nTool = kToolTimer;
       view.m_nMode = kModeResize;
-      const CPoint opposite[] = {m_ptSecond, {m_ptFirst.x, m_ptSecond.y}, m_ptFirst, {m_ptSecond.x, m_ptFirst.y}};
-      view.m_ptTrackA = opposite[handle - 1];
+      view.m_ptTrackA = OppositeCorners()[handle - 1];
       view.m_ptTrackB = {x, y};
     }
   }
@@ -158,11 +157,7 @@ void CTimer::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
     ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
     return;
   }
-  view.m_pCurUnit = this;
-  m_nDrawMode = dc.GetROP2();
-  DrawHandles(dc);
-  OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
-  Draw(dc);
+  FinishGrab(dc, view);
 }
 
 void CTimer::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {

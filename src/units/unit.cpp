@@ -102,12 +102,23 @@ void CUnit::GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t
     if (handle >= 1 && handle <= 4) {
       view.m_bHandleGrabbed = true;
       view.m_nMode = kModeResize;
-      const CPoint opposite[] = {m_ptSecond, {m_ptFirst.x, m_ptSecond.y}, m_ptFirst, {m_ptSecond.x, m_ptFirst.y}};
-      m_ptFirst = opposite[handle - 1];
+      m_ptFirst = OppositeCorners()[handle - 1];
       m_ptSecond = {x, y};
     }
   }
   ToggleIfPicked(dc, view, x, y, ShowHandles::No);
+}
+
+std::array<CPoint, 4> CUnit::OppositeCorners() const {
+  return {m_ptSecond, CPoint{m_ptFirst.x, m_ptSecond.y}, m_ptFirst, CPoint{m_ptSecond.x, m_ptFirst.y}};
+}
+
+void CUnit::FinishGrab(CDC& dc, CTessaraView& view) {
+  view.m_pCurUnit = this;
+  m_nDrawMode = dc.GetROP2();
+  DrawHandles(dc);
+  OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+  Draw(dc);
 }
 
 bool CUnit::ToggleIfPicked(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y, ShowHandles show) {

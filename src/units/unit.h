@@ -149,6 +149,9 @@ class CUnit : public CObject {
   // activation (and reports the change to the view); most units then show
   // their handles. Returns whether it toggled.
   enum class ShowHandles { No, Yes };
+  // After a handle grab: the unit becomes the view's current one, takes the
+  // DC's raster operation, shows its handles, reports the grab and repaints.
+  void FinishGrab(CDC& dc, CTessaraView& view);
   bool ToggleIfPicked(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y, ShowHandles show);
 
   // The radius and turn helpers of the turned ellipses: the truncated
@@ -163,6 +166,8 @@ class CUnit : public CObject {
   // fixed first point so that a drag moves only the second.
   std::array<CPoint, 4> BoxCornersForDrawing() const;
   std::int32_t HitCorner(std::int32_t x, std::int32_t y, std::int32_t tolerance);
+  // For corner handles 1 to 4, the corner opposite each.
+  std::array<CPoint, 4> OppositeCorners() const;
   void GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
 
   // Puts the box's top-left corner into m_ptFirst and its bottom-right into m_ptSecond.
