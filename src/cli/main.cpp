@@ -8,9 +8,11 @@
 #include <string>
 
 #include "cli/info_command.h"
+#include "cli/render_command.h"
 #include "document/document.h"
 #include "platform/app_paths.h"
 #include "platform/codepage/codepage.h"
+#include "platform/files.h"
 #include "platform/profile/settings_store.h"
 #include "platform/report.h"
 
@@ -55,6 +57,24 @@ int main(int argc, char** argv) {
   resave->add_option("IN", resaveIn, "Document to read")->required();
   resave->add_option("OUT", resaveOut, "Where to write it (may be IN)")->required();
 
+  std::string renderIn;
+  lumetra::RenderRequest render;
+  CLI::App* renderCommand = app.add_subcommand("render", "Write a document's picture as the panel receives it.");
+  renderCommand->add_option("IN", renderIn, "Document to read")->required();
+  auto* bmpOption = renderCommand->add_option("-o,--output", render.bmp,
+                                              "BMP of the picture: all frames side by side, no clock (as the editor saves it)");
+  auto* pngOption = renderCommand->add_option("--png", render.png, "The same picture as PNG");
+  auto* canvasOption = renderCommand->add_option(
+      "--canvas", render.canvas, "PNG of the canvas as the editor shows it: frames stacked, with separators and clock");
+  renderCommand->add_option("--scale", render.scale, "Enlarge the PNGs: each LED becomes N x N pixels")
+      ->check(CLI::Range(1, 64));
+  // Asking for nothing to be written is a usage error, not a silent success.
+  renderCommand->callback([=] {
+    if (bmpOption->count() + pngOption->count() + canvasOption->count() == 0) {
+      throw CLI::RequiredError("at least one of -o, --png or --canvas");
+    }
+  });
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -76,8 +96,16 @@ int main(int argc, char** argv) {
       doc.OnOpenDocument(resaveIn, panel);
       g_sink.file = resaveOut;
       doc.OnSaveDocument(resaveOut);
+    } else if (*renderCommand) {
+      g_sink.file = renderIn;
+      lumetra::CTessaraDoc doc;
+      doc.OnOpenDocument(renderIn, panel);
+      g_sink.file.clear();
+      lumetra::RenderDocument(doc, render);
     }
   } catch (const lumetra::DocumentError& e) {
+    return Fail(e.what());
+  } catch (const lumetra::FileError& e) {
     return Fail(e.what());
   }
   return 0;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace lumetra {
@@ -103,6 +104,18 @@ void WriteFileAtomically(const std::filesystem::path& requested, std::span<const
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view text) {
   WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+std::filesystem::path MakeTempFileName() {
+  const char* folder = std::getenv("TMPDIR");
+  std::filesystem::path dir = folder && *folder ? folder : "/tmp";
+  // mkstemp picks the name and creates the file in one step, so no other
+  // process can slip a file or a link in between.
+  std::string pattern = (dir / "~LumetraXXXXXX").string();
+  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) Fail(dir, "cannot create a temporary file", errno);
+  ::close(fd);
+  return pattern;
 }
 
 }  // namespace lumetra

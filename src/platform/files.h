@@ -26,4 +26,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path, std::
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
 
+// Creates a fresh empty file named "~Lumetra" and six unique characters in
+// $TMPDIR (or /tmp), readable and writable by the user alone, and returns its
+// path; the caller removes it. Throws FileError naming the folder and the
+// reason when no file can be created there.
+std::filesystem::path MakeTempFileName();
+
 }  // namespace lumetra

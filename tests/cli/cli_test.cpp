@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
 
+#include "document/document.h"
 #include "platform/files.h"
+#include "view/picture.h"
 
 namespace {
 
@@ -92,11 +95,50 @@ TEST(Cli, UnreadableAndInvalidFilesExitWithTwoAndOneLineNamingTheFile) {
   std::filesystem::remove(cut);
 }
 
+std::uint32_t BigEndianAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return (std::uint32_t(bytes[at]) << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3];
+}
+
+TEST(Cli, RenderWritesTheEditorsBmpAndScaledPngsOfThePictureAndTheCanvas) {
+  auto bmp = Temp("picture.bmp"), png = Temp("picture.png"), canvas = Temp("canvas.png");
+  CliRun run = Cli("render '" + kSample + "' -o '" + bmp.string() + "' --png '" + png.string() + "' --canvas '" +
+                   canvas.string() + "' --scale 3");
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  lumetra::CTessaraDoc doc;
+  doc.OnOpenDocument(kSample, lumetra::PanelSettings{});
+  auto dib = lumetra::RenderPictureDIB(doc, doc.m_ptViewOrigin);
+  ASSERT_TRUE(dib);
+  EXPECT_EQ(lumetra::ReadWholeFile(bmp, 1 << 20), lumetra::WriteDIB(*dib).value());
+
+  for (auto [path, width, height] : {std::tuple{png, 1280u * 3, 16u * 3}, std::tuple{canvas, 128u * 3, 160u * 3}}) {
+    auto bytes = lumetra::ReadWholeFile(path, 1 << 24);
+    ASSERT_GT(bytes.size(), 33u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 8), "\x89PNG\r\n\x1A\n");
+    EXPECT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "IHDR");
+    EXPECT_EQ(BigEndianAt(bytes, 16), width);
+    EXPECT_EQ(BigEndianAt(bytes, 20), height);
+    std::filesystem::remove(path);
+  }
+  std::filesystem::remove(bmp);
+}
+
+TEST(Cli, RenderWithoutAnOutputOrToAnUnwritablePlaceFails) {
+  EXPECT_EQ(Cli("render '" + kSample + "'").status, 1);
+  EXPECT_EQ(Cli("render '" + kSample + "' --png x.png --scale 65").status, 1);
+  CliRun unwritable = Cli("render '" + kSample + "' -o /nonexistent/out.bmp");
+  EXPECT_EQ(unwritable.status, 2);
+  EXPECT_NE(unwritable.err.find("/nonexistent/out.bmp"), std::string::npos) << unwritable.err;
+  CliRun missing = Cli("render /nonexistent/in.tz -o out.bmp");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("/nonexistent/in.tz"), std::string::npos) << missing.err;
+}
+
 TEST(Cli, UsageErrorsExitWithOneAndHelpWithZero) {
   EXPECT_EQ(Cli("").status, 1);
   EXPECT_EQ(Cli("info").status, 1);
   EXPECT_EQ(Cli("frobnicate x").status, 1);
-  for (const char* command : {"--help", "info --help", "resave --help"}) {
+  for (const char* command : {"--help", "info --help", "resave --help", "render --help"}) {
     CliRun help = Cli(command);
     EXPECT_EQ(help.status, 0) << command;
     EXPECT_NE(help.out.find("Usage"), std::string::npos) << command;

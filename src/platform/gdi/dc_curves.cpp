@@ -118,6 +118,19 @@ std::optional<CRect> FigureBox(const CDC& dc, int l, int t, int r, int b) {
   return dc.CurrentPen().FrameBox(box);
 }
 
+// Whether nothing drawn in the figure box can reach the drawable area: the
+// outline lies in the box and no stroke reaches further from it than a miter
+// at the limit (five pen widths). Such figures are skipped before their
+// outline is worked out, so a clipped repaint costs what it shows.
+bool OutOfReach(const CDC& dc, const CRect& figureBox) {
+  const CRect box = figureBox.Normalized();
+  const CRect& drawable = dc.DrawableBounds();
+  const std::int64_t width = dc.CurrentPen().IsNull() ? 0 : dc.CurrentPen().DeviceWidth();
+  const std::int64_t margin = 6 * width + 2;
+  return std::int64_t(box.right) + margin < drawable.left || std::int64_t(box.left) - margin >= drawable.right ||
+         std::int64_t(box.bottom) + margin < drawable.top || std::int64_t(box.top) - margin >= drawable.bottom;
+}
+
 // The outline points of an arc, in drawing order: from the first point at or
 // past the start radial up to the first one at or past the end radial, that
 // one left out. Equal radials give the whole ellipse. The radials are
@@ -193,13 +206,13 @@ void Flatten(const Cubic& c, int depth, std::vector<CPoint>& out) {
 
 bool CDC::RoundRect(int l, int t, int r, int b, int ew, int eh) {
   std::optional<CRect> box = FigureBox(*this, l, t, r, b);
-  if (!box) return true;
+  if (!box || OutOfReach(*this, *box)) return true;
   ew = int(std::min<std::int64_t>(std::llabs(ew), box->Width()));
   eh = int(std::min<std::int64_t>(std::llabs(eh), box->Height()));
   if (ew <= 2 || eh <= 2) return Rectangle(l, t, r, b);
   RoundOutline outline(*box, ew, eh, arcDirection_ == AD_COUNTERCLOCKWISE);
   // The region's box loses a column and a row; one more of each lines the fill up with the outline.
-  SpanSet interior = RoundRectRegionSpans(box->left, box->top, box->right + 1, box->bottom + 1, ew, eh);
+  SpanSet interior = RoundRectRegionSpans(box->left, box->top, box->right + 1, box->bottom + 1, ew, eh, drawable_);
   FillAndStroke(interior, outline.Closed());
   return true;
 }
@@ -209,7 +222,7 @@ bool CDC::Ellipse(int l, int t, int r, int b) { return RoundRect(l, t, r, b, INT
 
 bool CDC::Arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
   std::optional<CRect> box = FigureBox(*this, l, t, r, b);
-  if (!box) return true;
+  if (!box || OutOfReach(*this, *box)) return true;
   std::vector<CPoint> points = ArcPoints(*this, *box, {xs, ys}, {xe, ye});
   // A lone point draws nothing, whatever the pen's width; two equal ones do.
   if (points.size() > 1) StrokePath(points, false);
@@ -218,7 +231,7 @@ bool CDC::Arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
 
 bool CDC::Chord(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
   std::optional<CRect> box = FigureBox(*this, l, t, r, b);
-  if (!box) return true;
+  if (!box || OutOfReach(*this, *box)) return true;
   std::vector<CPoint> points = ArcPoints(*this, *box, {xs, ys}, {xe, ye});
   if (points.size() < 2) return true;
   FillAndStroke(ScanConvertPolygon(points, PolyFillMode::Winding, drawable_.top, drawable_.bottom), points);
@@ -227,7 +240,7 @@ bool CDC::Chord(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
 
 bool CDC::Pie(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
   std::optional<CRect> box = FigureBox(*this, l, t, r, b);
-  if (!box) return true;
+  if (!box || OutOfReach(*this, *box)) return true;
   std::vector<CPoint> points = ArcPoints(*this, *box, {xs, ys}, {xe, ye});
   points.push_back({box->left + box->Width() / 2, box->top + box->Height() / 2});
   if (points.size() < 2) return true;

@@ -57,7 +57,13 @@ SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, st
   };
   SpanSet spans;
   if (points.size() < 3) return spans;
-  std::vector<Edge> edges;
+  // Wide strokes scan-convert a small polygon for every segment and join;
+  // the working lists are kept between calls so those cost no allocations.
+  thread_local std::vector<Edge> edges;
+  thread_local std::vector<const Edge*> active;
+  thread_local std::vector<Crossing> crossings;
+  edges.clear();
+  active.clear();
   std::size_t n = points.size();
   for (std::size_t i = 0; i < n; ++i) {
     CPoint a = points[i], b = points[(i + 1) % n];
@@ -68,8 +74,6 @@ SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, st
   if (edges.empty()) return spans;
   std::int32_t y = std::max(edges.front().top.y, firstRow);
   std::size_t next = 0;
-  std::vector<const Edge*> active;
-  std::vector<Crossing> crossings;
   while (y < endRow) {
     while (next < edges.size() && edges[next].top.y <= y) active.push_back(&edges[next++]);
     std::erase_if(active, [y](const Edge* e) { return e->bottom.y <= y; });
@@ -81,9 +85,13 @@ SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, st
     crossings.clear();
     for (const Edge* e : active) {
       if (e->top.y > y) continue;
-      __int128 num = __int128(std::int64_t(y) - e->top.y) * (std::int64_t(e->bottom.x) - e->top.x);
-      crossings.push_back(
-          {e->top.x + std::int64_t(CeilDiv<__int128>(num, std::int64_t(e->bottom.y) - e->top.y)), e->direction});
+      const std::int64_t rows = std::int64_t(y) - e->top.y, run = std::int64_t(e->bottom.x) - e->top.x;
+      const std::int64_t height = std::int64_t(e->bottom.y) - e->top.y;
+      // 128-bit division is slow and only needed for coordinates far off any bitmap.
+      const std::int64_t shift = rows < (std::int64_t(1) << 31) && std::llabs(run) < (std::int64_t(1) << 31)
+                                     ? CeilDiv<std::int64_t>(rows * run, height)
+                                     : std::int64_t(CeilDiv<__int128>(__int128(rows) * run, height));
+      crossings.push_back({e->top.x + shift, e->direction});
     }
     std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
     ForEachSpan(crossings, mode, [&](std::int64_t x0, std::int64_t x1) {

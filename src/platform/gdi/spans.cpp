@@ -15,18 +15,40 @@ SpanSet SpanSet::FromRect(const CRect& r, const CRect& clip) {
 
 void SpanSet::Normalize() {
   auto before = [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; };
-  // Most span sets are made row by row and arrive sorted.
-  if (!std::is_sorted(spans_.begin(), spans_.end(), before)) std::sort(spans_.begin(), spans_.end(), before);
-  std::vector<Span> merged;
-  merged.reserve(spans_.size());
-  for (const Span& s : spans_) {
-    if (!merged.empty() && merged.back().y == s.y && s.x0 <= merged.back().x1) {
-      merged.back().x1 = std::max(merged.back().x1, s.x1);
+  // Most span sets are made row by row and arrive sorted. Pieces of strokes
+  // come in any order but over few rows: those are put in row order by
+  // counting, and only each row's few spans are sorted.
+  if (!std::is_sorted(spans_.begin(), spans_.end(), before)) {
+    auto [low, high] = std::minmax_element(spans_.begin(), spans_.end(),
+                                           [](const Span& a, const Span& b) { return a.y < b.y; });
+    const std::int64_t rows = std::int64_t(high->y) - low->y + 1;
+    if (rows <= 4 * std::int64_t(spans_.size())) {
+      std::vector<std::uint32_t> start(std::size_t(rows) + 1, 0);
+      for (const Span& s : spans_) ++start[std::size_t(s.y - low->y) + 1];
+      for (std::size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+      std::vector<Span> byRow(spans_.size());
+      std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+      const std::int32_t top = low->y;
+      for (const Span& s : spans_) byRow[next[std::size_t(s.y - top)]++] = s;
+      for (std::size_t r = 0; r + 1 < start.size(); ++r) {
+        std::sort(byRow.begin() + start[r], byRow.begin() + start[r + 1], before);
+      }
+      spans_ = std::move(byRow);
     } else {
-      merged.push_back(s);
+      std::sort(spans_.begin(), spans_.end(), before);
     }
   }
-  spans_ = std::move(merged);
+  // Merged in place: the merged list never runs ahead of the one it reads.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < spans_.size(); ++i) {
+    const Span s = spans_[i];
+    if (kept > 0 && spans_[kept - 1].y == s.y && s.x0 <= spans_[kept - 1].x1) {
+      spans_[kept - 1].x1 = std::max(spans_[kept - 1].x1, s.x1);
+    } else {
+      spans_[kept++] = s;
+    }
+  }
+  spans_.resize(kept);
 }
 
 bool SpanSet::Contains(std::int32_t x, std::int32_t y) const {

@@ -68,11 +68,23 @@ class WideStroker {
 
  private:
   void AddPolygon(std::span<const CPoint> corners) {
-    covered_.Append(ScanConvertPolygon(corners, PolyFillMode::Alternate, reach_.top, reach_.bottom).ClipTo(reach_));
+    const SpanSet piece = ScanConvertPolygon(corners, PolyFillMode::Alternate, reach_.top, reach_.bottom);
+    for (const Span& s : piece.Spans()) {
+      covered_.Add(s.y, std::max(s.x0, reach_.left), std::min(s.x1, reach_.right));
+    }
   }
 
+  // Round joins put a disc on every vertex, and curves have many: the disc is
+  // worked out once per stroke and moved into place.
   void AddDisc(CPoint p) {
-    if (reach_.PtInRect(p)) covered_.Append(PenDisc(p, w_, reach_));
+    if (!reach_.PtInRect(p)) return;
+    if (!disc_) disc_ = PenDisc({0, 0}, w_, kEverywhere);
+    for (const Span& s : disc_->Spans()) {
+      const std::int32_t y = s.y + p.y;
+      if (y >= reach_.top && y < reach_.bottom) {
+        covered_.Add(y, std::max(s.x0 + p.x, reach_.left), std::min(s.x1 + p.x, reach_.right));
+      }
+    }
   }
 
   void Cap(CPoint p) {
@@ -187,6 +199,7 @@ class WideStroker {
   int join_;
   CRect reach_;
   SpanSet covered_;
+  std::optional<SpanSet> disc_;
 };
 
 // Drops zero-length segments at either end; the rest of the path stays.
@@ -303,6 +316,22 @@ void StrokeDashes(WideStroker& stroker, std::span<const CPoint> pts, bool closed
 
 SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, int join,
                const std::vector<std::uint32_t>& runs, const CRect& limit) {
+  if (points.empty()) return {};
+  // Nothing of a stroke reaches further from its points than a miter at the
+  // limit of 10 (five widths) or a square cap; a path that far from the
+  // drawable area is not worked out at all, which keeps a clipped repaint cheap.
+  std::int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+  for (CPoint p : points) {
+    minX = std::min<std::int64_t>(minX, p.x);
+    maxX = std::max<std::int64_t>(maxX, p.x);
+    minY = std::min<std::int64_t>(minY, p.y);
+    maxY = std::max<std::int64_t>(maxY, p.y);
+  }
+  const std::int64_t margin = 6 * std::int64_t(width) + 2;
+  if (maxX + margin < limit.left || minX - margin >= limit.right || maxY + margin < limit.top ||
+      minY - margin >= limit.bottom) {
+    return {};
+  }
   WideStroker stroker(width, cap, join, limit);
   if (points.size() == 1) {
     // A lone point: only what a round cap draws.

@@ -1,0 +1,45 @@
+#include "view/canvas_render.h"
+
+#include "document/document.h"
+#include "document/panel_settings.h"
+#include "view/active_document.h"
+
+namespace lumetra {
+
+void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, bool withHandles) {
+  DCStateGuard restore(dc);
+  dc.SetClipRect(clip);
+  const CRect area = dc.DrawableBounds();
+  if (area.Width() <= 0 || area.Height() <= 0) return;
+
+  // Only the part that will be seen is cleared: a clipped repaint must not
+  // cost a pass over the whole bitmap.
+  const CPoint corner = dc.DPtoLP({area.left, area.top});
+  dc.FillSolidRect(corner.x, corner.y, area.Width(), area.Height(), kCanvasBackground);
+
+  const std::int64_t frameHeight = std::int64_t(doc.m_nHeightWords) * kWordPixels;
+  const std::int64_t panelWidth = std::int64_t(doc.m_nWidthWords) * kWordPixels;
+  if (frameHeight > 0 && panelWidth > 0) {
+    CPen separator(PS_SOLID, 1, kFrameSeparatorColour);
+    CPen* previous = dc.SelectObject(&separator);
+    dc.SetROP2(R2_COPYPEN);
+    for (std::int64_t k = 1; k < doc.m_nFrames; ++k) {
+      const std::int64_t y = k * frameHeight;
+      if (y > CDC::kDeviceLimit) break;
+      const int row = dc.LPtoDP({0, int(y)}).y;
+      if (row < area.top) continue;
+      if (row >= area.bottom) break;
+      dc.MoveTo(0, int(y));
+      dc.LineTo(int(std::min<std::int64_t>(panelWidth, CDC::kDeviceLimit)), int(y));
+    }
+    dc.SelectObject(previous);
+  }
+
+  ActiveDocumentScope active(&doc);
+  for (auto& unit : doc.m_units) {
+    unit->Draw(dc);
+    if (withHandles && unit->m_bSelected) unit->DrawHandles(dc);
+  }
+}
+
+}  // namespace lumetra

@@ -1,0 +1,30 @@
+#pragma once
+// The canvas as the editing view paints it, one pixel per LED: a black field,
+// a blue line between neighbouring frames across the panel width, and the
+// units in painting order (index 0 at the bottom).
+
+#include <optional>
+
+#include "platform/gdi/dc.h"
+#include "platform/types.h"
+
+namespace lumetra {
+
+class CTessaraDoc;
+
+inline constexpr COLORREF kCanvasBackground = 0x00000000;
+inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
+
+// Paints the canvas of `doc` into `dc` in the DC's logical coordinates (the
+// view's memory DC keeps the default mapping, so a unit point is a pixel).
+// With `clip` (device pixels) only that rectangle is painted and its pixels
+// are those of a full paint; the rest of the bitmap is not touched, and the
+// work done is that of the clipped area. Everything the bitmap holds inside
+// the clip that lies off the canvas is black too. With `withHandles` every
+// selected unit shows its handles right after it is drawn, so a later unit
+// covers them. The document is the active document while its units draw (the
+// clock reads its options there and writes its frame and row back). The DC's
+// state is the same afterwards.
+void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, bool withHandles);
+
+}  // namespace lumetra
