@@ -567,17 +567,13 @@ class FontCache {
     return file;
   }
 
-  // A private face of the first family that has one: the style asked for if
-  // there is one, else any style of that family.
+  // A private face of the first family that has one in the style asked for;
+  // other styles of that family come from the installed faces.
   FaceFile* PrivateFace(const std::vector<std::string>& families, bool bold, bool italic) const {
     for (const std::string& want : families) {
-      FaceFile* anyStyle = nullptr;
       for (FaceFile* file : privateFaces_) {
-        if (Lower(file->family) != Lower(want)) continue;
-        if (file->bold == bold && file->italic == italic) return file;
-        if (!anyStyle) anyStyle = file;
+        if (Lower(file->family) == Lower(want) && file->bold == bold && file->italic == italic) return file;
       }
-      if (anyStyle) return anyStyle;
     }
     return nullptr;
   }
