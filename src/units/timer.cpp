@@ -9,6 +9,7 @@
 #include "units/unit_geometry.h"
 #include "view/active_document.h"
 #include "view/tessara_view.h"
+#include "view/view_commands.h"
 
 namespace lumetra {
 
@@ -147,7 +148,7 @@ void CTimer::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
     view.m_nHandle = handle;
     if (handle != 0) {
       view.m_bHandleGrabbed = true;
-      view.m_nTool = kToolTimer;
+      view.m_nTool = kToolClock;
       view.m_nMode = kModeResize;
       view.m_ptTrackA = OppositeCorners()[handle - 1];
       view.m_ptTrackB = {x, y};

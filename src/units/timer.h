@@ -12,9 +12,6 @@ namespace lumetra {
 
 class CTessaraDoc;
 
-// The tool number the clock shows on the tool bar while one of its handles is dragged.
-inline constexpr std::int32_t kToolTimer = 23;
-
 // The clock: marks where the panel shows its own date and time, and previews
 // that display on the canvas. Its options belong to the document, which is
 // the active document at the moment of drawing (view/active_document.h).

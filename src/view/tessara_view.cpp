@@ -1,9 +1,145 @@
 #include "view/tessara_view.h"
 
+#include <cmath>
+
+#include "document/document.h"
+#include "lang/language.h"
+#include "units/timer.h"
+#include "units/unit_geometry.h"
+#include "view/canvas_render.h"
+
 namespace lumetra {
 
+namespace {
+std::int32_t Zoomed(std::int64_t pixels, float zoom) { return TruncToInt(double(pixels) * zoom); }
+}  // namespace
+
+void CTessaraView::Repaint(bool erase) {
+  if (m_pHost) m_pHost->Invalidate(erase);
+}
+
+void CTessaraView::SetModified() {
+  if (m_pDocument) m_pDocument->SetModifiedFlag();
+}
+
+CDC& CTessaraView::FeedbackDC() { return m_feedbackDC; }
+
+// The delete items of every pop-up menu and the clock's "Set..." are named in the current language.
 void CTessaraView::TrackPopupMenu(const PopupMenuRequest& request) {
-  if (m_pHost) m_pHost->ShowPopupMenu(request);
+  if (!m_pHost) return;
+  PopupMenuRequest shown = request;
+  auto relabel = [&](std::int32_t command, int key) {
+    shown.itemStates.push_back({command, false, LookupText(key)});
+  };
+  if (request.menuId == kMenuUnitDelete) relabel(kCmdDelete, 35000);
+  if (request.menuId == kMenuTimerEdit) {
+    relabel(kCmdTimerDelete, 35000);
+    relabel(kCmdTimerSet, 35001);
+  }
+  m_pHost->ShowPopupMenu(shown);
+}
+
+void CTessaraView::OnInitialUpdate() {
+  m_nClockCount = 0;
+  if (m_pDocument) {
+    for (auto& unit : m_pDocument->m_units) {
+      unit->m_bSelected = false;
+      if (auto* clock = dynamic_cast<CTimer*>(unit.get())) {
+        clock->m_nColourSet = m_pDocument->m_nColourSet;
+        ++m_nClockCount;
+      }
+    }
+  }
+  UpdateCanvasSize();
+  if (m_pDocument) m_ptOrigin = m_pDocument->m_ptViewOrigin;
+  m_nTool = kToolNone;
+  m_nMode = kModeSelect;
+  m_pCurUnit = nullptr;
+  m_bCreating = m_bMoving = m_bResizing = false;
+  m_nClickCount = 0;
+  m_bUnitChanged = m_bHandleGrabbed = false;
+  if (m_pHost) m_pHost->ScrollTo({0, 0});
+  if (m_pDocument) m_pDocument->SetModifiedFlag(false);
+  Repaint();
+}
+
+CSize CTessaraView::ZoomedCanvasSize() const {
+  if (!m_pDocument) return {};
+  const CTessaraDoc& doc = *m_pDocument;
+  return {Zoomed(std::int64_t(doc.m_nWidthWords) * kWordPixels, m_fZoom),
+          Zoomed(std::int64_t(doc.m_nFrames) * doc.m_nHeightWords * kWordPixels, m_fZoom)};
+}
+
+// The document keeps the zoomed size, as the canvas it was last shown at.
+void CTessaraView::UpdateCanvasSize() {
+  const CSize size = ZoomedCanvasSize();
+  if (m_pDocument) m_pDocument->m_sizeCanvas = size;
+  if (m_pHost) m_pHost->CanvasSizeChanged(size);
+  Repaint();
+}
+
+void CTessaraView::OnDraw(CDC& dc, const std::optional<CRect>& clip) {
+  if (m_pDocument) RenderCanvas(*m_pDocument, dc, clip, /*withHandles=*/true);
+}
+
+CPoint CTessaraView::ToCanvas(CPoint client) {
+  const CPoint scroll = m_pHost ? m_pHost->ScrollPosition() : CPoint{};
+  const double zoom = m_fZoom > 0 ? m_fZoom : 1.0;
+  const std::int64_t lx = std::int64_t(client.x) + scroll.x + m_ptOrigin.x;
+  const std::int64_t ly = std::int64_t(client.y) + scroll.y + m_ptOrigin.y;
+  m_ptMouse = {TruncToInt(double(lx) / zoom), TruncToInt(double(ly) / zoom)};
+  if (m_pHost) {
+    m_pHost->ShowMousePosition(m_ptMouse, {TruncToInt(client.x / zoom), TruncToInt(client.y / zoom)});
+  }
+  return m_ptMouse;
+}
+
+void CTessaraView::OnZoom(std::uint32_t factor) {
+  m_fZoom = float(factor);
+  UpdateCanvasSize();
+}
+
+void CTessaraView::OnKeyDown(std::int32_t key) {
+  if (!m_pHost) return;
+  const CSize client = m_pHost->ClientSize();
+  const CPoint at = m_pHost->ScrollPosition();
+  const bool scrollsVertically = client.cy < ZoomedCanvasSize().cy;
+  switch (key) {
+    case kKeyHome:
+      m_pHost->ScrollTo({0, 0});
+      break;
+    case kKeyLeft:
+      m_pHost->ScrollTo({at.x - client.cx / 2, at.y});
+      break;
+    case kKeyRight:
+      m_pHost->ScrollTo({at.x + client.cx / 2, at.y});
+      break;
+    case kKeyUp:
+      if (scrollsVertically) m_pHost->ScrollTo({at.x, at.y - client.cy / 2});
+      break;
+    case kKeyDown:
+      if (scrollsVertically) m_pHost->ScrollTo({at.x, at.y + client.cy / 2});
+      break;
+    default:
+      break;
+  }
+}
+
+void CTessaraView::OnKeyUp(std::int32_t key) {
+  if (key == kKeyDelete) DeleteSelected();
+}
+
+std::optional<std::int32_t> CTessaraView::CursorResource() const {
+  switch (m_nMode) {
+    case kModeCreate:
+    case kModeResize:
+      return kCursorDraw;
+    case kModeMoveByHandle:
+    case kModeSelect:
+      return kCursorSelect;
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace lumetra

@@ -1,16 +1,25 @@
 #pragma once
 // CTessaraView: the editing view without a window. It holds the mouse-tool
 // state that the view's handlers and the units share while the user draws,
-// picks, resizes and moves units; the units write some of these fields while
-// they handle a press or a drag. What needs a screen goes through a ViewHost.
+// picks, resizes and moves units, runs the mouse state machine and the edit
+// commands in canvas coordinates, and paints the canvas into a bitmap. What
+// needs a screen goes through a ViewHost.
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
 
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/dc.h"
 #include "platform/types.h"
+#include "view/style_page.h"
+#include "view/view_commands.h"
 #include "view/view_host.h"
 
 namespace lumetra {
 
+class CTessaraDoc;
 class CUnit;
 
 // Mouse modes of the view.
@@ -33,6 +42,21 @@ enum GrabTool : std::int32_t {
   kToolPolyBezier = 20,
 };
 
+// Keys the view handles.
+enum ViewKey : std::int32_t {
+  kKeyHome = 0x24,
+  kKeyLeft = 0x25,
+  kKeyUp = 0x26,
+  kKeyRight = 0x27,
+  kKeyDown = 0x28,
+  kKeyDelete = 0x2E,
+};
+
+struct CommandState {
+  bool enabled = true;
+  bool checked = false;
+};
+
 class CTessaraView {
  public:
   CTessaraView() = default;
@@ -41,10 +65,55 @@ class CTessaraView {
 
   void SetHost(ViewHost* host) { m_pHost = host; }
   ViewHost* Host() const { return m_pHost; }
+  void SetDocument(CTessaraDoc* document) { m_pDocument = document; }
+  CTessaraDoc* GetDocument() const { return m_pDocument; }
+  // The style page the views share (owned by whoever shows it).
+  void SetStylePage(StylePageValues* page) { m_pStylePage = page; }
 
-  // Shows a unit's pop-up menu with the view as owner; without a host
-  // (headless use) there is nowhere to show it.
+  // Shows a pop-up menu with the view as owner, the delete and clock items
+  // relabelled in the current language; without a host there is nowhere to show it.
   void TrackPopupMenu(const PopupMenuRequest& request);
+
+  // Rendering and coordinates.
+  void OnInitialUpdate();
+  // The zoomed canvas size, handed to the host for the scroll range and frame.
+  void UpdateCanvasSize();
+  CSize ZoomedCanvasSize() const;
+  // Paints the canvas at LED resolution into `dc`: black field, blue frame
+  // separators, the units in order with the selected ones' handles. With a
+  // clip rectangle only that part is painted, with the same pixels.
+  void OnDraw(CDC& dc, const std::optional<CRect>& clip = std::nullopt);
+  // A client point of the window to the canvas (scroll, origin and zoom applied); also the mouse position.
+  CPoint ToCanvas(CPoint client);
+  void OnZoom(std::uint32_t factor);
+  void OnKeyDown(std::int32_t key);
+  void OnKeyUp(std::int32_t key);
+
+  // The mouse, in client points of the window.
+  void OnLButtonDown(CPoint client);
+  void OnMouseMove(CPoint client, bool leftButtonDown);
+  void OnLButtonUp(CPoint client);
+  void OnLButtonDblClk(CPoint client);
+  void OnContextMenu(CPoint screen);
+  // The cursor resource of the mouse mode; none where the current cursor stays.
+  std::optional<std::int32_t> CursorResource() const;
+
+  // Commands of the menus and tool bars.
+  void OnCommand(std::int32_t command);
+  CommandState GetCommandState(std::int32_t command) const;
+
+  void DeleteSelected();
+  void ApplyStyleToCurrentUnit();
+  void MarkForCopy();
+  void PasteMarked();
+  void CentreHorizontally();
+  void CentreVertically();
+  void ImportBmp();
+  void ImportBmpFile(const std::filesystem::path& path);
+  void ChangeScreenSize();
+  void EditPlayMode();
+  void EditClockOptions();
+  void SaveAsBmpFile();
 
   // Mouse-tool state.
   std::int32_t m_nTool = 0;
@@ -61,9 +130,30 @@ class CTessaraView {
   bool m_bCreating = false;
   bool m_bMoving = false;
   bool m_bResizing = false;
+  std::int32_t m_nClockCount = 0;
+
+  // Rendering state.
+  float m_fZoom = 1.0f;
+  CPoint m_ptOrigin;
+  CUnit* m_pMarkedUnit = nullptr;  // not owning
 
  private:
+  void Repaint(bool erase = true);
+  void SetModified();
+  void ChooseTool(std::int32_t tool);
+  std::unique_ptr<CUnit> MakeUnitOfTool(std::int32_t x, std::int32_t y);
+  void PressInSelectMode(std::int32_t x, std::int32_t y);
+  // The drawing context the units' mouse operations draw their feedback
+  // into; every change is followed by a full repaint from the document.
+  CDC& FeedbackDC();
+  // Shifts the current unit's normalised rectangle by (dx, dy).
+  void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
+
   ViewHost* m_pHost = nullptr;
+  CTessaraDoc* m_pDocument = nullptr;
+  StylePageValues* m_pStylePage = nullptr;
+  Bitmap32 m_feedback{1, 1};
+  CDC m_feedbackDC{m_feedback};
 };
 
 }  // namespace lumetra

@@ -3,6 +3,9 @@
 // widget implements it; tests implement it with a scripted fake.
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/types.h"
@@ -25,6 +28,7 @@ enum UnitCommandId : std::int32_t {
 struct PopupMenuItemState {
   std::int32_t command = 0;
   bool checked = false;
+  std::string label;  // replaces the item's text when not empty
 };
 
 // A request to show sub-menu 0 of a menu resource at a screen point, owned by the view.
@@ -34,10 +38,60 @@ struct PopupMenuRequest {
   std::vector<PopupMenuItemState> itemStates;
 };
 
+class CText;
+class CPlayModeSet;
+class CTessaraDoc;
+
+// The clock options as the clock dialog edits them.
+struct ClockOptions {
+  std::int32_t style = 0;
+  std::int32_t colour = 0;
+  std::int32_t align = 0;
+  std::int32_t colourSet = 0;
+};
+
+// The panel geometry as the screen-size dialog edits it.
+struct ScreenSizeValues {
+  std::int32_t widthWords = 0;
+  std::int32_t heightWords = 0;
+  std::int32_t frames = 0;
+  std::int32_t colourSet = 0;
+  bool fromDocument = true;
+};
+
+// Everything has a harmless default, so a host implements what it shows:
+// dialogs default to Cancel, requests to nothing.
 class ViewHost {
  public:
   virtual ~ViewHost() = default;
+
   virtual void ShowPopupMenu(const PopupMenuRequest& request) = 0;
+  // The view's picture changed; `erase` as the original request asked.
+  virtual void Invalidate(bool /*erase*/) {}
+  virtual void SetMouseCapture(bool /*captured*/) {}
+  // A message box with the application's title and an OK button.
+  virtual void ShowMessage(const std::string& /*text*/) {}
+  // The status bar's mouse position: the canvas point and the unscrolled client point in LEDs.
+  virtual void ShowMousePosition(CPoint /*canvas*/, CPoint /*client*/) {}
+  virtual void SetWaitCursor(bool /*waiting*/) {}
+
+  // Scrolling, in device pixels of the zoomed canvas.
+  virtual CPoint ScrollPosition() const { return {}; }
+  virtual CSize ClientSize() const { return {}; }
+  virtual void ScrollTo(CPoint /*position*/) {}
+  // The zoomed canvas size: the scroll range and the child frame follow it.
+  virtual void CanvasSizeChanged(CSize /*zoomed*/) {}
+  // The running program's panel settings, the style swatches and the
+  // settings store follow a document's new geometry.
+  virtual void PanelSettingsChanged(const CTessaraDoc& /*document*/) {}
+
+  // Modal dialogs; true for OK.
+  virtual bool EditTextProperties(CText& /*text*/, bool /*newUnit*/) { return false; }
+  virtual bool EditClockOptions(ClockOptions& /*options*/) { return false; }
+  virtual bool EditScreenSize(ScreenSizeValues& /*values*/) { return false; }
+  virtual void EditPlayModes(CPlayModeSet& /*modes*/, std::int32_t /*frames*/) {}
+  virtual std::optional<std::filesystem::path> ChooseBmpToImport() { return std::nullopt; }
+  virtual std::optional<std::filesystem::path> ChooseBmpToSave() { return std::nullopt; }
 };
 
 }  // namespace lumetra

@@ -124,7 +124,7 @@ TEST(Timer, CornerPressTracksTheOppositeCornerAndNeitherDragResizesIt) {
   for (int h = 1; h <= 4; ++h) {
     b.GrabHandle(b.clock, corners[h - 1].x + 3, corners[h - 1].y - 2);
     EXPECT_EQ(b.view.m_nHandle, h);
-    EXPECT_EQ(b.view.m_nTool, kToolTimer);
+    EXPECT_EQ(b.view.m_nTool, kToolClock);
     EXPECT_EQ(b.view.m_nMode, kModeResize);
     EXPECT_EQ(b.view.m_ptTrackA, corners[(h + 1) % 4]);
     EXPECT_EQ(b.view.m_pCurUnit, &b.clock);

@@ -1,0 +1,59 @@
+#pragma once
+// Command numbers of the editing view: the menu and tool-bar ids that reach it.
+
+#include <cstdint>
+
+namespace lumetra {
+
+enum ViewCommand : std::int32_t {
+  // Drawing tools.
+  kCmdToolLine = 32772,
+  kCmdToolCurve = 32777,
+  kCmdToolRectangle = 32776,
+  kCmdToolRoundRectangle = 32778,
+  kCmdToolEllipse = 32779,
+  kCmdToolRound = 32780,
+  kCmdToolPolygon = 32791,
+  kCmdToolLiEllipse = 32795,
+  kCmdToolRoundArc = 32800,
+  kCmdToolEllipseArc = 32805,
+  kCmdToolPolyBezier = 32807,
+  kCmdToolText = 32809,
+  kCmdToolClock = 32889,
+  kCmdSelect = 32774,
+  kCmdIdle = 32856,
+  kCmdInert = 32775,
+  // Edit commands.
+  kCmdDelete = 32814,
+  kCmdCopy = 32900,
+  kCmdPaste = 32901,
+  kCmdCentreHorizontally = 32897,
+  kCmdCentreVertically = 32898,
+  kCmdImportBmp = 32878,
+  kCmdImportBmpButton = 32887,
+  kCmdScreenSize = 32794,
+  kCmdPlayModes = 32880,
+  kCmdRepaint = 32850,
+  kCmdSaveAsBmp = 32860,
+};
+
+// Tool numbers: what m_nTool holds while a tool is chosen.
+enum ViewTool : std::int32_t {
+  kToolNone = 0,
+  kToolLine = 10,
+  kToolCurve = 11,
+  kToolRectangle = 12,
+  kToolRoundRectangle = 13,
+  kToolEllipse = 14,
+  kToolText = 21,
+  kToolClock = 23,
+};
+
+// Pop-up menus the view shows for a picked unit.
+inline constexpr std::int32_t kMenuUnitDelete = 174;  // one item: kCmdDelete
+
+// Cursor resources by mouse mode.
+inline constexpr std::int32_t kCursorSelect = 188;
+inline constexpr std::int32_t kCursorDraw = 189;
+
+}  // namespace lumetra

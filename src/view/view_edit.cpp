@@ -1,0 +1,320 @@
+// The commands of the editing view: tool choice and the edit commands on the
+// current unit or the whole document, with their enable and check states.
+
+#include <algorithm>
+
+#include "document/document.h"
+#include "units/bmp.h"
+#include "units/ellipse.h"
+#include "units/line.h"
+#include "units/rectangle.h"
+#include "units/round_rectangle.h"
+#include "units/text.h"
+#include "units/timer.h"
+#include "units/unit_geometry.h"
+#include "platform/files.h"
+#include "view/picture.h"
+#include "view/tessara_view.h"
+
+namespace lumetra {
+
+namespace {
+
+struct ToolCommand {
+  std::int32_t command;
+  std::int32_t tool;
+};
+constexpr ToolCommand kToolCommands[] = {
+    {kCmdToolLine, kToolLine},         {kCmdToolCurve, kToolCurve},
+    {kCmdToolRectangle, kToolRectangle}, {kCmdToolRoundRectangle, kToolRoundRectangle},
+    {kCmdToolEllipse, kToolEllipse},   {kCmdToolRound, kToolRound},
+    {kCmdToolPolygon, kToolPolygon},   {kCmdToolLiEllipse, kToolLiEllipse},
+    {kCmdToolRoundArc, kToolRoundArc}, {kCmdToolEllipseArc, kToolEllipseArc},
+    {kCmdToolPolyBezier, kToolPolyBezier}, {kCmdToolText, kToolText},
+    {kCmdToolClock, kToolClock},
+};
+
+const ToolCommand* FindTool(std::int32_t command) {
+  for (const ToolCommand& t : kToolCommands) {
+    if (t.command == command) return &t;
+  }
+  return nullptr;
+}
+
+bool IsClockOrPicture(const CUnit* unit) {
+  return dynamic_cast<const CTimer*>(unit) || dynamic_cast<const CBmp*>(unit);
+}
+
+// A new unit of the marked unit's class made from the current unit; null
+// for classes that cannot be pasted, and for a text mark when the current
+// unit is no text unit (a text copy takes the text fields of its source).
+std::unique_ptr<CUnit> PasteCopy(const CUnit& marked, const CUnit& current) {
+  std::unique_ptr<CUnit> copy;
+  if (dynamic_cast<const CText*>(&marked)) {
+    const auto* source = dynamic_cast<const CText*>(&current);
+    return source ? std::make_unique<CText>(*source) : nullptr;
+  }
+  if (dynamic_cast<const CRectangle*>(&marked)) copy = std::make_unique<CRectangle>();
+  if (dynamic_cast<const CDLine*>(&marked)) copy = std::make_unique<CDLine>();
+  if (dynamic_cast<const CEllipse*>(&marked)) copy = std::make_unique<CEllipse>();
+  if (dynamic_cast<const CRoundRectangle*>(&marked)) copy = std::make_unique<CRoundRectangle>();
+  if (copy) *copy = current;
+  return copy;
+}
+
+}  // namespace
+
+void CTessaraView::ChooseTool(std::int32_t tool) {
+  m_nTool = tool;
+  m_nMode = kModeCreate;
+  m_nClickCount = 0;
+}
+
+void CTessaraView::OnCommand(std::int32_t command) {
+  if (const ToolCommand* t = FindTool(command)) {
+    ChooseTool(t->tool);
+    return;
+  }
+  switch (command) {
+    case kCmdSelect:
+      m_nMode = kModeSelect;
+      m_nTool = kToolNone;
+      m_bCreating = m_bMoving = m_bResizing = false;
+      m_nClickCount = 0;
+      break;
+    case kCmdIdle:
+      m_nMode = kModeIdle;
+      m_nTool = kToolNone;
+      m_nClickCount = 0;
+      m_bCreating = m_bMoving = m_bResizing = false;
+      if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
+      m_pCurUnit = nullptr;
+      Repaint(false);
+      break;
+    case kCmdInert:
+      m_nMode = kModeInert;
+      break;
+    case kCmdDelete:
+      DeleteSelected();
+      break;
+    case kCmdTimerDelete:
+      DeleteSelected();
+      Repaint();
+      break;
+    case kCmdCopy:
+      MarkForCopy();
+      break;
+    case kCmdPaste:
+      PasteMarked();
+      break;
+    case kCmdCentreHorizontally:
+      CentreHorizontally();
+      break;
+    case kCmdCentreVertically:
+      CentreVertically();
+      break;
+    case kCmdImportBmp:
+    case kCmdImportBmpButton:
+      ImportBmp();
+      break;
+    case kCmdScreenSize:
+      ChangeScreenSize();
+      break;
+    case kCmdPlayModes:
+      EditPlayMode();
+      break;
+    case kCmdTimerSet:
+      EditClockOptions();
+      break;
+    case kCmdRepaint:
+      Repaint();
+      break;
+    case kCmdSaveAsBmp:
+      SaveAsBmpFile();
+      break;
+    default:
+      break;
+  }
+}
+
+CommandState CTessaraView::GetCommandState(std::int32_t command) const {
+  if (const ToolCommand* t = FindTool(command)) {
+    const bool clock = command == kCmdToolClock;
+    return {!clock || m_nClockCount == 0, m_nTool == t->tool};
+  }
+  switch (command) {
+    case kCmdSelect:
+      return {true, m_nTool == kToolNone};
+    case kCmdCopy:
+    case kCmdCentreHorizontally:
+    case kCmdCentreVertically:
+      return {m_pCurUnit != nullptr, false};
+    case kCmdPaste:
+      return {m_pMarkedUnit != nullptr, false};
+    default:
+      return {true, false};
+  }
+}
+
+void CTessaraView::DeleteSelected() {
+  m_pCurUnit = nullptr;
+  if (m_pDocument) {
+    auto& units = m_pDocument->m_units;
+    for (std::size_t i = units.size(); i-- > 0;) {
+      if (!units[i]->m_bSelected) continue;
+      if (dynamic_cast<CTimer*>(units[i].get())) --m_nClockCount;
+      units.erase(units.begin() + std::ptrdiff_t(i));
+      m_pDocument->SetModifiedFlag();
+    }
+  }
+  m_bCreating = m_bMoving = m_bResizing = false;
+  m_nMode = kModeSelect;
+  m_nTool = kToolNone;
+  m_pMarkedUnit = nullptr;
+  Repaint();
+}
+
+void CTessaraView::ApplyStyleToCurrentUnit() {
+  if (!m_pCurUnit || dynamic_cast<CTimer*>(m_pCurUnit) || !m_pStylePage) return;
+  m_pStylePage->ApplyTo(*m_pCurUnit);
+  Repaint();
+}
+
+void CTessaraView::MarkForCopy() {
+  if (m_pCurUnit && !IsClockOrPicture(m_pCurUnit)) m_pMarkedUnit = m_pCurUnit;
+}
+
+void CTessaraView::PasteMarked() {
+  if (!m_pMarkedUnit || !m_pCurUnit || IsClockOrPicture(m_pCurUnit) || !m_pDocument) return;
+  std::unique_ptr<CUnit> copy = PasteCopy(*m_pMarkedUnit, *m_pCurUnit);
+  if (!copy) return;
+  copy->m_bSelected = false;
+  m_pMarkedUnit = copy.get();
+  m_pDocument->m_units.push_back(std::move(copy));
+  m_nTool = kToolNone;
+  m_nMode = kModeSelect;
+  m_bCreating = m_bMoving = m_bResizing = false;
+  m_pDocument->SetModifiedFlag();
+  Repaint();
+}
+
+void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
+  const CRect box = CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x,
+                          m_pCurUnit->m_ptSecond.y}
+                        .Normalized();
+  m_pCurUnit->m_ptFirst = SaturatedPoint(box.left + dx, box.top + dy);
+  m_pCurUnit->m_ptSecond = SaturatedPoint(box.right + dx, box.bottom + dy);
+  Repaint();
+  SetModified();
+}
+
+void CTessaraView::CentreHorizontally() {
+  if (!m_pCurUnit || !m_pDocument) return;
+  const std::int64_t panel = std::int64_t(m_pDocument->m_nWidthWords) * 16;
+  if (panel == 0) return;
+  const CRect box = CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x,
+                          m_pCurUnit->m_ptSecond.y}
+                        .Normalized();
+  const std::int64_t width = std::int64_t(box.right) - box.left;
+  ShiftCurrentUnit((panel - width) / 2 - box.left, 0);
+}
+
+void CTessaraView::CentreVertically() {
+  if (!m_pCurUnit || !m_pDocument) return;
+  const std::int64_t frame = std::int64_t(m_pDocument->m_nHeightWords) * 16;
+  if (frame == 0) return;
+  const CRect box = CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x,
+                          m_pCurUnit->m_ptSecond.y}
+                        .Normalized();
+  const std::int64_t height = std::int64_t(box.bottom) - box.top;
+  const std::int64_t frameTop = (box.top / frame) * frame;
+  const std::int64_t top = height > frame ? frameTop : frameTop + (frame - height) / 2;
+  ShiftCurrentUnit(0, top - box.top);
+}
+
+void CTessaraView::ImportBmp() {
+  if (!m_pHost) return;
+  if (std::optional<std::filesystem::path> path = m_pHost->ChooseBmpToImport()) ImportBmpFile(*path);
+}
+
+// The picture starts at its natural size at the first LED the window shows;
+// a file that cannot be read leaves an empty picture after the reader's message.
+void CTessaraView::ImportBmpFile(const std::filesystem::path& path) {
+  if (!m_pDocument) return;
+  auto picture = std::make_unique<CBmp>();
+  picture->m_dib.ReadBmpFile(path);
+  m_nClickCount = 0;
+  const CPoint topLeft = ToCanvas({0, 0});
+  const CSize extent = picture->m_dib.ImageExtent();
+  picture->m_ptFirst = topLeft;
+  picture->m_ptSecond = Offset(topLeft, {extent.cx, extent.cy});
+  m_nMode = kModeSelect;
+  m_nTool = kToolNone;
+  m_bCreating = m_bMoving = m_bResizing = false;
+  if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
+  picture->m_bSelected = true;
+  m_pCurUnit = picture.get();
+  m_pDocument->m_units.push_back(std::move(picture));
+  m_pDocument->SetModifiedFlag();
+  Repaint();
+}
+
+void CTessaraView::ChangeScreenSize() {
+  if (!m_pHost || !m_pDocument) return;
+  CTessaraDoc& doc = *m_pDocument;
+  ScreenSizeValues values{doc.m_nWidthWords, doc.m_nHeightWords, doc.m_nFrames, doc.m_nColourSet, true};
+  if (!m_pHost->EditScreenSize(values)) return;
+  doc.m_nWidthWords = values.widthWords;
+  doc.m_nHeightWords = values.heightWords;
+  doc.m_nFrames = values.frames;
+  doc.m_nColourSet = values.colourSet;
+  m_pHost->PanelSettingsChanged(doc);
+  UpdateCanvasSize();
+  doc.m_ptViewOrigin = m_ptOrigin;
+  doc.SetModifiedFlag();
+  for (auto& unit : doc.m_units) {
+    if (auto* clock = dynamic_cast<CTimer*>(unit.get())) clock->m_nColourSet = doc.m_nColourSet;
+  }
+  Repaint();
+}
+
+void CTessaraView::EditPlayMode() {
+  if (m_pHost && m_pDocument) m_pHost->EditPlayModes(m_pDocument->m_playMode, m_pDocument->m_nFrames);
+}
+
+// With the mono colour set every lit colour is the one red.
+void CTessaraView::EditClockOptions() {
+  if (m_pHost && m_pDocument) {
+    CTessaraDoc& doc = *m_pDocument;
+    ClockOptions options{doc.m_nClockStyle, doc.m_nClockColour, doc.m_nClockAlign, doc.m_nColourSet};
+    if (m_pHost->EditClockOptions(options)) {
+      doc.m_nClockStyle = std::uint8_t(options.style);
+      doc.m_nClockColour = std::uint8_t(options.colour);
+      doc.m_nClockAlign = std::uint8_t(options.align);
+      if (doc.m_nColourSet == 2 && doc.m_nClockColour != 0) doc.m_nClockColour = 1;
+      doc.SetModifiedFlag();
+    }
+  }
+  Repaint(false);
+}
+
+// A file that cannot be written is reported with its reason; a picture that
+// cannot be made with the program's own message.
+void CTessaraView::SaveAsBmpFile() {
+  if (!m_pHost || !m_pDocument) return;
+  const std::optional<std::filesystem::path> path = m_pHost->ChooseBmpToSave();
+  if (!path) return;
+  m_pHost->SetWaitCursor(true);
+  bool written = false;
+  try {
+    written = WritePicture(*m_pDocument, *path, m_ptOrigin);
+  } catch (const FileError& error) {
+    m_pHost->SetWaitCursor(false);
+    m_pHost->ShowMessage(error.what());
+    return;
+  }
+  m_pHost->SetWaitCursor(false);
+  if (!written) m_pHost->ShowMessage("Save file failed. Please try again later");
+}
+
+}  // namespace lumetra

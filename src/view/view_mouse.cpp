@@ -1,0 +1,191 @@
+// The mouse state machine of the editing view: presses create or pick units
+// and grab handles, drags let the current unit follow, releases finish.
+
+#include "document/document.h"
+#include "lang/language.h"
+#include "units/curve.h"
+#include "units/ellipse.h"
+#include "units/line.h"
+#include "units/rectangle.h"
+#include "units/round_rectangle.h"
+#include "units/text.h"
+#include "units/timer.h"
+#include "units/unit_geometry.h"
+#include "view/tessara_view.h"
+
+namespace lumetra {
+
+namespace {
+// A click without dragging makes a unit of this size.
+constexpr CPoint kClickUnitSize{40, 30};
+}  // namespace
+
+std::unique_ptr<CUnit> CTessaraView::MakeUnitOfTool(std::int32_t x, std::int32_t y) {
+  switch (m_nTool) {
+    case kToolLine:
+      return std::make_unique<CDLine>();
+    case kToolCurve: {
+      auto curve = std::make_unique<CCurve>();
+      curve->BeginTrace({x, y});
+      return curve;
+    }
+    case kToolRectangle:
+      return std::make_unique<CRectangle>();
+    case kToolRoundRectangle:
+      return std::make_unique<CRoundRectangle>();
+    case kToolEllipse:
+      return std::make_unique<CEllipse>();
+    case kToolText: {
+      auto text = std::make_unique<CText>();
+      if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * 16;
+      return text;
+    }
+    case kToolClock:
+      if (m_nClockCount != 0) {
+        if (m_pHost) m_pHost->ShowMessage(LookupText(2003));
+        return nullptr;
+      }
+      ++m_nClockCount;
+      return std::make_unique<CTimer>();
+    default:
+      return nullptr;
+  }
+}
+
+void CTessaraView::OnLButtonDown(CPoint client) {
+  const CPoint at = ToCanvas(client);
+  m_ptTrackA = m_ptTrackB = at;
+  if (m_pHost) m_pHost->SetMouseCapture(true);
+  // Each press starts without a grab; a grabbed handle's number lasts until the release.
+  m_bHandleGrabbed = false;
+  m_nHandle = -1;
+  if (m_nMode == kModeCreate) {
+    m_bCreating = true;
+    if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
+    const bool clockTool = m_nTool == kToolClock;
+    std::unique_ptr<CUnit> unit = MakeUnitOfTool(at.x, at.y);
+    if (unit) {
+      unit->m_ptFirst = unit->m_ptSecond = at;
+      if (m_pStylePage) m_pStylePage->ApplyTo(*unit);
+      unit->m_nDrawMode = FeedbackDC().GetROP2();
+      unit->m_bSelected = true;
+      m_pCurUnit = unit.get();
+      if (m_pDocument) {
+        m_pDocument->m_units.push_back(std::move(unit));
+        m_pDocument->SetModifiedFlag();
+      }
+    } else if (clockTool) {
+      m_pCurUnit = nullptr;
+    }
+  } else if (m_nMode == kModeSelect) {
+    PressInSelectMode(at.x, at.y);
+  }
+  ++m_nClickCount;
+  m_ptLastClick = at;
+}
+
+void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
+  m_nTool = kToolNone;
+  CDC& dc = FeedbackDC();
+  if (m_pCurUnit && m_pCurUnit->HitHandle(x, y) != 0) {
+    m_pCurUnit->m_bActive = true;
+    m_pCurUnit->m_nDrawMode = dc.GetROP2();
+    m_bResizing = true;
+    m_pCurUnit->OnLButtonDown(dc, *this, x, y);
+    return;
+  }
+  if (!m_pDocument) return;
+  CUnit* hit = nullptr;
+  auto& units = m_pDocument->m_units;
+  for (auto it = units.rbegin(); it != units.rend(); ++it) {
+    CUnit* unit = it->get();
+    if (unit->PtInUnit(x, y)) {
+      hit = unit;
+      break;
+    }
+    unit->m_bSelected = false;
+    if (unit == m_pCurUnit) m_pCurUnit = nullptr;
+  }
+  if (!hit) return;
+  if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
+  m_pCurUnit = hit;
+  hit->m_bSelected = true;
+  hit->m_nDrawMode = dc.GetROP2();
+  Repaint();
+  if (m_pStylePage) m_pStylePage->TakeFrom(*hit);
+  m_bMoving = true;
+}
+
+void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
+  const CPoint at = ToCanvas(client);
+  if (!leftButtonDown || !m_pCurUnit) return;
+  CDC& dc = FeedbackDC();
+  if (m_bCreating || m_bResizing) {
+    m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
+    SetModified();
+  } else if (m_bMoving) {
+    m_ptTrackA = m_ptTrackB;
+    m_ptTrackB = at;
+    m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
+    m_pCurUnit->m_nDrawMode = dc.GetROP2();
+    SetModified();
+  }
+  Repaint();
+}
+
+void CTessaraView::OnLButtonUp(CPoint client) {
+  ToCanvas(client);
+  if (m_pHost) m_pHost->SetMouseCapture(false);
+  if (m_bCreating) {
+    if (m_pCurUnit && m_pCurUnit->m_ptFirst == m_pCurUnit->m_ptSecond) {
+      m_pCurUnit->m_ptSecond = Offset(m_pCurUnit->m_ptSecond, kClickUnitSize);
+    }
+    if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
+      if (m_pHost && m_pHost->EditTextProperties(*text, /*newUnit=*/true)) Repaint();
+      m_nTool = kToolNone;
+      m_nMode = kModeSelect;
+    } else if (auto* clock = dynamic_cast<CTimer*>(m_pCurUnit)) {
+      if (m_pDocument) clock->m_nColourSet = m_pDocument->m_nColourSet;
+      m_nTool = kToolNone;
+      m_nMode = kModeSelect;
+    }
+    m_bCreating = false;
+  } else if (m_bResizing) {
+    m_nMode = kModeSelect;
+    m_bResizing = false;
+  }
+  m_bMoving = false;
+  m_nHandle = -1;
+  Repaint();
+}
+
+void CTessaraView::OnLButtonDblClk(CPoint client) {
+  const CPoint at = ToCanvas(client);
+  if (m_pCurUnit && m_pCurUnit->PtInUnit(at.x, at.y)) {
+    if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
+      if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * 16;
+      if (m_pHost) m_pHost->EditTextProperties(*text, /*newUnit=*/false);
+      m_nTool = kToolNone;
+      m_nMode = kModeSelect;
+      SetModified();
+    } else if (dynamic_cast<CTimer*>(m_pCurUnit)) {
+      EditClockOptions();
+    }
+  }
+  Repaint();
+}
+
+void CTessaraView::OnContextMenu(CPoint screen) {
+  if (!m_pCurUnit) return;
+  if (m_nMode != kModeSelect) {
+    m_pCurUnit->ShowContextMenu(*this, screen.x, screen.y);
+    if (m_nMode != kModeSelect) return;
+  }
+  if (dynamic_cast<CTimer*>(m_pCurUnit)) {
+    m_pCurUnit->ShowContextMenu(*this, screen.x, screen.y);
+  } else {
+    TrackPopupMenu({kMenuUnitDelete, screen, {}});
+  }
+}
+
+}  // namespace lumetra

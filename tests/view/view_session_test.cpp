@@ -1,0 +1,325 @@
+// Editing sessions run headless: presses, drags, releases, double-clicks and
+// commands through the view, with a scripted host standing in for the screen.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "document/document.h"
+#include "lang/language.h"
+#include "support/bmp_builder.h"
+#include "support/temp_folder.h"
+#include "units/bmp.h"
+#include "units/line.h"
+#include "units/rectangle.h"
+#include "units/text.h"
+#include "units/timer.h"
+#include "view/tessara_view.h"
+
+namespace lumetra {
+namespace {
+
+struct ScriptedHost : ViewHost {
+  std::vector<PopupMenuRequest> menus;
+  std::vector<std::string> messages;
+  CPoint scroll;
+  CSize client{200, 100};
+  std::vector<CPoint> scrolledTo;
+  int textDialogs = 0;
+  bool textDialogAnswer = false;
+  std::optional<ClockOptions> clockAnswer;
+
+  void ShowPopupMenu(const PopupMenuRequest& r) override { menus.push_back(r); }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  CPoint ScrollPosition() const override { return scroll; }
+  CSize ClientSize() const override { return client; }
+  void ScrollTo(CPoint p) override { scrolledTo.push_back(p); }
+  bool EditTextProperties(CText&, bool) override {
+    ++textDialogs;
+    return textDialogAnswer;
+  }
+  bool EditClockOptions(ClockOptions& options) override {
+    if (!clockAnswer) return false;
+    options = *clockAnswer;
+    return true;
+  }
+};
+
+struct Session {
+  CTessaraDoc doc;
+  ScriptedHost host;
+  StylePageValues style;
+  CTessaraView view;
+
+  Session(int widthWords = 8, int heightWords = 1, int frames = 10) {
+    doc.m_nWidthWords = widthWords;
+    doc.m_nHeightWords = heightWords;
+    doc.m_nFrames = frames;
+    view.SetDocument(&doc);
+    view.SetHost(&host);
+    view.SetStylePage(&style);
+    view.OnInitialUpdate();
+  }
+  void Click(CPoint p) {
+    view.OnLButtonDown(p);
+    view.OnLButtonUp(p);
+  }
+  void Drag(CPoint from, CPoint to) {
+    view.OnLButtonDown(from);
+    view.OnMouseMove(to, true);
+    view.OnLButtonUp(to);
+  }
+  CUnit& Unit(std::size_t i) { return *doc.m_units.at(i); }
+  template <class T>
+  T& Add(CPoint first, CPoint second) {
+    auto unit = std::make_unique<T>();
+    unit->m_ptFirst = first;
+    unit->m_ptSecond = second;
+    T& ref = *unit;
+    doc.m_units.push_back(std::move(unit));
+    return ref;
+  }
+};
+
+TEST(ViewSession, AClickDrawsAFortyByThirtyUnitAndTheToolStays) {
+  Session s;
+  s.view.OnCommand(kCmdToolRectangle);
+  s.Click({10, 12});
+  ASSERT_EQ(s.doc.m_units.size(), 1u);
+  EXPECT_EQ(s.Unit(0).m_ptFirst, (CPoint{10, 12}));
+  EXPECT_EQ(s.Unit(0).m_ptSecond, (CPoint{50, 42}));
+  EXPECT_TRUE(s.Unit(0).m_bSelected);
+  EXPECT_EQ(s.Unit(0).m_nBrushStyle, BS_HOLLOW);  // from the style page
+  EXPECT_TRUE(s.doc.IsModified());
+  EXPECT_EQ(s.view.m_nTool, kToolRectangle);
+  EXPECT_EQ(s.view.m_nMode, kModeCreate);
+  s.Drag({60, 5}, {90, 20});
+  ASSERT_EQ(s.doc.m_units.size(), 2u);
+  EXPECT_EQ(s.Unit(1).m_ptSecond, (CPoint{90, 20}));
+  EXPECT_FALSE(s.Unit(0).m_bSelected);
+}
+
+TEST(ViewSession, TextAndClockCreationReturnToSelectMode) {
+  Session s(8, 2, 4);
+  s.host.textDialogAnswer = true;
+  s.view.OnCommand(kCmdToolText);
+  s.Drag({5, 5}, {60, 30});
+  EXPECT_EQ(s.host.textDialogs, 1);
+  EXPECT_EQ(s.view.m_nMode, kModeSelect);
+  EXPECT_EQ(static_cast<CText&>(s.Unit(0)).m_nBandHeight, 32);
+
+  s.doc.m_nColourSet = 1;
+  s.view.OnCommand(kCmdToolClock);
+  EXPECT_TRUE(s.view.GetCommandState(kCmdToolClock).enabled);
+  s.Click({5, 40});
+  EXPECT_EQ(s.view.m_nMode, kModeSelect);
+  EXPECT_EQ(static_cast<CTimer&>(s.Unit(1)).m_nColourSet, 1);
+  EXPECT_FALSE(s.view.GetCommandState(kCmdToolClock).enabled);
+
+  // A second clock is refused with the language's message; the tool stays chosen.
+  s.view.OnCommand(kCmdToolClock);
+  s.Click({5, 50});
+  EXPECT_EQ(s.doc.m_units.size(), 2u);
+  ASSERT_EQ(s.host.messages.size(), 1u);
+  EXPECT_EQ(s.host.messages[0], LookupText(2003));
+  EXPECT_EQ(s.view.m_nTool, kToolClock);
+  EXPECT_EQ(s.view.m_pCurUnit, nullptr);
+}
+
+TEST(ViewSession, PickingTakesTheTopmostUnitAndAMissDeselectsAll) {
+  Session s;
+  CRectangle& below = s.Add<CRectangle>({0, 0}, {40, 40});
+  CRectangle& above = s.Add<CRectangle>({20, 20}, {60, 60});
+  s.style.penWidth = 9;
+  above.m_nPenWidth = 3;
+  s.Click({30, 30});
+  EXPECT_EQ(s.view.m_pCurUnit, &above);
+  EXPECT_TRUE(above.m_bSelected);
+  EXPECT_EQ(s.style.penWidth, 3);  // the page shows the picked unit's style
+  s.Click({10, 10});
+  EXPECT_EQ(s.view.m_pCurUnit, &below);
+  EXPECT_FALSE(above.m_bSelected);
+  s.Click({100, 100});
+  EXPECT_EQ(s.view.m_pCurUnit, nullptr);
+  EXPECT_FALSE(below.m_bSelected);
+}
+
+TEST(ViewSession, AHandleOfTheCurrentUnitIsGrabbedEvenUnderAnotherUnit) {
+  Session s;
+  CRectangle& below = s.Add<CRectangle>({10, 10}, {40, 40});
+  s.Add<CRectangle>({30, 30}, {80, 80});
+  s.Click({15, 15});
+  ASSERT_EQ(s.view.m_pCurUnit, &below);
+  s.view.OnLButtonDown({40, 40});  // corner 3 of the lower unit, inside the upper one
+  EXPECT_TRUE(s.view.m_bResizing);
+  EXPECT_EQ(s.view.m_nMode, kModeResize);
+  s.view.OnMouseMove({70, 50}, true);
+  s.view.OnLButtonUp({70, 50});
+  EXPECT_EQ(below.m_ptFirst, (CPoint{10, 10}));
+  EXPECT_EQ(below.m_ptSecond, (CPoint{70, 50}));
+  EXPECT_EQ(s.view.m_nMode, kModeSelect);
+}
+
+TEST(ViewSession, MovingAPickedUnitFollowsTheMouse) {
+  Session s;
+  CDLine& line = s.Add<CDLine>({10, 10}, {50, 10});
+  s.view.OnLButtonDown({30, 11});
+  s.view.OnMouseMove({35, 14}, true);
+  s.view.OnMouseMove({40, 20}, true);
+  s.view.OnLButtonUp({40, 20});
+  EXPECT_EQ(line.m_ptFirst, (CPoint{20, 19}));
+  EXPECT_EQ(line.m_ptSecond, (CPoint{60, 19}));
+  EXPECT_FALSE(s.view.m_bMoving);
+}
+
+TEST(ViewSession, DeleteRemovesEverySelectedUnitAndFreesTheClockTool) {
+  Session s;
+  CRectangle& a = s.Add<CRectangle>({0, 0}, {10, 10});
+  s.Add<CRectangle>({20, 0}, {30, 10});
+  CTimer& clock = s.Add<CTimer>({0, 20}, {60, 30});
+  s.view.OnInitialUpdate();
+  EXPECT_EQ(s.view.m_nClockCount, 1);
+  EXPECT_FALSE(s.doc.IsModified());
+  a.m_bSelected = true;
+  clock.m_bSelected = true;
+  s.view.OnKeyUp(kKeyDelete);
+  ASSERT_EQ(s.doc.m_units.size(), 1u);
+  EXPECT_EQ(s.Unit(0).m_ptFirst, (CPoint{20, 0}));
+  EXPECT_EQ(s.view.m_nClockCount, 0);
+  EXPECT_TRUE(s.view.GetCommandState(kCmdToolClock).enabled);
+  EXPECT_TRUE(s.doc.IsModified());
+}
+
+TEST(ViewSession, CopyAndPasteFollowTheMarkAndTheCurrentUnit) {
+  Session s;
+  CRectangle& rect = s.Add<CRectangle>({0, 0}, {10, 10});
+  CDLine& line = s.Add<CDLine>({20, 20}, {60, 25});
+  line.m_crPen = 0x00FF00;
+  CTimer& clock = s.Add<CTimer>({0, 40}, {60, 50});
+  EXPECT_FALSE(s.view.GetCommandState(kCmdPaste).enabled);
+
+  s.view.m_pCurUnit = &clock;
+  s.view.OnCommand(kCmdCopy);
+  EXPECT_EQ(s.view.m_pMarkedUnit, nullptr);
+
+  s.view.m_pCurUnit = &rect;
+  s.view.OnCommand(kCmdCopy);
+  s.view.m_pCurUnit = &line;
+  s.view.OnCommand(kCmdPaste);
+  s.view.OnCommand(kCmdPaste);
+  ASSERT_EQ(s.doc.m_units.size(), 5u);
+  for (std::size_t i : {3u, 4u}) {
+    auto* copy = dynamic_cast<CRectangle*>(&s.Unit(i));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->m_ptFirst, line.m_ptFirst);
+    EXPECT_EQ(copy->m_ptSecond, line.m_ptSecond);
+    EXPECT_EQ(copy->m_crPen, 0x00FF00u);
+    EXPECT_FALSE(copy->m_bSelected);
+  }
+  EXPECT_EQ(s.view.m_pMarkedUnit, &s.Unit(4));
+  EXPECT_EQ(s.view.m_pCurUnit, &line);
+
+  s.view.DeleteSelected();
+  EXPECT_FALSE(s.view.GetCommandState(kCmdPaste).enabled);
+}
+
+TEST(ViewSession, AMarkedTextPastesOnlyOverATextUnit) {
+  Session s;
+  CText& text = s.Add<CText>({0, 0}, {50, 20});
+  text.m_strText = "hello";
+  CDLine& line = s.Add<CDLine>({0, 30}, {40, 30});
+  s.view.m_pCurUnit = &text;
+  s.view.MarkForCopy();
+  s.view.m_pCurUnit = &line;
+  s.view.PasteMarked();
+  EXPECT_EQ(s.doc.m_units.size(), 2u);
+  s.view.m_pCurUnit = &text;
+  s.view.PasteMarked();
+  ASSERT_EQ(s.doc.m_units.size(), 3u);
+  EXPECT_EQ(static_cast<CText&>(s.Unit(2)).m_strText, "hello");
+}
+
+TEST(ViewSession, CentringWithinThePanelAndTheFrame) {
+  Session s(10, 1, 4);
+  CRectangle& rect = s.Add<CRectangle>({50, 20}, {10, 24});
+  s.view.m_pCurUnit = &rect;
+  s.view.OnCommand(kCmdCentreHorizontally);
+  EXPECT_EQ(rect.m_ptFirst, (CPoint{60, 20}));
+  EXPECT_EQ(rect.m_ptSecond, (CPoint{100, 24}));
+  s.view.OnCommand(kCmdCentreVertically);
+  EXPECT_EQ(rect.m_ptFirst.y, 22);
+  EXPECT_EQ(rect.m_ptSecond.y, 26);
+  rect.m_ptFirst.y = 20;
+  rect.m_ptSecond.y = 50;  // taller than a frame: to the top of its frame
+  s.view.CentreVertically();
+  EXPECT_EQ(rect.m_ptFirst.y, 16);
+  EXPECT_EQ(rect.m_ptSecond.y, 46);
+}
+
+TEST(ViewSession, AnImportedPictureStartsAtTheFirstVisibleLed) {
+  Session s(64, 4, 8);
+  test::TempFolder folder("import");
+  const auto bytes = test::MakeBmp({.width = 5, .height = 3, .pixelBytes = 48});
+  std::ofstream(folder.path() / "p.bmp", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                  std::streamsize(bytes.size()));
+  s.view.OnZoom(2);
+  s.host.scroll = {64, 40};
+  s.view.OnCommand(kCmdToolLine);
+  s.view.ImportBmpFile(folder.path() / "p.bmp");
+  ASSERT_EQ(s.doc.m_units.size(), 1u);
+  EXPECT_EQ(s.Unit(0).m_ptFirst, (CPoint{32, 20}));
+  EXPECT_EQ(s.Unit(0).m_ptSecond, (CPoint{37, 23}));
+  EXPECT_EQ(s.view.m_pCurUnit, &s.Unit(0));
+  EXPECT_EQ(s.view.m_nMode, kModeSelect);
+}
+
+TEST(ViewSession, ZoomDividesAndKeysScrollByHalfTheWindow) {
+  Session s(8, 1, 10);
+  s.view.OnZoom(3);
+  EXPECT_EQ(s.view.ToCanvas({8, 8}), (CPoint{2, 2}));
+  EXPECT_EQ(s.view.ToCanvas({9, 9}), (CPoint{3, 3}));
+  EXPECT_EQ(s.doc.m_sizeCanvas, (CSize{384, 480}));
+  s.host.scrolledTo.clear();
+  s.host.client = {200, 600};  // the whole canvas height fits
+  s.view.OnKeyDown(kKeyDown);
+  EXPECT_TRUE(s.host.scrolledTo.empty());
+  s.view.OnKeyDown(kKeyRight);
+  ASSERT_EQ(s.host.scrolledTo.size(), 1u);
+  EXPECT_EQ(s.host.scrolledTo[0], (CPoint{100, 0}));
+}
+
+TEST(ViewSession, ContextMenusDependOnModeAndUnit) {
+  Session s;
+  CRectangle& rect = s.Add<CRectangle>({0, 0}, {10, 10});
+  CTimer& clock = s.Add<CTimer>({0, 20}, {60, 30});
+  s.view.OnContextMenu({300, 300});
+  EXPECT_TRUE(s.host.menus.empty());
+  s.view.m_pCurUnit = &rect;
+  s.view.OnContextMenu({300, 300});
+  ASSERT_EQ(s.host.menus.size(), 1u);
+  EXPECT_EQ(s.host.menus[0].menuId, kMenuUnitDelete);
+  EXPECT_EQ(s.host.menus[0].itemStates.at(0).label, LookupText(35000));
+  s.view.m_pCurUnit = &clock;
+  s.view.OnContextMenu({300, 300});
+  ASSERT_EQ(s.host.menus.size(), 2u);
+  EXPECT_EQ(s.host.menus[1].menuId, kMenuTimerEdit);
+  s.view.m_nMode = kModeCreate;  // the clock shows its menu only while selecting
+  s.view.OnContextMenu({300, 300});
+  EXPECT_EQ(s.host.menus.size(), 2u);
+}
+
+TEST(ViewSession, ClockOptionsKeepMonoColoursRed) {
+  Session s;
+  s.doc.m_nColourSet = 2;
+  s.host.clockAnswer = ClockOptions{2, 3, 1, 2};
+  s.view.EditClockOptions();
+  EXPECT_EQ(s.doc.m_nClockStyle, 2);
+  EXPECT_EQ(s.doc.m_nClockColour, 1);
+  EXPECT_EQ(s.doc.m_nClockAlign, 1);
+  EXPECT_TRUE(s.doc.IsModified());
+}
+
+}  // namespace
+}  // namespace lumetra
