@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ struct ScriptedHost : ViewHost {
   CPoint scroll;
   CSize client{200, 100};
   std::vector<CPoint> scrolledTo;
+  std::optional<ScreenSizeValues> screenAnswer;
+  std::optional<std::filesystem::path> saveAnswer;
+  int panelChanges = 0;
   int textDialogs = 0;
   bool textDialogAnswer = false;
   std::optional<ClockOptions> clockAnswer;
@@ -40,6 +45,13 @@ struct ScriptedHost : ViewHost {
     ++textDialogs;
     return textDialogAnswer;
   }
+  bool EditScreenSize(ScreenSizeValues& values) override {
+    if (!screenAnswer) return false;
+    values = *screenAnswer;
+    return true;
+  }
+  void PanelSettingsChanged(const CTessaraDoc&) override { ++panelChanges; }
+  std::optional<std::filesystem::path> ChooseBmpToSave() override { return saveAnswer; }
   bool EditClockOptions(ClockOptions& options) override {
     if (!clockAnswer) return false;
     options = *clockAnswer;
@@ -319,6 +331,65 @@ TEST(ViewSession, ClockOptionsKeepMonoColoursRed) {
   EXPECT_EQ(s.doc.m_nClockColour, 1);
   EXPECT_EQ(s.doc.m_nClockAlign, 1);
   EXPECT_TRUE(s.doc.IsModified());
+}
+
+TEST(ViewSession, StyleChangesReachTheCurrentUnitButNotAClock) {
+  Session s;
+  CRectangle& rect = s.Add<CRectangle>({0, 0}, {10, 10});
+  CTimer& clock = s.Add<CTimer>({0, 20}, {60, 30});
+  s.style.crPen = 0x00FF00;
+  s.style.penWidth = 4;
+  s.view.m_pCurUnit = &clock;
+  s.view.ApplyStyleToCurrentUnit();
+  EXPECT_EQ(clock.m_nPenWidth, 1);
+  s.view.m_pCurUnit = &rect;
+  s.view.ApplyStyleToCurrentUnit();
+  EXPECT_EQ(rect.m_crPen, 0x00FF00u);
+  EXPECT_EQ(rect.m_nPenWidth, 4);
+}
+
+TEST(ViewSession, ADoubleClickOnTextOpensItsDialogAndTheCursorFollowsTheMode) {
+  Session s(8, 3, 2);
+  CText& text = s.Add<CText>({0, 0}, {50, 20});
+  s.view.OnLButtonDown({10, 10});
+  s.view.OnLButtonUp({10, 10});
+  s.view.OnLButtonDblClk({10, 10});
+  EXPECT_EQ(s.host.textDialogs, 1);
+  EXPECT_EQ(text.m_nBandHeight, 48);
+  EXPECT_EQ(s.view.CursorResource(), kCursorSelect);
+  s.view.OnCommand(kCmdToolLine);
+  EXPECT_EQ(s.view.CursorResource(), kCursorDraw);
+  EXPECT_TRUE(s.view.GetCommandState(kCmdToolLine).checked);
+  s.view.OnCommand(kCmdInert);
+  EXPECT_EQ(s.view.CursorResource(), std::nullopt);
+}
+
+TEST(ViewSession, ANewScreenSizeReachesTheDocumentTheCanvasAndTheClocks) {
+  Session s(8, 1, 10);
+  CTimer& clock = s.Add<CTimer>({0, 0}, {60, 10});
+  s.host.screenAnswer = ScreenSizeValues{16, 2, 4, 1, true};
+  s.view.ChangeScreenSize();
+  EXPECT_EQ(s.doc.m_nWidthWords, 16);
+  EXPECT_EQ(s.doc.m_nHeightWords, 2);
+  EXPECT_EQ(s.doc.m_nFrames, 4);
+  EXPECT_EQ(s.doc.m_sizeCanvas, (CSize{256, 128}));
+  EXPECT_EQ(clock.m_nColourSet, 1);
+  EXPECT_EQ(s.host.panelChanges, 1);
+  EXPECT_TRUE(s.doc.IsModified());
+}
+
+TEST(ViewSession, SaveAsBmpWritesThePictureOrSaysWhyNot) {
+  Session s(8, 1, 10);
+  s.Add<CRectangle>({0, 16}, {20, 30});
+  test::TempFolder folder("save-bmp");
+  s.host.saveAnswer = folder.path() / "picture.bmp";
+  s.view.OnCommand(kCmdSaveAsBmp);
+  EXPECT_TRUE(s.host.messages.empty());
+  EXPECT_EQ(std::filesystem::file_size(folder.path() / "picture.bmp"), 54u + 1280u * 3 * 16);
+  s.host.saveAnswer = folder.path() / "missing" / "picture.bmp";
+  s.view.OnCommand(kCmdSaveAsBmp);
+  ASSERT_EQ(s.host.messages.size(), 1u);
+  EXPECT_NE(s.host.messages[0].find("picture.bmp"), std::string::npos);
 }
 
 }  // namespace
