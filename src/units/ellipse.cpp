@@ -25,7 +25,7 @@ void CEllipse::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate
 
 void CEllipse::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
   if (view.m_nMode != kModeMoveByHandle) return;
-  view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate}}});
+  view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate, {}}}});
 }
 
 void CEllipse::Paint(CDC& dc) const { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); }

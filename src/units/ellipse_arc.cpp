@@ -29,7 +29,7 @@ void CEllipseArc::Serialize(CArchive& ar) {
 void CEllipseArc::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate; }
 
 void CEllipseArc::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
-  view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate}}});
+  view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate, {}}}});
 }
 
 double ArcAngle(double dx, double dy) {

@@ -22,8 +22,6 @@ void CTessaraView::SetModified() {
   if (m_pDocument) m_pDocument->SetModifiedFlag();
 }
 
-CDC& CTessaraView::FeedbackDC() { return m_feedbackDC; }
-
 // The delete items of every pop-up menu and the clock's "Set..." are named in the current language.
 void CTessaraView::TrackPopupMenu(const PopupMenuRequest& request) {
   if (!m_pHost) return;
@@ -55,6 +53,7 @@ void CTessaraView::OnInitialUpdate() {
   m_nTool = kToolNone;
   m_nMode = kModeSelect;
   m_pCurUnit = nullptr;
+  m_pMarkedUnit = nullptr;
   m_bCreating = m_bMoving = m_bResizing = false;
   m_nClickCount = 0;
   m_bUnitChanged = m_bHandleGrabbed = false;

@@ -94,7 +94,7 @@ class CTessaraView {
   void OnMouseMove(CPoint client, bool leftButtonDown);
   void OnLButtonUp(CPoint client);
   void OnLButtonDblClk(CPoint client);
-  void OnContextMenu(CPoint screen);
+  void OnContextMenu(CPoint screen, CPoint client);
   // The cursor resource of the mouse mode; none where the current cursor stays.
   std::optional<std::int32_t> CursorResource() const;
 
@@ -143,9 +143,10 @@ class CTessaraView {
   void ChooseTool(std::int32_t tool);
   std::unique_ptr<CUnit> MakeUnitOfTool(std::int32_t x, std::int32_t y);
   void PressInSelectMode(std::int32_t x, std::int32_t y);
-  // The drawing context the units' mouse operations draw their feedback
-  // into; every change is followed by a full repaint from the document.
-  CDC& FeedbackDC();
+  // A fresh drawing context for one mouse event, in the default state (so a
+  // unit's raster operation starts as R2_COPYPEN): the units draw their
+  // feedback into it, and every change is followed by a full repaint.
+  CDC FeedbackDC() { return CDC(m_feedback); }
   // Shifts the current unit's normalised rectangle by (dx, dy).
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
 
@@ -153,7 +154,6 @@ class CTessaraView {
   CTessaraDoc* m_pDocument = nullptr;
   StylePageValues* m_pStylePage = nullptr;
   Bitmap32 m_feedback{1, 1};
-  CDC m_feedbackDC{m_feedback};
 };
 
 }  // namespace lumetra

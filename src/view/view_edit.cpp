@@ -252,7 +252,6 @@ void CTessaraView::ImportBmpFile(const std::filesystem::path& path) {
   m_nTool = kToolNone;
   m_bCreating = m_bMoving = m_bResizing = false;
   if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
-  picture->m_bSelected = true;
   m_pCurUnit = picture.get();
   m_pDocument->m_units.push_back(std::move(picture));
   m_pDocument->SetModifiedFlag();

@@ -74,6 +74,8 @@ class ViewHost {
   // The status bar's mouse position: the canvas point and the unscrolled client point in LEDs.
   virtual void ShowMousePosition(CPoint /*canvas*/, CPoint /*client*/) {}
   virtual void SetWaitCursor(bool /*waiting*/) {}
+  // The style page's values changed under it (a unit was picked): it shows them again.
+  virtual void StylePageChanged() {}
 
   // Scrolling, in device pixels of the zoomed canvas.
   virtual CPoint ScrollPosition() const { return {}; }

@@ -59,7 +59,7 @@ void CTessaraView::OnLButtonDown(CPoint client) {
   // Each press starts without a grab; a grabbed handle's number lasts until the release.
   m_bHandleGrabbed = false;
   m_nHandle = -1;
-  if (m_nMode == kModeCreate) {
+  if (m_nMode == kModeCreate && m_pDocument) {
     m_bCreating = true;
     if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
     const bool clockTool = m_nTool == kToolClock;
@@ -70,10 +70,8 @@ void CTessaraView::OnLButtonDown(CPoint client) {
       unit->m_nDrawMode = FeedbackDC().GetROP2();
       unit->m_bSelected = true;
       m_pCurUnit = unit.get();
-      if (m_pDocument) {
-        m_pDocument->m_units.push_back(std::move(unit));
-        m_pDocument->SetModifiedFlag();
-      }
+      m_pDocument->m_units.push_back(std::move(unit));
+      m_pDocument->SetModifiedFlag();
     } else if (clockTool) {
       m_pCurUnit = nullptr;
     }
@@ -86,12 +84,13 @@ void CTessaraView::OnLButtonDown(CPoint client) {
 
 void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   m_nTool = kToolNone;
-  CDC& dc = FeedbackDC();
+  CDC dc = FeedbackDC();
   if (m_pCurUnit && m_pCurUnit->HitHandle(x, y) != 0) {
     m_pCurUnit->m_bActive = true;
     m_pCurUnit->m_nDrawMode = dc.GetROP2();
     m_bResizing = true;
     m_pCurUnit->OnLButtonDown(dc, *this, x, y);
+    Repaint();
     return;
   }
   if (!m_pDocument) return;
@@ -112,14 +111,17 @@ void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   hit->m_bSelected = true;
   hit->m_nDrawMode = dc.GetROP2();
   Repaint();
-  if (m_pStylePage) m_pStylePage->TakeFrom(*hit);
+  if (m_pStylePage) {
+    m_pStylePage->TakeFrom(*hit);
+    if (m_pHost) m_pHost->StylePageChanged();
+  }
   m_bMoving = true;
 }
 
 void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
   const CPoint at = ToCanvas(client);
   if (!leftButtonDown || !m_pCurUnit) return;
-  CDC& dc = FeedbackDC();
+  CDC dc = FeedbackDC();
   if (m_bCreating || m_bResizing) {
     m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
     SetModified();
@@ -175,7 +177,8 @@ void CTessaraView::OnLButtonDblClk(CPoint client) {
   Repaint();
 }
 
-void CTessaraView::OnContextMenu(CPoint screen) {
+void CTessaraView::OnContextMenu(CPoint screen, CPoint client) {
+  ToCanvas(client);
   if (!m_pCurUnit) return;
   if (m_nMode != kModeSelect) {
     m_pCurUnit->ShowContextMenu(*this, screen.x, screen.y);

@@ -15,6 +15,7 @@
 #include "support/temp_folder.h"
 #include "units/bmp.h"
 #include "units/line.h"
+#include "units/polygon.h"
 #include "units/rectangle.h"
 #include "units/text.h"
 #include "units/timer.h"
@@ -174,6 +175,21 @@ TEST(ViewSession, AHandleOfTheCurrentUnitIsGrabbedEvenUnderAnotherUnit) {
   EXPECT_EQ(s.view.m_nMode, kModeSelect);
 }
 
+TEST(ViewSession, EveryMouseEventStartsInTheCopyingRasterOperation) {
+  Session s;
+  auto polygon = std::make_unique<CPolygon>();
+  *polygon->m_pPoints = {{10, 10}, {60, 10}, {30, 50}};
+  CPolygon& shape = *polygon;
+  s.doc.m_units.push_back(std::move(polygon));
+  s.Click({35, 11});  // pick it by its edge
+  ASSERT_EQ(s.view.m_pCurUnit, &shape);
+  s.Drag({30, 50}, {30, 60});  // a vertex drag draws its feedback in XOR
+  EXPECT_EQ(shape.m_pPoints->back(), (CPoint{30, 60}));
+  s.view.OnCommand(kCmdToolRectangle);
+  s.Click({80, 80});
+  EXPECT_EQ(s.doc.m_units.back()->m_nDrawMode, R2_COPYPEN);
+}
+
 TEST(ViewSession, MovingAPickedUnitFollowsTheMouse) {
   Session s;
   CDLine& line = s.Add<CDLine>({10, 10}, {50, 10});
@@ -306,19 +322,19 @@ TEST(ViewSession, ContextMenusDependOnModeAndUnit) {
   Session s;
   CRectangle& rect = s.Add<CRectangle>({0, 0}, {10, 10});
   CTimer& clock = s.Add<CTimer>({0, 20}, {60, 30});
-  s.view.OnContextMenu({300, 300});
+  s.view.OnContextMenu({300, 300}, {5, 5});
   EXPECT_TRUE(s.host.menus.empty());
   s.view.m_pCurUnit = &rect;
-  s.view.OnContextMenu({300, 300});
+  s.view.OnContextMenu({300, 300}, {5, 5});
   ASSERT_EQ(s.host.menus.size(), 1u);
   EXPECT_EQ(s.host.menus[0].menuId, kMenuUnitDelete);
   EXPECT_EQ(s.host.menus[0].itemStates.at(0).label, LookupText(35000));
   s.view.m_pCurUnit = &clock;
-  s.view.OnContextMenu({300, 300});
+  s.view.OnContextMenu({300, 300}, {5, 5});
   ASSERT_EQ(s.host.menus.size(), 2u);
   EXPECT_EQ(s.host.menus[1].menuId, kMenuTimerEdit);
   s.view.m_nMode = kModeCreate;  // the clock shows its menu only while selecting
-  s.view.OnContextMenu({300, 300});
+  s.view.OnContextMenu({300, 300}, {5, 5});
   EXPECT_EQ(s.host.menus.size(), 2u);
 }
 
