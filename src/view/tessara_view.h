@@ -147,6 +147,8 @@ class CTessaraView {
   // unit's raster operation starts as R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.
   CDC FeedbackDC() { return CDC(m_feedback); }
+  // The current unit's rectangle, normalised.
+  CRect CurrentUnitBox() const;
   // Shifts the current unit's normalised rectangle by (dx, dy).
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
 

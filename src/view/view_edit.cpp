@@ -198,10 +198,13 @@ void CTessaraView::PasteMarked() {
   Repaint();
 }
 
+CRect CTessaraView::CurrentUnitBox() const {
+  return CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x, m_pCurUnit->m_ptSecond.y}
+      .Normalized();
+}
+
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
-  const CRect box = CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x,
-                          m_pCurUnit->m_ptSecond.y}
-                        .Normalized();
+  const CRect box = CurrentUnitBox();
   m_pCurUnit->m_ptFirst = SaturatedPoint(box.left + dx, box.top + dy);
   m_pCurUnit->m_ptSecond = SaturatedPoint(box.right + dx, box.bottom + dy);
   Repaint();
@@ -212,9 +215,7 @@ void CTessaraView::CentreHorizontally() {
   if (!m_pCurUnit || !m_pDocument) return;
   const std::int64_t panel = std::int64_t(m_pDocument->m_nWidthWords) * 16;
   if (panel == 0) return;
-  const CRect box = CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x,
-                          m_pCurUnit->m_ptSecond.y}
-                        .Normalized();
+  const CRect box = CurrentUnitBox();
   const std::int64_t width = std::int64_t(box.right) - box.left;
   ShiftCurrentUnit((panel - width) / 2 - box.left, 0);
 }
@@ -223,9 +224,7 @@ void CTessaraView::CentreVertically() {
   if (!m_pCurUnit || !m_pDocument) return;
   const std::int64_t frame = std::int64_t(m_pDocument->m_nHeightWords) * 16;
   if (frame == 0) return;
-  const CRect box = CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x,
-                          m_pCurUnit->m_ptSecond.y}
-                        .Normalized();
+  const CRect box = CurrentUnitBox();
   const std::int64_t height = std::int64_t(box.bottom) - box.top;
   const std::int64_t frameTop = (box.top / frame) * frame;
   const std::int64_t top = height > frame ? frameTop : frameTop + (frame - height) / 2;
