@@ -1,0 +1,66 @@
+#pragma once
+// The bytes a transfer hands to the display libraries besides the addresses:
+// the 25-byte parameter block, the picture's colour flags, the eight clock
+// bytes, the picture size and port name, and the message for a result code.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/local_time.h"
+#include "platform/types.h"
+
+namespace lumetra {
+
+class CTessaraDoc;
+class Language;
+
+inline constexpr std::size_t kParameterBlockBytes = 25;
+inline constexpr int kSentPlayModeRows = 3;
+using ParameterBlock = std::array<std::uint8_t, kParameterBlockBytes>;
+
+// Speed index 0..5 (slower .. very fast) as the panel's speed code.
+inline constexpr std::array<std::uint8_t, 6> kSpeedCodes = {30, 20, 12, 10, 6, 2};
+
+// Bytes 0..3 the panel's pixel height and width (high byte first); 4 the row
+// count; 5..9 the clock style, colour code, word row, frame and alignment;
+// 10..24 play-mode rows 1..3 (mode, start − 1, end, speed code, delay).
+// The clock style is sent only when the view holds a clock unit
+// (clockCount > 0). Values a loaded file may hold out of range are limited
+// to what the panel understands instead of wrapping into another meaning.
+ParameterBlock BuildParameterBlock(const CTessaraDoc& doc, int clockCount);
+
+std::uint8_t SpeedCode(int speedIndex);
+// Clock colour index black, red, green, yellow (0..3) as the codes 3, 2, 1, 0.
+std::uint8_t ClockColourCode(int colourIndex);
+
+// Colour set 0: 0x00, reversed 0x01; set 1: 0x80, reversed 0x81; the mono
+// set 2 (and any other) 0x00 whether reversed or not.
+std::uint8_t ColourFlags(int colourSet, bool reverseColour);
+
+// Century, year, month, day, day of week (0 = Sunday), hour, minute, second,
+// each in packed BCD.
+using ClockBytes = std::array<std::uint8_t, 8>;
+ClockBytes MakeClockBytes(const LocalTime& time);
+// 0..99 in packed BCD (tens in the high nibble); values outside are limited.
+std::uint8_t ToPackedBcd(int value);
+
+// The picture strip's size in pixels: frames side by side.
+CSize SentPictureSize(const CTessaraDoc& doc);
+
+// "COM1".."COM4" for the port index 0..3.
+std::string PortName(int portIndex);
+
+inline constexpr int kTransferFailedKey = 2001;     // play mode dialog's Apply
+inline constexpr int kTransferSucceededKey = 2002;  // every successful transfer
+
+// Language key of a result code: 0 → "33000", 1, 2, 3 → "33001".."33003",
+// 16 → "33004", 32, 33, 34 → "33005".."33007"; nothing for any other code.
+std::optional<int> ResultCodeKey(int code);
+// The message for a result code: its language text, or for a code without a
+// key the unknown-code text with the number in it.
+std::string ResultCodeMessage(const Language& language, int code);
+inline constexpr const char* kUnknownResultFormat = "未知错误: 代号 = %d";
+
+}  // namespace lumetra
