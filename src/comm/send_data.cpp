@@ -77,7 +77,7 @@ ClockBytes MakeClockBytes(const LocalTime& t) {
 }
 
 CSize SentPictureSize(const CTessaraDoc& doc) {
-  return {std::int32_t(std::int64_t(doc.m_nWidthWords) * doc.m_nFrames * 16), doc.m_nHeightWords * 16};
+  return doc.StripPixels();
 }
 
 std::string PortName(int portIndex) { return "COM" + std::to_string(std::clamp(portIndex, 0, 3) + 1); }

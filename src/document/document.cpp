@@ -69,6 +69,10 @@ CSize CTessaraDoc::CanvasPixels() const {
   return {m_nWidthWords * kWordPixels, m_nFrames * m_nHeightWords * kWordPixels};
 }
 
+CSize CTessaraDoc::StripPixels() const {
+  return {m_nFrames * m_nWidthWords * kWordPixels, m_nHeightWords * kWordPixels};
+}
+
 void CTessaraDoc::Serialize(CArchive& ar) {
   ar.Transfer(m_sizeCanvas.cx);
   ar.Transfer(m_sizeCanvas.cy);

@@ -64,6 +64,8 @@ class CTessaraDoc {
 
   // Canvas size in LED pixels: all frames stacked.
   CSize CanvasPixels() const;
+  // The picture the panel receives: the frames side by side.
+  CSize StripPixels() const;
 
   std::vector<std::unique_ptr<CUnit>> m_units;
   CSize m_sizeCanvas{384, 64};

@@ -17,7 +17,7 @@ void CBmp::Serialize(CArchive& ar) {
 // it, whenever a caller draws with an origin of its own.
 void CBmp::Draw(CDC& dc) {
   m_dib.EnsureHalftonePalette();
-  const CRect box = CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
+  const CRect box = BoxRect();
   m_dib.DrawStretched(dc, box.left, box.top, SaturateToInt(std::int64_t(box.right) - box.left),
                       SaturateToInt(std::int64_t(box.bottom) - box.top));
 }
@@ -40,7 +40,7 @@ void CBmp::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y)
 
 // The whole picture box counts; its points stay as they are.
 bool CBmp::PtInUnit(std::int32_t x, std::int32_t y) {
-  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized().PtInRect({x, y});
+  return BoxRect().PtInRect({x, y});
 }
 
 }  // namespace lumetra

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/gdi/dc.h"
+#include "units/unit_geometry.h"
 
 namespace lumetra {
 
@@ -60,13 +61,10 @@ void WalkMidpointEllipse(std::int32_t a, std::int32_t b, Visit&& visit) {
 // (+, +), (−, +), (+, −), (−, −).
 template <class Plot>
 void ForEachQuadrant(std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy, Plot&& plot) {
-  auto at = [](std::int64_t v) {
-    return std::int32_t(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-  };
-  plot(at(cx + dx), at(cy + dy));
-  plot(at(cx - dx), at(cy + dy));
-  plot(at(cx + dx), at(cy - dy));
-  plot(at(cx - dx), at(cy - dy));
+  plot(SaturateToInt(cx + dx), SaturateToInt(cy + dy));
+  plot(SaturateToInt(cx - dx), SaturateToInt(cy + dy));
+  plot(SaturateToInt(cx + dx), SaturateToInt(cy - dy));
+  plot(SaturateToInt(cx - dx), SaturateToInt(cy - dy));
 }
 
 // SetPixel at (x + i, y + i * yStep) for i = 0 .. length - 1, skipping the

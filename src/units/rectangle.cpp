@@ -34,7 +34,7 @@ void CRectangle::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int3
 
 // The whole box counts, filled or hollow; its points stay as drawn.
 bool CRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
-  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized().PtInRect({x, y});
+  return BoxRect().PtInRect({x, y});
 }
 
 }  // namespace lumetra

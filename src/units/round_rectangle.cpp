@@ -43,7 +43,7 @@ void CRoundRectangle::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std:
 // Hit-testing normalises the points for good, so that handle 1 is the top-left corner afterwards.
 bool CRoundRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
   NormalizePoints();
-  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.PtInRect({x, y});
+  return BoxRect().PtInRect({x, y});
 }
 
 }  // namespace lumetra

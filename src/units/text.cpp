@@ -49,12 +49,12 @@ void CText::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int3
 
 bool CText::PtInUnit(std::int32_t x, std::int32_t y) {
   NormalizePoints();
-  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.PtInRect({x, y});
+  return BoxRect().PtInRect({x, y});
 }
 
 // The text colour and background mode stay as set; only the font is put back.
 void CText::Draw(CDC& dc) {
-  const CRect r = CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
+  const CRect r = BoxRect();
   CFont* previous = dc.SelectObject(m_pFont.get());
   dc.SetTextColor(m_crPen);
   dc.SetBkMode(TRANSPARENT);

@@ -137,7 +137,7 @@ void CTimer::DrawHandles(CDC&) {}
 std::int32_t CTimer::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
 bool CTimer::PtInUnit(std::int32_t x, std::int32_t y) {
-  return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized().PtInRect({x, y});
+  return BoxRect().PtInRect({x, y});
 }
 
 void CTimer::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }

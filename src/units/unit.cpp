@@ -141,7 +141,7 @@ void CUnit::TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::i
 }
 
 void CUnit::NormalizePoints() {
-  CRect box = CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
+  const CRect box = BoxRect();
   m_ptFirst = {box.left, box.top};
   m_ptSecond = {box.right, box.bottom};
 }

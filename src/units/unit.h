@@ -77,6 +77,11 @@ class CUnit : public CObject {
   virtual void InitDefaults();
   virtual void Draw(CDC& dc);
 
+  // The rectangle spanned by the two points, normalised; the points stay as they are.
+  CRect BoxRect() const {
+    return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
+  }
+
   // Style and geometry.
   std::int32_t m_nPenStyle;
   std::int32_t m_nPenWidth;

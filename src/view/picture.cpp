@@ -46,7 +46,8 @@ std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, 
   try {
     // Only the unzoomed canvas is drawn, and only as far as frames reach:
     // nothing else of it can reach the strip.
-    Bitmap32 canvas(frameWidth, frames * frameHeight, kCanvasBackground);
+    const CSize canvasSize = doc.CanvasPixels(), stripSize = doc.StripPixels();
+    Bitmap32 canvas(canvasSize.cx, canvasSize.cy, kCanvasBackground);
     {
       CDC dc(canvas);
       dc.SetWindowOrg(origin.x, origin.y);
@@ -60,7 +61,7 @@ std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, 
         }
       }
     }
-    Bitmap32 strip(frames * frameWidth, frameHeight);
+    Bitmap32 strip(stripSize.cx, stripSize.cy);
     for (int k = 0; k < frames; ++k) {
       for (int y = 0; y < frameHeight; ++y) {
         const std::uint32_t* from = canvas.Row(k * frameHeight + y);

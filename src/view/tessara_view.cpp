@@ -64,9 +64,8 @@ void CTessaraView::OnInitialUpdate() {
 
 CSize CTessaraView::ZoomedCanvasSize() const {
   if (!m_pDocument) return {};
-  const CTessaraDoc& doc = *m_pDocument;
-  return {Zoomed(std::int64_t(doc.m_nWidthWords) * kWordPixels, m_fZoom),
-          Zoomed(std::int64_t(doc.m_nFrames) * doc.m_nHeightWords * kWordPixels, m_fZoom)};
+  const CSize canvas = m_pDocument->CanvasPixels();
+  return {Zoomed(canvas.cx, m_fZoom), Zoomed(canvas.cy, m_fZoom)};
 }
 
 // The document keeps the zoomed size, as the canvas it was last shown at.

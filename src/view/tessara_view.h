@@ -32,16 +32,6 @@ enum ViewMode : std::int32_t {
   kModeInert = 6,
 };
 
-// Tool numbers that a handle grab of a loaded-only unit shows on the tool bar.
-enum GrabTool : std::int32_t {
-  kToolRound = 15,
-  kToolPolygon = 16,
-  kToolLiEllipse = 17,
-  kToolRoundArc = 18,
-  kToolEllipseArc = 19,
-  kToolPolyBezier = 20,
-};
-
 // Keys the view handles.
 enum ViewKey : std::int32_t {
   kKeyHome = 0x24,
@@ -147,8 +137,6 @@ class CTessaraView {
   // unit's raster operation starts as R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.
   CDC FeedbackDC() { return CDC(m_feedback); }
-  // The current unit's rectangle, normalised.
-  CRect CurrentUnitBox() const;
   // Shifts the current unit's normalised rectangle by (dx, dy).
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
 

@@ -45,6 +45,14 @@ enum ViewTool : std::int32_t {
   kToolRectangle = 12,
   kToolRoundRectangle = 13,
   kToolEllipse = 14,
+  // Tools without a unit of their own; a handle grab of a unit that only
+  // documents bring shows them on the tool bar.
+  kToolRound = 15,
+  kToolPolygon = 16,
+  kToolLiEllipse = 17,
+  kToolRoundArc = 18,
+  kToolEllipseArc = 19,
+  kToolPolyBezier = 20,
   kToolText = 21,
   kToolClock = 23,
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "document/document.h"
+#include "document/panel_settings.h"
 #include "units/bmp.h"
 #include "units/ellipse.h"
 #include "units/line.h"
@@ -198,13 +199,8 @@ void CTessaraView::PasteMarked() {
   Repaint();
 }
 
-CRect CTessaraView::CurrentUnitBox() const {
-  return CRect{m_pCurUnit->m_ptFirst.x, m_pCurUnit->m_ptFirst.y, m_pCurUnit->m_ptSecond.x, m_pCurUnit->m_ptSecond.y}
-      .Normalized();
-}
-
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
-  const CRect box = CurrentUnitBox();
+  const CRect box = m_pCurUnit->BoxRect();
   m_pCurUnit->m_ptFirst = SaturatedPoint(box.left + dx, box.top + dy);
   m_pCurUnit->m_ptSecond = SaturatedPoint(box.right + dx, box.bottom + dy);
   Repaint();
@@ -213,18 +209,18 @@ void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
 
 void CTessaraView::CentreHorizontally() {
   if (!m_pCurUnit || !m_pDocument) return;
-  const std::int64_t panel = std::int64_t(m_pDocument->m_nWidthWords) * 16;
+  const std::int64_t panel = std::int64_t(m_pDocument->m_nWidthWords) * kWordPixels;
   if (panel == 0) return;
-  const CRect box = CurrentUnitBox();
+  const CRect box = m_pCurUnit->BoxRect();
   const std::int64_t width = std::int64_t(box.right) - box.left;
   ShiftCurrentUnit((panel - width) / 2 - box.left, 0);
 }
 
 void CTessaraView::CentreVertically() {
   if (!m_pCurUnit || !m_pDocument) return;
-  const std::int64_t frame = std::int64_t(m_pDocument->m_nHeightWords) * 16;
+  const std::int64_t frame = std::int64_t(m_pDocument->m_nHeightWords) * kWordPixels;
   if (frame == 0) return;
-  const CRect box = CurrentUnitBox();
+  const CRect box = m_pCurUnit->BoxRect();
   const std::int64_t height = std::int64_t(box.bottom) - box.top;
   const std::int64_t frameTop = (box.top / frame) * frame;
   const std::int64_t top = height > frame ? frameTop : frameTop + (frame - height) / 2;

@@ -2,6 +2,7 @@
 // and grab handles, drags let the current unit follow, releases finish.
 
 #include "document/document.h"
+#include "document/panel_settings.h"
 #include "lang/language.h"
 #include "units/curve.h"
 #include "units/ellipse.h"
@@ -37,7 +38,7 @@ std::unique_ptr<CUnit> CTessaraView::MakeUnitOfTool(std::int32_t x, std::int32_t
       return std::make_unique<CEllipse>();
     case kToolText: {
       auto text = std::make_unique<CText>();
-      if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * 16;
+      if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * kWordPixels;
       return text;
     }
     case kToolClock:
@@ -165,7 +166,7 @@ void CTessaraView::OnLButtonDblClk(CPoint client) {
   const CPoint at = ToCanvas(client);
   if (m_pCurUnit && m_pCurUnit->PtInUnit(at.x, at.y)) {
     if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
-      if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * 16;
+      if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * kWordPixels;
       if (m_pHost) m_pHost->EditTextProperties(*text, /*newUnit=*/false);
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
