@@ -2,6 +2,7 @@
 //   exit 0  success
 //   exit 1  usage error
 //   exit 2  a file cannot be read or written, or is not a valid document
+//   exit 3  a transfer to the panels failed (send, clock, params)
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -9,7 +10,9 @@
 
 #include "cli/info_command.h"
 #include "cli/render_command.h"
+#include "cli/send_command.h"
 #include "document/document.h"
+#include "lang/language.h"
 #include "platform/app_paths.h"
 #include "platform/codepage/codepage.h"
 #include "platform/files.h"
@@ -32,9 +35,25 @@ class FileMessageSink final : public lumetra::MessageSink {
 
 FileMessageSink g_sink;
 
-int Fail(const std::string& message) {
+int Fail(const std::string& message, int exitCode = kFileError) {
   std::cerr << "lumetra-cli: " << message << '\n';
-  return kFileError;
+  return exitCode;
+}
+
+// The send dialog's controls as options, shared by send, clock and params.
+void AddTransferOptions(CLI::App* command, lumetra::TransferRequest& request, bool picture) {
+  command->add_option("--port", request.port, "COM1..COM4 (LUMETRA_COM1.. or section Ports of the settings map them)")
+      ->capture_default_str();
+  command->add_option("--address", request.address, "Panel addresses, e.g. \"1,2,3-5\"")->capture_default_str();
+  command->add_flag("--broadcast", request.broadcast, "Send to every panel on the line");
+  command->add_option("--controller", request.controller, "MOVA or MOVA_OUT")->capture_default_str();
+  if (picture) command->add_flag("--reverse", request.reverseColour, "Reverse color");
+  if (request.kind != lumetra::TransferKind::kClock) {
+    command->add_flag("--no-clock", [&request](std::int64_t) { request.refreshTimer = false; },
+                      "Do not refresh the panels' clock afterwards");
+  }
+  command->add_option("--pause-scale", request.pauseScale, "Multiply every pause by F (tests use 0)")
+      ->check(CLI::Range(0.0, 100.0));
 }
 
 }  // namespace
@@ -75,6 +94,22 @@ int main(int argc, char** argv) {
     }
   });
 
+  std::string language;
+  app.add_option("--language", language, "Language of the messages (default: the one setting.ini names)");
+
+  std::string sendFile, paramsFile;
+  lumetra::TransferRequest sendRequest, clockRequest, paramsRequest;
+  clockRequest.kind = lumetra::TransferKind::kClock;
+  paramsRequest.kind = lumetra::TransferKind::kParameters;
+  CLI::App* sendCommand = app.add_subcommand("send", "Send a document's picture, parameters and the clock to panels.");
+  sendCommand->add_option("FILE", sendFile, "Document to send")->required();
+  AddTransferOptions(sendCommand, sendRequest, true);
+  CLI::App* clockCommand = app.add_subcommand("clock", "Set the panels' clock to this computer's time.");
+  AddTransferOptions(clockCommand, clockRequest, false);
+  CLI::App* paramsCommand = app.add_subcommand("params", "Send a document's display parameters (and the clock).");
+  paramsCommand->add_option("FILE", paramsFile, "Document whose play modes to send")->required();
+  AddTransferOptions(paramsCommand, paramsRequest, false);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -102,7 +137,23 @@ int main(int argc, char** argv) {
       doc.OnOpenDocument(renderIn, panel);
       g_sink.file.clear();
       lumetra::RenderDocument(doc, render);
+    } else {
+      lumetra::Language texts(lumetra::g_strAppFolder, nullptr);
+      texts.SelectLanguage(language);
+      const lumetra::TransferRequest& request =
+          *sendCommand ? sendRequest : (*clockCommand ? clockRequest : paramsRequest);
+      std::optional<lumetra::CTessaraDoc> doc;
+      if (!*clockCommand) {
+        const std::string& file = *sendCommand ? sendFile : paramsFile;
+        g_sink.file = file;
+        doc.emplace();
+        doc->OnOpenDocument(file, panel);
+        g_sink.file.clear();
+      }
+      return lumetra::RunTransfer(request, doc ? &*doc : nullptr, texts, std::cout);
     }
+  } catch (const std::invalid_argument& e) {
+    return Fail(e.what(), kUsageError);
   } catch (const lumetra::DocumentError& e) {
     return Fail(e.what());
   } catch (const lumetra::FileError& e) {

@@ -25,7 +25,19 @@ SendOperations::SendOperations(const DisplayLibrary* driver, const DisplayLibrar
                                std::ostream& console)
     : driver_(driver), panel_(panel), pause_(std::move(pause)), console_(console) {}
 
+void SendOperations::SetStepObserver(StepObserver observer) { observer_ = std::move(observer); }
+
+void SendOperations::Notify(SendStep step, int milliseconds) const {
+  if (observer_) observer_(step, milliseconds);
+}
+
+void SendOperations::Wait(int milliseconds) const {
+  Notify(SendStep::kPause, milliseconds);
+  pause_(milliseconds);
+}
+
 int SendOperations::Clear(int controllerType) const {
+  Notify(SendStep::kClear);
   if (controllerType == kControllerMova) return 0;
   if (controllerType != kControllerMovaOut) return kResultUnknownController;
   auto clear = panel_ ? panel_->Export<DllClrBufferFn>("DLLClrBuffer") : nullptr;
@@ -37,6 +49,7 @@ int SendOperations::Clear(int controllerType) const {
 }
 
 int SendOperations::SendParameters(const SendDestination& to, const ParameterBlock& block) const {
+  Notify(SendStep::kParameters);
   if (to.controllerType == kControllerMova) {
     auto send = driver_ ? driver_->Export<DllSendKelParasFn>("DLLSendKELParas") : nullptr;
     if (!send) return kResultLibraryMissing;
@@ -50,6 +63,7 @@ int SendOperations::SendParameters(const SendDestination& to, const ParameterBlo
 
 int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std::uint8_t colourFlags,
                                 CPoint origin) const {
+  Notify(SendStep::kPicture);
   std::filesystem::path file;
   try {
     file = MakeTempFileName();
@@ -81,10 +95,10 @@ int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std
     if (!read || !frame || !send) return kResultLibraryMissing;
     if (int r = read(path.c_str(), 0, size.cx, size.cy)) return r;
     const int started = frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureStart);
-    pause_(kPauseAfterStart);
+    Wait(kPauseAfterStart);
     if (started) return started;
     const int sent = send(to.port.c_str(), 0, to.mode, to.table.data(), size.cx, size.cy, colourFlags);
-    pause_(kPauseAfterPicture);
+    Wait(kPauseAfterPicture);
     if (sent) return sent;
     return frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureEnd);
   }
@@ -98,6 +112,7 @@ int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std
 }
 
 int SendOperations::SendClock(const SendDestination& to, const ClockBytes& clock) const {
+  Notify(SendStep::kClock);
   auto send = driver_ ? driver_->Export<DllSendClockFn>("DLLSendClock") : nullptr;
   if (!send) return kResultLibraryMissing;
   return send(to.port.c_str(), 0, to.mode, to.table.data(), std::int32_t(clock.size()), clock.data());
@@ -106,10 +121,10 @@ int SendOperations::SendClock(const SendDestination& to, const ClockBytes& clock
 int SendOperations::SendEverything(const SendDestination& to, CTessaraDoc& doc, const ParameterBlock& block,
                                    std::uint8_t colourFlags, bool refreshClock, CPoint origin) const {
   if (int r = Clear(to.controllerType) + SendParameters(to, block)) return r;
-  pause_(kPauseBeforePicture);
+  Wait(kPauseBeforePicture);
   if (int r = SendPicture(to, doc, colourFlags, origin)) return r;
   if (refreshClock) {
-    pause_(kPauseBeforeClock);
+    Wait(kPauseBeforeClock);
     if (int r = SendClock(to, MakeClockBytes(GetLocalTime()))) return r;
   }
   return 0;
@@ -119,7 +134,7 @@ int SendOperations::ApplyParameters(const SendDestination& to, const ParameterBl
                                     bool refreshClock) const {
   int result = SendParameters(to, block);
   if (refreshClock) {
-    pause_(kPauseBeforeAppliedClock);
+    Wait(kPauseBeforeAppliedClock);
     result += SendClock(to, MakeClockBytes(GetLocalTime()));
   }
   return result;

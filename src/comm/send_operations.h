@@ -12,14 +12,12 @@
 #include "comm/address_list.h"
 #include "comm/display_library.h"
 #include "comm/send_data.h"
+#include "comm/send_dialog_model.h"
 #include "platform/types.h"
 
 namespace lumetra {
 
 class CTessaraDoc;
-
-inline constexpr int kControllerMova = 0;     // driver library
-inline constexpr int kControllerMovaOut = 1;  // panel library
 
 // Results the program itself produces.
 inline constexpr int kResultLibraryMissing = 1;
@@ -37,11 +35,18 @@ struct SendDestination {
 // Waits the given number of milliseconds; tests pass one that does not sleep.
 using Pause = std::function<void(int milliseconds)>;
 
+// The steps of a transfer, for showing its progress.
+enum class SendStep { kClear, kParameters, kPicture, kClock, kPause };
+// Hears of each step as it starts; a pause comes with its length.
+using StepObserver = std::function<void(SendStep step, int milliseconds)>;
+
 class SendOperations {
  public:
   // The libraries are not owned and may be null (not loaded). `console`
   // receives the message of a missing clear library.
   SendOperations(const DisplayLibrary* driver, const DisplayLibrary* panel, Pause pause, std::ostream& console);
+
+  void SetStepObserver(StepObserver observer);
 
   int Clear(int controllerType) const;
   int SendParameters(const SendDestination& to, const ParameterBlock& block) const;
@@ -60,10 +65,14 @@ class SendOperations {
   int ApplyParameters(const SendDestination& to, const ParameterBlock& block, bool refreshClock) const;
 
  private:
+  void Notify(SendStep step, int milliseconds = 0) const;
+  void Wait(int milliseconds) const;
+
   const DisplayLibrary* driver_;
   const DisplayLibrary* panel_;
   Pause pause_;
   std::ostream& console_;
+  StepObserver observer_;
 };
 
 }  // namespace lumetra

@@ -1,0 +1,210 @@
+// lumetra-panel: a virtual LED panel on a serial line or a pseudo-terminal.
+// It answers the protocol for one or more panel addresses, keeps what each
+// panel received and, with --out, writes it into a folder after every change.
+//   exit 0  stopped by a signal, or the line was cut on purpose (--fault cut:N)
+//   exit 1  usage error
+//   exit 2  the line cannot be opened, or went away, or the folder cannot be written
+
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "panel/event_log.h"
+#include "panel/panel_output.h"
+#include "panel/panel_session.h"
+#include "platform/files.h"
+#include "protocol/serial_line.h"
+
+namespace {
+
+using namespace lumetra;
+using namespace lumetra::panel;
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnSignal(int) { g_stop = 1; }
+
+// Faults of the line itself, which the session does not see.
+struct LineFaults {
+  int replyDelayMs = 0;
+  int cutAfterFrames = -1;  // close the line after this many frames; -1 never
+};
+
+// "silent", "error", "corrupt:N", "drop:N", "delay:MS", "cut:N".
+std::string AddFault(const std::string& spec, Faults& faults, LineFaults& line) {
+  const auto colon = spec.find(':');
+  const std::string kind = spec.substr(0, colon);
+  int value = 0;
+  if (colon != std::string::npos) {
+    try {
+      std::size_t used = 0;
+      value = std::stoi(spec.substr(colon + 1), &used);
+      if (used != spec.size() - colon - 1 || value < 0) return "bad number in fault " + spec;
+    } catch (const std::exception&) {
+      return "bad number in fault " + spec;
+    }
+  }
+  const bool hasValue = colon != std::string::npos;
+  if (kind == "silent" && !hasValue) {
+    faults.silent = true;
+  } else if (kind == "error" && !hasValue) {
+    faults.answerError = true;
+  } else if (kind == "corrupt" && hasValue) {
+    faults.damagedFrames = value;
+  } else if (kind == "drop" && hasValue) {
+    faults.droppedBytes = value;
+  } else if (kind == "delay" && hasValue) {
+    line.replyDelayMs = value;
+  } else if (kind == "cut" && hasValue) {
+    line.cutAfterFrames = value;
+  } else {
+    return "unknown fault " + spec + " (silent, error, corrupt:N, drop:N, delay:MS, cut:N)";
+  }
+  return {};
+}
+
+class PanelProgram {
+ public:
+  PanelProgram(PanelSession& session, std::filesystem::path out, std::vector<std::int64_t> snapshots)
+      : session_(session), out_(std::move(out)), snapshots_(std::move(snapshots)) {
+    if (out_.empty()) return;
+    std::filesystem::create_directories(out_);
+    for (std::uint8_t address : session_.Addresses()) std::filesystem::create_directories(FolderOf(address));
+    events_.open(out_ / "events.jsonl", std::ios::app);
+    if (!events_) throw FileError((out_ / "events.jsonl").string() + ": cannot be opened for writing");
+  }
+
+  void OnFrame(const FrameEvent& event) {
+    ++frames_;
+    if (events_.is_open()) events_ << EventLine(event, ElapsedMs()) << std::endl;
+    changed_.insert(event.changed.begin(), event.changed.end());
+  }
+
+  // After the replies went out: the files of every panel that changed.
+  void WriteChanges() {
+    if (!out_.empty()) {
+      for (std::uint8_t address : changed_) WritePanelFiles(session_.State(address), FolderOf(address), snapshots_);
+    }
+    changed_.clear();
+  }
+
+  int Frames() const { return frames_; }
+
+ private:
+  // One panel writes into the folder itself; several each into a subfolder.
+  std::filesystem::path FolderOf(std::uint8_t address) const {
+    return session_.Addresses().size() == 1 ? out_ : out_ / std::to_string(address);
+  }
+  std::int64_t ElapsedMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
+  }
+
+  PanelSession& session_;
+  std::filesystem::path out_;
+  std::vector<std::int64_t> snapshots_;
+  std::ofstream events_;
+  std::set<std::uint8_t> changed_;
+  int frames_ = 0;
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// A frame whose bytes stop coming for this long is given up.
+constexpr int kIdleMs = 50;
+
+int Serve(protocol::SerialLine& line, PanelSession& session, PanelProgram& program, const LineFaults& lineFaults) {
+  const auto onFrame = [&](const FrameEvent& event) { program.OnFrame(event); };
+  std::vector<std::uint8_t> buffer(4096);
+  while (!g_stop) {
+    const protocol::ReadResult read = line.Read(buffer, kIdleMs);
+    if (read.status == protocol::ReadStatus::Closed) {
+      std::cerr << "lumetra-panel: the line went away: " << line.LastError() << '\n';
+      return 2;
+    }
+    const std::vector<std::uint8_t> replies = read.status == protocol::ReadStatus::Ok
+                                                  ? session.Receive(std::span(buffer).first(read.count), onFrame)
+                                                  : session.LineIdle(onFrame);
+    if (lineFaults.cutAfterFrames >= 0 && program.Frames() >= lineFaults.cutAfterFrames) {
+      std::cerr << "lumetra-panel: cutting the line after " << program.Frames() << " frames\n";
+      return 0;
+    }
+    if (!replies.empty()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(lineFaults.replyDelayMs));
+      if (!line.WriteAll(replies, 1000)) std::cerr << "lumetra-panel: reply not sent: " << line.LastError() << '\n';
+    }
+    program.WriteChanges();
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Lumetra virtual LED panel: answers the panels' serial protocol and shows what it received."};
+  bool pty = false;
+  std::string device;
+  int baud = 115200;
+  std::vector<int> addresses;
+  std::string out;
+  std::vector<std::int64_t> snapshots;
+  std::vector<std::string> faultSpecs;
+  auto* ptyOption = app.add_flag("--pty", pty, "Create a pseudo-terminal and print its path");
+  auto* deviceOption = app.add_option("--device", device, "Serial device to listen on");
+  ptyOption->excludes(deviceOption);
+  app.add_option("--baud", baud, "Line speed of --device")->capture_default_str();
+  app.add_option("--address", addresses, "Panel address 0..254 (repeat for several panels on the line; default 1)")
+      ->check(CLI::Range(0, 254));
+  app.add_option("--out", out, "Folder for picture.bmp/.png, parameters.json, clock.json, events.jsonl");
+  app.add_option("--snapshot", snapshots, "Also write what the LEDs show T ms into the show (repeatable)")
+      ->check(CLI::Range(std::int64_t(0), std::int64_t(1) << 40));
+  app.add_option("--fault", faultSpecs, "Misbehave: silent, error, corrupt:N, drop:N, delay:MS, cut:N");
+  try {
+    app.parse(argc, argv);
+    if (!pty && device.empty()) throw CLI::RequiredError("--pty or --device");
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? 0 : 1;
+  }
+
+  Faults faults;
+  LineFaults lineFaults;
+  for (const std::string& spec : faultSpecs) {
+    if (std::string error = AddFault(spec, faults, lineFaults); !error.empty()) {
+      std::cerr << "lumetra-panel: " << error << '\n';
+      return 1;
+    }
+  }
+  if (addresses.empty()) addresses.push_back(1);
+
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  try {
+    std::optional<protocol::SerialLine> line;
+    if (pty) {
+      protocol::PtyPair pair = protocol::SerialLine::CreatePty();
+      line.emplace(std::move(pair.master));
+      std::cout << pair.slavePath << std::endl;
+    } else {
+      line.emplace(protocol::SerialLine::Open(device, baud));
+    }
+    PanelSession session({addresses.begin(), addresses.end()}, faults);
+    PanelProgram program(session, out, snapshots);
+    return Serve(*line, session, program, lineFaults);
+  } catch (const protocol::SerialError& e) {
+    std::cerr << "lumetra-panel: " << e.what() << '\n';
+  } catch (const FileError& e) {
+    std::cerr << "lumetra-panel: " << e.what() << '\n';
+  } catch (const std::filesystem::filesystem_error& e) {
+    std::cerr << "lumetra-panel: " << e.what() << '\n';
+  }
+  return 2;
+}
