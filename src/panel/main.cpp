@@ -121,8 +121,10 @@ constexpr int kIdleMs = 50;
 int Serve(protocol::SerialLine& line, PanelSession& session, PanelProgram& program, const LineFaults& lineFaults) {
   const auto onFrame = [&](const FrameEvent& event) { program.OnFrame(event); };
   std::vector<std::uint8_t> buffer(4096);
-  while (!g_stop) {
+  for (;;) {
     const protocol::ReadResult read = line.Read(buffer, kIdleMs);
+    // Whatever arrived before a stop is still taken in.
+    if (g_stop && read.status != protocol::ReadStatus::Ok) break;
     if (read.status == protocol::ReadStatus::Closed) {
       std::cerr << "lumetra-panel: the line went away: " << line.LastError() << '\n';
       return 2;

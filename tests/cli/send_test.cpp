@@ -1,0 +1,222 @@
+// lumetra-cli sending through the real display libraries and a pseudo-terminal
+// to lumetra-panel.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "comm/send_data.h"
+#include "document/document.h"
+#include "document/panel_settings.h"
+#include "platform/gdi/bmp_file.h"
+#include "platform/gdi/dc.h"
+#include "protocol/messages.h"
+#include "support/temp_folder.h"
+#include "view/tessara_view.h"
+
+extern char** environ;
+
+namespace lumetra {
+namespace {
+
+const std::string kSample = LUMETRA_SOURCE_DIR "/resources/samples/welcome.tz";
+
+// A lumetra-panel on a pseudo-terminal of its own, stopped when the test ends.
+class VirtualPanel {
+ public:
+  VirtualPanel(const std::filesystem::path& out, std::vector<std::string> options) {
+    std::vector<std::string> args = {LUMETRA_BIN_DIR "/lumetra-panel", "--pty", "--out", out.string()};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    // The first line the panel prints is the terminal's path.
+    char c;
+    while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') path_ += c;
+    ::close(pipeFds[0]);
+  }
+  ~VirtualPanel() { Stop(); }
+
+  const std::string& Path() const { return path_; }
+  // Ends the panel after it has written what it received.
+  void Stop() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string path_;
+};
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+};
+
+CliResult RunCli(const std::filesystem::path& program, const std::string& port, const std::string& args,
+           const std::filesystem::path& home) {
+  const std::string command = "XDG_CONFIG_HOME='" + home.string() + "' LUMETRA_COM1='" + port + "' '" +
+                              program.string() + "' " + args + " 2>&1";
+  CliResult run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::array<char, 4096> buffer;
+  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) run.out.append(buffer.data(), n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+nlohmann::json ReadJson(const std::filesystem::path& path) { return nlohmann::json::parse(test::ReadText(path)); }
+
+class Sending : public ::testing::Test {
+ protected:
+  CliResult Cli(const VirtualPanel& panel, const std::string& args,
+          const std::filesystem::path& program = LUMETRA_BIN_DIR "/lumetra-cli") {
+    return RunCli(program, panel.Path(), args, folder / "home");
+  }
+  test::TempFolder folder{"send"};
+};
+
+// The parameters as the editor would send them once it has shown the document.
+ParameterBlock ExpectedParameters() {
+  CTessaraDoc doc;
+  doc.OnOpenDocument(kSample, PanelSettings{});
+  CTessaraView view;
+  view.SetDocument(&doc);
+  view.OnInitialUpdate();
+  Bitmap32 canvas(doc.CanvasPixels().cx, doc.CanvasPixels().cy);
+  CDC dc(canvas);
+  view.OnDraw(dc);
+  return BuildParameterBlock(doc, view.m_nClockCount);
+}
+
+TEST_F(Sending, ThePanelReceivesThePictureTheParametersAndTheClockOfTheDocument) {
+  VirtualPanel panel(folder / "panel", {});
+  const std::time_t before = std::time(nullptr);
+  const CliResult run = Cli(panel, "send '" + kSample + "' --pause-scale 0");
+  const std::time_t after = std::time(nullptr);
+  panel.Stop();
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("Sending the picture"), std::string::npos);
+  EXPECT_NE(run.out.find("Transfer completed successfully."), std::string::npos);
+
+  // The picture, LED by LED, is the exported BMP in the panel's colours.
+  ASSERT_EQ(RunCli(LUMETRA_BIN_DIR "/lumetra-cli", "", "render '" + kSample + "' -o '" +
+                   (folder / "export.bmp").string() + "'", folder / "home").status, 0);
+  const std::optional<Bitmap32> exported = ReadBmpPicture(folder / "export.bmp");
+  const std::optional<Bitmap32> received = ReadBmpPicture(folder / "panel" / "picture.bmp");
+  ASSERT_TRUE(exported && received);
+  ASSERT_EQ(received->Width(), 1280);
+  ASSERT_EQ(received->Height(), exported->Height());
+  const auto& colours = ColoursOf(kRedAndGreen).colours;
+  int lit = 0;
+  for (int y = 0; y < exported->Height(); ++y) {
+    for (int x = 0; x < exported->Width(); ++x) {
+      const protocol::LedColour led = protocol::LedColourOf(exported->At(x, y), 0);
+      lit += led != 0;
+      ASSERT_EQ(received->At(x, y), PixelFromColor(colours[led])) << x << "," << y;
+    }
+  }
+  EXPECT_GT(lit, 500);
+
+  const nlohmann::json parameters = ReadJson(folder / "panel" / "parameters.json");
+  const ParameterBlock expected = ExpectedParameters();
+  EXPECT_EQ(parameters["bytes"], nlohmann::json(std::vector<int>(expected.begin(), expected.end())));
+
+  // The clock bytes are the time of sending.
+  const std::string time = ReadJson(folder / "panel" / "clock.json")["time"];
+  std::tm sent{};
+  ASSERT_TRUE(strptime(time.c_str(), "%Y-%m-%d %H:%M:%S", &sent)) << time;
+  sent.tm_isdst = -1;
+  EXPECT_GE(std::mktime(&sent), before - 1);
+  EXPECT_LE(std::mktime(&sent), after + 1);
+}
+
+TEST_F(Sending, ListsAndBroadcastsReachExactlyTheAddressedPanels) {
+  VirtualPanel panel(folder / "panel", {"--address", "1", "--address", "2", "--address", "7"});
+  const auto received = [&](int address, const char* file) {
+    return std::filesystem::exists(folder / "panel" / std::to_string(address) / file);
+  };
+  const CliResult list = Cli(panel, "params '" + kSample + "' --address '1, 2' --no-clock --pause-scale 0");
+  const CliResult broadcast = Cli(panel, "clock --broadcast --address 200 --pause-scale 0");
+  panel.Stop();
+  ASSERT_EQ(list.status, 0) << list.out;
+  ASSERT_EQ(broadcast.status, 0) << broadcast.out;
+  EXPECT_TRUE(received(1, "parameters.json"));
+  EXPECT_TRUE(received(2, "parameters.json"));
+  EXPECT_FALSE(received(7, "parameters.json"));
+  for (int address : {1, 2, 7}) EXPECT_TRUE(received(address, "clock.json")) << address;
+}
+
+TEST_F(Sending, EveryFaultEndsWithItsOwnCodeAndNeverWithASuccess) {
+  struct Case {
+    std::vector<std::string> faults;
+    int exitStatus;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"--fault", "silent"}, 3, "did not answer"},
+      {{"--fault", "corrupt:100"}, 3, "did not answer"},
+      {{"--fault", "corrupt:2"}, 0, "completed successfully"},  // repeats get through
+      {{"--fault", "error"}, 3, "reported an error"},
+      {{"--fault", "cut:3"}, 3, "interrupted"},
+  };
+  for (const Case& c : cases) {
+    test::TempFolder out("panel");
+    VirtualPanel panel(out.path(), c.faults);
+    const CliResult run = Cli(panel, "send '" + kSample + "' --no-clock --pause-scale 0");
+    EXPECT_EQ(run.status, c.exitStatus) << c.faults[1] << ": " << run.out;
+    EXPECT_NE(run.out.find(c.message), std::string::npos) << c.faults[1] << ": " << run.out;
+  }
+}
+
+TEST_F(Sending, MissingLibrariesAreReportedWithTheirCodes) {
+  VirtualPanel panel(folder / "panel", {});
+  // A copy of the program with its language files but no display libraries
+  // beside it; they are not on the system's library path either.
+  const std::filesystem::path bin = folder / "bin";
+  std::filesystem::create_directories(bin);
+  std::filesystem::copy(LUMETRA_BIN_DIR "/Language", bin / "Language", std::filesystem::copy_options::recursive);
+  std::filesystem::copy_file(LUMETRA_BIN_DIR "/setting.ini", bin / "setting.ini");
+  std::filesystem::copy_file(LUMETRA_BIN_DIR "/lumetra-cli", bin / "lumetra-cli");
+
+  CliResult run = Cli(panel, "send '" + kSample + "' --pause-scale 0", bin / "lumetra-cli");
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.out.find("Cannot open the serial port."), std::string::npos) << run.out;  // code 1
+
+  std::filesystem::copy_file(LUMETRA_BIN_DIR "/KELDLL.so", bin / "KELDLL.so");
+  run = Cli(panel, "send '" + kSample + "' --controller MOVA_OUT --pause-scale 0", bin / "lumetra-cli");
+  EXPECT_EQ(run.status, 3);
+  EXPECT_NE(run.out.find("LoadLibrary Error!"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("The transfer was interrupted"), std::string::npos) << run.out;  // code 33
+
+  run = Cli(panel, "send '" + kSample + "' --address '1,,2'", bin / "lumetra-cli");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("The screen address is not valid."), std::string::npos) << run.out;
+}
+
+}  // namespace
+}  // namespace lumetra

@@ -1,0 +1,161 @@
+#include "protocol/serial_line.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "protocol/port_names.h"
+#include "support/temp_folder.h"
+
+namespace lumetra::protocol {
+namespace {
+
+using ::testing::HasSubstr;
+using Clock = std::chrono::steady_clock;
+
+std::span<const std::uint8_t> Bytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// Reads until at least `size` bytes have arrived or the line stops delivering.
+std::string Receive(SerialLine& line, std::size_t size) {
+  std::string text;
+  std::uint8_t buffer[64];
+  while (text.size() < size) {
+    const ReadResult got = line.Read(buffer, 1000);
+    if (got.status != ReadStatus::Ok) break;
+    text.append(reinterpret_cast<const char*>(buffer), got.count);
+  }
+  return text;
+}
+
+ReadStatus StatusOfRead(SerialLine& line, int timeoutMs) {
+  std::uint8_t buffer[16];
+  return line.Read(buffer, timeoutMs).status;
+}
+
+auto MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+class PtyTest : public ::testing::Test {
+ protected:
+  PtyPair pty_ = SerialLine::CreatePty();
+};
+
+TEST_F(PtyTest, BytesPassUnchangedBothWays) {
+  SerialLine sender = SerialLine::Open(pty_.slavePath);
+  // Line endings, XON/XOFF and NUL must all pass through raw.
+  const std::string request("\x02\r\n\x11\x13\0\xff tail", 11);
+  ASSERT_TRUE(sender.WriteAll(Bytes(request), 1000)) << sender.LastError();
+  sender.Drain();
+  EXPECT_EQ(Receive(pty_.master, request.size()), request);
+
+  const std::string reply("\x06\n\r\x03", 4);
+  ASSERT_TRUE(pty_.master.WriteAll(Bytes(reply), 1000)) << pty_.master.LastError();
+  EXPECT_EQ(Receive(sender, reply.size()), reply);
+}
+
+TEST_F(PtyTest, WaitsAreBoundedByTheirTimeouts) {
+  Clock::time_point start = Clock::now();
+  EXPECT_EQ(StatusOfRead(pty_.master, 100), ReadStatus::Timeout);
+  EXPECT_GE(MillisecondsSince(start), 90);
+  EXPECT_LT(MillisecondsSince(start), 2000);
+
+  // Nobody reads the slave, so its input fills up and the writer has to give up.
+  const std::vector<std::uint8_t> flood(1 << 20, 0x55);
+  start = Clock::now();
+  EXPECT_FALSE(pty_.master.WriteAll(flood, 100));
+  EXPECT_THAT(pty_.master.LastError(), HasSubstr("timed out"));
+  EXPECT_LT(MillisecondsSince(start), 2000);
+}
+
+TEST_F(PtyTest, MasterOutlivesSendersComingAndGoing) {
+  for (char id = 'a'; id < 'f'; ++id) {
+    SerialLine sender = SerialLine::Open(pty_.slavePath);
+    ASSERT_TRUE(sender.WriteAll(Bytes(std::string(1, id)), 1000));
+    EXPECT_EQ(Receive(pty_.master, 1), std::string(1, id));
+  }
+  EXPECT_EQ(StatusOfRead(pty_.master, 50), ReadStatus::Timeout);
+  EXPECT_TRUE(pty_.master.WriteAll(Bytes("still here"), 1000)) << pty_.master.LastError();
+}
+
+TEST_F(PtyTest, NewSenderCanDiscardAnswersMeantForThePreviousOne) {
+  ASSERT_TRUE(pty_.master.WriteAll(Bytes("stale"), 1000));
+  EXPECT_EQ(StatusOfRead(pty_.master, 50), ReadStatus::Timeout) << "the line echoed before any sender set it up";
+  SerialLine sender = SerialLine::Open(pty_.slavePath);
+  pollfd ready{sender.Fd(), POLLIN, 0};
+  ASSERT_EQ(::poll(&ready, 1, 1000), 1);
+
+  sender.DiscardInput();
+  EXPECT_EQ(StatusOfRead(sender, 50), ReadStatus::Timeout);
+}
+
+TEST_F(PtyTest, SenderSeesACutLineWhenThePanelGoesAway) {
+  SerialLine sender = SerialLine::Open(pty_.slavePath);
+  { SerialLine gone = std::move(pty_.master); }
+
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(StatusOfRead(sender, 5000), ReadStatus::Closed);
+  EXPECT_LT(MillisecondsSince(start), 1000);
+  EXPECT_FALSE(sender.WriteAll(Bytes("anyone?"), 1000));
+  EXPECT_FALSE(sender.LastError().empty());
+}
+
+TEST(SerialLineOpen, RefusesWhatIsNotASerialLine) {
+  test::TempFolder temp("serial");
+  const std::string missing = (temp / "no-such-tty").string();
+  const std::string plain = (temp / "plain.txt").string();
+  test::WriteText(plain, "not a terminal");
+
+  auto messageOf = [](const std::string& path, int baud) -> std::string {
+    try {
+      SerialLine::Open(path, baud);
+    } catch (const SerialError& e) {
+      return e.what();
+    }
+    return "no error";
+  };
+  EXPECT_THAT(messageOf(missing, 115200), HasSubstr(missing));
+  EXPECT_THAT(messageOf(plain, 115200), HasSubstr(plain));
+
+  const PtyPair pty = SerialLine::CreatePty();
+  EXPECT_THAT(messageOf(pty.slavePath, 14400), HasSubstr("14400"));
+  EXPECT_NO_THROW(SerialLine::Open(pty.slavePath, 9600));
+}
+
+TEST(PortNames, ComNamesInAnyCaseUpToNinetyNine) {
+  EXPECT_EQ(ComPortNumber("COM1"), 1);
+  EXPECT_EQ(ComPortNumber("com4"), 4);
+  EXPECT_EQ(ComPortNumber("Com99"), 99);
+  for (const char* junk : {"", "COM", "COM0", "COM01", "COM100", "COM1 ", " COM1", "COMx", "COM-1", "LPT1", "CO1"}) {
+    EXPECT_EQ(ComPortNumber(junk), std::nullopt) << '"' << junk << '"';
+  }
+}
+
+TEST(PortNames, EnvironmentBeatsStoreBeatsDefault) {
+  EXPECT_EQ(ComPortDevice(2, "/dev/pts/7", "/dev/ttyUSB0"), "/dev/pts/7");
+  EXPECT_EQ(ComPortDevice(2, "", "/dev/ttyUSB0"), "/dev/ttyUSB0");
+  EXPECT_EQ(ComPortDevice(1, "", ""), "/dev/ttyS0");
+  EXPECT_EQ(ComPortDevice(12, "", ""), "/dev/ttyS11");
+}
+
+TEST(PortNames, ResolveTakesPathsAndRefusesOtherNames) {
+  EXPECT_EQ(ResolvePortDevice("/dev/ttyUSB3"), "/dev/ttyUSB3");
+  for (const char* junk : {"ttyS0", "COM0", "COM100", "", "dev/ttyS0"}) {
+    try {
+      ResolvePortDevice(junk);
+      ADD_FAILURE() << '"' << junk << "\" was accepted";
+    } catch (const SerialError& e) {
+      EXPECT_THAT(e.what(), HasSubstr(std::string("\"") + junk + "\""));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumetra::protocol
