@@ -93,20 +93,19 @@ void CTimer::Draw(CDC& dc) {
   ReportPosition(*doc);
 }
 
-void CTimer::PlaceAcross(const CTessaraDoc& doc, std::int32_t width) {
-  const std::int64_t panel = std::int64_t(doc.m_nWidthWords) * kWordPixels;
-  std::int64_t left = 0;
-  switch (doc.m_nClockAlign) {
+std::int64_t CTimer::LeftAcross(std::int32_t align, std::int64_t panelWidth, std::int64_t textWidth) {
+  switch (align) {
     case kAlignLeft:
-      left = 0;
-      break;
+      return 0;
     case kAlignRight:
-      left = panel - width;
-      break;
+      return panelWidth - textWidth;
     default:  // centre, also for an alignment the dialog does not offer
-      left = (panel - width) / 2;
-      break;
+      return (panelWidth - textWidth) / 2;
   }
+}
+
+void CTimer::PlaceAcross(const CTessaraDoc& doc, std::int32_t width) {
+  const std::int64_t left = LeftAcross(doc.m_nClockAlign, std::int64_t(doc.m_nWidthWords) * kWordPixels, width);
   m_ptFirst.x = SaturateToInt(left);
   m_ptSecond.x = SaturateToInt(left + width);
 }

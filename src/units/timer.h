@@ -44,6 +44,10 @@ class CTimer : public CUnit {
   // The canvas colour of the clock text for the document's clock options and
   // colour set; a disabled clock is light grey.
   static COLORREF ClockColour(std::int32_t style, std::int32_t colour, std::int32_t colourSet);
+  // Where a clock text `textWidth` wide starts across a panel by the clock
+  // alignment (0 left, 2 right, anything else centred). The panel draws its
+  // own clock by the same rule.
+  static std::int64_t LeftAcross(std::int32_t align, std::int64_t panelWidth, std::int64_t textWidth);
 
   std::int32_t m_nColourSet = 0;  // the document's colour set; not stored
   static constexpr std::array<std::string_view, 7> m_strDayName = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
