@@ -35,6 +35,10 @@ void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, b
     dc.SelectObject(previous);
   }
 
+  DrawUnits(doc, dc, withHandles);
+}
+
+void DrawUnits(CTessaraDoc& doc, CDC& dc, bool withHandles) {
   ActiveDocumentScope active(&doc);
   for (auto& unit : doc.m_units) {
     unit->Draw(dc);

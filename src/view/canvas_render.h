@@ -27,4 +27,8 @@ inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
 // state is the same afterwards.
 void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, bool withHandles);
 
+// The units alone, first to last, each with its handles right after it when
+// selected and `withHandles`; no background, no separators.
+void DrawUnits(CTessaraDoc& doc, CDC& dc, bool withHandles);
+
 }  // namespace lumetra

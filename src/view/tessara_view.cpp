@@ -80,6 +80,13 @@ void CTessaraView::OnDraw(CDC& dc, const std::optional<CRect>& clip) {
   if (m_pDocument) RenderCanvas(*m_pDocument, dc, clip, /*withHandles=*/true);
 }
 
+void CTessaraView::OnPrint(CDC& dc) {
+  if (!m_pDocument) return;
+  DCStateGuard restore(dc);
+  dc.SetWindowOrg(m_ptOrigin.x, m_ptOrigin.y);
+  DrawUnits(*m_pDocument, dc, /*withHandles=*/true);
+}
+
 CPoint CTessaraView::ToCanvas(CPoint client) {
   const CPoint scroll = m_pHost ? m_pHost->ScrollPosition() : CPoint{};
   const double zoom = m_fZoom > 0 ? m_fZoom : 1.0;

@@ -73,6 +73,9 @@ class CTessaraView {
   // separators, the units in order with the selected ones' handles. With a
   // clip rectangle only that part is painted, with the same pixels.
   void OnDraw(CDC& dc, const std::optional<CRect>& clip = std::nullopt);
+  // Prints the units at LED resolution with the view's window origin; the
+  // caller enlarges the result for the printer.
+  void OnPrint(CDC& dc);
   // A client point of the window to the canvas (scroll, origin and zoom applied); also the mouse position.
   CPoint ToCanvas(CPoint client);
   void OnZoom(std::uint32_t factor);

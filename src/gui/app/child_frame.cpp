@@ -1,0 +1,68 @@
+#include "gui/app/child_frame.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QStyle>
+
+#include "document/document.h"
+#include "gui/canvas/canvas_widget.h"
+
+namespace lumetra::gui {
+
+CChildFrame::CChildFrame(std::unique_ptr<CTessaraDoc> document, QString title, StylePageValues* stylePage,
+                         QWidget* parent)
+    : QMdiSubWindow(parent), document_(std::move(document)), title_(std::move(title)) {
+  // The document window has no caption or border of its own: the main
+  // window's caption names the document.
+  setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
+  setAttribute(Qt::WA_DeleteOnClose);
+  canvas_ = new CanvasWidget(*document_, stylePage, this);
+  setWidget(canvas_);
+  setWindowTitle(title_);
+  connect(canvas_, &CanvasWidget::canvasSizeChanged, this, &CChildFrame::FitToCanvas);
+}
+
+CChildFrame::~CChildFrame() = default;
+
+CTessaraView& CChildFrame::View() { return canvas_->View(); }
+
+void CChildFrame::SetTitle(const QString& title) {
+  title_ = title;
+  setWindowTitle(title_);
+  emit titleChanged();
+}
+
+void CChildFrame::FitToCanvas() {
+  QSize size = canvas_->CanvasFrameSize();
+  if (QMdiArea* area = mdiArea(); area && !area->viewport()->size().isEmpty()) {
+    const QSize room = area->viewport()->size();
+    // Taller than the workspace: the workspace's height, and room for the vertical scroll bar.
+    if (size.height() > room.height()) {
+      size.setHeight(room.height());
+      size.rwidth() += canvas_->verticalScrollBar()->sizeHint().width();
+    }
+    if (size.width() > room.width()) {
+      size.setWidth(room.width());
+      size.rheight() = std::min(room.height(), size.height() + canvas_->horizontalScrollBar()->sizeHint().height());
+    }
+  }
+  setGeometry(QRect(QPoint(0, 0), size));
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+  if (document_->IsModified()) {
+    const auto answer = QMessageBox::question(
+        this, QStringLiteral("Lumetra"), tr("Save changes to %1?").arg(title_),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && !(save_ && save_(*this)))) {
+      event->ignore();
+      return;
+    }
+  }
+  document_->OnCloseDocument();
+  QMdiSubWindow::closeEvent(event);
+}
+
+}  // namespace lumetra::gui

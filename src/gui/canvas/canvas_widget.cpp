@@ -1,0 +1,268 @@
+#include "gui/canvas/canvas_widget.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "document/document.h"
+#include "gui/dialogs/dialog_translation.h"
+#include "platform/gdi/dc.h"
+#include "view/style_page.h"
+#include "view/view_commands.h"
+
+namespace lumetra::gui {
+namespace {
+
+// The items of the units' pop-up menus, with their resource texts.
+struct MenuItem {
+  std::int32_t command;
+  const char* text;
+};
+
+std::vector<MenuItem> MenuItems(std::int32_t menuId) {
+  switch (menuId) {
+    case kMenuCanvasEdit:
+      return {{kCmdRotate, "Rotate"}};
+    case kMenuBezierCreate:
+      return {{kCmdBezierOk, "OK"}};
+    case kMenuTimerEdit:
+      return {{kCmdTimerDelete, "Delete"}, {kCmdTimerSet, "Set..."}};
+    case kMenuUnitDelete:
+      return {{kCmdDelete, "Delete"}};
+    default:
+      return {};
+  }
+}
+
+// The keys the view reacts to, as the virtual-key codes it knows.
+std::optional<std::int32_t> ViewKey(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Home:
+      return kKeyHome;
+    case Qt::Key_Left:
+      return kKeyLeft;
+    case Qt::Key_Up:
+      return kKeyUp;
+    case Qt::Key_Right:
+      return kKeyRight;
+    case Qt::Key_Down:
+      return kKeyDown;
+    case Qt::Key_Delete:
+      return kKeyDelete;
+    default:
+      return std::nullopt;
+  }
+}
+
+CPoint ToPoint(const QPoint& p) { return {p.x(), p.y()}; }
+
+}  // namespace
+
+QCursor CursorForResource(int resource) {
+  // Hot spots as the cursor images were drawn: the arrow's tip, the cross's centre.
+  const QPoint hotSpot = resource == kCursorSelect ? QPoint(1, 1) : QPoint(15, 15);
+  const QPixmap image(QString(":/cursors/cursor-%1.png").arg(resource));
+  if (image.isNull()) return resource == kCursorSelect ? QCursor(Qt::ArrowCursor) : QCursor(Qt::CrossCursor);
+  return QCursor(image, hotSpot.x(), hotSpot.y());
+}
+
+CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QWidget* parent)
+    : QAbstractScrollArea(parent), document_(document) {
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setMouseTracking(true);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  view_.SetHost(this);
+  view_.SetDocument(&document_);
+  view_.SetStylePage(stylePage);
+  view_.OnInitialUpdate();
+  UpdateCursor();
+}
+
+void CanvasWidget::ShowPopupMenu(const PopupMenuRequest& request) {
+  QMenu menu(this);
+  for (const MenuItem& item : MenuItems(request.menuId)) {
+    QAction* action = menu.addAction(QString::fromLatin1(item.text));
+    action->setData(item.command);
+    for (const PopupMenuItemState& state : request.itemStates) {
+      if (state.command != item.command) continue;
+      if (state.checked) {
+        action->setCheckable(true);
+        action->setChecked(true);
+      }
+      if (!state.label.empty()) action->setText(FromUtf8(state.label));
+    }
+  }
+  if (QAction* chosen = menu.exec(QPoint(request.screenPoint.x, request.screenPoint.y))) {
+    view_.OnCommand(chosen->data().toInt());
+    AfterViewEvent();
+  }
+}
+
+void CanvasWidget::Invalidate(bool) { viewport()->update(); }
+
+void CanvasWidget::SetMouseCapture(bool captured) {
+  // Qt already keeps the mouse with the widget that took the press; a capture
+  // outside a press (the Bezier's rubber segment) is taken explicitly.
+  if (captured && QWidget::mouseGrabber() != viewport()) viewport()->grabMouse();
+  if (!captured && QWidget::mouseGrabber() == viewport()) viewport()->releaseMouse();
+}
+
+void CanvasWidget::ShowMessage(const std::string& text) {
+  QMessageBox::information(this, QStringLiteral("Tessara"), FromUtf8(text));
+}
+
+void CanvasWidget::ShowMousePosition(CPoint canvas, CPoint client) {
+  emit mousePositionChanged(QPoint(canvas.x, canvas.y), QPoint(client.x, client.y));
+}
+
+void CanvasWidget::SetWaitCursor(bool waiting) {
+  if (waiting) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void CanvasWidget::StylePageChanged() { emit stylePageChanged(); }
+
+CPoint CanvasWidget::ScrollPosition() const {
+  return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+CSize CanvasWidget::ClientSize() const { return {viewport()->width(), viewport()->height()}; }
+
+void CanvasWidget::ScrollTo(CPoint position) {
+  horizontalScrollBar()->setValue(position.x);
+  verticalScrollBar()->setValue(position.y);
+}
+
+void CanvasWidget::CanvasSizeChanged(CSize zoomed) {
+  zoomedCanvas_ = zoomed;
+  UpdateScrollBars();
+  emit canvasSizeChanged();
+}
+
+void CanvasWidget::PanelSettingsChanged(const CTessaraDoc&) { emit panelSettingsChanged(); }
+
+QSize CanvasWidget::CanvasFrameSize() const {
+  return {int(zoomedCanvas_.cx) + 2 * frameWidth(), int(zoomedCanvas_.cy) + 2 * frameWidth()};
+}
+
+void CanvasWidget::UpdateScrollBars() {
+  const QSize client = viewport()->size();
+  horizontalScrollBar()->setRange(0, std::max(0, int(zoomedCanvas_.cx) - client.width()));
+  horizontalScrollBar()->setPageStep(client.width());
+  horizontalScrollBar()->setSingleStep(std::max(1, client.width() / 10));
+  verticalScrollBar()->setRange(0, std::max(0, int(zoomedCanvas_.cy) - client.height()));
+  verticalScrollBar()->setPageStep(client.height());
+  verticalScrollBar()->setSingleStep(std::max(1, client.height() / 10));
+}
+
+void CanvasWidget::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void CanvasWidget::scrollContentsBy(int, int) { viewport()->update(); }
+
+// Only the exposed part of the canvas is drawn, at one pixel per LED, and
+// then enlarged without smoothing so that each LED is a sharp block.
+void CanvasWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  const QRect exposed = event->rect();
+  painter.fillRect(exposed, palette().color(QPalette::Dark));
+  const CSize size = document_.CanvasPixels();
+  if (size.cx <= 0 || size.cy <= 0) return;
+  if (canvas_.Width() != size.cx || canvas_.Height() != size.cy) canvas_ = Bitmap32(size.cx, size.cy);
+
+  const double zoom = view_.m_fZoom > 0 ? view_.m_fZoom : 1.0;
+  const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  const QRect zoomedExposed = exposed.translated(scroll);
+  const int left = std::max(0, int(std::floor(zoomedExposed.left() / zoom)));
+  const int top = std::max(0, int(std::floor(zoomedExposed.top() / zoom)));
+  const int right = std::min(int(size.cx), int(std::ceil((zoomedExposed.right() + 1) / zoom)));
+  const int bottom = std::min(int(size.cy), int(std::ceil((zoomedExposed.bottom() + 1) / zoom)));
+  if (left >= right || top >= bottom) return;
+
+  const CRect leds{left, top, right, bottom};
+  CDC dc(canvas_);
+  view_.OnDraw(dc, leds);
+  const QImage image(reinterpret_cast<const uchar*>(canvas_.Pixels().data()), canvas_.Width(), canvas_.Height(),
+                     qsizetype(canvas_.Width()) * 4, QImage::Format_RGB32);
+  const QRectF target(left * zoom - scroll.x(), top * zoom - scroll.y(), (right - left) * zoom, (bottom - top) * zoom);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(target, image, QRectF(left, top, right - left, bottom - top));
+}
+
+void CanvasWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  view_.OnLButtonDown(ToPoint(event->position().toPoint()));
+  AfterViewEvent();
+}
+
+void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
+  view_.OnMouseMove(ToPoint(event->position().toPoint()), event->buttons().testFlag(Qt::LeftButton));
+  UpdateCursor();
+}
+
+void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  view_.OnLButtonUp(ToPoint(event->position().toPoint()));
+  AfterViewEvent();
+}
+
+void CanvasWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  view_.OnLButtonDblClk(ToPoint(event->position().toPoint()));
+  AfterViewEvent();
+}
+
+void CanvasWidget::contextMenuEvent(QContextMenuEvent* event) {
+  view_.OnContextMenu(ToPoint(event->globalPos()), ToPoint(event->pos()));
+  AfterViewEvent();
+}
+
+void CanvasWidget::keyPressEvent(QKeyEvent* event) {
+  if (const std::optional<std::int32_t> key = ViewKey(event->key()); key && *key != kKeyDelete) {
+    view_.OnKeyDown(*key);
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+// Delete acts on release, so that holding it down deletes only once.
+void CanvasWidget::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Delete && !event->isAutoRepeat()) {
+    view_.OnKeyUp(kKeyDelete);
+    AfterViewEvent();
+    return;
+  }
+  QAbstractScrollArea::keyReleaseEvent(event);
+}
+
+void CanvasWidget::UpdateCursor() {
+  const std::optional<std::int32_t> resource = view_.CursorResource();
+  if (resource) {
+    viewport()->setCursor(CursorForResource(*resource));
+  } else {
+    viewport()->unsetCursor();
+  }
+}
+
+void CanvasWidget::AfterViewEvent() {
+  UpdateCursor();
+  emit viewStateChanged();
+}
+
+}  // namespace lumetra::gui

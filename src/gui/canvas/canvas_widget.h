@@ -1,0 +1,80 @@
+#pragma once
+// The scrolling canvas of one document: it owns the document's editing view,
+// shows the canvas with every LED as a zoom × zoom block, and hands mouse,
+// keys and context menus to the view. It is the view's ViewHost.
+
+#include <QAbstractScrollArea>
+#include <QImage>
+
+#include "platform/gdi/bitmap.h"
+#include "view/tessara_view.h"
+#include "view/view_host.h"
+
+namespace lumetra {
+class CTessaraDoc;
+struct StylePageValues;
+}  // namespace lumetra
+
+namespace lumetra::gui {
+
+class CanvasWidget : public QAbstractScrollArea, public ViewHost {
+  Q_OBJECT
+
+ public:
+  CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QWidget* parent = nullptr);
+
+  CTessaraView& View() { return view_; }
+
+  // ViewHost
+  void ShowPopupMenu(const PopupMenuRequest& request) override;
+  void Invalidate(bool erase) override;
+  void SetMouseCapture(bool captured) override;
+  void ShowMessage(const std::string& text) override;
+  void ShowMousePosition(CPoint canvas, CPoint client) override;
+  void SetWaitCursor(bool waiting) override;
+  void StylePageChanged() override;
+  CPoint ScrollPosition() const override;
+  CSize ClientSize() const override;
+  void ScrollTo(CPoint position) override;
+  void CanvasSizeChanged(CSize zoomed) override;
+  void PanelSettingsChanged(const CTessaraDoc& document) override;
+
+  // The zoomed canvas with the scroll bars' room: what the child frame needs.
+  QSize CanvasFrameSize() const;
+
+ signals:
+  void mousePositionChanged(QPoint canvas, QPoint client);
+  void stylePageChanged();
+  void canvasSizeChanged();
+  void panelSettingsChanged();
+  // Something a command's state may depend on changed (selection, tool, document).
+  void viewStateChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void UpdateScrollBars();
+  void UpdateCursor();
+  // After every event the view handled: its cursor and the commands' states.
+  void AfterViewEvent();
+
+  CTessaraDoc& document_;
+  CTessaraView view_;
+  CSize zoomedCanvas_;
+  Bitmap32 canvas_;  // the whole canvas at one pixel per LED, repainted where exposed
+};
+
+// Our own cursor images: 188 the select arrow, 189 the drawing cross.
+QCursor CursorForResource(int resource);
+
+}  // namespace lumetra::gui
