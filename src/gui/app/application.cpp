@@ -8,9 +8,6 @@
 #include "platform/app_paths.h"
 #include "platform/report.h"
 
-// The resource collection lives in a static library; it has to be named once.
-static void InitGuiResources() { Q_INIT_RESOURCE(gui); }
-
 namespace lumetra::gui {
 
 // Messages of the core (a file that cannot be written, a language not found)
@@ -30,7 +27,6 @@ CTessaraApp::CTessaraApp(int& argc, char** argv)
       messages_(std::make_unique<MessageBoxSink>()) {
   QApplication::setApplicationName(QStringLiteral("Tessara"));
   QApplication::setDesktopFileName(QStringLiteral("lumetra"));
-  InitGuiResources();
   SetCurrentLanguage(&language_);
   SetMessageSink(messages_.get());
 }

@@ -134,6 +134,12 @@ bool IsFrameCommand(int command) {
 }
 
 }  // namespace
+}  // namespace lumetra::gui
+
+// The icons and pictures sit in the static library's resource collection.
+static void InitGuiResources() { Q_INIT_RESOURCE(gui); }
+
+namespace lumetra::gui {
 
 CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent)
     : QMainWindow(parent),
@@ -141,6 +147,7 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
       language_(language),
       recentFiles_(std::make_unique<RecentFileList>(store, kRecentFileCount)),
       panel_(PanelSettings::Load(store)) {
+  InitGuiResources();
   // Every run starts in English, whatever was chosen before.
   language_.SelectLanguage("English");
   setWindowIcon(QIcon(QStringLiteral(":/icons/lumetra.svg")));
@@ -172,7 +179,9 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
   UpdateWindowTitle();
 }
 
-CMainFrame::~CMainFrame() = default;
+// The workspace announces activations while it takes its windows down; by
+// then the frame's own parts are going, so nothing may answer.
+CMainFrame::~CMainFrame() { mdi_->disconnect(this); }
 
 QAction* CMainFrame::AddAction(int command, const QString& text, const QString& icon) {
   auto* action = new QAction(text, this);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QRadioButton>
@@ -155,6 +156,8 @@ void CheckOnly(QButtonGroup* buttons, int id) {
 QToolButton* NewSwatch(COLORREF colour) {
   QPixmap pixmap(12, 12);
   pixmap.fill(ToQColor(colour));
+  // An outline, so that white shows on a light window.
+  QPainter(&pixmap).drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
   auto* swatch = new QToolButton;
   swatch->setAutoRaise(true);
   // The style greys the icon of a disabled swatch.
@@ -321,6 +324,7 @@ void CDLineDlg1::AdaptColours(int colourSet) {
 void CDLineDlg1::FillModeList() {
   modeList_->clear();
   modeList_->addItems({Text(kTransparentKey), Text(kOpaqueKey)});
+  modeList_->setCurrentIndex(ModeIndex(values_.bkMode));
 }
 
 bool CDLineDlg1::TakeWidth() {

@@ -1,0 +1,189 @@
+// The editor's main window, offscreen: documents, drawing through the canvas
+// with the style box's style, language switching and the shell's bars.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "document/document.h"
+#include "gui/app/child_frame.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/shell_commands.h"
+#include "gui/canvas/canvas_widget.h"
+#include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/style_property_box.h"
+#include "lang/language.h"
+#include "platform/app_paths.h"
+#include "platform/profile/settings_store.h"
+#include "units/rectangle.h"
+#include "units/timer.h"
+#include "view/view_commands.h"
+
+using namespace lumetra;
+using namespace lumetra::gui;
+
+namespace {
+
+// Mouse events straight to the canvas, with the button held while dragging.
+void Drag(CanvasWidget& canvas, QPoint from, QPoint to) {
+  QWidget* target = canvas.viewport();
+  const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+  };
+  send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+  send(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+  send(QEvent::MouseMove, to, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+}
+
+template <class Widget>
+Widget* WithControlId(QWidget* parent, int id) {
+  for (Widget* widget : parent->findChildren<Widget*>()) {
+    if (ControlId(widget) == id) return widget;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    folder_ = std::filesystem::temp_directory_path() / ("lumetra-gui-" + std::to_string(QCoreApplication::applicationPid()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    store_ = std::make_unique<SettingsStore>(folder_ / "Tessara.ini");
+    language_ = std::make_unique<Language>(LUMETRA_BIN_DIR, store_.get());
+    SetCurrentLanguage(language_.get());
+    frame_ = std::make_unique<CMainFrame>(*store_, *language_);
+    frame_->show();
+  }
+
+  void cleanup() {
+    frame_.reset();
+    SetCurrentLanguage(nullptr);
+    language_.reset();
+    store_.reset();
+    std::filesystem::remove_all(folder_);
+  }
+
+  void anEmptySettingsStoreGivesAnEightByOneWordPanelOfTenFrames() {
+    CChildFrame* child = frame_->NewDocument();
+    QVERIFY(child);
+    const CTessaraDoc& doc = child->Document();
+    QCOMPARE(doc.m_nWidthWords, 8);
+    QCOMPARE(doc.m_nHeightWords, 1);
+    QCOMPARE(doc.m_nFrames, 10);
+    QCOMPARE(doc.m_nColourSet, 0);
+    QCOMPARE(child->Title(), QStringLiteral("Lumet1"));
+    QVERIFY(frame_->windowTitle().startsWith(QStringLiteral("Lumetra - Lumet1")));
+  }
+
+  void aRectangleDrawnWithTheMouseTakesTheStyleBoxsStyle() {
+    CChildFrame* child = frame_->NewDocument();
+    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
+    WithControlId<QAbstractButton>(&page, 1007)->click();  // DASH
+    WithControlId<QAbstractButton>(&page, 1029)->click();  // green pen
+    frame_->Action(kCmdToolRectangle)->trigger();
+    Drag(child->Canvas(), QPoint(10, 5), QPoint(40, 12));
+
+    const auto& units = child->Document().m_units;
+    QCOMPARE(int(units.size()), 1);
+    auto* rectangle = dynamic_cast<CRectangle*>(units[0].get());
+    QVERIFY(rectangle);
+    QCOMPARE(rectangle->m_nPenStyle, PS_DASH);
+    QCOMPARE(rectangle->m_crPen, COLORREF(0x0000FF00));
+    QCOMPARE(rectangle->m_ptFirst.x, 10);
+    QCOMPARE(rectangle->m_ptSecond.y, 12);
+    QVERIFY(child->Document().IsModified());
+    QVERIFY(frame_->windowTitle().endsWith(QStringLiteral("*")));
+  }
+
+  void thePenColourRestylesTheCurrentUnitButNeverAClock() {
+    CChildFrame* child = frame_->NewDocument();
+    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
+    frame_->Action(kCmdToolRectangle)->trigger();
+    Drag(child->Canvas(), QPoint(4, 4), QPoint(30, 14));
+    WithControlId<QAbstractButton>(&page, 1024)->click();  // yellow pen
+    QCOMPARE(child->Document().m_units[0]->m_crPen, COLORREF(0x0000FFFF));
+
+    frame_->Action(kCmdToolClock)->trigger();
+    Drag(child->Canvas(), QPoint(2, 20), QPoint(60, 30));
+    QCOMPARE(int(child->Document().m_units.size()), 2);
+    CUnit* clock = child->Document().m_units[1].get();
+    QVERIFY(dynamic_cast<CTimer*>(clock));
+    const COLORREF before = clock->m_crPen;
+    WithControlId<QAbstractButton>(&page, 1029)->click();  // green pen
+    QCOMPARE(clock->m_crPen, before);
+    QVERIFY(!frame_->Action(kCmdToolClock)->isEnabled());  // one clock per document
+  }
+
+  void chineseRelabelsMenuToolTipsPanesAndTheStyleBox() {
+    frame_->NewDocument();
+    frame_->Action(kCmdLanguageChinese)->trigger();
+    QCOMPARE(frame_->MainMenu(0)->title(), Text("57600P"));
+    QVERIFY(frame_->MainMenu(0)->title() != QStringLiteral("File(&F)"));
+    QCOMPARE(frame_->Action(kCmdToolLine)->toolTip(), Text(kCmdToolLine));
+    QCOMPARE(frame_->Pane(0)->text(), Text(32000));
+    QVERIFY(frame_->Action(kCmdLanguageChinese)->isChecked());
+    auto* tabs = frame_->PropertyBox()->findChild<QTabWidget*>();
+    QCOMPARE(tabs->tabText(0), Text(34000));
+    QCOMPARE(store_->GetProfileString(SettingsStore::kSection, "KELLanguageSetting", ""), std::string("Chinese"));
+
+    frame_->Action(kCmdLanguageEnglish)->trigger();
+    QCOMPARE(frame_->MainMenu(0)->title(), QStringLiteral("File(&F)"));
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Style"));
+  }
+
+  void aKeyMissingFromTheLanguageShowsNotFound() {
+    // A language that knows only its own name.
+    const std::filesystem::path appFolder = folder_ / "app";
+    std::filesystem::create_directories(appFolder / "Language");
+    std::ofstream(appFolder / "Language" / "Sparse.ini") << "[Setting]\nLanguage=English\n[String]\n57600P=File\n";
+    Language sparse(appFolder, nullptr);
+    SetCurrentLanguage(&sparse);
+    CMainFrame frame(*store_, sparse);
+    QCOMPARE(frame.MainMenu(0)->title(), QStringLiteral("File"));
+    QCOMPARE(frame.Action(kCmdToolRectangle)->toolTip(), QStringLiteral("Not found"));
+    QCOMPARE(frame.MainMenu(1)->title(), QStringLiteral("Not found"));
+    SetCurrentLanguage(language_.get());
+  }
+
+  void theDrawToolBarsMenuCheckFollowsTheBar() {
+    QAction* toggle = frame_->Action(kCmdDrawToolbar);
+    QVERIFY(toggle->isChecked());
+    toggle->trigger();
+    QVERIFY(!frame_->DrawToolBar()->isVisible());
+    QVERIFY(!toggle->isChecked());
+    toggle->trigger();
+    QVERIFY(frame_->DrawToolBar()->isVisible());
+    QVERIFY(toggle->isChecked());
+  }
+
+  void theMousePanesShowTheLedPointWithYTurnedAndTheWindowPoint() {
+    frame_->ShowMousePosition(QPoint(10, -5), QPoint(40, 20));
+    QCOMPARE(frame_->Pane(2)->text(), QStringLiteral("LED:(10,5)"));
+    QCOMPARE(frame_->Pane(1)->text(), QStringLiteral("Window:(40,20)"));
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::unique_ptr<SettingsStore> store_;
+  std::unique_ptr<Language> language_;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "main_frame_test.moc"
