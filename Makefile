@@ -4,7 +4,6 @@ BUILD       ?= build
 FUZZ_BUILD  ?= build-fuzz
 BUILD_TYPE  ?= RelWithDebInfo
 FUZZ_SECONDS ?= 20
-SAMPLE      ?= resources/samples/welcome.tz
 PREFIX      ?= /usr/local
 
 .PHONY: all deps configure build run test fuzz sanitize bench install clean
@@ -20,9 +19,14 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD)
 
-# Until the editor exists this shows what the core reads from the bundled sample.
+# The editor on a desktop; without a display, the headless demo.
 run: build
-	$(BUILD)/bin/lumetra-cli info $(SAMPLE)
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	    $(BUILD)/bin/lumetra; \
+	else \
+	    echo "No display found: running the headless demo instead of the editor."; \
+	    ./scripts/headless-demo $(BUILD); \
+	fi
 
 # The short fuzzing run and the sanitizer pass go first so that the test
 # summary is the last thing printed.

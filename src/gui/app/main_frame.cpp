@@ -213,7 +213,10 @@ void CMainFrame::CreateActions() {
     AddAction(command, QString(), IconOf(command));
   }
   for (int command : Commands{kCmdPropertyBox, kCmdViewStatusBar, kCmdViewToolbar, kCmdDrawToolbar}) {
-    AddAction(command, QString(), IconOf(command))->setCheckable(true);
+    QAction* toggle = AddAction(command, QString(), IconOf(command));
+    toggle->setCheckable(true);
+    // In the menu the check mark shows the state, not the tool-bar picture.
+    toggle->setIconVisibleInMenu(false);
   }
   AddAction(kCmdScreenSize, tr("Screen Set(&R)..."));
   AddAction(kCmdLanguageChinese, tr("Chinese"))->setCheckable(true);
