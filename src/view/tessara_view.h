@@ -105,6 +105,7 @@ class CTessaraView {
   void ImportBmpFile(const std::filesystem::path& path);
   void ChangeScreenSize();
   void EditPlayMode();
+  void ShowPreview();
   void EditClockOptions();
   void SaveAsBmpFile();
 

@@ -35,6 +35,11 @@ enum ViewCommand : std::int32_t {
   kCmdPlayModes = 32880,
   kCmdRepaint = 32850,
   kCmdSaveAsBmp = 32860,
+  // Transfers, preview and zoom.
+  kCmdSendPicture = 32881,
+  kCmdSendClock = 32892,
+  kCmdZoomList = 32894,
+  kCmdPreview = 32895,
 };
 
 // Tool numbers: what m_nTool holds while a tool is chosen.

@@ -133,6 +133,12 @@ void CTessaraView::OnCommand(std::int32_t command) {
     case kCmdSaveAsBmp:
       SaveAsBmpFile();
       break;
+    case kCmdPreview:
+      ShowPreview();
+      break;
+    case kCmdZoomList:
+      if (m_pHost) m_pHost->ToggleZoomList();
+      break;
     default:
       break;
   }
@@ -152,6 +158,8 @@ CommandState CTessaraView::GetCommandState(std::int32_t command) const {
       return {m_pCurUnit != nullptr, false};
     case kCmdPaste:
       return {m_pMarkedUnit != nullptr, false};
+    case kCmdZoomList:
+      return {true, m_pHost && m_pHost->ZoomListVisible()};
     default:
       return {true, false};
   }
@@ -270,6 +278,16 @@ void CTessaraView::ChangeScreenSize() {
     if (auto* clock = dynamic_cast<CTimer*>(unit.get())) clock->m_nColourSet = doc.m_nColourSet;
   }
   Repaint();
+}
+
+// The preview plays the strip as the panel would, with the clock shown in its place.
+void CTessaraView::ShowPreview() {
+  if (!m_pHost || !m_pDocument) return;
+  const CTessaraDoc& doc = *m_pDocument;
+  const ClockUnits clocks = m_nClockCount > 0 ? ClockUnits::Include : ClockUnits::Omit;
+  std::optional<Bitmap32> strip = RenderPictureStrip(*m_pDocument, clocks, m_ptOrigin);
+  if (!strip) return;
+  m_pHost->ShowPreview(*strip, doc.m_nWidthWords * kWordPixels, doc.m_nHeightWords * kWordPixels, doc.m_nFrames);
 }
 
 void CTessaraView::EditPlayMode() {

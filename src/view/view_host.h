@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/bitmap.h"
 #include "platform/types.h"
 
 namespace lumetra {
@@ -92,6 +93,13 @@ class ViewHost {
   virtual bool EditClockOptions(ClockOptions& /*options*/) { return false; }
   virtual bool EditScreenSize(ScreenSizeValues& /*values*/) { return false; }
   virtual void EditPlayModes(CPlayModeSet& /*modes*/, std::int32_t /*frames*/) {}
+  // The Preview: the picture strip (frames side by side, clocks drawn when
+  // the view has one) played frame by frame.
+  virtual void ShowPreview(const Bitmap32& /*strip*/, std::int32_t /*frameWidth*/, std::int32_t /*frameHeight*/,
+                           std::int32_t /*frames*/) {}
+  // The Zoom In list: shown or hidden by each call; it lives as long as the view.
+  virtual void ToggleZoomList() {}
+  virtual bool ZoomListVisible() const { return false; }
   virtual std::optional<std::filesystem::path> ChooseBmpToImport() { return std::nullopt; }
   virtual std::optional<std::filesystem::path> ChooseBmpToSave() { return std::nullopt; }
 };

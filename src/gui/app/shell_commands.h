@@ -25,9 +25,6 @@ enum ShellCommand : int {
   kCmdDrawToolbar = 32826,
   kCmdLanguageChinese = 32908,
   kCmdLanguageEnglish = 32909,
-  kCmdSendPicture = 32881,
-  kCmdZoomList = 32894,
-  kCmdPreview = 32895,
 };
 
 inline constexpr int kRecentFileCount = 4;
