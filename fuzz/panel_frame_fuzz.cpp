@@ -14,7 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   using namespace lumetra;
-  // The first byte chooses the piece size; a piece of 255 is followed by a quiet line.
+  // The first byte chooses the piece size, 1..256; pieces of 256 are each followed by a quiet line.
   const std::size_t piece = std::size_t(data[0]) + 1;
   const std::span<const std::uint8_t> bytes(data + 1, size - 1);
   panel::PanelSession session({0, 1, 254}, {});

@@ -44,22 +44,6 @@ SendChoice ChooseAsTheDialogWould(const TransferRequest& request, const Language
   return *choice;
 }
 
-const char* StepText(SendStep step) {
-  switch (step) {
-    case SendStep::kClear:
-      return "Clearing the panels' picture";
-    case SendStep::kParameters:
-      return "Sending the parameters";
-    case SendStep::kPicture:
-      return "Sending the picture";
-    case SendStep::kClock:
-      return "Sending the clock";
-    case SendStep::kPause:
-      return "Waiting";
-  }
-  return "";
-}
-
 // What the view knows of a document once it has shown it: its clock count,
 // and the clock's frame and row, which drawing the clock writes back.
 int ShowAsTheViewWould(CTessaraDoc& doc) {
@@ -88,26 +72,23 @@ int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language
         std::this_thread::sleep_for(std::chrono::milliseconds(std::llround(milliseconds * scale)));
       },
       out);
-  operations.SetStepObserver([&](SendStep step, int milliseconds) {
-    out << StepText(step);
-    if (step == SendStep::kPause) out << ' ' << milliseconds << " ms";
-    out << std::endl;
-  });
+  operations.SetStepObserver(
+      [&](SendStep step, int milliseconds) { out << SendStepText(step, milliseconds) << std::endl; });
 
   int result = 0;
   switch (request.kind) {
     case TransferKind::kEverything: {
       const int clockCount = ShowAsTheViewWould(*doc);
-      result = SendPictureToDevice(operations, *doc, clockCount, doc->m_ptViewOrigin, choice);
+      result = SendPictureToDevice(operations, *doc, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
       break;
     }
     case TransferKind::kClock:
-      result = SendClockToDevice(operations, choice);
+      result = SendClockToDevice(operations, PlanClockTransfer(choice));
       break;
     case TransferKind::kParameters: {
       const int clockCount = ShowAsTheViewWould(*doc);
       doc->m_playMode.CorrectFrameRanges(doc->m_nFrames);
-      result = ApplyPlayModes(operations, *doc, clockCount, choice);
+      result = ApplyPlayModes(operations, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
       // Apply names no cause, only that the transfer failed.
       out << language.LookupText(result ? kTransferFailedKey : kTransferSucceededKey) << std::endl;
       return result ? kTransferFailedExit : kTransferSucceededExit;

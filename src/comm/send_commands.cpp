@@ -1,27 +1,35 @@
 #include "comm/send_commands.h"
 
-#include "comm/send_data.h"
 #include "document/document.h"
 #include "platform/local_time.h"
 
 namespace lumetra {
 
-SendDestination DestinationOf(const SendChoice& choice) {
-  return SendDestination{PortName(choice.port), choice.addressMode, choice.addressTable, choice.controllerType};
+TransferPlan PlanClockTransfer(const SendChoice& choice) {
+  TransferPlan plan;
+  plan.to = SendDestination{PortName(choice.port), choice.addressMode, choice.addressTable, choice.controllerType};
+  plan.refreshClock = choice.refreshTimer;
+  return plan;
 }
 
-int SendPictureToDevice(const SendOperations& operations, CTessaraDoc& doc, int clockCount, CPoint origin,
-                        const SendChoice& choice) {
-  return operations.SendEverything(DestinationOf(choice), doc, BuildParameterBlock(doc, clockCount),
-                                   ColourFlags(doc.m_nColourSet, choice.reverseColour), choice.refreshTimer, origin);
+TransferPlan PlanTransfer(const CTessaraDoc& doc, int clockCount, CPoint origin, const SendChoice& choice) {
+  TransferPlan plan = PlanClockTransfer(choice);
+  plan.parameters = BuildParameterBlock(doc, clockCount);
+  plan.colourFlags = ColourFlags(doc.m_nColourSet, choice.reverseColour);
+  plan.origin = origin;
+  return plan;
 }
 
-int SendClockToDevice(const SendOperations& operations, const SendChoice& choice) {
-  return operations.SendClock(DestinationOf(choice), MakeClockBytes(GetLocalTime()));
+int SendPictureToDevice(const SendOperations& operations, CTessaraDoc& doc, const TransferPlan& plan) {
+  return operations.SendEverything(plan.to, doc, plan.parameters, plan.colourFlags, plan.refreshClock, plan.origin);
 }
 
-int ApplyPlayModes(const SendOperations& operations, const CTessaraDoc& doc, int clockCount, const SendChoice& choice) {
-  return operations.ApplyParameters(DestinationOf(choice), BuildParameterBlock(doc, clockCount), choice.refreshTimer);
+int SendClockToDevice(const SendOperations& operations, const TransferPlan& plan) {
+  return operations.SendClock(plan.to, MakeClockBytes(GetLocalTime()));
+}
+
+int ApplyPlayModes(const SendOperations& operations, const TransferPlan& plan) {
+  return operations.ApplyParameters(plan.to, plan.parameters, plan.refreshClock);
 }
 
 }  // namespace lumetra

@@ -23,7 +23,25 @@ constexpr int kPauseBeforeAppliedClock = 500;
 
 SendOperations::SendOperations(const DisplayLibrary* driver, const DisplayLibrary* panel, Pause pause,
                                std::ostream& console)
-    : driver_(driver), panel_(panel), pause_(std::move(pause)), console_(console) {}
+    : driver_(driver), panel_(panel), pause_(std::move(pause)), console_(console), writePicture_(WritePicture) {}
+
+std::string SendStepText(SendStep step, int milliseconds) {
+  switch (step) {
+    case SendStep::kClear:
+      return "Clearing the panels' picture";
+    case SendStep::kParameters:
+      return "Sending the parameters";
+    case SendStep::kPicture:
+      return "Sending the picture";
+    case SendStep::kClock:
+      return "Sending the clock";
+    case SendStep::kPause:
+      return "Waiting " + std::to_string(milliseconds) + " ms";
+  }
+  return {};
+}
+
+void SendOperations::SetPictureWriter(PictureWriter writer) { writePicture_ = std::move(writer); }
 
 void SendOperations::SetStepObserver(StepObserver observer) { observer_ = std::move(observer); }
 
@@ -67,7 +85,7 @@ int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std
   std::filesystem::path file;
   try {
     file = MakeTempFileName();
-    if (!WritePicture(doc, file, origin)) {
+    if (!writePicture_(doc, file, origin)) {
       std::error_code ignored;
       std::filesystem::remove(file, ignored);
       ReportMessage("Save file failed. Please try again later");

@@ -5,6 +5,7 @@
 // modes). Each operation yields a result byte, 0 for success.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -39,6 +40,13 @@ using Pause = std::function<void(int milliseconds)>;
 enum class SendStep { kClear, kParameters, kPicture, kClock, kPause };
 // Hears of each step as it starts; a pause comes with its length.
 using StepObserver = std::function<void(SendStep step, int milliseconds)>;
+// "Sending the picture", "Waiting 500 ms", ... for showing a step.
+std::string SendStepText(SendStep step, int milliseconds);
+
+// Writes the document's picture as a BMP file for the libraries to read;
+// false when the picture cannot be made, FileError when the file cannot be
+// written. The editor draws on its own thread, so it passes one that does.
+using PictureWriter = std::function<bool(CTessaraDoc& doc, const std::filesystem::path& path, CPoint origin)>;
 
 class SendOperations {
  public:
@@ -47,6 +55,7 @@ class SendOperations {
   SendOperations(const DisplayLibrary* driver, const DisplayLibrary* panel, Pause pause, std::ostream& console);
 
   void SetStepObserver(StepObserver observer);
+  void SetPictureWriter(PictureWriter writer);
 
   int Clear(int controllerType) const;
   int SendParameters(const SendDestination& to, const ParameterBlock& block) const;
@@ -73,6 +82,7 @@ class SendOperations {
   Pause pause_;
   std::ostream& console_;
   StepObserver observer_;
+  PictureWriter writePicture_;
 };
 
 }  // namespace lumetra

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -117,14 +118,22 @@ class PanelProgram {
 
 // A frame whose bytes stop coming for this long is given up.
 constexpr int kIdleMs = 50;
+// After a stop signal, how long bytes still arriving are taken in; a line
+// that never falls quiet cannot keep the panel running.
+constexpr auto kStopGrace = std::chrono::milliseconds(500);
 
 int Serve(protocol::SerialLine& line, PanelSession& session, PanelProgram& program, const LineFaults& lineFaults) {
   const auto onFrame = [&](const FrameEvent& event) { program.OnFrame(event); };
   std::vector<std::uint8_t> buffer(4096);
+  std::optional<std::chrono::steady_clock::time_point> stopBy;
   for (;;) {
     const protocol::ReadResult read = line.Read(buffer, kIdleMs);
-    // Whatever arrived before a stop is still taken in.
-    if (g_stop && read.status != protocol::ReadStatus::Ok) break;
+    // Whatever arrived before a stop is still taken in, for a little while.
+    if (g_stop) {
+      const auto now = std::chrono::steady_clock::now();
+      if (!stopBy) stopBy = now + kStopGrace;
+      if (read.status != protocol::ReadStatus::Ok || now >= *stopBy) break;
+    }
     if (read.status == protocol::ReadStatus::Closed) {
       std::cerr << "lumetra-panel: the line went away: " << line.LastError() << '\n';
       return 2;

@@ -1,0 +1,58 @@
+#pragma once
+// The virtual panel on the screen: its show as round LED dots on black, one
+// dot for each LED, played live from what the panel received.
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "panel/panel_state.h"
+#include "platform/gdi/bitmap.h"
+
+class QTimer;
+
+namespace lumetra::panel {
+
+class PanelWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDefaultLedSize = 6;
+  static constexpr int kMinLedSize = 3;  // smaller dots are no longer round
+  static constexpr int kFrameMs = 40;    // 25 frames a second
+
+  // ledSize: screen pixels per LED each way, at least kMinLedSize. The
+  // window starts with an empty panel.
+  explicit PanelWindow(int ledSize = kDefaultLedSize, QWidget* parent = nullptr);
+
+  int LedSize() const { return ledSize_; }
+  // Plays `state` from its start; the window takes the panel's size.
+  void ShowState(const PanelState& state);
+  // The panel addresses the window stands for, named in its title.
+  void SetAddresses(const std::vector<std::uint8_t>& addresses);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  // Shows the moment `elapsedMs` into the show, repainting only on a change.
+  void ShowMoment(std::int64_t elapsedMs);
+  void DrawDots();
+  // The dot of one LED in `pixel`'s colour, ledSize_ × ledSize_ pixels.
+  const std::vector<std::uint32_t>& Dot(std::uint32_t pixel);
+
+  const int ledSize_;
+  // How much of each of a dot's pixels the circle covers, 0..255.
+  const std::vector<std::uint8_t> coverage_;
+  std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> dots_;
+  PanelState state_;
+  QElapsedTimer clock_;
+  QTimer* frameTimer_ = nullptr;
+  Bitmap32 frame_;  // what the LEDs show, one pixel each
+  QImage image_;    // frame_ as dots
+};
+
+}  // namespace lumetra::panel

@@ -11,10 +11,9 @@
 namespace lumetra::protocol {
 namespace {
 
-inline constexpr std::size_t kAddressTableEntries = 127;
-
-// Shared by every transfer of the process, so that a late reply to an
-// earlier command is never taken for the answer to a new one.
+// Shared by every transfer of this library (each display library keeps its
+// own count), so that a late reply to an earlier command is never taken for
+// the answer to a new one.
 std::atomic<std::uint8_t> g_nextSequence{0};
 
 using Clock = std::chrono::steady_clock;
@@ -39,7 +38,7 @@ std::optional<Addressing> AddressingFromTable(std::uint8_t mode, const std::uint
     case kModeList:
       if (!table || table[0] > kMaxAddress) return std::nullopt;
       to.addresses.push_back(table[0]);
-      for (std::size_t i = 1; i < kAddressTableEntries && table[i] > table[i - 1] && table[i] <= kMaxAddress; ++i) {
+      for (std::size_t i = 1; i < kMaxListedAddresses && table[i] > table[i - 1] && table[i] <= kMaxAddress; ++i) {
         to.addresses.push_back(table[i]);
       }
       return to;
@@ -118,6 +117,9 @@ HostLink::Outcome HostLink::AwaitReplies(const Command& command, std::size_t fra
       }
       deadline = Clock::now() + std::chrono::milliseconds(LineMs(kReplyBytes) + timing_.nextAnswerMs);
     });
+    // A line that never falls quiet (noise, another talker) must not keep the
+    // wait going: once the time is up, what has been read is all there is.
+    if (Clock::now() >= deadline) break;
   }
   if (refusal != Outcome::kAnswered) return refusal;
   return answered == expected.size() ? Outcome::kAnswered : Outcome::kMissing;

@@ -8,12 +8,14 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "comm/send_data.h"
@@ -22,6 +24,7 @@
 #include "platform/gdi/bmp_file.h"
 #include "platform/gdi/dc.h"
 #include "protocol/messages.h"
+#include "protocol/serial_line.h"
 #include "support/temp_folder.h"
 #include "view/tessara_view.h"
 
@@ -216,6 +219,29 @@ TEST_F(Sending, MissingLibrariesAreReportedWithTheirCodes) {
   run = Cli(panel, "send '" + kSample + "' --address '1,,2'", bin / "lumetra-cli");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("The screen address is not valid."), std::string::npos) << run.out;
+}
+
+TEST_F(Sending, APanelStopsOnItsSignalEvenWhileTheLineKeepsTalking) {
+  VirtualPanel panel(folder / "panel", {});
+  protocol::SerialLine line = protocol::SerialLine::Open(panel.Path());
+  // A byte every 10 ms: the line never stays quiet for the panel's idle time.
+  std::atomic<bool> done = false;
+  std::thread talker([&] {
+    const std::uint8_t noise = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done && std::chrono::steady_clock::now() < until) {
+      line.WriteAll(std::span(&noise, 1), 100);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const auto start = std::chrono::steady_clock::now();
+  panel.Stop();
+  const auto stopMs =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  done = true;
+  talker.join();
+  EXPECT_LT(stopMs, 3000);
 }
 
 }  // namespace

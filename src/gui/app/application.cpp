@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
 
 #include "gui/app/main_frame.h"
 #include "gui/dialogs/dialog_translation.h"
@@ -15,8 +16,16 @@ namespace lumetra::gui {
 class MessageBoxSink final : public MessageSink {
  public:
   void ShowMessage(std::string_view text) override {
-    QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Tessara"),
-                             FromUtf8(std::string(text)));
+    const QString message = FromUtf8(std::string(text));
+    const auto show = [message] {
+      QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Tessara"), message);
+    };
+    // A transfer's worker reports through the thread that owns the windows.
+    if (QThread::currentThread() == qApp->thread()) {
+      show();
+    } else {
+      QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+    }
   }
 };
 

@@ -23,6 +23,7 @@
 #include "gui/app/child_frame.h"
 #include "gui/app/printing.h"
 #include "gui/app/shell_commands.h"
+#include "gui/app/transfer_runner.h"
 #include "gui/canvas/canvas_widget.h"
 #include "gui/dialogs/dialog_translation.h"
 #include "gui/dialogs/style_property_box.h"
@@ -126,7 +127,7 @@ bool IsFrameCommand(int command) {
     case kCmdFileNew: case kCmdFileOpen: case kCmdFileClose: case kCmdFileSave: case kCmdFileSaveAs:
     case kCmdPrintSetup: case kCmdPrint: case kCmdPrintPreview: case kCmdWindowArrange: case kCmdAbout:
     case kCmdExit: case kCmdViewToolbar: case kCmdViewStatusBar: case kCmdPropertyBox: case kCmdDrawToolbar:
-    case kCmdLanguageChinese: case kCmdLanguageEnglish:
+    case kCmdLanguageChinese: case kCmdLanguageEnglish: case kCmdSendPicture: case kCmdSendClock:
       return true;
     default:
       return command >= kCmdRecentFile1 && command < kCmdRecentFile1 + kRecentFileCount;
@@ -171,6 +172,7 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
   // A failure to load is not reported here: the transfer that needs a library says so.
   panelLibrary_ = LoadDisplayLibrary(kPanelLibraryFile);
   driverLibrary_ = LoadDisplayLibrary(kDriverLibraryFile);
+  transfers_ = new TransferRunner(driverLibrary_.get(), panelLibrary_.get(), this);
 
   // Commands' states follow the views as the framework's idle update would.
   auto* idle = new QTimer(this);
@@ -481,6 +483,12 @@ void CMainFrame::OnCommand(int command) {
     case kCmdLanguageEnglish:
       ChooseLanguage(command);
       break;
+    case kCmdSendPicture:
+      if (child) transfers_->SendPicture(child->Document(), child->View());
+      break;
+    case kCmdSendClock:
+      transfers_->SendClock();
+      break;
     default:
       if (command >= kCmdRecentFile1 && command < kCmdRecentFile1 + kRecentFileCount) {
         const std::size_t index = std::size_t(command - kCmdRecentFile1);
@@ -499,7 +507,7 @@ void CMainFrame::UpdateCommandStates() {
     action->setEnabled(state.enabled);
     if (action->isCheckable()) action->setChecked(state.checked);
   }
-  for (int command : Commands{kCmdFileClose, kCmdFileSave, kCmdFileSaveAs, kCmdPrint, kCmdPrintPreview}) {
+  for (int command : Commands{kCmdFileClose, kCmdFileSave, kCmdFileSaveAs, kCmdPrint, kCmdPrintPreview, kCmdSendPicture}) {
     actions_[command]->setEnabled(child != nullptr);
   }
   actions_[kCmdViewToolbar]->setChecked(systemToolBar_->isVisible());

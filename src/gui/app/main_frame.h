@@ -29,6 +29,7 @@ namespace lumetra::gui {
 
 class CChildFrame;
 class CDLineProperty;
+class TransferRunner;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -56,6 +57,7 @@ class CMainFrame : public QMainWindow {
   QLabel* Pane(int index) const;
   const DisplayLibrary* DriverLibrary() const { return driverLibrary_.get(); }
   const DisplayLibrary* PanelLibrary() const { return panelLibrary_.get(); }
+  TransferRunner& Transfers() const { return *transfers_; }
 
   // Status-bar panes of the mouse: the LED point with y's sign turned, and the window point.
   void ShowMousePosition(QPoint canvas, QPoint client);
@@ -99,6 +101,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* systemToolBar_ = nullptr;
   QToolBar* drawToolBar_ = nullptr;
   CDLineProperty* propertyBox_ = nullptr;
+  TransferRunner* transfers_ = nullptr;
   std::map<int, QAction*> actions_;
   std::vector<QMenu*> menus_;
   QMenu* languageMenu_ = nullptr;

@@ -1,0 +1,136 @@
+#include "gui/app/transfer_runner.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <iostream>
+#include <thread>
+
+#include "document/document.h"
+#include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/send_dialog.h"
+#include "lang/language.h"
+#include "view/picture.h"
+#include "view/tessara_view.h"
+
+namespace lumetra::gui {
+namespace {
+
+// The progress window: it cannot be closed while the transfer runs, since the
+// libraries' calls cannot be interrupted halfway.
+class ProgressWindow : public QDialog {
+ public:
+  explicit ProgressWindow(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setWindowTitle(QStringLiteral("Tessara"));
+    setModal(true);
+    step_ = new QLabel(this);
+    step_->setMinimumWidth(280);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(step_);
+  }
+  void ShowStep(const QString& text) { step_->setText(text); }
+  void Finish() {
+    finished_ = true;
+    accept();
+  }
+  void reject() override {
+    if (finished_) QDialog::reject();
+  }
+
+ private:
+  QLabel* step_ = nullptr;
+  bool finished_ = false;
+};
+
+}  // namespace
+
+TransferRunner::TransferRunner(const DisplayLibrary* driver, const DisplayLibrary* panel, QWidget* parent)
+    : QObject(parent), driver_(driver), panel_(panel), parent_(parent) {
+  choose_ = [this](bool clockMode) -> std::optional<SendChoice> {
+    CSendDlg dialog(clockMode, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
+  };
+  showMessage_ = [this](const QString& text) { QMessageBox::information(parent_, QStringLiteral("Tessara"), text); };
+}
+
+void TransferRunner::SendPicture(CTessaraDoc& doc, const CTessaraView& view) {
+  const std::optional<SendChoice> choice = choose_(false);
+  if (!choice) return;
+  // Taken here, on the thread that draws: the sequence runs on another.
+  const TransferPlan plan = PlanTransfer(doc, view.m_nClockCount, view.m_ptOrigin, *choice);
+  Report(Run([&](const SendOperations& operations) { return SendPictureToDevice(operations, doc, plan); }));
+}
+
+void TransferRunner::SendClock() {
+  const std::optional<SendChoice> choice = choose_(true);
+  if (!choice) return;
+  const TransferPlan plan = PlanClockTransfer(*choice);
+  Report(Run([&](const SendOperations& operations) { return SendClockToDevice(operations, plan); }));
+}
+
+void TransferRunner::ApplyPlayModes(CTessaraDoc& doc, const CTessaraView& view) {
+  const std::optional<SendChoice> choice = choose_(false);
+  if (!choice) return;
+  const TransferPlan plan = PlanTransfer(doc, view.m_nClockCount, view.m_ptOrigin, *choice);
+  const int result = Run([&](const SendOperations& operations) { return lumetra::ApplyPlayModes(operations, plan); });
+  // Apply names no cause.
+  showMessage_(Text(result ? kTransferFailedKey : kTransferSucceededKey));
+}
+
+int TransferRunner::Run(const std::function<int(const SendOperations&)>& sequence) {
+  ProgressWindow progress(parent_);
+  int result = 0;
+  const double scale = std::max(pauseScale_, 0.0);
+  std::thread worker([&] {
+    SendOperations operations(
+        driver_, panel_,
+        [scale](int milliseconds) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(std::llround(milliseconds * scale)));
+        },
+        std::cout);
+    operations.SetStepObserver([&](SendStep step, int milliseconds) {
+      const QString text = QString::fromStdString(SendStepText(step, milliseconds));
+      QMetaObject::invokeMethod(
+          &progress,
+          [this, &progress, text] {
+            progress.ShowStep(text);
+            emit stepShown(text);
+          },
+          Qt::QueuedConnection);
+    });
+    // The picture is drawn where the canvas is drawn, never beside it.
+    operations.SetPictureWriter([&](CTessaraDoc& doc, const std::filesystem::path& path, CPoint origin) {
+      bool written = false;
+      std::exception_ptr failure;
+      QMetaObject::invokeMethod(
+          &progress,
+          [&] {
+            try {
+              written = WritePicture(doc, path, origin);
+            } catch (...) {
+              failure = std::current_exception();
+            }
+          },
+          Qt::BlockingQueuedConnection);
+      if (failure) std::rethrow_exception(failure);
+      return written;
+    });
+    result = sequence(operations);
+    QMetaObject::invokeMethod(&progress, [&progress] { progress.Finish(); }, Qt::QueuedConnection);
+  });
+  progress.exec();
+  worker.join();
+  return result;
+}
+
+void TransferRunner::Report(int result) {
+  showMessage_(result ? FromUtf8(ResultCodeMessage(CurrentLanguage(), result)) : Text(kTransferSucceededKey));
+}
+
+}  // namespace lumetra::gui
