@@ -2,7 +2,7 @@
 // It answers the protocol for one or more panel addresses, keeps what each
 // panel received and, with --out, writes it into a folder after every change.
 //   exit 0  stopped by a signal, or the line was cut on purpose (--fault cut:N)
-//   exit 1  usage error
+//   exit 1  usage error (also --window without a display)
 //   exit 2  the line cannot be opened, or went away, or the folder cannot be written
 
 #include <CLI/CLI.hpp>
@@ -17,7 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include <QApplication>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+
 #include "panel/event_log.h"
+#include "panel/panel_window.h"
 #include "panel/panel_output.h"
 #include "panel/panel_session.h"
 #include "platform/files.h"
@@ -88,10 +95,16 @@ class PanelProgram {
     changed_.insert(event.changed.begin(), event.changed.end());
   }
 
+  // Each panel that changed, with what it now holds (the windows follow it).
+  void SetChangeListener(std::function<void(std::uint8_t, const PanelState&)> listener) {
+    listener_ = std::move(listener);
+  }
+
   // After the replies went out: the files of every panel that changed.
   void WriteChanges() {
-    if (!out_.empty()) {
-      for (std::uint8_t address : changed_) WritePanelFiles(session_.State(address), FolderOf(address), snapshots_);
+    for (std::uint8_t address : changed_) {
+      if (!out_.empty()) WritePanelFiles(session_.State(address), FolderOf(address), snapshots_);
+      if (listener_) listener_(address, session_.State(address));
     }
     changed_.clear();
   }
@@ -112,6 +125,7 @@ class PanelProgram {
   std::vector<std::int64_t> snapshots_;
   std::ofstream events_;
   std::set<std::uint8_t> changed_;
+  std::function<void(std::uint8_t, const PanelState&)> listener_;
   int frames_ = 0;
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
@@ -154,6 +168,37 @@ int Serve(protocol::SerialLine& line, PanelSession& session, PanelProgram& progr
   return 0;
 }
 
+// The panels as LEDs on the screen while the line is served on a thread of
+// its own; closing a window stops the panel.
+int ServeWithWindows(protocol::SerialLine& line, PanelSession& session, PanelProgram& program,
+                     const LineFaults& lineFaults, int ledSize, int argc, char** argv) {
+  QApplication application(argc, argv);
+  std::map<std::uint8_t, std::unique_ptr<PanelWindow>> windows;
+  for (std::uint8_t address : session.Addresses()) {
+    auto window = std::make_unique<PanelWindow>(ledSize);
+    window->SetAddresses({address});
+    window->ShowState({});
+    window->show();
+    windows[address] = std::move(window);
+  }
+  QObject::connect(&application, &QApplication::lastWindowClosed, [] { g_stop = 1; });
+  PanelWindow* any = windows.begin()->second.get();
+  program.SetChangeListener([&](std::uint8_t address, const PanelState& state) {
+    QMetaObject::invokeMethod(windows[address].get(), [window = windows[address].get(), state] {
+      window->ShowState(state);
+    }, Qt::QueuedConnection);
+  });
+  int result = 0;
+  std::thread server([&] {
+    result = Serve(line, session, program, lineFaults);
+    QMetaObject::invokeMethod(any, [] { QApplication::quit(); }, Qt::QueuedConnection);
+  });
+  QApplication::exec();
+  g_stop = 1;
+  server.join();
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,6 +210,8 @@ int main(int argc, char** argv) {
   std::string out;
   std::vector<std::int64_t> snapshots;
   std::vector<std::string> faultSpecs;
+  bool window = false;
+  int ledSize = PanelWindow::kDefaultLedSize;
   auto* ptyOption = app.add_flag("--pty", pty, "Create a pseudo-terminal and print its path");
   auto* deviceOption = app.add_option("--device", device, "Serial device to listen on");
   ptyOption->excludes(deviceOption);
@@ -175,9 +222,16 @@ int main(int argc, char** argv) {
   app.add_option("--snapshot", snapshots, "Also write what the LEDs show T ms into the show (repeatable)")
       ->check(CLI::Range(std::int64_t(0), std::int64_t(1) << 40));
   app.add_option("--fault", faultSpecs, "Misbehave: silent, error, corrupt:N, drop:N, delay:MS, cut:N");
+  app.add_flag("--window", window, "Show the panel as LEDs on the screen, playing what it received");
+  app.add_option("--led-size", ledSize, "Screen pixels per LED in the window")->check(CLI::Range(3, 64))
+      ->capture_default_str();
   try {
     app.parse(argc, argv);
     if (!pty && device.empty()) throw CLI::RequiredError("--pty or --device");
+    if (window && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+      std::cerr << "lumetra-panel: --window needs a display (DISPLAY or WAYLAND_DISPLAY is not set)\n";
+      return 1;
+    }
   } catch (const CLI::ParseError& e) {
     const int code = app.exit(e);
     return code == 0 ? 0 : 1;
@@ -209,6 +263,7 @@ int main(int argc, char** argv) {
     }
     PanelSession session({addresses.begin(), addresses.end()}, faults);
     PanelProgram program(session, out, snapshots);
+    if (window) return ServeWithWindows(*line, session, program, lineFaults, ledSize, argc, argv);
     return Serve(*line, session, program, lineFaults);
   } catch (const protocol::SerialError& e) {
     std::cerr << "lumetra-panel: " << e.what() << '\n';

@@ -28,6 +28,7 @@
 #include "gui/dialogs/dialog_translation.h"
 #include "gui/dialogs/style_property_box.h"
 #include "lang/language.h"
+#include "platform/codepage/codepage.h"
 #include "platform/profile/recent_file_list.h"
 #include "platform/profile/settings_store.h"
 #include "view/tessara_view.h"
@@ -353,6 +354,9 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CTessaraDoc> document, const Q
   connect(&canvas, &CanvasWidget::viewStateChanged, this, &CMainFrame::UpdateCommandStates);
   connect(&canvas, &CanvasWidget::viewStateChanged, this, &CMainFrame::UpdateWindowTitle);
   connect(&canvas, &CanvasWidget::panelSettingsChanged, this, [this, child] { ApplyPanelSettingsOf(*child); });
+  connect(&canvas, &CanvasWidget::applyPlayModesRequested, this,
+          [this, child] { transfers_->ApplyPlayModes(child->Document(), child->View()); });
+  canvas.SetCodePage(DocumentCodePage(store_));
   connect(child, &CChildFrame::titleChanged, this, &CMainFrame::UpdateWindowTitle);
   child->show();
   child->FitToCanvas();

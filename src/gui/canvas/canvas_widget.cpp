@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
@@ -17,6 +18,12 @@
 
 #include "document/document.h"
 #include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/play_mode_dialog.h"
+#include "gui/dialogs/preview_dialog.h"
+#include "gui/dialogs/screen_size_dialog.h"
+#include "gui/dialogs/text_properties_dialog.h"
+#include "gui/dialogs/timer_option_dialog.h"
+#include "gui/dialogs/zoom_list_dialog.h"
 #include "platform/gdi/dc.h"
 #include "view/style_page.h"
 #include "view/view_commands.h"
@@ -154,6 +161,63 @@ void CanvasWidget::CanvasSizeChanged(CSize zoomed) {
 }
 
 void CanvasWidget::PanelSettingsChanged(const CTessaraDoc&) { emit panelSettingsChanged(); }
+
+bool CanvasWidget::EditTextProperties(CText& text, bool newUnit) {
+  CTextPropertiesDlg dialog(text, newUnit, [this] { viewport()->update(); }, codePage_, this);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool CanvasWidget::EditClockOptions(ClockOptions& options) {
+  CTimerOptionDlg dialog(options, this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  options = dialog.Values();
+  return true;
+}
+
+bool CanvasWidget::EditScreenSize(ScreenSizeValues& values) {
+  CScreenSizeDlg dialog(values, this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  values = dialog.Values();
+  return true;
+}
+
+void CanvasWidget::EditPlayModes(CPlayModeSet& modes, std::int32_t frames) {
+  CPlayModeDlg dialog(modes, frames, this);
+  dialog.SetApplyHandler([this](CPlayModeSet&) { emit applyPlayModesRequested(); });
+  dialog.exec();
+}
+
+void CanvasWidget::ShowPreview(const Bitmap32& strip, std::int32_t frameWidth, std::int32_t frameHeight,
+                               std::int32_t frames) {
+  CPreviewDlg dialog(strip, frameWidth, frameHeight, frames, std::max(1, int(view_.m_fZoom)), this);
+  dialog.exec();
+}
+
+void CanvasWidget::ToggleZoomList() {
+  if (!zoomList_) {
+    zoomList_ = new CZoomListDlg(this);
+    connect(zoomList_, &CZoomListDlg::zoomChosen, this, [this](int factor) {
+      view_.OnZoom(std::uint32_t(factor));
+      AfterViewEvent();
+    });
+  }
+  zoomList_->Toggle();
+}
+
+bool CanvasWidget::ZoomListVisible() const { return zoomList_ && zoomList_->isVisible(); }
+
+std::optional<std::filesystem::path> CanvasWidget::ChooseBmpToImport() {
+  const QString path = QFileDialog::getOpenFileName(this, tr("Import bmp file"), QString(), tr("Bitmap (*.bmp)"));
+  if (path.isEmpty()) return std::nullopt;
+  return std::filesystem::path(path.toStdString());
+}
+
+std::optional<std::filesystem::path> CanvasWidget::ChooseBmpToSave() {
+  QString path = QFileDialog::getSaveFileName(this, tr("Save as bmp file"), QString(), tr("Bitmap (*.bmp)"));
+  if (path.isEmpty()) return std::nullopt;
+  if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) path += QStringLiteral(".bmp");
+  return std::filesystem::path(path.toStdString());
+}
 
 QSize CanvasWidget::CanvasFrameSize() const {
   return {int(zoomedCanvas_.cx) + 2 * frameWidth(), int(zoomedCanvas_.cy) + 2 * frameWidth()};

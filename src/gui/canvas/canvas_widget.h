@@ -6,6 +6,8 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+#include <string>
+
 #include "platform/gdi/bitmap.h"
 #include "view/tessara_view.h"
 #include "view/view_host.h"
@@ -38,6 +40,19 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void ScrollTo(CPoint position) override;
   void CanvasSizeChanged(CSize zoomed) override;
   void PanelSettingsChanged(const CTessaraDoc& document) override;
+  bool EditTextProperties(CText& text, bool newUnit) override;
+  bool EditClockOptions(ClockOptions& options) override;
+  bool EditScreenSize(ScreenSizeValues& values) override;
+  void EditPlayModes(CPlayModeSet& modes, std::int32_t frames) override;
+  void ShowPreview(const Bitmap32& strip, std::int32_t frameWidth, std::int32_t frameHeight,
+                   std::int32_t frames) override;
+  void ToggleZoomList() override;
+  bool ZoomListVisible() const override;
+  std::optional<std::filesystem::path> ChooseBmpToImport() override;
+  std::optional<std::filesystem::path> ChooseBmpToSave() override;
+
+  // The code page the document's texts are kept in.
+  void SetCodePage(std::string codePage) { codePage_ = std::move(codePage); }
 
   // The zoomed canvas with the scroll bars' room: what the child frame needs.
   QSize CanvasFrameSize() const;
@@ -49,6 +64,8 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void panelSettingsChanged();
   // Something a command's state may depend on changed (selection, tool, document).
   void viewStateChanged();
+  // "Apply..." of the play modes, while their dialog is open.
+  void applyPlayModesRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -72,6 +89,8 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   CTessaraView view_;
   CSize zoomedCanvas_;
   Bitmap32 canvas_;  // the whole canvas at one pixel per LED, repainted where exposed
+  std::string codePage_ = "GBK";
+  class CZoomListDlg* zoomList_ = nullptr;  // made on first use, lives as long as the canvas
 };
 
 // Our own cursor images: 188 the select arrow, 189 the drawing cross.
