@@ -26,53 +26,13 @@
 #include "protocol/messages.h"
 #include "protocol/serial_line.h"
 #include "support/temp_folder.h"
+#include "support/virtual_panel.h"
 #include "view/tessara_view.h"
-
-extern char** environ;
 
 namespace lumetra {
 namespace {
 
 const std::string kSample = LUMETRA_SOURCE_DIR "/resources/samples/welcome.tz";
-
-// A lumetra-panel on a pseudo-terminal of its own, stopped when the test ends.
-class VirtualPanel {
- public:
-  VirtualPanel(const std::filesystem::path& out, std::vector<std::string> options) {
-    std::vector<std::string> args = {LUMETRA_BIN_DIR "/lumetra-panel", "--pty", "--out", out.string()};
-    args.insert(args.end(), options.begin(), options.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    // The first line the panel prints is the terminal's path.
-    char c;
-    while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') path_ += c;
-    ::close(pipeFds[0]);
-  }
-  ~VirtualPanel() { Stop(); }
-
-  const std::string& Path() const { return path_; }
-  // Ends the panel after it has written what it received.
-  void Stop() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  std::string path_;
-};
 
 struct CliResult {
   int status = -1;
@@ -96,7 +56,7 @@ nlohmann::json ReadJson(const std::filesystem::path& path) { return nlohmann::js
 
 class Sending : public ::testing::Test {
  protected:
-  CliResult Cli(const VirtualPanel& panel, const std::string& args,
+  CliResult Cli(const test::VirtualPanel& panel, const std::string& args,
           const std::filesystem::path& program = LUMETRA_BIN_DIR "/lumetra-cli") {
     return RunCli(program, panel.Path(), args, folder / "home");
   }
@@ -117,7 +77,7 @@ ParameterBlock ExpectedParameters() {
 }
 
 TEST_F(Sending, ThePanelReceivesThePictureTheParametersAndTheClockOfTheDocument) {
-  VirtualPanel panel(folder / "panel", {});
+  test::VirtualPanel panel(folder / "panel", {});
   const std::time_t before = std::time(nullptr);
   const CliResult run = Cli(panel, "send '" + kSample + "' --pause-scale 0");
   const std::time_t after = std::time(nullptr);
@@ -159,7 +119,7 @@ TEST_F(Sending, ThePanelReceivesThePictureTheParametersAndTheClockOfTheDocument)
 }
 
 TEST_F(Sending, ListsAndBroadcastsReachExactlyTheAddressedPanels) {
-  VirtualPanel panel(folder / "panel", {"--address", "1", "--address", "2", "--address", "7"});
+  test::VirtualPanel panel(folder / "panel", {"--address", "1", "--address", "2", "--address", "7"});
   const auto received = [&](int address, const char* file) {
     return std::filesystem::exists(folder / "panel" / std::to_string(address) / file);
   };
@@ -189,7 +149,7 @@ TEST_F(Sending, EveryFaultEndsWithItsOwnCodeAndNeverWithASuccess) {
   };
   for (const Case& c : cases) {
     test::TempFolder out("panel");
-    VirtualPanel panel(out.path(), c.faults);
+    test::VirtualPanel panel(out.path(), c.faults);
     const CliResult run = Cli(panel, "send '" + kSample + "' --no-clock --pause-scale 0");
     EXPECT_EQ(run.status, c.exitStatus) << c.faults[1] << ": " << run.out;
     EXPECT_NE(run.out.find(c.message), std::string::npos) << c.faults[1] << ": " << run.out;
@@ -197,7 +157,7 @@ TEST_F(Sending, EveryFaultEndsWithItsOwnCodeAndNeverWithASuccess) {
 }
 
 TEST_F(Sending, MissingLibrariesAreReportedWithTheirCodes) {
-  VirtualPanel panel(folder / "panel", {});
+  test::VirtualPanel panel(folder / "panel", {});
   // A copy of the program with its language files but no display libraries
   // beside it; they are not on the system's library path either.
   const std::filesystem::path bin = folder / "bin";
@@ -222,7 +182,7 @@ TEST_F(Sending, MissingLibrariesAreReportedWithTheirCodes) {
 }
 
 TEST_F(Sending, APanelStopsOnItsSignalEvenWhileTheLineKeepsTalking) {
-  VirtualPanel panel(folder / "panel", {});
+  test::VirtualPanel panel(folder / "panel", {});
   protocol::SerialLine line = protocol::SerialLine::Open(panel.Path());
   // A byte every 10 ms: the line never stays quiet for the panel's idle time.
   std::atomic<bool> done = false;

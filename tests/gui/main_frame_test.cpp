@@ -172,6 +172,20 @@ class MainFrameTest : public QObject {
     QVERIFY(toggle->isChecked());
   }
 
+  void atZoomThreeEveryLedIsAThreeByThreeBlock() {
+    CChildFrame* child = frame_->NewDocument();
+    frame_->Action(kCmdToolLine)->trigger();
+    Drag(child->Canvas(), QPoint(2, 4), QPoint(20, 4));  // a red row of LEDs at y = 4
+    child->View().OnZoom(3);
+    QCOMPARE(child->Canvas().CanvasFrameSize().width(), 128 * 3 + 2 * child->Canvas().frameWidth());
+    child->resize(child->Canvas().CanvasFrameSize());
+    const QImage shown = child->Canvas().viewport()->grab().toImage();
+    for (int y = 12; y < 15; ++y) {
+      for (int x = 15; x < 18; ++x) QCOMPARE(shown.pixel(x, y) & 0xFFFFFF, 0xFF0000u);  // LED (5, 4)
+    }
+    QCOMPARE(shown.pixel(15, 15) & 0xFFFFFF, 0x000000u);  // LED (5, 5) is dark
+  }
+
   void theMousePanesShowTheLedPointWithYTurnedAndTheWindowPoint() {
     frame_->ShowMousePosition(QPoint(10, -5), QPoint(40, 20));
     QCOMPARE(frame_->Pane(2)->text(), QStringLiteral("LED:(10,5)"));

@@ -1,0 +1,58 @@
+#pragma once
+// A lumetra-panel on a pseudo-terminal of its own, for tests that send to it;
+// stopped (and its files written) when Stop() is called or the test ends.
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace lumetra::test {
+
+// A lumetra-panel on a pseudo-terminal of its own, stopped when the test ends.
+class VirtualPanel {
+ public:
+  VirtualPanel(const std::filesystem::path& out, std::vector<std::string> options) {
+    std::vector<std::string> args = {LUMETRA_BIN_DIR "/lumetra-panel", "--pty", "--out", out.string()};
+    args.insert(args.end(), options.begin(), options.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[1]);
+    // The first line the panel prints is the terminal's path.
+    char c;
+    while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') path_ += c;
+    ::close(pipeFds[0]);
+  }
+  ~VirtualPanel() { Stop(); }
+
+  const std::string& Path() const { return path_; }
+  // Ends the panel after it has written what it received.
+  void Stop() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string path_;
+};
+
+}  // namespace lumetra::test
