@@ -55,9 +55,10 @@ void SendOperations::Wait(int milliseconds) const {
 }
 
 int SendOperations::Clear(int controllerType) const {
-  Notify(SendStep::kClear);
+  // The driver library needs no clear, so none is shown.
   if (controllerType == kControllerMova) return 0;
   if (controllerType != kControllerMovaOut) return kResultUnknownController;
+  Notify(SendStep::kClear);
   auto clear = panel_ ? panel_->Export<DllClrBufferFn>("DLLClrBuffer") : nullptr;
   if (!clear) {
     console_ << "LoadLibrary Error!\n" << std::flush;

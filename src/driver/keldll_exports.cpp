@@ -39,6 +39,11 @@ LUMETRA_EXPORT std::uint8_t DLLSendClock(const char* port, std::int32_t, std::in
   return g_transfers.SendBytes(Target{port, mode, list}, Function::kClock, clock, length);
 }
 
+// The address modes the send dialog makes are the ones the protocol carries.
+static_assert(lumetra::kAddressModeSingle == lumetra::protocol::kModeSingle);
+static_assert(lumetra::kAddressModeList == lumetra::protocol::kModeList);
+static_assert(lumetra::kAddressModeBroadcast == lumetra::protocol::kModeBroadcast);
+
 // The program calls these through the pointer types it declares.
 static_assert(std::is_same_v<decltype(&DLLSendKELParas), lumetra::DllSendKelParasFn>);
 static_assert(std::is_same_v<decltype(&DLLReadBMP), lumetra::DriverReadBmpFn>);

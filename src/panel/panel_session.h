@@ -50,7 +50,6 @@ class PanelSession {
 
   const std::vector<std::uint8_t>& Addresses() const { return addresses_; }
   const PanelState& State(std::uint8_t address) const { return panels_.at(address).state; }
-  std::size_t RejectedFrames() const { return decoder_.RejectedFrames(); }
 
  private:
   // A picture on its way in.

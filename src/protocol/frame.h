@@ -91,7 +91,6 @@ class CommandDecoder {
   // length cannot hold back the frames that follow.
   void LineIdle(const std::function<void(const Command&)>& onCommand);
 
-  bool InFrame() const { return !buffer_.empty(); }
   std::size_t RejectedFrames() const { return rejected_; }
 
  private:

@@ -26,7 +26,7 @@ TEST(Frame, EveryAddressingSurvivesTheRoundTripAndTheCrcIsTheStandardOne) {
 
   const std::vector<Command> sent = {
       MakeCommand(kModeSingle, {0}, Function::kParameters, std::vector<std::uint8_t>(25, 7)),
-      MakeCommand(kModeList, {1, 2, 3, 254}, Function::kClock, {0x20, 0x26}),
+      MakeCommand(kModeList, {1, 2, 3, 254}, Function::kClock, std::vector<std::uint8_t>(8, 0x11)),
       MakeCommand(kModeBroadcast, {}, Function::kClear, {}),
       MakeCommand(kModeSingle, {5}, Function::kPictureData, std::vector<std::uint8_t>(kMaxPayload, 0xA5)),
   };
@@ -57,7 +57,10 @@ TEST(Frame, DamagedFramesAreDroppedAndTheNextFrameIsStillFound) {
   for (std::size_t damaged = 1; damaged < good.size(); ++damaged) {
     auto bad = good;
     bad[damaged] ^= 0x10;
-    std::vector<std::uint8_t> stream = {0x00, 0xA5};  // noise and a stray start byte
+    std::vector<std::uint8_t> stream;
+    stream.reserve(2 + bad.size() + good.size());
+    stream.push_back(0x00);  // noise
+    stream.push_back(0xA5);  // and a stray start byte
     stream.insert(stream.end(), bad.begin(), bad.end());
     stream.insert(stream.end(), good.begin(), good.end());
     CommandDecoder decoder;
