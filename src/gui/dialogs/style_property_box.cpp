@@ -23,6 +23,7 @@
 #include <span>
 
 #include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/step_arrows.h"
 #include "lang/text_keys.h"
 
 namespace lumetra::gui {
@@ -166,14 +167,6 @@ QToolButton* NewSwatch(COLORREF colour) {
   return swatch;
 }
 
-QToolButton* NewArrow(Qt::ArrowType arrow) {
-  auto* button = new QToolButton;
-  button->setArrowType(arrow);
-  button->setAutoRepeat(true);
-  button->setFixedSize(16, 11);
-  return button;
-}
-
 }  // namespace
 
 CDLineDlg1::CDLineDlg1(int colourSet, QWidget* parent) : QWidget(parent) {
@@ -200,7 +193,7 @@ QWidget* CDLineDlg1::CreatePenGroup() {
   connect(widthEdit_, &QLineEdit::textEdited, this, &CDLineDlg1::OnWidthEdited);
   auto* width = new QHBoxLayout;
   width->addWidget(widthEdit_);
-  width->addWidget(CreateWidthStepper());
+  width->addWidget(NewStepArrows(kWidthSpinId, [this](int delta) { StepWidth(delta); }));
   width->addStretch();
 
   const int widthRow = grid->rowCount();
@@ -208,21 +201,6 @@ QWidget* CDLineDlg1::CreatePenGroup() {
   grid->addLayout(width, widthRow, 1);
   AddColourRow(grid, widthRow + 1, kPenRow);
   return group;
-}
-
-QWidget* CDLineDlg1::CreateWidthStepper() {
-  auto* stepper = new QWidget;
-  SetControlId(stepper, kWidthSpinId);
-  auto* arrows = new QVBoxLayout(stepper);
-  arrows->setContentsMargins(0, 0, 0, 0);
-  arrows->setSpacing(0);
-  QToolButton* up = NewArrow(Qt::UpArrow);
-  QToolButton* down = NewArrow(Qt::DownArrow);
-  connect(up, &QToolButton::clicked, this, [this] { StepWidth(+1); });
-  connect(down, &QToolButton::clicked, this, [this] { StepWidth(-1); });
-  arrows->addWidget(up);
-  arrows->addWidget(down);
-  return stepper;
 }
 
 QWidget* CDLineDlg1::CreateBrushGroup() {

@@ -55,7 +55,6 @@ class CDLineDlg1 : public QWidget {
   QWidget* CreatePenGroup();
   QWidget* CreateBrushGroup();
   QWidget* CreateBackgroundGroup();
-  QWidget* CreateWidthStepper();
   void AddColourRow(QGridLayout* grid, int gridRow, int row);
   // A click on one of the buttons sets `style` to the button's id.
   void ConnectStyleButtons(QButtonGroup* buttons, std::int32_t StylePageValues::*style);

@@ -12,10 +12,10 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/step_arrows.h"
 
 namespace lumetra::gui {
 namespace {
@@ -38,14 +38,6 @@ template <class T>
 T* WithId(T* widget, int id) {
   SetControlId(widget, id);
   return widget;
-}
-
-QToolButton* NewArrow(Qt::ArrowType arrow) {
-  auto* button = new QToolButton;
-  button->setArrowType(arrow);
-  button->setAutoRepeat(true);
-  button->setFixedSize(16, 11);
-  return button;
 }
 
 std::optional<QFont> ChooseWithFontDialog(const QFont& initial, QWidget* parent) {
@@ -132,16 +124,7 @@ QWidget* CTextPropertiesDlg::CreateRowSpacing() {
   rowSpacing_->installEventFilter(this);
 
   // The spin's up arrow is its 100 end.
-  spin_ = WithId(new QWidget, kSpinId);
-  auto* arrows = new QVBoxLayout(spin_);
-  arrows->setContentsMargins(0, 0, 0, 0);
-  arrows->setSpacing(0);
-  QToolButton* up = NewArrow(Qt::UpArrow);
-  QToolButton* down = NewArrow(Qt::DownArrow);
-  connect(up, &QToolButton::clicked, this, [this] { StepRowSpacing(+1); });
-  connect(down, &QToolButton::clicked, this, [this] { StepRowSpacing(-1); });
-  arrows->addWidget(up);
-  arrows->addWidget(down);
+  spin_ = NewStepArrows(kSpinId, [this](int delta) { StepRowSpacing(delta); });
 
   auto* group = new QWidget;
   auto* line = new QHBoxLayout(group);
