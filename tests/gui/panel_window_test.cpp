@@ -102,7 +102,7 @@ class PanelWindowTest : public QObject {
     QCOMPARE(Centre(window.grab().toImage(), size, 1, 0), kUnlit);  // nothing has come in yet
 
     const QRgb lit = Rgb(PanelColours(0)[1]);
-    QTRY_COMPARE_WITH_TIMEOUT(Centre(window.grab().toImage(), size, 0, 0), lit, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(Centre(window.grab().toImage(), size, 0, 0), lit, 10000);
     QCOMPARE(Centre(window.grab().toImage(), size, 1, 0), lit);
 
     window.ShowState(state);

@@ -115,13 +115,13 @@ class PreviewDialogTest : public QObject {
     CPreviewDlg dialog(strip_, kW, kH, kFrames);
     EffectList(dialog)->setCurrentIndex(2);
     QTimer* pause = TimerOf(dialog, 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(pause->isActive(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(pause->isActive(), 5000);
     QElapsedTimer held;
     held.start();
     QVERIFY(!dialog.Animation().m_bRunning);
     QVERIFY(ShowsFrame(dialog.grab().toImage(), 1, 1));
 
-    QTRY_VERIFY_WITH_TIMEOUT(dialog.Animation().m_nOffset == 0, 4000);
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.Animation().m_nOffset == 0, 15000);
     QVERIFY(held.elapsed() >= 1900);
     QVERIFY(ShowsFrame(dialog.grab().toImage(), 0, 1));
   }
@@ -130,7 +130,7 @@ class PreviewDialogTest : public QObject {
     for (const bool escape : {true, false}) {
       CPreviewDlg dialog(strip_, kW, kH, kFrames);
       dialog.show();
-      QTRY_VERIFY_WITH_TIMEOUT(TimerOf(dialog, 2000)->isActive(), 1000);
+      QTRY_VERIFY_WITH_TIMEOUT(TimerOf(dialog, 2000)->isActive(), 5000);
       if (escape) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
       } else {
