@@ -46,17 +46,17 @@ struct LineFaults {
 };
 
 // "silent", "error", "corrupt:N", "drop:N", "delay:MS", "cut:N".
-std::string AddFault(const std::string& spec, Faults& faults, LineFaults& line) {
-  const auto colon = spec.find(':');
-  const std::string kind = spec.substr(0, colon);
+std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) {
+  const auto colon = text.find(':');
+  const std::string kind = text.substr(0, colon);
   int value = 0;
   if (colon != std::string::npos) {
     try {
       std::size_t used = 0;
-      value = std::stoi(spec.substr(colon + 1), &used);
-      if (used != spec.size() - colon - 1 || value < 0) return "bad number in fault " + spec;
+      value = std::stoi(text.substr(colon + 1), &used);
+      if (used != text.size() - colon - 1 || value < 0) return "bad number in fault " + text;
     } catch (const std::exception&) {
-      return "bad number in fault " + spec;
+      return "bad number in fault " + text;
     }
   }
   const bool hasValue = colon != std::string::npos;
@@ -73,7 +73,7 @@ std::string AddFault(const std::string& spec, Faults& faults, LineFaults& line) 
   } else if (kind == "cut" && hasValue) {
     line.cutAfterFrames = value;
   } else {
-    return "unknown fault " + spec + " (silent, error, corrupt:N, drop:N, delay:MS, cut:N)";
+    return "unknown fault " + text + " (silent, error, corrupt:N, drop:N, delay:MS, cut:N)";
   }
   return {};
 }
@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
   std::vector<int> addresses;
   std::string out;
   std::vector<std::int64_t> snapshots;
-  std::vector<std::string> faultSpecs;
+  std::vector<std::string> faultTexts;
   bool window = false;
   int ledSize = PanelWindow::kDefaultLedSize;
   auto* ptyOption = app.add_flag("--pty", pty, "Create a pseudo-terminal and print its path");
@@ -221,7 +221,7 @@ int main(int argc, char** argv) {
   app.add_option("--out", out, "Folder for picture.bmp/.png, parameters.json, clock.json, events.jsonl");
   app.add_option("--snapshot", snapshots, "Also write what the LEDs show T ms into the show (repeatable)")
       ->check(CLI::Range(std::int64_t(0), std::int64_t(1) << 40));
-  app.add_option("--fault", faultSpecs, "Misbehave: silent, error, corrupt:N, drop:N, delay:MS, cut:N");
+  app.add_option("--fault", faultTexts, "Misbehave: silent, error, corrupt:N, drop:N, delay:MS, cut:N");
   app.add_flag("--window", window, "Show the panel as LEDs on the screen, playing what it received");
   app.add_option("--led-size", ledSize, "Screen pixels per LED in the window")->check(CLI::Range(3, 64))
       ->capture_default_str();
@@ -239,8 +239,8 @@ int main(int argc, char** argv) {
 
   Faults faults;
   LineFaults lineFaults;
-  for (const std::string& spec : faultSpecs) {
-    if (std::string error = AddFault(spec, faults, lineFaults); !error.empty()) {
+  for (const std::string& fault : faultTexts) {
+    if (std::string error = AddFault(fault, faults, lineFaults); !error.empty()) {
       std::cerr << "lumetra-panel: " << error << '\n';
       return 1;
     }
