@@ -70,7 +70,7 @@ std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<c
     line_->DiscardInput();
     if (!line_->WriteAll(frame, LineMs(frame.size()) + 1000)) return kResultLineCut;
     if (to.mode == kModeBroadcast) {
-      line_->Drain();
+      line_->Drain(LineMs(frame.size()) + 1000);
       std::this_thread::sleep_for(std::chrono::milliseconds(timing_.broadcastGapMs));
       return kResultOk;
     }

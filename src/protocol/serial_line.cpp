@@ -2,15 +2,18 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <thread>
 
 namespace lumetra::protocol {
 namespace {
@@ -152,7 +155,15 @@ ReadResult SerialLine::Read(std::span<std::uint8_t> buffer, int timeoutMs) {
   }
 }
 
-void SerialLine::Drain() { ::tcdrain(fd_.Get()); }
+// tcdrain has no time limit, and an adapter that stopped sending would keep
+// it waiting for ever; the bytes still queued are watched instead.
+void SerialLine::Drain(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+  int queued = 0;
+  while (::ioctl(fd_.Get(), TIOCOUTQ, &queued) == 0 && queued > 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
 
 void SerialLine::DiscardInput() { ::tcflush(fd_.Get(), TCIFLUSH); }
 

@@ -73,8 +73,9 @@ class SerialLine {
   // most buffer.size() bytes. An empty buffer reads nothing and reports Timeout.
   ReadResult Read(std::span<std::uint8_t> buffer, int timeoutMs);
 
-  // Waits until the output has gone out on the wire; errors are ignored.
-  void Drain();
+  // Waits until the output has gone out on the wire, at most timeoutMs;
+  // errors are ignored.
+  void Drain(int timeoutMs);
   // Throws away bytes received but not yet read.
   void DiscardInput();
 

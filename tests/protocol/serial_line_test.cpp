@@ -53,7 +53,7 @@ TEST_F(PtyTest, BytesPassUnchangedBothWays) {
   // Line endings, XON/XOFF and NUL must all pass through raw.
   const std::string request("\x02\r\n\x11\x13\0\xff tail", 11);
   ASSERT_TRUE(sender.WriteAll(Bytes(request), 1000)) << sender.LastError();
-  sender.Drain();
+  sender.Drain(1000);
   EXPECT_EQ(Receive(pty_.master, request.size()), request);
 
   const std::string reply("\x06\n\r\x03", 4);
