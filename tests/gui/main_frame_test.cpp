@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory>
 
+#include "support/control_lookup.h"
 #include "document/document.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/main_frame.h"
@@ -44,14 +45,6 @@ void Drag(CanvasWidget& canvas, QPoint from, QPoint to) {
   send(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
   send(QEvent::MouseMove, to, Qt::LeftButton);
   send(QEvent::MouseButtonRelease, to, Qt::NoButton);
-}
-
-template <class Widget>
-Widget* WithControlId(QWidget* parent, int id) {
-  for (Widget* widget : parent->findChildren<Widget*>()) {
-    if (ControlId(widget) == id) return widget;
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -94,8 +87,8 @@ class MainFrameTest : public QObject {
   void aRectangleDrawnWithTheMouseTakesTheStyleBoxsStyle() {
     CChildFrame* child = frame_->NewDocument();
     CDLineDlg1& page = frame_->PropertyBox()->StylePage();
-    WithControlId<QAbstractButton>(&page, 1007)->click();  // DASH
-    WithControlId<QAbstractButton>(&page, 1029)->click();  // green pen
+    test::FindControl<QAbstractButton>(&page, 1007)->click();  // DASH
+    test::FindControl<QAbstractButton>(&page, 1029)->click();  // green pen
     frame_->Action(kCmdToolRectangle)->trigger();
     Drag(child->Canvas(), QPoint(10, 5), QPoint(40, 12));
 
@@ -116,7 +109,7 @@ class MainFrameTest : public QObject {
     CDLineDlg1& page = frame_->PropertyBox()->StylePage();
     frame_->Action(kCmdToolRectangle)->trigger();
     Drag(child->Canvas(), QPoint(4, 4), QPoint(30, 14));
-    WithControlId<QAbstractButton>(&page, 1024)->click();  // yellow pen
+    test::FindControl<QAbstractButton>(&page, 1024)->click();  // yellow pen
     QCOMPARE(child->Document().m_units[0]->m_crPen, COLORREF(0x0000FFFF));
 
     frame_->Action(kCmdToolClock)->trigger();
@@ -125,7 +118,7 @@ class MainFrameTest : public QObject {
     CUnit* clock = child->Document().m_units[1].get();
     QVERIFY(dynamic_cast<CTimer*>(clock));
     const COLORREF before = clock->m_crPen;
-    WithControlId<QAbstractButton>(&page, 1029)->click();  // green pen
+    test::FindControl<QAbstractButton>(&page, 1029)->click();  // green pen
     QCOMPARE(clock->m_crPen, before);
     QVERIFY(!frame_->Action(kCmdToolClock)->isEnabled());  // one clock per document
   }

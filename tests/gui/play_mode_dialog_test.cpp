@@ -1,3 +1,4 @@
+#include "support/control_lookup.h"
 #include "gui/dialogs/play_mode_dialog.h"
 
 #include <QCheckBox>
@@ -56,10 +57,7 @@ class PlayModeDialogTest : public QObject {
 
   template <class T>
   T* Find(int id) {
-    for (T* child : dialog_->findChildren<T*>()) {
-      if (ControlId(child) == id) return child;
-    }
-    qFatal("no control %d", id);
+    return test::FindControl<T>(dialog_.get(), id);
   }
   QCheckBox* Box(int r) { return Find<QCheckBox>(kEnable + r); }
   QLineEdit* Edit(int base, int r) { return Find<QLineEdit>(base + r); }

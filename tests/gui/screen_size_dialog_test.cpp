@@ -1,6 +1,7 @@
 // The Screen Size Set dialog offscreen: the values it shows, what its edits
 // let through, and that OK closes it only with values the panel can take.
 
+#include "support/control_lookup.h"
 #include "gui/dialogs/screen_size_dialog.h"
 
 #include <QButtonGroup>
@@ -50,10 +51,7 @@ class ScreenSizeDialogTest : public QObject {
 
   template <class T = QLineEdit>
   T* Find(int id) {
-    for (T* child : dialog_->findChildren<T*>()) {
-      if (ControlId(child) == id) return child;
-    }
-    qFatal("no control %d", id);
+    return test::FindControl<T>(dialog_.get(), id);
   }
   void Open(ScreenSizeValues values) {
     dialog_ = std::make_unique<RecordingDlg>(values, nullptr);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/control_lookup.h"
 #include "comm/address_list.h"
 #include "document/document.h"
 #include "document/panel_settings.h"
@@ -34,14 +35,6 @@ using namespace lumetra::gui;
 
 namespace {
 
-template <class Widget>
-Widget* WithControlId(QWidget* parent, int id) {
-  for (Widget* widget : parent->findChildren<Widget*>()) {
-    if (ControlId(widget) == id) return widget;
-  }
-  return nullptr;
-}
-
 const std::filesystem::path kSample = LUMETRA_SOURCE_DIR "/resources/samples/welcome.tz";
 
 }  // namespace
@@ -59,11 +52,11 @@ class SendFromEditorTest : public QObject {
 
   void movaOutUnticksTheClockAndBroadcastLocksTheAddresses() {
     CSendDlg dialog(false);
-    auto* movaOut = WithControlId<QRadioButton>(&dialog, 1142);
-    auto* mova = WithControlId<QRadioButton>(&dialog, 1006);
-    auto* refresh = WithControlId<QCheckBox>(&dialog, 1139);
-    auto* broadcast = WithControlId<QCheckBox>(&dialog, 1146);
-    auto* address = WithControlId<QLineEdit>(&dialog, 1035);
+    auto* movaOut = test::FindControl<QRadioButton>(&dialog, 1142);
+    auto* mova = test::FindControl<QRadioButton>(&dialog, 1006);
+    auto* refresh = test::FindControl<QCheckBox>(&dialog, 1139);
+    auto* broadcast = test::FindControl<QCheckBox>(&dialog, 1146);
+    auto* address = test::FindControl<QLineEdit>(&dialog, 1035);
     QVERIFY(refresh->isChecked() && refresh->isEnabled());
     movaOut->click();
     QVERIFY(!refresh->isChecked() && !refresh->isEnabled());
@@ -76,9 +69,9 @@ class SendFromEditorTest : public QObject {
     QVERIFY(address->isEnabled());
 
     CSendDlg clockMode(true);
-    QVERIFY(WithControlId<QCheckBox>(&clockMode, 1139)->isChecked());
-    QVERIFY(!WithControlId<QCheckBox>(&clockMode, 1139)->isEnabled());
-    QVERIFY(!WithControlId<QCheckBox>(&clockMode, 1138)->isEnabled());
+    QVERIFY(test::FindControl<QCheckBox>(&clockMode, 1139)->isChecked());
+    QVERIFY(!test::FindControl<QCheckBox>(&clockMode, 1139)->isEnabled());
+    QVERIFY(!test::FindControl<QCheckBox>(&clockMode, 1138)->isEnabled());
   }
 
   void anAddressTextThatIsNotValidIsRefusedWithTheDialogLeftOpen() {
@@ -86,16 +79,16 @@ class SendFromEditorTest : public QObject {
     QString shown;
     dialog.SetMessageHandler([&](const QString& text) { shown = text; });
     dialog.show();
-    WithControlId<QLineEdit>(&dialog, 1035)->setText(QStringLiteral("1,,2"));
+    test::FindControl<QLineEdit>(&dialog, 1035)->setText(QStringLiteral("1,,2"));
     // Broadcast does not spare the text its check.
-    WithControlId<QCheckBox>(&dialog, 1146)->click();
+    test::FindControl<QCheckBox>(&dialog, 1146)->click();
     dialog.accept();
     QCOMPARE(shown, Text(2004));
     QVERIFY(dialog.isVisible());
     QVERIFY(!dialog.Choice());
 
-    WithControlId<QCheckBox>(&dialog, 1146)->click();
-    WithControlId<QLineEdit>(&dialog, 1035)->setText(QStringLiteral("1 , 2,3-5"));
+    test::FindControl<QCheckBox>(&dialog, 1146)->click();
+    test::FindControl<QLineEdit>(&dialog, 1035)->setText(QStringLiteral("1 , 2,3-5"));
     dialog.accept();
     QVERIFY(dialog.Choice());
     QCOMPARE(int(dialog.Choice()->addressMode), int(kAddressModeList));

@@ -1,3 +1,4 @@
+#include "support/control_lookup.h"
 #include "gui/dialogs/style_property_box.h"
 
 #include <QApplication>
@@ -59,10 +60,7 @@ class StylePropertyBoxTest : public QObject {
   StylePageValues& Values() { return Page().Values(); }
   template <class T = QRadioButton>
   T* Find(int id) {
-    for (T* child : box_->findChildren<T*>()) {
-      if (ControlId(child) == id) return child;
-    }
-    qFatal("no control %d", id);
+    return test::FindControl<T>(box_.get(), id);
   }
   void TypeWidth(const QString& text) {
     Find<QLineEdit>(1013)->selectAll();

@@ -1,3 +1,4 @@
+#include "support/control_lookup.h"
 #include "gui/dialogs/text_properties_dialog.h"
 
 #include <QCheckBox>
@@ -81,10 +82,7 @@ class TextPropertiesDialogTest : public QObject {
 
   template <class T>
   T* Find(int id) {
-    for (T* child : dialog_->findChildren<T*>()) {
-      if (ControlId(child) == id) return child;
-    }
-    qFatal("no control %d", id);
+    return test::FindControl<T>(dialog_.get(), id);
   }
   QPlainTextEdit* TextBox() { return Find<QPlainTextEdit>(kTextBox); }
   QLineEdit* RowSpacing() { return Find<QLineEdit>(kRowSpacing); }

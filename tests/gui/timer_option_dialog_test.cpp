@@ -1,6 +1,7 @@
 // The Timer Option dialog offscreen: its lists by colour set, the selections
 // it starts with and hands back, and the clock options the view stores after it.
 
+#include "support/control_lookup.h"
 #include "gui/dialogs/timer_option_dialog.h"
 
 #include <QComboBox>
@@ -25,10 +26,7 @@ constexpr int kStyleList = 1121, kColourList = 1123, kAlignList = 1124;
 
 template <class T = QComboBox>
 T* Find(QWidget* dialog, int id) {
-  for (T* child : dialog->findChildren<T*>()) {
-    if (ControlId(child) == id) return child;
-  }
-  qFatal("no control %d", id);
+  return test::FindControl<T>(dialog, id);
 }
 
 QStringList Entries(QWidget* dialog, int id) {
