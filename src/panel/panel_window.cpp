@@ -54,13 +54,15 @@ PanelWindow::PanelWindow(int ledSize, QWidget* parent)
   setWindowTitle(kTitle);
   frameTimer_ = new QTimer(this);
   frameTimer_->setInterval(kFrameMs);
-  connect(frameTimer_, &QTimer::timeout, this, [this] { ShowMoment(clock_.elapsed()); });
+  connect(frameTimer_, &QTimer::timeout, this, [this] { ShowMoment(nowMs_() - showStartMs_); });
+  monotonic_.start();
+  nowMs_ = [this] { return monotonic_.elapsed(); };
   ShowState(PanelState{});
 }
 
 void PanelWindow::ShowState(const PanelState& state) {
   state_ = state;
-  clock_.start();
+  showStartMs_ = nowMs_();
   ShowMoment(0);
   frameTimer_->start();
 }

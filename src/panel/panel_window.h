@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -33,6 +34,9 @@ class PanelWindow : public QWidget {
   void ShowState(const PanelState& state);
   // The panel addresses the window stands for, named in its title.
   void SetAddresses(const std::vector<std::uint8_t>& addresses);
+  // Where the show's time comes from: milliseconds on any steady scale. A
+  // monotonic clock unless a test puts its own in place.
+  void SetClock(std::function<std::int64_t()> nowMs) { nowMs_ = std::move(nowMs); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -49,7 +53,9 @@ class PanelWindow : public QWidget {
   const std::vector<std::uint8_t> coverage_;
   std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> dots_;
   PanelState state_;
-  QElapsedTimer clock_;
+  QElapsedTimer monotonic_;
+  std::function<std::int64_t()> nowMs_;
+  std::int64_t showStartMs_ = 0;
   QTimer* frameTimer_ = nullptr;
   Bitmap32 frame_;  // what the LEDs show, one pixel each
   QImage image_;    // frame_ as dots

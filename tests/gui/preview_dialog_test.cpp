@@ -4,7 +4,6 @@
 #include "gui/dialogs/preview_dialog.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -111,18 +110,27 @@ class PreviewDialogTest : public QObject {
     QVERIFY(ShowsFrame(dialog.grab().toImage(), 1, 2));
   }
 
+  // The timers are stopped and fired by hand, so the test sees the order of
+  // events and never how long a busy machine takes.
   void pageTurningHoldsEachFrameForTwoSeconds() {
     CPreviewDlg dialog(strip_, kW, kH, kFrames);
     EffectList(dialog)->setCurrentIndex(2);
+    QTimer* tick = TimerOf(dialog, 50);
     QTimer* pause = TimerOf(dialog, 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(pause->isActive(), 5000);
-    QElapsedTimer held;
-    held.start();
+    tick->stop();
+    QVERIFY(TickUntilPaused(tick, pause));
+    QVERIFY(pause->isSingleShot());
     QVERIFY(!dialog.Animation().m_bRunning);
     QVERIFY(ShowsFrame(dialog.grab().toImage(), 1, 1));
 
-    QTRY_VERIFY_WITH_TIMEOUT(dialog.Animation().m_nOffset == 0, 15000);
-    QVERIFY(held.elapsed() >= 1900);
+    for (int i = 0; i < 100; ++i) Fire(tick);  // the hold outlasts any number of ticks
+    QVERIFY(ShowsFrame(dialog.grab().toImage(), 1, 1));
+
+    pause->stop();
+    Fire(pause);
+    QVERIFY(dialog.Animation().m_bRunning);
+    QVERIFY(TickUntilPaused(tick, pause));
+    QCOMPARE(dialog.Animation().m_nOffset, 0);
     QVERIFY(ShowsFrame(dialog.grab().toImage(), 0, 1));
   }
 
@@ -130,7 +138,8 @@ class PreviewDialogTest : public QObject {
     for (const bool escape : {true, false}) {
       CPreviewDlg dialog(strip_, kW, kH, kFrames);
       dialog.show();
-      QTRY_VERIFY_WITH_TIMEOUT(TimerOf(dialog, 2000)->isActive(), 5000);
+      EffectList(dialog)->setCurrentIndex(2);
+      QVERIFY(TickUntilPaused(TimerOf(dialog, 50), TimerOf(dialog, 2000)));
       if (escape) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
       } else {
@@ -140,6 +149,15 @@ class PreviewDialogTest : public QObject {
       QVERIFY(!TimerOf(dialog, 50)->isActive());
       QVERIFY(!TimerOf(dialog, 2000)->isActive());
     }
+  }
+
+ private:
+  static void Fire(QTimer* timer) { QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection)); }
+
+  // Ticks until the animation pauses on a frame; false if it never does.
+  static bool TickUntilPaused(QTimer* tick, QTimer* pause) {
+    for (int i = 0; i < 1000 && !pause->isActive(); ++i) Fire(tick);
+    return pause->isActive();
   }
 };
 

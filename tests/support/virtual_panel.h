@@ -42,12 +42,15 @@ class VirtualPanel {
   ~VirtualPanel() { Stop(); }
 
   const std::string& Path() const { return path_; }
-  // Ends the panel after it has written what it received.
-  void Stop() {
-    if (pid_ <= 0) return;
+  // Ends the panel after it has written what it received; true when it
+  // ended on its own with status 0 (false if it had already been stopped).
+  bool Stop() {
+    if (pid_ <= 0) return false;
     ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
     pid_ = -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 
  private:

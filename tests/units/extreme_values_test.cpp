@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
 
 #include "support/sample_units.h"
@@ -36,7 +35,7 @@ void Extreme(CUnit& unit, int variant) {
 }
 
 TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {
-  const auto start = std::chrono::steady_clock::now();
+  // A stall shows as the test's time limit running out.
   for (int variant = 0; variant < 4; ++variant) {
     for (auto& unit : test::OneUnitOfEveryClass()) {
       SCOPED_TRACE(std::string(unit->GetRuntimeClass().name) + " variant " + std::to_string(variant));
@@ -55,8 +54,6 @@ TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {
       bench.DragTo(*unit, INT32_MAX, INT32_MAX);
     }
   }
-  // Generous: a plain run takes well under a second.
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
 TEST(ExtremeValues, CircularArcThroughFarApartPointsStaysDefined) {
@@ -66,13 +63,16 @@ TEST(ExtremeValues, CircularArcThroughFarApartPointsStaysDefined) {
   arc.m_ptSecond = {INT32_MAX, INT32_MAX};
   arc.m_ptThird = {INT32_MIN, INT32_MAX};
   bench.view.m_nMode = kModeResize;
+  CPoint* const handles[] = {&arc.m_ptFirst, &arc.m_ptSecond, &arc.m_ptThird};
   for (int handle = 1; handle <= 3; ++handle) {
     bench.view.m_nHandle = handle;
     bench.DragTo(arc, INT32_MAX, INT32_MIN);
+    EXPECT_EQ(*handles[handle - 1], (CPoint{INT32_MAX, INT32_MIN})) << handle;
     bench.DragTo(arc, 0, 0);
+    EXPECT_EQ(*handles[handle - 1], (CPoint{0, 0})) << handle;
+    EXPECT_GE(arc.m_nRadius1, 0) << handle;
   }
   arc.DrawHandles(bench.dc);
-  SUCCEED();
 }
 
 }  // namespace
