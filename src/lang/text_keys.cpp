@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "lang/message_text.h"
+
 namespace lumetra {
 
 const std::vector<TranslatedDialog>& TranslatedDialogs() {
@@ -249,6 +251,7 @@ std::vector<std::string> AllTextKeys() {
   for (int command : ToolBarCommands()) keys.push_back(std::to_string(command));
   keys.insert(keys.end(), MenuKeys().begin(), MenuKeys().end());
   keys.insert(keys.end(), FixedTextKeys().begin(), FixedTextKeys().end());
+  for (int key : AddedTextKeys()) keys.push_back(std::to_string(key));
 
   std::sort(keys.begin(), keys.end());
   keys.erase(std::unique(keys.begin(), keys.end()), keys.end());

@@ -66,7 +66,7 @@ const std::vector<std::string>& MenuKeys();
 // Messages, list entries, status panes, context-menu items and menu prompts.
 const std::vector<std::string>& FixedTextKeys();
 
-// Every key above as it is looked up, sorted, without duplicates (several
+// Every key above and the added ones of message_text.h as they are looked up, sorted, without duplicates (several
 // tool-bar commands share their key with their menu item).
 std::vector<std::string> AllTextKeys();
 

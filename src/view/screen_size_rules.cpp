@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "lang/message_text.h"
+
 namespace lumetra {
 namespace {
 
@@ -19,8 +21,7 @@ bool AllDigits(std::string_view text) {
 }
 
 ScreenSizeRefusal OutOfRange(ScreenSizeField field, ValueRange range) {
-  return {ScreenSizeRefusal::Kind::kOutOfRange, field,
-          "Please enter an integer between " + std::to_string(range.min) + " and " + std::to_string(range.max) + "."};
+  return {ScreenSizeRefusal::Kind::kOutOfRange, field, RangeWarning(range.min, range.max)};
 }
 
 ScreenSizeRefusal TooManyFrames(int widthWords) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "lang/message_text.h"
 #include "platform/codepage/codepage.h"
 #include "units/text.h"
 
@@ -44,8 +45,7 @@ std::string WithCrLf(std::string_view text) {
 std::string UnencodableWarning(const std::vector<std::string>& characters, std::string_view codePage) {
   std::string list;
   for (const std::string& c : characters) list += (list.empty() ? "" : " ") + c;
-  return "The document's code page (" + std::string(codePage) + ") cannot hold these characters:\n" + list +
-         "\nChange or remove them, then apply again.";
+  return FormatText(text_key::kUnencodableWarning, {codePage, list});
 }
 
 // The face in the code page when it can hold it; otherwise it stays UTF-8,
@@ -70,10 +70,6 @@ std::optional<std::int32_t> ParseIntegerInRange(std::string_view text, std::int3
   if (negative) value = -value;
   if (value < lo || value > hi) return std::nullopt;
   return static_cast<std::int32_t>(value);
-}
-
-std::string RangeWarning(std::int32_t lo, std::int32_t hi) {
-  return "Please enter an integer between " + std::to_string(lo) + " and " + std::to_string(hi) + ".";
 }
 
 LOGFONT LogFontFromChoice(const FontChoice& choice, std::string_view codePage) {

@@ -19,8 +19,7 @@ class CText;
 // An integer typed into a number edit, blanks around it allowed, when it
 // lies in lo..hi; nothing for anything else.
 std::optional<std::int32_t> ParseIntegerInRange(std::string_view text, std::int32_t lo, std::int32_t hi);
-// The warning a number edit gives for anything ParseIntegerInRange refuses.
-std::string RangeWarning(std::int32_t lo, std::int32_t hi);
+// A number edit warns with RangeWarning (lang/message_text.h) for anything this refuses.
 
 // A font as a font chooser describes it.
 struct FontChoice {

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTest>
@@ -177,6 +179,44 @@ class MainFrameTest : public QObject {
       for (int x = 15; x < 18; ++x) QCOMPARE(shown.pixel(x, y) & 0xFFFFFF, 0xFF0000u);  // LED (5, 4)
     }
     QCOMPARE(shown.pixel(15, 15) & 0xFFFFFF, 0x000000u);  // LED (5, 5) is dark
+  }
+
+  // Hovers items of the real menus, opened from the menu bar, in both languages.
+  void hoveringAMenuItemShowsItsPromptInTheStatusLine() {
+    struct Case {
+      int menu;
+      int command;
+      int promptKey;  // 0: an empty prompt
+    };
+    const Case cases[] = {
+        {0, kCmdFileNew, 60000}, {0, kCmdFileSave, 0},         {0, kCmdExit, 60004},
+        {2, kCmdPropertyBox, 0}, {2, kCmdViewStatusBar, 60005}, {4, kCmdAbout, 60008},
+    };
+    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    for (int language : {kCmdLanguageEnglish, kCmdLanguageChinese}) {
+      frame_->Action(language)->trigger();
+      for (const Case& c : cases) {
+        QMenu* menu = frame_->MainMenu(c.menu);
+        QMenuBar* bar = frame_->menuBar();
+        bar->setActiveAction(menu->menuAction());
+        QTRY_VERIFY2(menu->isVisible(), qPrintable(QString::number(c.command)));
+        QTest::mouseMove(menu, menu->actionGeometry(frame_->Action(c.command)).center());
+        const QString expected = c.promptKey ? Text(c.promptKey) : QString();
+        QTRY_COMPARE(frame_->statusBar()->currentMessage(), expected);
+        menu->hide();
+      }
+    }
+  }
+
+  void tipsPromptsAndPanesSpeakTheLanguageFromStartUp() {
+    QCOMPARE(frame_->Pane(1)->text(), QStringLiteral("Window"));
+    QCOMPARE(frame_->Pane(2)->text(), QStringLiteral("LED"));
+    QAction* newFile = frame_->Action(kCmdFileNew);
+    QCOMPARE(newFile->toolTip(), QStringLiteral("New"));
+    QCOMPARE(newFile->statusTip(), QStringLiteral("New"));
+    frame_->Action(kCmdLanguageChinese)->trigger();
+    QCOMPARE(newFile->toolTip(), QStringLiteral("新建"));
+    QCOMPARE(frame_->Action(kCmdPrint)->text(), Text(36050));
   }
 
   void theMousePanesShowTheLedPointWithYTurnedAndTheWindowPoint() {

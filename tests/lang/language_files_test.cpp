@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 #include "lang/language.h"
@@ -94,6 +96,30 @@ TEST(ShippedLanguageFiles, EnglishAndChineseHaveTheSameKeys) {
   std::set_difference(chinese.begin(), chinese.end(), english.begin(), english.end(), std::back_inserter(onlyChinese));
   EXPECT_TRUE(onlyEnglish.empty()) << "only in English.ini: " << ::testing::PrintToString(onlyEnglish);
   EXPECT_TRUE(onlyChinese.empty()) << "only in Chinese.ini: " << ::testing::PrintToString(onlyChinese);
+}
+
+// Lookups written with the key in place (Text(32004), {kCmdFileNew, 57600})
+// must be in the catalogue that the checks above go through; lookups through
+// named keys are catalogued where the names are defined.
+TEST(ShippedLanguageFiles, EveryKeyWrittenInTheSourcesIsCatalogued) {
+  const std::regex lookup(R"re((?:LookupText|Text|FormatText)\(\s*"?([0-9]+[A-Z]?)"?\s*[,)]|\{kCmd\w+,\s*([0-9]{4,5})\})re");
+  const std::vector<std::string> catalogue = AllTextKeys();
+  std::vector<std::string> missing;
+  std::size_t found = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(fs::path(LUMETRA_SOURCE_DIR) / "src")) {
+    if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") continue;
+    std::ifstream in(entry.path());
+    const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), lookup); it != std::sregex_iterator(); ++it) {
+      const std::string key = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
+      ++found;
+      if (!std::binary_search(catalogue.begin(), catalogue.end(), key)) {
+        missing.push_back(entry.path().filename().string() + ": " + key);
+      }
+    }
+  }
+  EXPECT_GT(found, 20u);
+  EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
 }
 
 TEST(ShippedLanguageFiles, SettingIniNamesEnglish) {

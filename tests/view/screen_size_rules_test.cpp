@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "document/panel_settings.h"
+#include "support/scoped_language.h"
 
 namespace lumetra {
 namespace {
@@ -59,6 +60,7 @@ TEST(ScreenSizeCheck, AcceptedValuesTakeTheNumbersAndKeepColourSetAndOrigin) {
 }
 
 TEST(ScreenSizeCheck, EachEditOutsideItsRangeIsRefusedWithItsRange) {
+  const test::ScopedLanguage english;
   struct Case {
     ScreenSizeTexts texts;
     ScreenSizeField field;

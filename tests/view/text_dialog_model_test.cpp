@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "lang/message_text.h"
+#include "support/scoped_language.h"
 #include "units/text.h"
 
 namespace lumetra {
@@ -30,6 +32,7 @@ TEST(NumberEdit, RefusesValuesOutsideTheRangeAndAnythingButAnInteger) {
     EXPECT_EQ(ParseIntegerInRange(text, 1, 64), std::nullopt) << '"' << text << '"';
   }
   EXPECT_EQ(ParseIntegerInRange("2147483648", INT32_MIN, INT32_MAX), std::nullopt);
+  const test::ScopedLanguage english;
   EXPECT_EQ(RangeWarning(-100, 100), "Please enter an integer between -100 and 100.");
 }
 

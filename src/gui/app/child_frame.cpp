@@ -2,12 +2,15 @@
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QStyle>
 
 #include "document/document.h"
 #include "gui/canvas/canvas_widget.h"
+#include "gui/dialogs/dialog_translation.h"
+#include "lang/message_text.h"
 
 namespace lumetra::gui {
 
@@ -53,9 +56,14 @@ void CChildFrame::FitToCanvas() {
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
   if (document_->IsModified()) {
-    const auto answer = QMessageBox::question(
-        this, QStringLiteral("Lumetra"), tr("Save changes to %1?").arg(title_),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("Lumetra"),
+                    FromUtf8(FormatText(text_key::kSaveChangesPrompt, {title_.toStdString()})),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    ask.setDefaultButton(QMessageBox::Save);
+    ask.button(QMessageBox::Save)->setText(Text(text_key::kSaveButton));
+    ask.button(QMessageBox::Discard)->setText(Text(text_key::kDiscardButton));
+    ask.button(QMessageBox::Cancel)->setText(Text(text_key::kCancelButton));
+    const int answer = ask.exec();
     if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && !(save_ && save_(*this)))) {
       event->ignore();
       return;

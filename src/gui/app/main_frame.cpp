@@ -28,6 +28,7 @@
 #include "gui/dialogs/dialog_translation.h"
 #include "gui/dialogs/style_property_box.h"
 #include "lang/language.h"
+#include "lang/message_text.h"
 #include "platform/codepage/codepage.h"
 #include "platform/profile/recent_file_list.h"
 #include "platform/profile/settings_store.h"
@@ -72,17 +73,21 @@ std::optional<int> PromptKey(int command) {
 // Main-menu items and the keys of their texts.
 struct MenuItemKey {
   int command;
-  const char* key;
+  int key;
 };
 constexpr MenuItemKey kMenuItemKeys[] = {
-    {kCmdFileNew, "57600"},        {kCmdFileOpen, "57601"},         {kCmdFileClose, "57602"},
-    {kCmdFileSave, "57603"},       {kCmdFileSaveAs, "57604"},       {kCmdSaveAsBmp, "32860"},
-    {kCmdImportBmp, "32821"},      {kCmdPlayModes, "32880"},        {kCmdSendPicture, "32881"},
-    {kCmdExit, "57665"},           {kCmdCopy, "57634"},             {kCmdPaste, "57637"},
-    {kCmdPropertyBox, "32773"},    {kCmdViewStatusBar, "32787"},    {kCmdViewToolbar, "32797"},
-    {kCmdDrawToolbar, "32798"},    {kCmdScreenSize, "32799"},       {kCmdLanguageChinese, "32801"},
-    {kCmdLanguageEnglish, "32802"}, {kCmdWindowArrange, "32780"},   {kCmdAbout, "32848"},
+    {kCmdFileNew, 57600},          {kCmdFileOpen, 57601},           {kCmdFileClose, 57602},
+    {kCmdFileSave, 57603},         {kCmdFileSaveAs, 57604},         {kCmdSaveAsBmp, 32860},
+    {kCmdImportBmp, 32821},        {kCmdPlayModes, 32880},          {kCmdSendPicture, 32881},
+    {kCmdPrint, text_key::kPrint}, {kCmdPrintPreview, text_key::kPrintPreview},
+    {kCmdPrintSetup, text_key::kPrintSetup},
+    {kCmdExit, 57665},             {kCmdCopy, 57634},               {kCmdPaste, 57637},
+    {kCmdPropertyBox, 32773},      {kCmdViewStatusBar, 32787},      {kCmdViewToolbar, 32797},
+    {kCmdDrawToolbar, 32798},      {kCmdScreenSize, 32799},         {kCmdLanguageChinese, 32801},
+    {kCmdLanguageEnglish, 32802},  {kCmdWindowArrange, 32780},      {kCmdAbout, 32848},
 };
+// Status-bar panes and the keys of their texts; the scroll-lock pane keeps its own.
+constexpr std::pair<int, int> kPaneKeys[] = {{0, 32000}, {1, 32001}, {2, 32002}, {4, 32005}, {5, 32006}};
 // Popups by position, and the language popup of the View menu.
 constexpr const char* kPopupKeys[] = {"57600P", "57637P", "32772P", "32779P", "32848P"};
 constexpr const char* kLanguagePopupKey = "32800";
@@ -168,7 +173,7 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
   CreateStatusBar();
   CreateMenus();
   CreatePropertyBox();
-  TranslateMainMenu();
+  RetranslateShell();
 
   // A failure to load is not reported here: the transfer that needs a library says so.
   panelLibrary_ = LoadDisplayLibrary(kPanelLibraryFile);
@@ -191,7 +196,6 @@ QAction* CMainFrame::AddAction(int command, const QString& text, const QString& 
   if (!icon.isEmpty()) action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
   action->setData(command);
   connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
-  connect(action, &QAction::hovered, this, [this, action] { ShowMenuPrompt(action); });
   actions_[command] = action;
   return action;
 }
@@ -540,19 +544,19 @@ void CMainFrame::ChooseLanguage(int command) {
   languageName_ = name.toStdString();
   language_.SelectLanguage(languageName_);
   RetranslateShell();
-  for (const auto& [index, key] : {std::pair{0, 32000}, {1, 32001}, {2, 32002}, {4, 32005}, {5, 32006}}) {
-    panes_[std::size_t(index)]->setText(Text(key));
-  }
 }
 
 void CMainFrame::RetranslateShell() {
   propertyBox_->Retranslate();
   TranslateMainMenu();
+  for (const auto& [index, key] : kPaneKeys) panes_[std::size_t(index)]->setText(Text(key));
 }
 
 void CMainFrame::TranslateMainMenu() {
   for (std::size_t i = 0; i < menus_.size(); ++i) menus_[i]->setTitle(Text(kPopupKeys[i]));
   for (const MenuItemKey& item : kMenuItemKeys) actions_[item.command]->setText(Text(item.key));
+  systemToolBar_->setWindowTitle(Text(text_key::kSystemToolBarTitle));
+  drawToolBar_->setWindowTitle(Text(text_key::kDrawToolBarTitle));
   languageMenu_->setTitle(Text(kLanguagePopupKey));
   recentMenu_->setTitle(Text("57616"));
   const bool chinese = languageName_ == "Chinese";
@@ -562,7 +566,7 @@ void CMainFrame::TranslateMainMenu() {
   for (QToolBar* bar : {systemToolBar_, drawToolBar_}) {
     for (QAction* action : bar->actions()) {
       if (action->isSeparator()) continue;
-      const QString tip = Text(action->data().toInt()).left(80);
+      const QString tip = FromUtf8(PlainMenuText(LookupText(action->data().toInt()))).left(80);
       action->setToolTip(tip);
       action->setStatusTip(tip);
       if (action->text().isEmpty() || !Action(action->data().toInt())) action->setText(tip);
@@ -578,16 +582,27 @@ void CMainFrame::TranslateMainMenu() {
   menuBar()->update();
 }
 
-void CMainFrame::ShowMenuPrompt(QAction* action) {
-  const int command = action->data().toInt();
-  // Tool-bar buttons bring their own prompt (the status tip); menu items have theirs here.
-  if (command < kPromptIdsFirst || command > kPromptIdsLast) return;
-  const bool onToolBar = systemToolBar_->actions().contains(action) || drawToolBar_->actions().contains(action);
-  if (onToolBar && !menuBar()->activeAction()) return;
+std::optional<QString> CMainFrame::MenuPrompt(const QAction* action) const {
+  const int command = action ? action->data().toInt() : 0;
+  if (command < kPromptIdsFirst || command > kPromptIdsLast) return std::nullopt;
   int promptCommand = command;
   if (command >= kCmdRecentFile1 && command < kCmdRecentFile1 + kRecentFileCount) promptCommand = kCmdRecentFile1;
   const std::optional<int> key = PromptKey(promptCommand);
-  statusBar()->showMessage(key ? Text(*key) : QString());
+  return key ? Text(*key) : QString();
+}
+
+// A menu announces the hovered item's status tip, which is the tool-bar
+// button's tip for items on a tool bar too; a menu item shows its own prompt.
+bool CMainFrame::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    if (const auto* menu = qobject_cast<const QMenu*>(QApplication::activePopupWidget())) {
+      if (const std::optional<QString> prompt = MenuPrompt(menu->activeAction())) {
+        statusBar()->showMessage(*prompt);
+        return true;
+      }
+    }
+  }
+  return QMainWindow::event(event);
 }
 
 void CMainFrame::UpdateWindowTitle() {

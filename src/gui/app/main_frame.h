@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "comm/display_library.h"
 #include "document/panel_settings.h"
@@ -66,6 +67,7 @@ class CMainFrame : public QMainWindow {
   void TranslateMainMenu();
 
  protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -81,7 +83,8 @@ class CMainFrame : public QMainWindow {
   QAction* AddAction(int command, const QString& text, const QString& icon = {});
   CChildFrame* AddChild(std::unique_ptr<CTessaraDoc> document, const QString& title);
   void ChooseLanguage(int command);
-  void ShowMenuPrompt(QAction* action);
+  // The status prompt of a menu item with an id in the prompt range; nothing for other items.
+  std::optional<QString> MenuPrompt(const QAction* action) const;
   void UpdateWindowTitle();
   void UpdateRecentFiles();
   void OpenWithDialog();

@@ -13,6 +13,7 @@
 #include <initializer_list>
 
 #include "gui/dialogs/dialog_translation.h"
+#include "lang/message_text.h"
 #include "lang/text_keys.h"
 #include "view/text_dialog_model.h"
 

@@ -24,6 +24,7 @@
 
 #include "gui/dialogs/dialog_translation.h"
 #include "gui/dialogs/step_arrows.h"
+#include "lang/message_text.h"
 #include "lang/text_keys.h"
 
 namespace lumetra::gui {
@@ -309,9 +310,7 @@ bool CDLineDlg1::TakeWidth() {
   bool isNumber = false;
   const int width = widthEdit_->text().trimmed().toInt(&isNumber);
   if (!isNumber || width < kMinPenWidth || width > kMaxPenWidth) {
-    QMessageBox::warning(
-        this, window()->windowTitle(),
-        QStringLiteral("Please enter an integer between %1 and %2.").arg(kMinPenWidth).arg(kMaxPenWidth));
+    QMessageBox::warning(this, window()->windowTitle(), FromUtf8(RangeWarning(kMinPenWidth, kMaxPenWidth)));
     return false;
   }
   values_.penWidth = width;

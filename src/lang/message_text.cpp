@@ -1,0 +1,62 @@
+#include "lang/message_text.h"
+
+#include <vector>
+
+#include "lang/language.h"
+
+namespace lumetra {
+
+std::span<const int> AddedTextKeys() {
+  using namespace text_key;
+  static constexpr int keys[] = {
+      kSettingsNotWritten, kNotABmpFile,         kPictureNotRead,      kPrint,
+      kPrintPreview,       kPrintSetup,          kSystemToolBarTitle,  kDrawToolBarTitle,
+      kSaveChangesPrompt,  kSaveButton,          kDiscardButton,       kCancelButton,
+      kRangeWarning,       kUnencodableWarning,
+  };
+  return keys;
+}
+
+std::string FillPlaceholders(std::string_view text, std::initializer_list<std::string_view> arguments) {
+  const std::vector<std::string_view> values(arguments);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool placeholder = text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9';
+    const std::size_t index = placeholder ? std::size_t(text[i + 1] - '1') : values.size();
+    if (index < values.size()) {
+      out += values[index];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string FormatText(int key, std::initializer_list<std::string_view> arguments) {
+  return FillPlaceholders(LookupText(key), arguments);
+}
+
+std::string RangeWarning(std::int64_t lo, std::int64_t hi) {
+  return FormatText(text_key::kRangeWarning, {std::to_string(lo), std::to_string(hi)});
+}
+
+std::string PlainMenuText(std::string_view text) {
+  text = text.substr(0, text.find('\t'));
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "(&") == 0 && i + 3 < text.size() && text[i + 3] == ')') {
+      i += 3;  // "(&N)"
+    } else if (text[i] == '&') {
+      if (i + 1 < text.size() && text[i + 1] == '&') out += text[++i];  // "&&" is a literal '&'
+    } else {
+      out += text[i];
+    }
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+}  // namespace lumetra

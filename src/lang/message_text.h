@@ -1,0 +1,54 @@
+#pragma once
+// Language texts that take values, and the keys of the texts the program
+// added to the ones it always had. A text names its values %1, %2, ... so
+// that each language can place them where its grammar wants them.
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+namespace text_key {
+// Settings and file commands.
+inline constexpr int kSettingsNotWritten = 36000;   // %1 the settings file, %2 the reason
+inline constexpr int kNotABmpFile = 36001;          // %1 the file name
+inline constexpr int kPictureNotRead = 36002;       // %1 the file name, %2 the reason
+// File menu items without a key of their own before.
+inline constexpr int kPrint = 36050;
+inline constexpr int kPrintPreview = 36051;
+inline constexpr int kPrintSetup = 36052;
+// Titles of the tool bars, as their context menu lists them.
+inline constexpr int kSystemToolBarTitle = 36053;
+inline constexpr int kDrawToolBarTitle = 36054;
+// Closing a changed document.
+inline constexpr int kSaveChangesPrompt = 36055;    // %1 the document's title
+inline constexpr int kSaveButton = 36056;
+inline constexpr int kDiscardButton = 36057;
+inline constexpr int kCancelButton = 36058;
+// Number fields.
+inline constexpr int kRangeWarning = 36059;         // %1 the least, %2 the greatest value
+// Text that the document's code page cannot hold.
+inline constexpr int kUnencodableWarning = 36060;   // %1 the code page, %2 the characters
+}  // namespace text_key
+
+// Every key above, for the check that each language file has them all.
+std::span<const int> AddedTextKeys();
+
+// `text` with %1 ... %9 replaced by the arguments in order; a placeholder
+// without an argument, and "%%", stay as they are.
+std::string FillPlaceholders(std::string_view text, std::initializer_list<std::string_view> arguments);
+
+// The current language's text of `key` with its placeholders filled.
+std::string FormatText(int key, std::initializer_list<std::string_view> arguments);
+
+// "Please enter an integer between lo and hi." in the current language.
+std::string RangeWarning(std::int64_t lo, std::int64_t hi);
+
+// A menu item's text as a tool tip or a status prompt shows it: without its
+// "(&N)" mnemonic, other mnemonic marks, and the tab with the accelerator.
+std::string PlainMenuText(std::string_view text);
+
+}  // namespace lumetra
