@@ -13,7 +13,7 @@ namespace lumetra {
 
 namespace text_key {
 // Settings and file commands.
-inline constexpr int kSettingsNotWritten = 36000;   // %1 the settings file, %2 the reason
+inline constexpr int kSettingsNotWritten = 36000;   // %1 the file and the reason
 inline constexpr int kNotABmpFile = 36001;          // %1 the file name
 inline constexpr int kPictureNotRead = 36002;       // %1 the file name, %2 the reason
 // File menu items without a key of their own before.

@@ -145,6 +145,16 @@ TextDialogModel::TextDialogModel(CText& unit, bool newUnit, std::string codePage
       originalBytes_(newUnit ? std::string() : unit.m_strText),
       shownText_(UnitTextToUtf8(originalBytes_, codePage_)) {}
 
+void TextDialogModel::TakeChosenFont(const LOGFONT& chosen, bool keptFace) {
+  LOGFONT taken = chosen;
+  if (keptFace) {
+    taken.SetFaceName(workingFont_.FaceName());
+    taken.lfCharSet = workingFont_.lfCharSet;
+    taken.lfPitchAndFamily = workingFont_.lfPitchAndFamily;
+  }
+  workingFont_ = taken;
+}
+
 TextDialogInput TextDialogModel::InitialInput() const {
   return {shownText_, std::to_string(unit_.m_nRowSpacing), unit_.m_bWordBreak != 0, unit_.m_bAutoAlign != 0};
 }

@@ -91,8 +91,12 @@ class TextDialogModel {
   TextDialogInput InitialInput() const;
   const std::string& CodePage() const { return codePage_; }
   const LOGFONT& WorkingFont() const { return workingFont_; }
-  // The font chooser was confirmed.
-  void SetWorkingFont(const LOGFONT& lf) { workingFont_ = lf; }
+  // The font chooser was confirmed with `chosen`. The chooser lists only the
+  // installed faces, so it opens on the one that stands in for the working
+  // font's face; when the user kept that face (`keptFace`), the working font
+  // keeps its own face name, charset and pitch and takes the rest (size,
+  // weight, effects) from the choice.
+  void TakeChosenFont(const LOGFONT& chosen, bool keptFace);
 
   // One spin step from the typed spacing (the unit's when the edit holds no
   // valid one), kept in kMinRowSpacing..kMaxRowSpacing.

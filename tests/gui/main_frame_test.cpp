@@ -16,8 +16,10 @@
 #include <fstream>
 #include <memory>
 
+#include "support/collect_messages.h"
 #include "support/control_lookup.h"
 #include "document/document.h"
+#include "document/panel_settings.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/shell_commands.h"
@@ -217,6 +219,33 @@ class MainFrameTest : public QObject {
     frame_->Action(kCmdLanguageChinese)->trigger();
     QCOMPARE(newFile->toolTip(), QStringLiteral("新建"));
     QCOMPARE(frame_->Action(kCmdPrint)->text(), Text(36050));
+  }
+
+  // Settings under a plain file: nothing can be stored, the session goes on.
+  void settingsThatCannotBeWrittenCostOneWarningNeverTheSession() {
+    std::ofstream(folder_ / "blocker") << "a file, not a folder";
+    SettingsStore blocked(folder_ / "blocker" / "Tessara.ini");
+    test::CollectMessages messages;
+    CMainFrame frame(blocked, *language_);
+    const std::filesystem::path path = folder_ / "kept.tz";
+    CTessaraDoc saved;
+    saved.OnNewDocument(PanelSettings{});
+    saved.OnSaveDocument(path);
+
+    CChildFrame* child = frame.OpenDocument(path);  // the recent-file list cannot be stored
+    QVERIFY(child);
+    frame.Action(kCmdToolRectangle)->trigger();
+    Drag(child->Canvas(), QPoint(4, 4), QPoint(30, 14));
+    QVERIFY(frame.SaveDocument(*child, false));
+    child->Canvas().PanelSettingsChanged(child->Document());  // Screen Set stores the panel
+    frame.Action(kCmdLanguageChinese)->trigger();             // and the language
+
+    CTessaraDoc reopened;
+    reopened.OnOpenDocument(path, PanelSettings{});
+    QCOMPARE(int(reopened.m_units.size()), 1);
+    QCOMPARE(int(messages.messages.size()), 1);
+    QVERIFY(QString::fromStdString(messages.messages[0]).contains(QStringLiteral("blocker")));
+    QVERIFY(frame.Action(kCmdRecentFile1)->text().endsWith(QStringLiteral("kept.tz")));
   }
 
   void theMousePanesShowTheLedPointWithYTurnedAndTheWindowPoint() {

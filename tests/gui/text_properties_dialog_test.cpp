@@ -3,6 +3,8 @@
 
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -265,7 +267,7 @@ class TextPropertiesDialogTest : public QObject {
       return ArialFont();
     });
     Click(kFontButton);
-    QCOMPARE(offered.family(), QStringLiteral("Times New Roman"));
+    QCOMPARE(offered.family(), QFontInfo(QFont(QStringLiteral("Times New Roman"))).family());  // installed stand-in
     QCOMPARE(offered.pointSizeF(), 15.0);
     QCOMPARE(dialog_->WorkingFont(), ArialChosen());
     QCOMPARE(TextBox()->font().family(), QStringLiteral("Arial"));
@@ -278,6 +280,50 @@ class TextPropertiesDialogTest : public QObject {
 
     Click(kApply);
     QCOMPARE(unit_->Font().GetLogFont(), ArialChosen());
+  }
+
+  // The chooser lists installed faces only: it opens on the unit's size,
+  // weight and slant, and a face it could not list stays the unit's unless
+  // the user picks another.
+  void theChooserKeepsTheUnitsFontExceptWhatTheUserChanged() {
+    LOGFONT boldItalicTimes = TimesAt20();
+    boldItalicTimes.lfWeight = 700;
+    boldItalicTimes.lfItalic = 1;
+    struct Case {
+      const char* name;
+      bool newUnit;
+      int pointSize;             // 0: as offered
+      const char* otherFamily;   // nullptr: the offered one
+      std::string face;          // expected
+      std::int32_t height;       // expected; 0: not checked
+    };
+    const Case cases[] = {
+        {"confirmed", false, 0, nullptr, "Times New Roman", -20},
+        {"only the size", false, 18, nullptr, "Times New Roman", -24},
+        {"another face", false, 0, "DejaVu Sans", "DejaVu Sans", -20},
+        {"a new unit's system font", true, 0, nullptr, std::string(NewUnitFont().FaceName()), 0},
+    };
+    for (const Case& c : cases) {
+      unit_->SetFontIndirect(boldItalicTimes);
+      Open(c.newUnit);
+      QFont offered;
+      dialog_->SetFontChooser([&](const QFont& initial, QWidget*) -> std::optional<QFont> {
+        offered = initial;
+        QFont chosen = initial;
+        if (c.pointSize) chosen.setPointSize(c.pointSize);
+        if (c.otherFamily) chosen.setFamily(QString::fromLatin1(c.otherFamily));
+        return chosen;
+      });
+      Click(kFontButton);
+      QVERIFY2(QFontDatabase::hasFamily(offered.family()), c.name);
+      QCOMPARE(offered.italic(), !c.newUnit);
+      QCOMPARE(offered.weight(), c.newUnit ? QFont::Normal : QFont::Bold);
+      const LOGFONT& working = dialog_->WorkingFont();
+      QCOMPARE(std::string(working.FaceName()), c.face);
+      QCOMPARE(working.lfWeight, c.newUnit ? 400 : 700);
+      if (c.height) QCOMPARE(working.lfHeight, c.height);
+      QVERIFY2(dialog_->findChild<QLabel*>(QStringLiteral("fontName"))->text().startsWith(FromUtf8(c.face)), c.name);
+    }
   }
 
   void qfontBecomesTheRecordTheChooserWrites() {

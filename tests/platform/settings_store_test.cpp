@@ -101,6 +101,15 @@ TEST_F(SettingsStoreTest, FailedWriteThrowsAndForgetsTheNewValue) {
   SettingsStore store(folder_ / "blocker" / "Tessara.ini");
   EXPECT_THROW(store.WriteProfileInt(SettingsStore::kSection, "KELWidth", 32), FileError);
   EXPECT_EQ(store.GetProfileInt(SettingsStore::kSection, "KELWidth", 8), 8);
+
+  // A program that must go on hears of every failure and keeps the values for the session.
+  std::vector<std::string> failures;
+  store.SetWriteFailureHandler([&failures](const FileError& error) { failures.emplace_back(error.what()); });
+  EXPECT_NO_THROW(store.WriteProfileInt(SettingsStore::kSection, "KELWidth", 32));
+  EXPECT_NO_THROW(store.WriteProfileString("Recent File List", "File1", "/a.tz"));
+  EXPECT_EQ(store.GetProfileInt(SettingsStore::kSection, "KELWidth", 8), 32);
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_NE(failures[0].find("blocker"), std::string::npos) << failures[0];
 }
 
 // The file-size limit makes the rewrite fail half-way, even for root.

@@ -142,7 +142,7 @@ TEST_F(TextDialogModelTest, ApplyCopiesTextInTheCodePageFontSpacingAndSwitches) 
   LOGFONT chosen;
   chosen.SetFaceName("Arial");
   chosen.lfHeight = -16;
-  model.SetWorkingFont(chosen);
+  model.TakeChosenFont(chosen, false);
   EXPECT_NE(unit.Font().GetLogFont(), chosen);  // not before Apply
 
   ASSERT_TRUE(model.Apply({"第二行\n中文", " -100 ", false, true}).Applied());

@@ -31,6 +31,7 @@
 #include "lang/message_text.h"
 #include "platform/codepage/codepage.h"
 #include "platform/profile/recent_file_list.h"
+#include "platform/report.h"
 #include "platform/profile/settings_store.h"
 #include "view/tessara_view.h"
 #include "view/view_commands.h"
@@ -155,6 +156,12 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
       recentFiles_(std::make_unique<RecentFileList>(store, kRecentFileCount)),
       panel_(PanelSettings::Load(store)) {
   InitGuiResources();
+  // Settings that cannot be written cost the user a warning, never the session.
+  store_.SetWriteFailureHandler([this](const FileError& error) {
+    if (settingsWarningShown_) return;
+    settingsWarningShown_ = true;
+    ReportMessage(FormatText(text_key::kSettingsNotWritten, {error.what()}));
+  });
   // Every run starts in English, whatever was chosen before.
   language_.SelectLanguage("English");
   setWindowIcon(QIcon(QStringLiteral(":/icons/lumetra.svg")));
@@ -189,7 +196,10 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
 
 // The workspace announces activations while it takes its windows down; by
 // then the frame's own parts are going, so nothing may answer.
-CMainFrame::~CMainFrame() { mdi_->disconnect(this); }
+CMainFrame::~CMainFrame() {
+  mdi_->disconnect(this);
+  store_.SetWriteFailureHandler(nullptr);
+}
 
 QAction* CMainFrame::AddAction(int command, const QString& text, const QString& icon) {
   auto* action = new QAction(text, this);

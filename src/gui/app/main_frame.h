@@ -112,6 +112,7 @@ class CMainFrame : public QMainWindow {
   std::vector<QLabel*> panes_;
   int untitledCount_ = 0;
   bool propertyBoxPlaced_ = false;
+  bool settingsWarningShown_ = false;  // once a session
 };
 
 }  // namespace lumetra::gui

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -97,8 +98,13 @@ CTextPropertiesDlg::CTextPropertiesDlg(CText& unit, bool newUnit, std::function<
   fontButton->setAutoDefault(false);
   connect(fontButton, &QPushButton::clicked, this, &CTextPropertiesDlg::ChooseFont);
 
+  // The face by its own name, installed or not.
+  fontName_ = new QLabel;
+  fontName_->setObjectName(QStringLiteral("fontName"));
+
   auto* settings = new QGridLayout;
   settings->addWidget(fontButton, 0, 0);
+  settings->addWidget(fontName_, 2, 0, 1, 2);
   settings->addWidget(CreateRowSpacing(), 0, 1);
   settings->addWidget(wordBreak_, 1, 0);
   settings->addWidget(autoAlign_, 1, 1);
@@ -168,7 +174,11 @@ TextDialogInput CTextPropertiesDlg::Input() const {
           autoAlign_->isChecked()};
 }
 
-void CTextPropertiesDlg::ShowWorkingFont() { textBox_->setFont(QFontFromLogFont(WorkingFont(), model_.CodePage())); }
+void CTextPropertiesDlg::ShowWorkingFont() {
+  const QFont font = QFontFromLogFont(WorkingFont(), model_.CodePage());
+  textBox_->setFont(font);
+  fontName_->setText(QStringLiteral("%1, %2 pt").arg(font.family()).arg(font.pointSizeF()));
+}
 
 // Auto align spreads the rows over bands and ignores the spacing.
 void CTextPropertiesDlg::SyncRowSpacingEnabled() {
@@ -193,11 +203,16 @@ bool CTextPropertiesDlg::ApplyToUnit() {
   return true;
 }
 
-// The unit keeps its font until the next apply.
+// The chooser opens on the working font's size, weight and effects, and on
+// the installed face that draws it when the face itself is not installed
+// (the system font, a document from another machine). The unit keeps its
+// font until the next apply.
 void CTextPropertiesDlg::ChooseFont() {
-  const std::optional<QFont> chosen = chooseFont_(QFontFromLogFont(WorkingFont(), model_.CodePage()), this);
+  QFont offered = QFontFromLogFont(WorkingFont(), model_.CodePage());
+  if (!QFontDatabase::hasFamily(offered.family())) offered.setFamily(QFontInfo(offered).family());
+  const std::optional<QFont> chosen = chooseFont_(offered, this);
   if (!chosen) return;
-  model_.SetWorkingFont(LogFontFromQFont(*chosen, model_.CodePage()));
+  model_.TakeChosenFont(LogFontFromQFont(*chosen, model_.CodePage()), chosen->family() == offered.family());
   ShowWorkingFont();
 }
 

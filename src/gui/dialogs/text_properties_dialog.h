@@ -14,6 +14,7 @@
 #include "view/text_dialog_model.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -77,6 +78,7 @@ class CTextPropertiesDlg : public QDialog {
   QWidget* spin_ = nullptr;
   QCheckBox* wordBreak_ = nullptr;
   QCheckBox* autoAlign_ = nullptr;
+  QLabel* fontName_ = nullptr;
 };
 
 }  // namespace lumetra::gui

@@ -38,6 +38,12 @@ void SettingsStore::WriteProfileString(std::string_view section, std::string_vie
   profile_.Set(section, key, value);
   try {
     Save();
+  } catch (const FileError& error) {
+    if (!onWriteFailure_) {
+      profile_ = std::move(previous);
+      throw;
+    }
+    onWriteFailure_(error);
   } catch (...) {
     profile_ = std::move(previous);
     throw;

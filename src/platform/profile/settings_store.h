@@ -3,9 +3,11 @@
 // folder, read once and rewritten atomically on every change.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
 #include "platform/profile/profile_file.h"
 
 namespace lumetra {
@@ -25,15 +27,21 @@ class SettingsStore {
   int GetProfileInt(std::string_view section, std::string_view key, int fallback) const;
   std::string GetProfileString(std::string_view section, std::string_view key, std::string_view fallback) const;
 
-  // Throw FileError when the file cannot be written; the stored file is then unchanged.
+  // When the file cannot be written the stored file stays unchanged, and
+  // without a failure handler they throw FileError and forget the new value.
+  // With one, the store keeps the value for the rest of the session and hands
+  // the error to the handler: a program that must go on (the editor) warns
+  // instead of failing in the middle of whatever wanted to remember something.
   void WriteProfileInt(std::string_view section, std::string_view key, int value);
   void WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
+  void SetWriteFailureHandler(std::function<void(const FileError&)> handler) { onWriteFailure_ = std::move(handler); }
 
  private:
   void Save() const;
 
   std::filesystem::path path_;
   ProfileFile profile_;
+  std::function<void(const FileError&)> onWriteFailure_;
 };
 
 }  // namespace lumetra
