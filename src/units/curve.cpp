@@ -32,19 +32,21 @@ void CCurve::Serialize(CArchive& ar) {
 }
 
 CRect CCurve::GetBoundRect() {
-  CRect box;
-  if (!m_pPoints->empty()) {
-    CPoint first = m_pPoints->front();
-    box = {first.x, first.y, first.x, first.y};
-    for (CPoint p : *m_pPoints) {
-      box.left = std::min(box.left, p.x);
-      box.top = std::min(box.top, p.y);
-      box.right = std::max(box.right, p.x);
-      box.bottom = std::max(box.bottom, p.y);
-    }
-  }
-  m_rcBound = box;
-  return box;
+  m_rcBound = BoundsOf(*m_pPoints);
+  return m_rcBound;
+}
+
+CRect CCurve::Extent() const { return CRect{m_nMinX, m_nMinY, m_nMaxX, m_nMaxY}.Normalized(); }
+
+// The traced points and their box move together.
+void CCurve::MoveBy(CPoint step) {
+  CUnit::MoveBy(step);
+  for (CPoint& p : *m_pPoints) p = Offset(p, step);
+  const CPoint low = Offset({m_nMinX, m_nMinY}, step), high = Offset({m_nMaxX, m_nMaxY}, step);
+  m_nMinX = low.x;
+  m_nMinY = low.y;
+  m_nMaxX = high.x;
+  m_nMaxY = high.y;
 }
 
 void CCurve::BeginTrace(CPoint press) {
@@ -96,14 +98,8 @@ void CCurve::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32
     view.m_ptTrackB = {x, y};
     m_pPoints->push_back({x, y});
     DrawSegment(dc, view.m_ptTrackA.x, view.m_ptTrackA.y, x, y);
-  } else if (view.m_bMoving) {
-    const CPoint step = view.m_ptTrackB - view.m_ptTrackA;
-    for (CPoint& p : *m_pPoints) p = Offset(p, step);
-    const CPoint low = Offset({m_nMinX, m_nMinY}, step), high = Offset({m_nMaxX, m_nMaxY}, step);
-    m_nMinX = low.x;
-    m_nMinY = low.y;
-    m_nMaxX = high.x;
-    m_nMaxY = high.y;
+  } else {
+    FollowBodyMove(view);
   }
 }
 

@@ -27,6 +27,10 @@ class CCurve : public CUnit {
   // The base reset, then a new, empty point list.
   void InitDefaults() override;
   void Draw(CDC& dc) override;
+  void MoveBy(CPoint step) override;
+  // The box that picks the curve and carries its handles.
+  CRect Extent() const override;
+  bool PointsAreBoxCorners() const override { return false; }
 
   // Tracing starts with the box at the press point; the press point itself
   // is not part of the curve.

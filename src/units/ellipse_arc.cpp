@@ -118,19 +118,33 @@ std::int32_t CEllipseArc::HitHandle(std::int32_t x, std::int32_t y) {
   return HitHandleAroundMouse(handles, x, y, 4);
 }
 
+// The box of radii (rx, ry) about the centre, turned with the arc; the
+// corners are truncated, not rounded.
+std::array<CPoint, 4> CEllipseArc::TurnedBox(std::int64_t rx, std::int64_t ry) const {
+  const std::int64_t cx = m_ptCenter.x, cy = m_ptCenter.y;
+  const std::int64_t corners[4][2] = {{cx - rx, cy + ry}, {cx + rx, cy + ry}, {cx + rx, cy - ry}, {cx - rx, cy - ry}};
+  std::array<CPoint, 4> turned;
+  for (int i = 0; i < 4; ++i) {
+    TurnedPoint t = TurnAbout(m_ptCenter, m_dCos, m_dSin, corners[i][0], corners[i][1]);
+    turned[i] = {TruncToInt(t.x), TruncToInt(t.y)};
+  }
+  return turned;
+}
+
 bool CEllipseArc::PtInUnit(std::int32_t x, std::int32_t y) {
-  auto turnedBox = [&](std::int64_t rx, std::int64_t ry) {
-    const std::int64_t cx = m_ptCenter.x, cy = m_ptCenter.y;
-    const std::int64_t corners[4][2] = {{cx - rx, cy + ry}, {cx + rx, cy + ry}, {cx + rx, cy - ry}, {cx - rx, cy - ry}};
-    std::array<CPoint, 4> turned;
-    for (int i = 0; i < 4; ++i) {
-      TurnedPoint t = TurnAbout(m_ptCenter, m_dCos, m_dSin, corners[i][0], corners[i][1]);
-      turned[i] = {TruncToInt(t.x), TruncToInt(t.y)};
-    }
-    return CRgn::CreatePolygonRgn(turned, PolyFillMode::Alternate);
+  auto frameRegion = [&](std::int64_t rx, std::int64_t ry) {
+    return CRgn::CreatePolygonRgn(TurnedBox(rx, ry), PolyFillMode::Alternate);
   };
   const std::int64_t r1 = m_nRadius1, r2 = m_nRadius2;
-  return turnedBox(r1, r2).PtInRegion(x, y) && !turnedBox(r1 / 2, r2 / 2).PtInRegion(x, y);
+  return frameRegion(r1, r2).PtInRegion(x, y) && !frameRegion(r1 / 2, r2 / 2).PtInRegion(x, y);
+}
+
+CRect CEllipseArc::Extent() const { return BoundsOf(TurnedBox(m_nRadius1, m_nRadius2)); }
+
+// The end pixels move along, so the handles stay on the arc before it is plotted again.
+void CEllipseArc::MoveBy(CPoint step) {
+  CUnit::MoveBy(step);
+  for (CPoint* p : {&m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) *p = Offset(*p, step);
 }
 
 // A centre grab moves the whole arc (mode 2); an end grab moves that end.
@@ -144,7 +158,6 @@ void CEllipseArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std
       view.m_pCurUnit = this;
       view.m_bHandleGrabbed = true;
       DrawHandles(dc);
-      m_nDrawMode = dc.GetROP2();
       Draw(dc);
       OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
     }
@@ -153,13 +166,15 @@ void CEllipseArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std
 }
 
 // Each pair of identical drawing calls erases the previous state and paints
-// the new one under the caller's XOR-type raster operation. Handle drags
-// work whatever the press count; the construction steps follow the presses.
+// the new one under the caller's XOR-type raster operation. A drag that
+// starts on the body moves the whole arc; handle drags work whatever the
+// press count; the construction steps follow the presses of a creation.
 void CEllipseArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
     Draw(dc);
     if (!m_bRotate) {
-      m_ptCenter = Offset(m_ptCenter, TakeMouseStep(view, x, y));
+      MoveBy(TakeMouseStep(view, x, y));
     } else {
       SetAxisDirection(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
       SetRadius1(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);

@@ -33,11 +33,19 @@ class CEllipseArc : public CUnit {
   // Inside the turned frame between the box of the whole ellipse and the box of half its radii.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
+  // The centre and the arc's end pixels with the defining points.
+  void MoveBy(CPoint step) override;
+  // The turned frame of the whole ellipse, which also picks the arc.
+  CRect Extent() const override;
+  bool PointsAreBoxCorners() const override { return false; }
 
   // The turned point as a run of m_nPenWidth pixels going down and to the
   // right, plotted only within the arc; records the arc's end pixels.
   void PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour);
   void PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy);
+
+ private:
+  std::array<CPoint, 4> TurnedBox(std::int64_t rx, std::int64_t ry) const;
 };
 
 // The angle of (dx, dy) in degrees, 0 <= angle < 360, computed with the

@@ -76,16 +76,15 @@ void CLiEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std:
     return;
   }
   view.m_pCurUnit = this;
-  m_nDrawMode = dc.GetROP2();
   Draw(dc);
   DrawHandles(dc);
   OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
 }
 
 void CLiEllipse::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    const CPoint step = TakeMouseStep(view, x, y);
-    for (CPoint* p : {&m_ptFirst, &m_ptSecond}) *p = Offset(*p, step);
+    MoveBy(TakeMouseStep(view, x, y));
     return;
   }
   DrawShape(dc, 0, 0);

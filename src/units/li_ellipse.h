@@ -14,7 +14,8 @@ class CLiEllipse : public CUnit {
 
  public:
   void Serialize(CArchive& ar) override;
-  // A centre-handle drag moves the unit; any other drag moves the second point.
+  // A drag of the ring or of the centre handle moves the unit; an edge
+  // handle's drag moves the second point.
   void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // Squares at the corners (the handles themselves sit at the edge middles).

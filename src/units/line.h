@@ -24,6 +24,8 @@ class CDLine : public CUnit {
   // Resets the points and the pen only: black, one pixel, solid.
   void InitDefaults() override;
   void Draw(CDC& dc) override;
+  // The start and the end, not corners: centring keeps the line's direction.
+  bool PointsAreBoxCorners() const override { return false; }
 };
 
 // The four corners of the band that picks a segment drawn with pen width w.

@@ -7,7 +7,7 @@ namespace lumetra {
 // A chain of cubic Bezier segments through its control points (m_aPoints):
 // points 0, 3, 6, … lie on the curve, the two between steer it. A list whose
 // length is not 3k + 1 draws nothing. Documents bring it; no tool makes it.
-// A control point can be dragged; the unit cannot be moved.
+// A control point can be dragged; the mouse cannot move the unit, centring can.
 class CPolyBezier : public CUnit {
   LUMETRA_DECLARE_SERIAL(CPolyBezier)
 
@@ -26,6 +26,10 @@ class CPolyBezier : public CUnit {
   // Within 20 pixels of an on-curve point other than the last one.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
+  void MoveBy(CPoint step) override;
+  // The box of the control points, which holds the whole path.
+  CRect Extent() const override;
+  bool PointsAreBoxCorners() const override { return false; }
 };
 
 }  // namespace lumetra

@@ -95,7 +95,8 @@ void CPolygon::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::i
 }
 
 // An edge-handle drag (mode 2) moves every vertex with the mouse; a
-// select-mode move leaves the polygon where it is.
+// select-mode move leaves the polygon where it is. The vertex drag's XOR
+// feedback leaves the DC's raster operation as it found it.
 void CPolygon::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   switch (view.m_nMode) {
     case kModeCreate:
@@ -106,21 +107,28 @@ void CPolygon::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int
       dc.SetROP2(m_nDrawMode);
       DrawNewEdge(dc, x, y);
       break;
-    case kModeResize:
+    case kModeResize: {
+      DCStateGuard restore(dc);
       dc.SetROP2(R2_XORPEN);
       DrawVertexDrag(dc, view.m_ptTrackB.x, view.m_ptTrackB.y);
       view.m_ptTrackB = {x, y};
       DrawVertexDrag(dc, x, y);
       break;
-    case kModeMoveByHandle: {
-      CPoint step = TakeMouseStep(view, x, y);
-      for (CPoint& p : *m_pPoints) p = Offset(p, step);
-      break;
     }
+    case kModeMoveByHandle:
+      MoveBy(TakeMouseStep(view, x, y));
+      break;
     default:
       break;
   }
 }
+
+void CPolygon::MoveBy(CPoint step) {
+  CUnit::MoveBy(step);
+  for (CPoint& p : *m_pPoints) p = Offset(p, step);
+}
+
+CRect CPolygon::Extent() const { return BoundsOf(*m_pPoints); }
 
 void CPolygon::DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) {
   CPointArray& v = *m_pPoints;

@@ -12,8 +12,8 @@ class CRound : public CUnit {
  public:
   CRound();
   void Serialize(CArchive& ar) override;
-  // A centre-handle drag moves the circle; any other drag changes the radius
-  // so that the circle passes through the mouse.
+  // A drag of the ring or of the centre handle moves the circle; an edge
+  // handle's drag changes the radius so that the circle passes through the mouse.
   void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   void DrawHandles(CDC& dc) override;
@@ -24,6 +24,8 @@ class CRound : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
+  // The box and the centre.
+  void MoveBy(CPoint step) override;
 };
 
 }  // namespace lumetra

@@ -31,8 +31,20 @@ void CRoundArc::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::None, [&] { Paint(dc); });
 }
 
+namespace {
+// A flat chord has an upright bisector; each bisector stands in its own huge slope for it.
+constexpr double kFirstFlatSlope = -9999999999999.0;
+constexpr double kSecondFlatSlope = -999999999.0;
+
+// The slope of the perpendicular bisector of the chord from a to b.
+double BisectorSlope(CPoint a, CPoint b, double flatSlope) {
+  if (a.y == b.y) return flatSlope;
+  return -double(std::int64_t(a.x) - b.x) / double(std::int64_t(a.y) - b.y);
+}
+}  // namespace
+
 double CRoundArc::FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  const double k = y1 == y2 ? -9999999999999.0 : -double(std::int64_t(x1) - x2) / double(std::int64_t(y1) - y2);
+  const double k = BisectorSlope({x1, y1}, {x2, y2}, kFirstFlatSlope);
   m_dSlope1 = k;
   m_dSlope2 = k;
   m_ptCenter = Midpoint({x1, y1}, {x2, y2});
@@ -47,13 +59,15 @@ bool CRoundArc::PointsOnOneLine() const {
 }
 
 // Where the bisectors of the chords P1P2 (slope k1) and P2P3 (slope k2)
-// meet. Three points on one line have no such circle (the bisectors are
-// parallel, or for a flat line the two stand-in slopes meet far off the
-// canvas); the circle then stays as it was.
+// meet. Documents do not store the slopes, so k1 comes from the points
+// themselves: a loaded arc reshapes on its own circle. Three points on one
+// line have no such circle (the bisectors are parallel, or for a flat line
+// the two stand-in slopes meet far off the canvas); the circle then stays as
+// it was.
 double CRoundArc::SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  const double k2 = y1 == y2 ? -999999999.0 : -double(std::int64_t(x1) - x2) / double(std::int64_t(y1) - y2);
+  const double k2 = BisectorSlope({x1, y1}, {x2, y2}, kSecondFlatSlope);
   m_dSlope2 = k2;
-  const double k1 = m_dSlope1;
+  const double k1 = BisectorSlope(m_ptFirst, m_ptSecond, kFirstFlatSlope);
   const double d = k2 - k1;
   if (d == 0 || PointsOnOneLine()) return k2;
   const std::int64_t px1 = m_ptFirst.x, py1 = m_ptFirst.y, px2 = m_ptSecond.x, py2 = m_ptSecond.y;
@@ -65,6 +79,16 @@ double CRoundArc::SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int
   m_ptCenter = {cx, cy};
   m_nRadius1 = TruncatedDistance(std::int64_t(cx) - px3, std::int64_t(cy) - py3);
   return k2;
+}
+
+void CRoundArc::MoveBy(CPoint step) {
+  CUnit::MoveBy(step);
+  for (CPoint* p : {&m_ptThird, &m_ptCenter}) *p = Offset(*p, step);
+}
+
+CRect CRoundArc::Extent() const {
+  const CPoint points[] = {m_ptFirst, m_ptSecond, m_ptThird};
+  return BoundsOf(points);
 }
 
 void CRoundArc::DrawHandles(CDC& dc) {
@@ -92,7 +116,6 @@ void CRoundArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::
     if (handle != 0) {
       view.m_bHandleGrabbed = true;
       view.m_pCurUnit = this;
-      m_nDrawMode = dc.GetROP2();
       DrawShape(dc, x, y);
       DrawHandles(dc);
       OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
@@ -108,13 +131,16 @@ void CRoundArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
-// Each erase-and-paint pair runs in XOR, which the drag leaves selected.
+// A drag that starts on the circle moves the whole arc, as a centre-handle
+// drag does. Each erase-and-paint pair runs in XOR, and the DC's raster
+// operation comes back afterwards.
 void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+  if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    const CPoint step = TakeMouseStep(view, x, y);
-    for (CPoint* p : {&m_ptFirst, &m_ptSecond, &m_ptThird, &m_ptCenter}) *p = Offset(*p, step);
+    MoveBy(TakeMouseStep(view, x, y));
     return;
   }
+  DCStateGuard restore(dc);
   dc.SetROP2(R2_XORPEN);
   if (view.m_nMode != kModeResize) {
     if (view.m_nClickCount == 1) {

@@ -59,11 +59,20 @@ void CUnit::FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (view.m_bCreating || view.m_bResizing) {
     view.m_ptTrackB = {x, y};
     m_ptSecond = {x, y};
-  } else if (view.m_bMoving) {
-    CPoint step = view.m_ptTrackB - view.m_ptTrackA;
-    m_ptFirst = Offset(m_ptFirst, step);
-    m_ptSecond = Offset(m_ptSecond, step);
+  } else {
+    FollowBodyMove(view);
   }
+}
+
+bool CUnit::FollowBodyMove(const CTessaraView& view) {
+  if (!view.m_bMoving) return false;
+  MoveBy(view.m_ptTrackB - view.m_ptTrackA);
+  return true;
+}
+
+void CUnit::MoveBy(CPoint step) {
+  m_ptFirst = Offset(m_ptFirst, step);
+  m_ptSecond = Offset(m_ptSecond, step);
 }
 
 CPoint CUnit::TakeMouseStep(CTessaraView& view, std::int32_t x, std::int32_t y) {
@@ -115,7 +124,6 @@ std::array<CPoint, 4> CUnit::OppositeCorners() const {
 
 void CUnit::FinishGrab(CDC& dc, CTessaraView& view) {
   view.m_pCurUnit = this;
-  m_nDrawMode = dc.GetROP2();
   DrawHandles(dc);
   OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
   Draw(dc);

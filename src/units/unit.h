@@ -77,6 +77,18 @@ class CUnit : public CObject {
   virtual void InitDefaults();
   virtual void Draw(CDC& dc);
 
+  // Moves the whole unit by `step`: every point it has, so that its shape and
+  // size stay.
+  virtual void MoveBy(CPoint step);
+  // The rectangle the unit's points span, which centring places on the panel.
+  virtual CRect Extent() const { return BoxRect(); }
+  // Whether the two defining points are opposite corners of the unit's box
+  // (rectangles, ellipses, text, pictures, the clock); centring puts them in
+  // corner order, while a line keeps its direction.
+  virtual bool PointsAreBoxCorners() const { return true; }
+  // Puts the box's top-left corner into m_ptFirst and its bottom-right into m_ptSecond.
+  void NormalizePoints();
+
   // The rectangle spanned by the two points, normalised; the points stay as they are.
   CRect BoxRect() const {
     return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
@@ -138,9 +150,11 @@ class CUnit : public CObject {
 
   // The drag of the line and the box units: while the view creates or
   // resizes the unit its second point follows the mouse (and becomes the
-  // view's tracking point); while the view moves it, both points move by the
-  // view's tracking step.
+  // view's tracking point); while the view moves it, it moves whole.
   void FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y);
+  // While the view moves the unit by its body, the whole unit moves by the
+  // view's tracking step. Returns whether it did.
+  bool FollowBodyMove(const CTessaraView& view);
   // A drag by a unit's centre handle: the mouse's movement since the previous
   // step, which becomes the view's tracking step.
   static CPoint TakeMouseStep(CTessaraView& view, std::int32_t x, std::int32_t y);
@@ -154,8 +168,8 @@ class CUnit : public CObject {
   // activation (and reports the change to the view); most units then show
   // their handles. Returns whether it toggled.
   enum class ShowHandles { No, Yes };
-  // After a handle grab: the unit becomes the view's current one, takes the
-  // DC's raster operation, shows its handles, reports the grab and repaints.
+  // After a handle grab: the unit becomes the view's current one, shows its
+  // handles, reports the grab and repaints. Its own raster operation stays.
   void FinishGrab(CDC& dc, CTessaraView& view);
   bool ToggleIfPicked(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y, ShowHandles show);
 
@@ -174,9 +188,6 @@ class CUnit : public CObject {
   // For corner handles 1 to 4, the corner opposite each.
   std::array<CPoint, 4> OppositeCorners() const;
   void GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
-
-  // Puts the box's top-left corner into m_ptFirst and its bottom-right into m_ptSecond.
-  void NormalizePoints();
 
   // The style both copy paths take over from the source.
   void CopyStyleAndPoints(const CUnit& other);

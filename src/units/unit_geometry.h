@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 #include "platform/types.h"
 
@@ -39,6 +40,20 @@ inline std::int32_t TruncatedDistance(std::int64_t dx, std::int64_t dy) {
 // The midpoint, each coordinate halved with truncation toward zero.
 inline CPoint Midpoint(CPoint a, CPoint b) {
   return {std::int32_t((std::int64_t(a.x) + b.x) / 2), std::int32_t((std::int64_t(a.y) + b.y) / 2)};
+}
+
+// The smallest rectangle holding every point (its right and bottom edges on
+// the outermost points); (0, 0, 0, 0) for none.
+inline CRect BoundsOf(std::span<const CPoint> points) {
+  if (points.empty()) return {};
+  CRect box{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (CPoint p : points) {
+    box.left = std::min(box.left, p.x);
+    box.top = std::min(box.top, p.y);
+    box.right = std::max(box.right, p.x);
+    box.bottom = std::max(box.bottom, p.y);
+  }
+  return box;
 }
 
 // A point turned about a centre by the rotation (cos, sin), in doubles.

@@ -138,10 +138,10 @@ class CTessaraView {
   std::unique_ptr<CUnit> MakeUnitOfTool(std::int32_t x, std::int32_t y);
   void PressInSelectMode(std::int32_t x, std::int32_t y);
   // A fresh drawing context for one mouse event, in the default state (so a
-  // unit's raster operation starts as R2_COPYPEN): the units draw their
+  // new unit's raster operation is R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.
   CDC FeedbackDC() { return CDC(m_feedback); }
-  // Shifts the current unit's normalised rectangle by (dx, dy).
+  // Moves the whole current unit by (dx, dy); a box-shaped unit's corners are put in order first.
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
 
   ViewHost* m_pHost = nullptr;

@@ -208,9 +208,8 @@ void CTessaraView::PasteMarked() {
 }
 
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
-  const CRect box = m_pCurUnit->BoxRect();
-  m_pCurUnit->m_ptFirst = SaturatedPoint(box.left + dx, box.top + dy);
-  m_pCurUnit->m_ptSecond = SaturatedPoint(box.right + dx, box.bottom + dy);
+  if (m_pCurUnit->PointsAreBoxCorners()) m_pCurUnit->NormalizePoints();
+  m_pCurUnit->MoveBy(SaturatedPoint(dx, dy));
   Repaint();
   SetModified();
 }
@@ -219,7 +218,7 @@ void CTessaraView::CentreHorizontally() {
   if (!m_pCurUnit || !m_pDocument) return;
   const std::int64_t panel = std::int64_t(m_pDocument->m_nWidthWords) * kWordPixels;
   if (panel == 0) return;
-  const CRect box = m_pCurUnit->BoxRect();
+  const CRect box = m_pCurUnit->Extent();
   const std::int64_t width = std::int64_t(box.right) - box.left;
   ShiftCurrentUnit((panel - width) / 2 - box.left, 0);
 }
@@ -228,7 +227,7 @@ void CTessaraView::CentreVertically() {
   if (!m_pCurUnit || !m_pDocument) return;
   const std::int64_t frame = std::int64_t(m_pDocument->m_nHeightWords) * kWordPixels;
   if (frame == 0) return;
-  const CRect box = m_pCurUnit->BoxRect();
+  const CRect box = m_pCurUnit->Extent();
   const std::int64_t height = std::int64_t(box.bottom) - box.top;
   const std::int64_t frameTop = (box.top / frame) * frame;
   const std::int64_t top = height > frame ? frameTop : frameTop + (frame - height) / 2;

@@ -85,10 +85,10 @@ void CTessaraView::OnLButtonDown(CPoint client) {
 
 void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   m_nTool = kToolNone;
-  CDC dc = FeedbackDC();
+  // Picking, grabbing and moving leave the unit's own raster operation as it is.
   if (m_pCurUnit && m_pCurUnit->HitHandle(x, y) != 0) {
+    CDC dc = FeedbackDC();
     m_pCurUnit->m_bActive = true;
-    m_pCurUnit->m_nDrawMode = dc.GetROP2();
     m_bResizing = true;
     m_pCurUnit->OnLButtonDown(dc, *this, x, y);
     Repaint();
@@ -110,7 +110,6 @@ void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
   m_pCurUnit = hit;
   hit->m_bSelected = true;
-  hit->m_nDrawMode = dc.GetROP2();
   Repaint();
   if (m_pStylePage) {
     m_pStylePage->TakeFrom(*hit);
@@ -130,7 +129,6 @@ void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
     m_ptTrackA = m_ptTrackB;
     m_ptTrackB = at;
     m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
-    m_pCurUnit->m_nDrawMode = dc.GetROP2();
     SetModified();
   }
   Repaint();

@@ -7,16 +7,26 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/document.h"
 #include "lang/language.h"
+#include "platform/archive/byte_stream.h"
 #include "support/bmp_builder.h"
 #include "support/temp_folder.h"
 #include "units/bmp.h"
+#include "units/curve.h"
+#include "units/ellipse.h"
+#include "units/ellipse_arc.h"
+#include "units/li_ellipse.h"
 #include "units/line.h"
+#include "units/poly_bezier.h"
 #include "units/polygon.h"
 #include "units/rectangle.h"
+#include "units/round.h"
+#include "units/round_arc.h"
+#include "units/round_rectangle.h"
 #include "units/text.h"
 #include "units/timer.h"
 #include "view/tessara_view.h"
@@ -200,6 +210,166 @@ TEST(ViewSession, MovingAPickedUnitFollowsTheMouse) {
   EXPECT_EQ(line.m_ptFirst, (CPoint{20, 19}));
   EXPECT_EQ(line.m_ptSecond, (CPoint{60, 19}));
   EXPECT_FALSE(s.view.m_bMoving);
+}
+
+// The unit drawn alone on a black canvas: its lit pixels, row by row.
+std::vector<CPoint> Painted(CUnit& unit) {
+  Bitmap32 canvas(200, 160);
+  CDC dc(canvas);
+  unit.Draw(dc);
+  std::vector<CPoint> lit;
+  for (int y = 0; y < canvas.Height(); ++y) {
+    for (int x = 0; x < canvas.Width(); ++x) {
+      if ((canvas.At(x, y) & 0xFFFFFF) != 0) lit.push_back({x, y});
+    }
+  }
+  return lit;
+}
+
+std::vector<CPoint> Shifted(std::vector<CPoint> pixels, CPoint by) {
+  for (CPoint& p : pixels) p += by;
+  return pixels;
+}
+
+template <class T>
+std::unique_ptr<T> Spanning(CPoint first, CPoint second) {
+  auto unit = std::make_unique<T>();
+  unit->m_ptFirst = first;
+  unit->m_ptSecond = second;
+  return unit;
+}
+
+// A unit of the named class as a document holds it (slopes, radii and the
+// like only where the file stores them), white, with a raster operation of its own.
+std::unique_ptr<CUnit> StoredUnit(std::string_view name) {
+  std::unique_ptr<CUnit> unit;
+  if (name == "line") unit = Spanning<CDLine>({20, 60}, {100, 30});
+  if (name == "rectangle") unit = Spanning<CRectangle>({20, 20}, {80, 60});
+  if (name == "rounded rectangle") unit = Spanning<CRoundRectangle>({20, 20}, {80, 60});
+  if (name == "ellipse") unit = Spanning<CEllipse>({20, 20}, {80, 60});
+  if (name == "clock") unit = Spanning<CTimer>({20, 20}, {80, 40});
+  if (name == "outline ellipse") unit = Spanning<CLiEllipse>({20, 20}, {60, 50});
+  if (name == "text") {
+    auto text = Spanning<CText>({20, 20}, {80, 50});
+    text->m_strText = "Hi";
+    unit = std::move(text);
+  } else if (name == "picture") {
+    auto picture = Spanning<CBmp>({20, 20}, {60, 50});
+    const std::vector<std::uint8_t> bytes = test::MakeBmp({});
+    ByteReader in(bytes);
+    picture->m_dib.ReadBmp(in);
+    unit = std::move(picture);
+  } else if (name == "curve") {
+    auto curve = std::make_unique<CCurve>();
+    *curve->m_pPoints = {{20, 30}, {40, 50}, {60, 35}, {80, 55}};
+    curve->m_nMinX = 20, curve->m_nMinY = 30, curve->m_nMaxX = 80, curve->m_nMaxY = 55;
+    unit = std::move(curve);
+  } else if (name == "polygon") {
+    unit = std::make_unique<CPolygon>();
+    *unit->m_pPoints = {{20, 20}, {80, 20}, {50, 60}};
+  } else if (name == "Bezier path") {
+    unit = std::make_unique<CPolyBezier>();
+    unit->m_aPoints = {{20, 40}, {40, 10}, {60, 70}, {80, 40}};
+  } else if (name == "circle") {
+    unit = Spanning<CRound>({35, 25}, {65, 55});
+    unit->m_ptCenter = {50, 40};
+  } else if (name == "elliptic arc") {
+    unit = std::make_unique<CEllipseArc>();
+    unit->m_ptCenter = {60, 60};
+    unit->m_nRadius1 = 30, unit->m_nRadius2 = 15, unit->m_dCos = 0.8, unit->m_dSin = 0.6;
+    unit->m_dAngle1 = 30, unit->m_dAngle2 = 200, unit->m_bAngleSet = true;
+  } else if (name == "circular arc") {
+    unit = Spanning<CRoundArc>({50, 60}, {60, 70});
+    unit->m_ptThird = {70, 60}, unit->m_ptCenter = {60, 60}, unit->m_nRadius1 = 10;
+  }
+  unit->m_crPen = 0xFFFFFF;
+  unit->m_nDrawMode = R2_MERGEPEN;
+  return unit;
+}
+
+// Every class with a point on its body where no handle lies and one of its
+// handles (the curve has none).
+struct Sample {
+  const char* name;
+  CPoint body;
+  CPoint handle;
+  bool bodyDragMoves = true;  // polygons and Bezier paths stay; their handles move them
+};
+const Sample kSamples[] = {
+    {"line", {60, 45}, {100, 30}},
+    {"rectangle", {50, 40}, {80, 60}},
+    {"rounded rectangle", {50, 40}, {80, 60}},
+    {"ellipse", {50, 40}, {80, 60}},
+    {"curve", {50, 40}, {50, 40}},
+    {"text", {50, 35}, {80, 50}},
+    {"clock", {50, 30}, {80, 40}},
+    {"picture", {40, 35}, {60, 50}},
+    {"outline ellipse", {54, 46}, {60, 35}},
+    {"circle", {61, 51}, {65, 40}},
+    {"elliptic arc", {42, 64}, {60, 60}},
+    {"circular arc", {53, 67}, {70, 60}},
+    {"polygon", {35, 20}, {80, 20}, false},
+    {"Bezier path", {30, 45}, {80, 40}, false},
+};
+
+TEST(ViewSession, PickedUnitsDraggedByTheirBodyKeepShapeAndRasterOperation) {
+  const CPoint drag{6, 4};
+  for (const Sample& sample : kSamples) {
+    SCOPED_TRACE(sample.name);
+    Session s;
+    CUnit& unit = *s.doc.m_units.emplace_back(StoredUnit(sample.name));
+    const std::vector<CPoint> before = Painted(unit);
+    s.Click(sample.body);
+    ASSERT_EQ(s.view.m_pCurUnit, &unit);
+    // The second press is the one that used to run an arc's construction steps.
+    s.view.OnLButtonDown(sample.body);
+    s.view.OnMouseMove(sample.body + CPoint{2, 3}, true);
+    s.view.OnMouseMove(sample.body + drag, true);
+    s.view.OnLButtonUp(sample.body + drag);
+    const CPoint moved = sample.bodyDragMoves ? drag : CPoint{};
+    EXPECT_EQ(Painted(unit), Shifted(before, moved));
+    EXPECT_EQ(unit.m_nDrawMode, R2_MERGEPEN);
+
+    s.view.OnLButtonDown(sample.handle + moved);
+    EXPECT_EQ(s.view.m_bResizing, sample.handle != sample.body);
+    s.view.OnMouseMove(sample.handle + moved + CPoint{3, 2}, true);
+    s.view.OnLButtonUp(sample.handle + moved + CPoint{3, 2});
+    EXPECT_EQ(unit.m_nDrawMode, R2_MERGEPEN);
+  }
+}
+
+TEST(ViewSession, ALoadedCircularArcReshapesOnItsOwnCircle) {
+  Session s;
+  CUnit& arc = *s.doc.m_units.emplace_back(StoredUnit("circular arc"));  // the file holds no slopes
+  s.Click({53, 67});
+  s.Drag({70, 60}, {68, 54});  // handle 3 along the circle
+  EXPECT_EQ(arc.m_ptThird, (CPoint{68, 54}));
+  EXPECT_EQ(arc.m_ptCenter, (CPoint{60, 60}));
+  EXPECT_EQ(arc.m_nRadius1, 10);
+}
+
+TEST(ViewSession, CentringMovesLinesAndPointListsWhole) {
+  for (const char* name : {"line", "curve", "elliptic arc", "circular arc", "polygon", "Bezier path"}) {
+    SCOPED_TRACE(name);
+    Session s(10, 1, 8);
+    CUnit& unit = *s.doc.m_units.emplace_back(StoredUnit(name));
+    s.view.m_pCurUnit = &unit;
+    for (std::int32_t command : {kCmdCentreHorizontally, kCmdCentreVertically}) {
+      const std::vector<CPoint> before = Painted(unit);
+      s.view.OnCommand(command);
+      const std::vector<CPoint> after = Painted(unit);
+      ASSERT_FALSE(after.empty());
+      const CPoint shift = after[0] - before[0];
+      EXPECT_NE(shift, (CPoint{})) << command;
+      EXPECT_EQ(after, Shifted(before, shift)) << command;
+    }
+  }
+  Session s(10, 1, 8);
+  CUnit& line = *s.doc.m_units.emplace_back(StoredUnit("line"));
+  s.view.m_pCurUnit = &line;
+  s.view.CentreHorizontally();  // 80 wide on a 160-pixel panel
+  EXPECT_EQ(line.m_ptFirst, (CPoint{40, 60}));
+  EXPECT_EQ(line.m_ptSecond, (CPoint{120, 30}));  // still rising
 }
 
 TEST(ViewSession, DeleteRemovesEverySelectedUnitAndFreesTheClockTool) {
