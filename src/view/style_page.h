@@ -17,6 +17,8 @@ struct StylePageValues {
   COLORREF crPen = 0x000000FF;
   COLORREF crBk = 0x00000000;
 
+  bool operator==(const StylePageValues&) const = default;
+
   void ApplyTo(CUnit& unit) const {
     unit.m_nPenStyle = penStyle;
     unit.m_nPenWidth = penWidth;

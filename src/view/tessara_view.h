@@ -137,6 +137,8 @@ class CTessaraView {
   void ChooseTool(std::int32_t tool);
   std::unique_ptr<CUnit> MakeUnitOfTool(std::int32_t x, std::int32_t y);
   void PressInSelectMode(std::int32_t x, std::int32_t y);
+  // Takes back the unit the last press created, and the modified flag with it.
+  void DiscardNewUnit();
   // A fresh drawing context for one mouse event, in the default state (so a
   // new unit's raster operation is R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.
@@ -148,6 +150,7 @@ class CTessaraView {
   CTessaraDoc* m_pDocument = nullptr;
   StylePageValues* m_pStylePage = nullptr;
   Bitmap32 m_feedback{1, 1};
+  bool m_bModifiedBeforeCreate = false;
 };
 
 }  // namespace lumetra

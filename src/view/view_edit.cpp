@@ -13,6 +13,8 @@
 #include "units/text.h"
 #include "units/timer.h"
 #include "units/unit_geometry.h"
+#include "lang/message_text.h"
+#include "platform/archive/byte_stream.h"
 #include "platform/files.h"
 #include "view/picture.h"
 #include "view/tessara_view.h"
@@ -185,7 +187,10 @@ void CTessaraView::DeleteSelected() {
 
 void CTessaraView::ApplyStyleToCurrentUnit() {
   if (!m_pCurUnit || dynamic_cast<CTimer*>(m_pCurUnit) || !m_pStylePage) return;
+  StylePageValues before;
+  before.TakeFrom(*m_pCurUnit);
   m_pStylePage->ApplyTo(*m_pCurUnit);
+  if (!(before == *m_pStylePage)) SetModified();
   Repaint();
 }
 
@@ -239,12 +244,26 @@ void CTessaraView::ImportBmp() {
   if (std::optional<std::filesystem::path> path = m_pHost->ChooseBmpToImport()) ImportBmpFile(*path);
 }
 
-// The picture starts at its natural size at the first LED the window shows;
-// a file that cannot be read leaves an empty picture after the reader's message.
+// The picture starts at its natural size at the first LED the window shows.
+// A file that cannot be read, is no BMP, or holds a picture the reader
+// refuses adds nothing and says why, so no invisible unit is left behind.
 void CTessaraView::ImportBmpFile(const std::filesystem::path& path) {
   if (!m_pDocument) return;
+  const std::string name = path.filename().string();
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ReadWholeFile(path, CDib::kMaxFileBytes);
+  } catch (const FileError& error) {
+    if (m_pHost) m_pHost->ShowMessage(FormatText(text_key::kPictureNotRead, {name, error.what()}));
+    return;
+  }
+  if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
+    if (m_pHost) m_pHost->ShowMessage(FormatText(text_key::kNotABmpFile, {name}));
+    return;
+  }
   auto picture = std::make_unique<CBmp>();
-  picture->m_dib.ReadBmpFile(path);
+  ByteReader in(bytes);
+  if (!picture->m_dib.ReadBmp(in)) return;  // the reader has said why
   m_nClickCount = 0;
   const CPoint topLeft = ToCanvas({0, 0});
   const CSize extent = picture->m_dib.ImageExtent();
@@ -289,8 +308,12 @@ void CTessaraView::ShowPreview() {
   m_pHost->ShowPreview(*strip, doc.m_nWidthWords * kWordPixels, doc.m_nHeightWords * kWordPixels, doc.m_nFrames);
 }
 
+// OK and every Apply leave their values in the document, which is then changed.
 void CTessaraView::EditPlayMode() {
-  if (m_pHost && m_pDocument) m_pHost->EditPlayModes(m_pDocument->m_playMode, m_pDocument->m_nFrames);
+  if (!m_pHost || !m_pDocument) return;
+  if (m_pHost->EditPlayModes(m_pDocument->m_playMode, m_pDocument->m_nFrames) != DialogOutcome::kCancelled) {
+    SetModified();
+  }
 }
 
 // With the mono colour set every lit colour is the one red.

@@ -60,6 +60,10 @@ struct ScreenSizeValues {
   bool fromDocument = true;
 };
 
+// How a dialog with an Apply button ended: only a Cancel with nothing
+// applied before it leaves what the dialog edits as it was.
+enum class DialogOutcome { kCancelled, kCancelledAfterApply, kAccepted };
+
 // Everything has a harmless default, so a host implements what it shows:
 // dialogs default to Cancel, requests to nothing.
 class ViewHost {
@@ -89,10 +93,12 @@ class ViewHost {
   virtual void PanelSettingsChanged(const CTessaraDoc& /*document*/) {}
 
   // Modal dialogs; true for OK.
-  virtual bool EditTextProperties(CText& /*text*/, bool /*newUnit*/) { return false; }
+  virtual DialogOutcome EditTextProperties(CText& /*text*/, bool /*newUnit*/) { return DialogOutcome::kCancelled; }
   virtual bool EditClockOptions(ClockOptions& /*options*/) { return false; }
   virtual bool EditScreenSize(ScreenSizeValues& /*values*/) { return false; }
-  virtual void EditPlayModes(CPlayModeSet& /*modes*/, std::int32_t /*frames*/) {}
+  virtual DialogOutcome EditPlayModes(CPlayModeSet& /*modes*/, std::int32_t /*frames*/) {
+    return DialogOutcome::kCancelled;
+  }
   // The Preview: the picture strip (frames side by side, clocks drawn when
   // the view has one) played frame by frame.
   virtual void ShowPreview(const Bitmap32& /*strip*/, std::int32_t /*frameWidth*/, std::int32_t /*frameHeight*/,

@@ -72,6 +72,7 @@ void CTessaraView::OnLButtonDown(CPoint client) {
       unit->m_bSelected = true;
       m_pCurUnit = unit.get();
       m_pDocument->m_units.push_back(std::move(unit));
+      m_bModifiedBeforeCreate = m_pDocument->IsModified();
       m_pDocument->SetModifiedFlag();
     } else if (clockTool) {
       m_pCurUnit = nullptr;
@@ -141,8 +142,12 @@ void CTessaraView::OnLButtonUp(CPoint client) {
     if (m_pCurUnit && m_pCurUnit->m_ptFirst == m_pCurUnit->m_ptSecond) {
       m_pCurUnit->m_ptSecond = Offset(m_pCurUnit->m_ptSecond, kClickUnitSize);
     }
-    if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
-      if (m_pHost && m_pHost->EditTextProperties(*text, /*newUnit=*/true)) Repaint();
+    if (auto* curve = dynamic_cast<CCurve*>(m_pCurUnit); curve && curve->m_pPoints->empty()) {
+      DiscardNewUnit();  // a click traces no point: the curve could be neither seen nor picked
+    } else if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
+      const DialogOutcome outcome =
+          m_pHost ? m_pHost->EditTextProperties(*text, /*newUnit=*/true) : DialogOutcome::kCancelled;
+      if (outcome == DialogOutcome::kCancelled) DiscardNewUnit();  // an empty box nobody asked for
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
     } else if (auto* clock = dynamic_cast<CTimer*>(m_pCurUnit)) {
@@ -160,15 +165,24 @@ void CTessaraView::OnLButtonUp(CPoint client) {
   Repaint();
 }
 
+void CTessaraView::DiscardNewUnit() {
+  if (!m_pDocument || !m_pCurUnit) return;
+  auto& units = m_pDocument->m_units;
+  if (!units.empty() && units.back().get() == m_pCurUnit) units.pop_back();
+  m_pCurUnit = nullptr;
+  m_pDocument->SetModifiedFlag(m_bModifiedBeforeCreate);
+}
+
 void CTessaraView::OnLButtonDblClk(CPoint client) {
   const CPoint at = ToCanvas(client);
   if (m_pCurUnit && m_pCurUnit->PtInUnit(at.x, at.y)) {
     if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
       if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * kWordPixels;
-      if (m_pHost) m_pHost->EditTextProperties(*text, /*newUnit=*/false);
+      if (m_pHost && m_pHost->EditTextProperties(*text, /*newUnit=*/false) != DialogOutcome::kCancelled) {
+        SetModified();
+      }
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
-      SetModified();
     } else if (dynamic_cast<CTimer*>(m_pCurUnit)) {
       EditClockOptions();
     }

@@ -4,7 +4,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QMouseEvent>
@@ -14,6 +17,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "support/collect_messages.h"
@@ -246,6 +250,57 @@ class MainFrameTest : public QObject {
     QCOMPARE(int(messages.messages.size()), 1);
     QVERIFY(QString::fromStdString(messages.messages[0]).contains(QStringLiteral("blocker")));
     QVERIFY(frame.Action(kCmdRecentFile1)->text().endsWith(QStringLiteral("kept.tz")));
+  }
+
+  // The title's "*" follows a command at once, not the next mouse event.
+  void commandsThatChangeTheDocumentMarkTheTitleAtOnce() {
+    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
+    const std::function<void()> commands[] = {
+        [&] { frame_->Action(kCmdCentreHorizontally)->trigger(); },
+        [&] { frame_->Action(kCmdCentreVertically)->trigger(); },
+        [&] {
+          frame_->Action(kCmdCopy)->trigger();
+          frame_->Action(kCmdPaste)->trigger();
+        },
+        [&] { test::FindControl<QAbstractButton>(&page, 1029)->click(); },  // green pen
+    };
+    for (const auto& command : commands) {
+      CChildFrame* child = frame_->NewDocument();
+      frame_->Action(kCmdToolRectangle)->trigger();
+      Drag(child->Canvas(), QPoint(4, 4), QPoint(30, 14));
+      child->Document().SetModifiedFlag(false);
+      child->SetTitle(child->Title());
+      QVERIFY(!frame_->windowTitle().endsWith(QStringLiteral("*")));
+      command();
+      QVERIFY(child->Document().IsModified());
+      QVERIFY(frame_->windowTitle().endsWith(QStringLiteral("*")));
+    }
+  }
+
+  // The chooser adds ".bmp" itself, so replacing "picture.bmp" is asked
+  // about although only "picture" was typed.
+  void aTypedNameGetsItsSuffixBeforeTheReplaceQuestion() {
+    CChildFrame* child = frame_->NewDocument();
+    std::ofstream(folder_ / "picture.bmp") << "kept";
+    QStringList filters;
+    bool asked = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(chooser);
+      filters = chooser->nameFilters();
+      chooser->setDirectory(QString::fromStdString(folder_.string()));
+      chooser->selectFile(QStringLiteral("picture"));
+      QTimer::singleShot(0, this, [&] {
+        auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        asked = question != nullptr;
+        if (question) question->button(QMessageBox::No)->click();
+      });
+      QMetaObject::invokeMethod(chooser, "accept");  // asks; "No" keeps the chooser open
+      chooser->reject();
+    });
+    QVERIFY(!child->Canvas().ChooseBmpToSave());
+    QVERIFY(asked);
+    QCOMPARE(filters, QStringList({QStringLiteral("BMP File(*.bmp)"), QStringLiteral("All File(*.*)")}));
   }
 
   void theMousePanesShowTheLedPointWithYTurnedAndTheWindowPoint() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "lang/language.h"
 #include "platform/archive/byte_stream.h"
 #include "support/bmp_builder.h"
+#include "support/scoped_language.h"
 #include "support/temp_folder.h"
 #include "units/bmp.h"
 #include "units/curve.h"
@@ -35,6 +37,9 @@ namespace lumetra {
 namespace {
 
 struct ScriptedHost : ViewHost {
+  DialogOutcome playModesAnswer = DialogOutcome::kCancelled;
+  DialogOutcome EditPlayModes(CPlayModeSet&, std::int32_t) override { return playModesAnswer; }
+
   std::vector<PopupMenuRequest> menus;
   std::vector<std::string> messages;
   CPoint scroll;
@@ -44,7 +49,7 @@ struct ScriptedHost : ViewHost {
   std::optional<std::filesystem::path> saveAnswer;
   int panelChanges = 0;
   int textDialogs = 0;
-  bool textDialogAnswer = false;
+  DialogOutcome textDialogAnswer = DialogOutcome::kCancelled;
   std::optional<ClockOptions> clockAnswer;
 
   void ShowPopupMenu(const PopupMenuRequest& r) override { menus.push_back(r); }
@@ -52,7 +57,7 @@ struct ScriptedHost : ViewHost {
   CPoint ScrollPosition() const override { return scroll; }
   CSize ClientSize() const override { return client; }
   void ScrollTo(CPoint p) override { scrolledTo.push_back(p); }
-  bool EditTextProperties(CText&, bool) override {
+  DialogOutcome EditTextProperties(CText&, bool) override {
     ++textDialogs;
     return textDialogAnswer;
   }
@@ -126,7 +131,7 @@ TEST(ViewSession, AClickDrawsAFortyByThirtyUnitAndTheToolStays) {
 
 TEST(ViewSession, TextAndClockCreationReturnToSelectMode) {
   Session s(8, 2, 4);
-  s.host.textDialogAnswer = true;
+  s.host.textDialogAnswer = DialogOutcome::kAccepted;
   s.view.OnCommand(kCmdToolText);
   s.Drag({5, 5}, {60, 30});
   EXPECT_EQ(s.host.textDialogs, 1);
@@ -471,6 +476,68 @@ TEST(ViewSession, AnImportedPictureStartsAtTheFirstVisibleLed) {
   EXPECT_EQ(s.Unit(0).m_ptSecond, (CPoint{37, 23}));
   EXPECT_EQ(s.view.m_pCurUnit, &s.Unit(0));
   EXPECT_EQ(s.view.m_nMode, kModeSelect);
+}
+
+// Every change marks the document; a gesture or dialog that ends without a
+// change leaves neither a unit nor the mark behind.
+TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
+  test::TempFolder folder("edits");
+  std::ofstream(folder.path() / "logo.png", std::ios::binary) << "\x89PNG\r\n\x1a\n";
+  struct Case {
+    const char* name;
+    std::function<void(Session&)> act;
+    std::size_t units;  // after the act, with one rectangle there before
+    bool modified;
+    std::string message;  // the one message expected, if any
+  };
+  const Case cases[] = {
+      {"restyled", [](Session& s) { s.style.crPen = 0x00FF00; s.view.ApplyStyleToCurrentUnit(); }, 1, true, ""},
+      {"restyled alike", [](Session& s) { s.view.ApplyStyleToCurrentUnit(); }, 1, false, ""},
+      {"play modes OK",
+       [](Session& s) { s.host.playModesAnswer = DialogOutcome::kAccepted; s.view.OnCommand(kCmdPlayModes); }, 1,
+       true, ""},
+      {"play modes applied, then cancelled",
+       [](Session& s) {
+         s.host.playModesAnswer = DialogOutcome::kCancelledAfterApply;
+         s.view.OnCommand(kCmdPlayModes);
+       },
+       1, true, ""},
+      {"play modes cancelled", [](Session& s) { s.view.OnCommand(kCmdPlayModes); }, 1, false, ""},
+      {"a new text cancelled", [](Session& s) { s.view.OnCommand(kCmdToolText); s.Drag({5, 5}, {60, 14}); }, 1,
+       false, ""},
+      {"a new text applied, then cancelled",
+       [](Session& s) {
+         s.host.textDialogAnswer = DialogOutcome::kCancelledAfterApply;
+         s.view.OnCommand(kCmdToolText);
+         s.Drag({5, 5}, {60, 14});
+       },
+       2, true, ""},
+      {"a curve that traced nothing", [](Session& s) { s.view.OnCommand(kCmdToolCurve); s.Click({30, 5}); }, 1,
+       false, ""},
+      {"a PNG imported as a BMP", [&](Session& s) { s.view.ImportBmpFile(folder.path() / "logo.png"); }, 1, false,
+       "logo.png is not a BMP file."},
+      {"a missing picture", [&](Session& s) { s.view.ImportBmpFile(folder.path() / "gone.bmp"); }, 1, false,
+       "gone.bmp could not be read:"},
+  };
+  const test::ScopedLanguage english;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session s;
+    s.Add<CRectangle>({40, 2}, {60, 12});
+    s.Click({40, 2});
+    ASSERT_NE(s.view.m_pCurUnit, nullptr);
+    s.style.TakeFrom(*s.view.m_pCurUnit);
+    s.doc.SetModifiedFlag(false);
+    c.act(s);
+    EXPECT_EQ(s.doc.m_units.size(), c.units);
+    EXPECT_EQ(s.doc.IsModified(), c.modified);
+    if (c.message.empty()) {
+      EXPECT_TRUE(s.host.messages.empty());
+    } else {
+      ASSERT_EQ(s.host.messages.size(), 1u);
+      EXPECT_TRUE(s.host.messages[0].starts_with(c.message)) << s.host.messages[0];
+    }
+  }
 }
 
 TEST(ViewSession, ZoomDividesAndKeysScrollByHalfTheWindow) {

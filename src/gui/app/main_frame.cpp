@@ -26,6 +26,7 @@
 #include "gui/app/transfer_runner.h"
 #include "gui/canvas/canvas_widget.h"
 #include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/file_choosers.h"
 #include "gui/dialogs/style_property_box.h"
 #include "lang/language.h"
 #include "lang/message_text.h"
@@ -41,9 +42,11 @@ namespace {
 
 using Commands = std::initializer_list<int>;
 
-const QString kFileFilter = QStringLiteral("Lumetra File (*.tz)");
 const QString kMainFrameTitle = QStringLiteral("Lumetra");
 const QString kUntitledBase = QStringLiteral("Lumet");
+// The menu items whose texts name the document choosers.
+constexpr int kOpenTextKey = 57601;
+constexpr int kSaveAsTextKey = 57604;
 
 // The prompt keys of the menu items that have one; other ids in the prompt range show none.
 std::optional<int> PromptKey(int command) {
@@ -353,6 +356,7 @@ void CMainFrame::CreatePropertyBox() {
   propertyBox_ = new CDLineProperty(panel_.colourSet, this);
   connect(&propertyBox_->StylePage(), &CDLineDlg1::styleChanged, this, [this] {
     if (CChildFrame* child = ActiveChild()) child->View().ApplyStyleToCurrentUnit();
+    UpdateWindowTitle();
   });
   // Placed once the frame is on the screen (see showEvent).
   actions_[kCmdPropertyBox]->setChecked(true);
@@ -413,10 +417,10 @@ bool CMainFrame::SaveDocument(CChildFrame& child, bool askForName) {
   std::filesystem::path path = child.Document().GetPathName();
   if (askForName || path.empty()) {
     const QString suggested = path.empty() ? child.Title() + QStringLiteral(".tz") : FromUtf8(path.string());
-    const QString chosen = QFileDialog::getSaveFileName(this, tr("Save As"), suggested, kFileFilter);
-    if (chosen.isEmpty()) return false;
-    path = std::filesystem::path(chosen.toStdString());
-    if (!path.has_extension()) path += ".tz";
+    const std::optional<QString> chosen =
+        ChooseFileToSave(this, PlainText(kSaveAsTextKey), suggested, DocumentFileFilters(), QStringLiteral("tz"));
+    if (!chosen) return false;
+    path = std::filesystem::path(chosen->toStdString());
   }
   try {
     child.Document().OnSaveDocument(path);
@@ -452,6 +456,7 @@ void CMainFrame::OnCommand(int command) {
       child->Canvas().viewport()->update();
     }
     UpdateCommandStates();
+    UpdateWindowTitle();  // the command may have changed the document
     return;
   }
   CChildFrame* child = ActiveChild();
@@ -576,7 +581,7 @@ void CMainFrame::TranslateMainMenu() {
   for (QToolBar* bar : {systemToolBar_, drawToolBar_}) {
     for (QAction* action : bar->actions()) {
       if (action->isSeparator()) continue;
-      const QString tip = FromUtf8(PlainMenuText(LookupText(action->data().toInt()))).left(80);
+      const QString tip = PlainText(action->data().toInt()).left(80);
       action->setToolTip(tip);
       action->setStatusTip(tip);
       if (action->text().isEmpty() || !Action(action->data().toInt())) action->setText(tip);
@@ -638,7 +643,8 @@ void CMainFrame::UpdateRecentFiles() {
 }
 
 void CMainFrame::OpenWithDialog() {
-  const QStringList chosen = QFileDialog::getOpenFileNames(this, tr("Open"), QString(), kFileFilter);
+  const QStringList chosen =
+      QFileDialog::getOpenFileNames(this, PlainText(kOpenTextKey), QString(), DocumentFileFilters().join(";;"));
   for (const QString& path : chosen) OpenDocument(std::filesystem::path(path.toStdString()));
 }
 

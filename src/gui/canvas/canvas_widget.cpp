@@ -18,6 +18,7 @@
 
 #include "document/document.h"
 #include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/file_choosers.h"
 #include "gui/dialogs/play_mode_dialog.h"
 #include "gui/dialogs/preview_dialog.h"
 #include "gui/dialogs/screen_size_dialog.h"
@@ -73,6 +74,15 @@ std::optional<std::int32_t> ViewKey(int qtKey) {
 }
 
 CPoint ToPoint(const QPoint& p) { return {p.x(), p.y()}; }
+
+// The menu items whose texts name the BMP choosers.
+constexpr int kImportBmpTextKey = 32821;
+constexpr int kSaveAsBmpTextKey = 32860;
+
+DialogOutcome OutcomeOf(int result, bool appliedAny) {
+  if (result == QDialog::Accepted) return DialogOutcome::kAccepted;
+  return appliedAny ? DialogOutcome::kCancelledAfterApply : DialogOutcome::kCancelled;
+}
 
 }  // namespace
 
@@ -162,9 +172,9 @@ void CanvasWidget::CanvasSizeChanged(CSize zoomed) {
 
 void CanvasWidget::PanelSettingsChanged(const CTessaraDoc&) { emit panelSettingsChanged(); }
 
-bool CanvasWidget::EditTextProperties(CText& text, bool newUnit) {
+DialogOutcome CanvasWidget::EditTextProperties(CText& text, bool newUnit) {
   CTextPropertiesDlg dialog(text, newUnit, [this] { viewport()->update(); }, codePage_, this);
-  return dialog.exec() == QDialog::Accepted;
+  return OutcomeOf(dialog.exec(), dialog.AppliedAny());
 }
 
 bool CanvasWidget::EditClockOptions(ClockOptions& options) {
@@ -181,10 +191,10 @@ bool CanvasWidget::EditScreenSize(ScreenSizeValues& values) {
   return true;
 }
 
-void CanvasWidget::EditPlayModes(CPlayModeSet& modes, std::int32_t frames) {
+DialogOutcome CanvasWidget::EditPlayModes(CPlayModeSet& modes, std::int32_t frames) {
   CPlayModeDlg dialog(modes, frames, this);
   dialog.SetApplyHandler([this](CPlayModeSet&) { emit applyPlayModesRequested(); });
-  dialog.exec();
+  return OutcomeOf(dialog.exec(), dialog.AppliedAny());
 }
 
 void CanvasWidget::ShowPreview(const Bitmap32& strip, std::int32_t frameWidth, std::int32_t frameHeight,
@@ -207,16 +217,16 @@ void CanvasWidget::ToggleZoomList() {
 bool CanvasWidget::ZoomListVisible() const { return zoomList_ && zoomList_->isVisible(); }
 
 std::optional<std::filesystem::path> CanvasWidget::ChooseBmpToImport() {
-  const QString path = QFileDialog::getOpenFileName(this, tr("Import bmp file"), QString(), tr("Bitmap (*.bmp)"));
-  if (path.isEmpty()) return std::nullopt;
-  return std::filesystem::path(path.toStdString());
+  const std::optional<QString> path = ChooseFileToOpen(this, PlainText(kImportBmpTextKey), BmpFileFilters());
+  if (!path) return std::nullopt;
+  return std::filesystem::path(path->toStdString());
 }
 
 std::optional<std::filesystem::path> CanvasWidget::ChooseBmpToSave() {
-  QString path = QFileDialog::getSaveFileName(this, tr("Save as bmp file"), QString(), tr("Bitmap (*.bmp)"));
-  if (path.isEmpty()) return std::nullopt;
-  if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) path += QStringLiteral(".bmp");
-  return std::filesystem::path(path.toStdString());
+  const std::optional<QString> path =
+      ChooseFileToSave(this, PlainText(kSaveAsBmpTextKey), QString(), BmpFileFilters(), QStringLiteral("bmp"));
+  if (!path) return std::nullopt;
+  return std::filesystem::path(path->toStdString());
 }
 
 QSize CanvasWidget::CanvasFrameSize() const {

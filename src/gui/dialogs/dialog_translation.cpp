@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lang/language.h"
+#include "lang/message_text.h"
 
 namespace lumetra::gui {
 namespace {
@@ -48,6 +49,8 @@ void TranslateDialog(QWidget* dialog, int dialogId) {
     }
   }
 }
+
+QString PlainText(int key) { return FromUtf8(PlainMenuText(LookupText(key))); }
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 QString Text(int key) { return FromUtf8(LookupText(key)); }

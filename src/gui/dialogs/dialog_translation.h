@@ -25,6 +25,8 @@ void TranslateDialog(QWidget* dialog, int dialogId);
 // A language text as Qt wants it.
 QString Text(int key);
 QString Text(const std::string& key);
+// A menu item's text as a caption, tip or prompt shows it: no mnemonic, no accelerator.
+QString PlainText(int key);
 QString FromUtf8(const std::string& text);
 
 }  // namespace lumetra::gui

@@ -206,6 +206,7 @@ void CPlayModeDlg::accept() {
 // The corrected values stay in the document even when the dialog is then cancelled.
 void CPlayModeDlg::Apply() {
   if (!TakeValues()) return;
+  appliedAny_ = true;
   modes_.CorrectFrameRanges(modes_.m_nMaxFrame);
   shown_ = modes_;
   ShowValues();

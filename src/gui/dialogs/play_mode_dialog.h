@@ -37,6 +37,8 @@ class CPlayModeDlg : public QDialog {
 
   // "Ok": takes the values and closes; stays open when a value is refused.
   void accept() override;
+  // Whether "Apply..." took the values at least once.
+  bool AppliedAny() const { return appliedAny_; }
 
  private:
   struct Row {
@@ -68,6 +70,7 @@ class CPlayModeDlg : public QDialog {
   std::array<Row, CPlayModeSet::kEditableRows> rows_;
   ApplyHandler apply_;
   std::function<void(const QString&)> showMessage_;
+  bool appliedAny_ = false;
 };
 
 }  // namespace lumetra::gui

@@ -199,6 +199,7 @@ bool CTextPropertiesDlg::ApplyToUnit() {
     }
     return false;
   }
+  appliedAny_ = true;
   if (changed_) changed_();
   return true;
 }

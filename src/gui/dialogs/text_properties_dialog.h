@@ -49,6 +49,8 @@ class CTextPropertiesDlg : public QDialog {
 
   // Checks the controls and copies them into the unit; a refusal is shown and leaves the unit alone.
   bool ApplyToUnit();
+  // Whether the unit took the controls' values at least once (Apply, a spin step, OK).
+  bool AppliedAny() const { return appliedAny_; }
 
  protected:
   // The arrow keys in the row-spacing edit step the spin.
@@ -79,6 +81,7 @@ class CTextPropertiesDlg : public QDialog {
   QCheckBox* wordBreak_ = nullptr;
   QCheckBox* autoAlign_ = nullptr;
   QLabel* fontName_ = nullptr;
+  bool appliedAny_ = false;
 };
 
 }  // namespace lumetra::gui
