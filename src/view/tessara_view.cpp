@@ -1,5 +1,6 @@
 #include "view/tessara_view.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/document.h"
@@ -102,6 +103,21 @@ CPoint CTessaraView::ToCanvas(CPoint client) {
 void CTessaraView::OnZoom(std::uint32_t factor) {
   m_fZoom = float(factor);
   UpdateCanvasSize();
+}
+
+void CTessaraView::StepZoom(std::int32_t steps, CPoint anchor) {
+  const double from = m_fZoom > 0 ? m_fZoom : 1.0;
+  const std::int32_t to = std::clamp(std::int32_t(from) + steps, kMinZoom, kMaxZoom);
+  if (to == std::int32_t(from)) return;
+  const CPoint scroll = m_pHost ? m_pHost->ScrollPosition() : CPoint{};
+  // The anchor on the canvas in LEDs, fraction included, before and after.
+  const double x = (double(anchor.x) + scroll.x + m_ptOrigin.x) / from;
+  const double y = (double(anchor.y) + scroll.y + m_ptOrigin.y) / from;
+  OnZoom(std::uint32_t(to));
+  if (m_pHost) {
+    m_pHost->ScrollTo({TruncToInt(std::floor(x * to) - anchor.x - m_ptOrigin.x),
+                       TruncToInt(std::floor(y * to) - anchor.y - m_ptOrigin.y)});
+  }
 }
 
 void CTessaraView::OnKeyDown(std::int32_t key) {

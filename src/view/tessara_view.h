@@ -79,6 +79,12 @@ class CTessaraView {
   // A client point of the window to the canvas (scroll, origin and zoom applied); also the mouse position.
   CPoint ToCanvas(CPoint client);
   void OnZoom(std::uint32_t factor);
+  // The zoom factors the editor offers.
+  static constexpr std::int32_t kMinZoom = 1, kMaxZoom = 6;
+  // Steps the zoom by `steps` within kMinZoom..kMaxZoom and scrolls so that
+  // the LED under the client point `anchor` stays under it, as far as the
+  // scroll range allows.
+  void StepZoom(std::int32_t steps, CPoint anchor);
   void OnKeyDown(std::int32_t key);
   void OnKeyUp(std::int32_t key);
 

@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QFileDialog>
+#include <QListWidget>
 #include <QMenu>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QMessageBox>
 #include <QTimer>
 #include <QMenuBar>
@@ -301,6 +304,53 @@ class MainFrameTest : public QObject {
     QVERIFY(!child->Canvas().ChooseBmpToSave());
     QVERIFY(asked);
     QCOMPARE(filters, QStringList({QStringLiteral("BMP File(*.bmp)"), QStringLiteral("All File(*.*)")}));
+  }
+
+  // The document window fits its zoomed canvas: no scroll bars while the
+  // workspace has room, and the last LED row shows.
+  void atThreeXTheWindowFitsTheCanvasWithoutScrollBars() {
+    frame_->resize(1600, 1000);
+    CChildFrame* child = frame_->NewDocument();  // 8 x 1 words, 10 frames: 128 x 160 LEDs
+    frame_->Action(kCmdToolLine)->trigger();
+    Drag(child->Canvas(), QPoint(0, 159), QPoint(127, 159));
+    child->View().OnZoom(3);
+    CanvasWidget& canvas = child->Canvas();
+    QCoreApplication::processEvents();  // the bars show and hide on a posted event
+    QVERIFY(!canvas.horizontalScrollBar()->isVisible());
+    QVERIFY(!canvas.verticalScrollBar()->isVisible());
+    QCOMPARE(canvas.viewport()->size(), QSize(384, 480));
+    const QImage shown = canvas.viewport()->grab().toImage();
+    QCOMPARE(shown.pixel(380, 479) & 0xFFFFFF, 0xFF0000u);  // LED (126, 159), the line's last
+  }
+
+  // Ctrl+wheel and the zoom keys step the zoom about a point that stays on
+  // its LED; the zoom list follows; the document stays unmodified.
+  void ctrlWheelZoomsAboutTheLedUnderTheMouse() {
+    frame_->resize(1600, 1000);
+    const std::filesystem::path path = folder_ / "wide.tz";
+    CTessaraDoc wide;
+    wide.OnNewDocument(PanelSettings{64, 4, 8, 0});  // 1024 x 512 LEDs: scrolls from 2X on
+    wide.OnSaveDocument(path);
+    CChildFrame* child = frame_->OpenDocument(path);
+    child->View().OnCommand(kCmdZoomList);
+    CanvasWidget& canvas = child->Canvas();
+    auto* list = test::FindControl<QListWidget>(canvas.window(), 1154);
+    const QPoint at(100, 90);
+    for (const auto& [delta, zoom] : {std::pair{120, 2}, {120, 3}, {-120, 2}, {120, 3}, {120, 4}}) {
+      QWheelEvent wheel(at, canvas.viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::ControlModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(canvas.viewport(), &wheel);
+      QCOMPARE(int(child->View().m_fZoom), zoom);
+      QCOMPARE(child->View().ToCanvas({at.x(), at.y()}), (CPoint{100, 90}));
+      QCOMPARE(list->currentRow(), zoom - 1);
+    }
+    QCoreApplication::processEvents();  // the property box shows itself once the frame is up
+    QApplication::setActiveWindow(frame_.get());
+    canvas.setFocus();
+    QTest::keyClick(&canvas, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(int(child->View().m_fZoom), 3);
+    QVERIFY(!child->Document().IsModified());
+    QVERIFY(!frame_->windowTitle().endsWith(QStringLiteral("*")));
   }
 
   void theMousePanesShowTheLedPointWithYTurnedAndTheWindowPoint() {

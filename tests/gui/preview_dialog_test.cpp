@@ -4,6 +4,8 @@
 #include "gui/dialogs/preview_dialog.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -100,6 +102,18 @@ class PreviewDialogTest : public QObject {
     QCOMPARE(dialog.size(), QSize(3 * kW + 10, 3 * kH + 100));
     QCOMPARE(EffectList(dialog)->pos(), QPoint(0, 3 * kH + 20));
     QVERIFY(ShowsFrame(dialog.grab().toImage(), 0, 3));
+  }
+
+  // A zoom that would make the window larger than the screen falls to the
+  // largest one that fits; the window stays on the screen.
+  void aZoomTooLargeForTheScreenFallsToOneThatFits() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int wide = screen.width() / 3;  // fits at 2X, not at 3X
+    const Bitmap32 strip(wide, kH);
+    CPreviewDlg dialog(strip, wide, kH, 1, 6);
+    QCOMPARE(dialog.size(), QSize(2 * wide + 10, 2 * kH + 100));
+    QVERIFY(screen.contains(dialog.frameGeometry().topLeft()));
+    QVERIFY(dialog.pos().x() + dialog.width() <= screen.right() + 1);
   }
 
   void choosingAnEffectStartsIt() {

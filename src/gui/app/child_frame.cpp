@@ -37,19 +37,21 @@ void CChildFrame::SetTitle(const QString& title) {
   emit titleChanged();
 }
 
+// Scroll bars get room only when the canvas does not fit the workspace, and
+// then beside the canvas rather than over it.
 void CChildFrame::FitToCanvas() {
   QSize size = canvas_->CanvasFrameSize();
   if (QMdiArea* area = mdiArea(); area && !area->viewport()->size().isEmpty()) {
     const QSize room = area->viewport()->size();
-    // Taller than the workspace: the workspace's height, and room for the vertical scroll bar.
-    if (size.height() > room.height()) {
-      size.setHeight(room.height());
-      size.rwidth() += canvas_->verticalScrollBar()->sizeHint().width();
-    }
-    if (size.width() > room.width()) {
-      size.setWidth(room.width());
-      size.rheight() = std::min(room.height(), size.height() + canvas_->horizontalScrollBar()->sizeHint().height());
-    }
+    const int barWidth = canvas_->verticalScrollBar()->sizeHint().width();
+    const int barHeight = canvas_->horizontalScrollBar()->sizeHint().height();
+    bool vertical = size.height() > room.height();
+    bool horizontal = size.width() > room.width();
+    if (vertical && !horizontal) horizontal = size.width() + barWidth > room.width();
+    if (horizontal && !vertical) vertical = size.height() + barHeight > room.height();
+    if (vertical) size.rwidth() += barWidth;
+    if (horizontal) size.rheight() += barHeight;
+    size = size.boundedTo(room);
   }
   setGeometry(QRect(QPoint(0, 0), size));
 }

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -104,6 +106,11 @@ CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QW
   view_.SetStylePage(stylePage);
   view_.OnInitialUpdate();
   UpdateCursor();
+  // The standard zoom keys step about the middle of the window.
+  for (const auto& [keys, steps] : {std::pair{QKeySequence::ZoomIn, 1}, {QKeySequence::ZoomOut, -1}}) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, steps] { StepZoom(steps, viewport()->rect().center()); });
+  }
 }
 
 void CanvasWidget::ShowPopupMenu(const PopupMenuRequest& request) {
@@ -167,6 +174,7 @@ void CanvasWidget::ScrollTo(CPoint position) {
 void CanvasWidget::CanvasSizeChanged(CSize zoomed) {
   zoomedCanvas_ = zoomed;
   UpdateScrollBars();
+  if (zoomList_) zoomList_->ShowFactor(int(view_.m_fZoom));
   emit canvasSizeChanged();
 }
 
@@ -206,6 +214,7 @@ void CanvasWidget::ShowPreview(const Bitmap32& strip, std::int32_t frameWidth, s
 void CanvasWidget::ToggleZoomList() {
   if (!zoomList_) {
     zoomList_ = new CZoomListDlg(this);
+    zoomList_->ShowFactor(int(view_.m_fZoom));
     connect(zoomList_, &CZoomListDlg::zoomChosen, this, [this](int factor) {
       view_.OnZoom(std::uint32_t(factor));
       AfterViewEvent();
@@ -233,8 +242,18 @@ QSize CanvasWidget::CanvasFrameSize() const {
   return {int(zoomedCanvas_.cx) + 2 * frameWidth(), int(zoomedCanvas_.cy) + 2 * frameWidth()};
 }
 
+// The ranges come from the viewport the canvas will have once the bars it
+// needs are shown, not from the current one: a range computed against a
+// viewport still narrowed by bars that are no longer needed keeps them.
 void CanvasWidget::UpdateScrollBars() {
-  const QSize client = viewport()->size();
+  const QSize full = maximumViewportSize();
+  const int barWidth = verticalScrollBar()->sizeHint().width();
+  const int barHeight = horizontalScrollBar()->sizeHint().height();
+  bool horizontal = zoomedCanvas_.cx > full.width();
+  bool vertical = zoomedCanvas_.cy > full.height();
+  if (horizontal && !vertical) vertical = zoomedCanvas_.cy > full.height() - barHeight;
+  if (vertical && !horizontal) horizontal = zoomedCanvas_.cx > full.width() - barWidth;
+  const QSize client(full.width() - (vertical ? barWidth : 0), full.height() - (horizontal ? barHeight : 0));
   horizontalScrollBar()->setRange(0, std::max(0, int(zoomedCanvas_.cx) - client.width()));
   horizontalScrollBar()->setPageStep(client.width());
   horizontalScrollBar()->setSingleStep(std::max(1, client.width() / 10));
@@ -323,6 +342,21 @@ void CanvasWidget::keyReleaseEvent(QKeyEvent* event) {
     return;
   }
   QAbstractScrollArea::keyReleaseEvent(event);
+}
+
+void CanvasWidget::wheelEvent(QWheelEvent* event) {
+  if (!event->modifiers().testFlag(Qt::ControlModifier)) {
+    QAbstractScrollArea::wheelEvent(event);
+    return;
+  }
+  const int delta = event->angleDelta().y();
+  if (delta != 0) StepZoom(delta > 0 ? 1 : -1, event->position().toPoint());
+  event->accept();
+}
+
+void CanvasWidget::StepZoom(int steps, QPoint anchor) {
+  view_.StepZoom(steps, ToPoint(anchor));
+  AfterViewEvent();
 }
 
 void CanvasWidget::UpdateCursor() {

@@ -77,10 +77,13 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
  private:
   void UpdateScrollBars();
+  // Ctrl+wheel and the zoom keys: one factor in or out about a client point.
+  void StepZoom(int steps, QPoint anchor);
   void UpdateCursor();
   // After every event the view handled: its cursor and the commands' states.
   void AfterViewEvent();

@@ -2,7 +2,9 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -22,10 +24,28 @@ constexpr int kExtraWidth = 10;
 constexpr int kExtraHeight = 100;
 constexpr int kListGap = 20;
 
+// The largest zoom up to `wanted` at which a picture of `frame` LEDs, with
+// the window's extra room, fits into `screen`; 1 when none does.
+int ZoomThatFits(int wanted, QSize frame, QSize screen) {
+  int zoom = std::max(wanted, 1);
+  while (zoom > 1 && (frame.width() * zoom + kExtraWidth > screen.width() ||
+                      frame.height() * zoom + kExtraHeight > screen.height())) {
+    --zoom;
+  }
+  return zoom;
+}
+
+QRect AvailableScreen(const QWidget* parent) {
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
+}
+
 }  // namespace
 
 CPreviewDlg::CPreviewDlg(const Bitmap32& strip, int frameWidth, int frameHeight, int frames, int zoom, QWidget* parent)
-    : QDialog(parent), strip_(strip), zoom_(std::max(zoom, 1)) {
+    : QDialog(parent),
+      strip_(strip),
+      zoom_(ZoomThatFits(zoom, QSize(frameWidth, frameHeight), AvailableScreen(parent).size())) {
   setModal(true);
   animation_.m_nFrameWidth = frameWidth;
   animation_.m_nFrameHeight = frameHeight;
@@ -41,8 +61,11 @@ CPreviewDlg::CPreviewDlg(const Bitmap32& strip, int frameWidth, int frameHeight,
   tickTimer_->start();
 
   const QRect picture = PictureRect();
-  move(kDialogPosition);
   resize(picture.width() + kExtraWidth, picture.height() + kExtraHeight);
+  // Its place, moved up and left as far as it takes to stay on the screen.
+  const QRect screen = AvailableScreen(parent);
+  move(std::max(screen.left(), std::min(kDialogPosition.x(), screen.right() + 1 - width())),
+       std::max(screen.top(), std::min(kDialogPosition.y(), screen.bottom() + 1 - height())));
   CreateEffectList();
   effectList_->move(0, picture.height() + kListGap);
   TranslateDialog(this, kPreviewDialog);

@@ -20,7 +20,8 @@ class CPreviewDlg : public QDialog {
  public:
   // `strip` holds the frames side by side, frameWidth × frames wide and
   // frameHeight high, and must outlive the dialog. Every LED is shown as
-  // zoom × zoom screen pixels (the view's zoom; at least 1).
+  // zoom × zoom screen pixels: the view's zoom, or the largest smaller one
+  // at which the window fits the screen (at least 1).
   CPreviewDlg(const Bitmap32& strip, int frameWidth, int frameHeight, int frames, int zoom = 1,
               QWidget* parent = nullptr);
 

@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "gui/dialogs/dialog_translation.h"
 
 namespace lumetra::gui {
@@ -35,5 +37,10 @@ CZoomListDlg::CZoomListDlg(QWidget* parent) : QDialog(parent, Qt::Tool) {
 }
 
 void CZoomListDlg::Toggle() { setVisible(!isVisible()); }
+
+void CZoomListDlg::ShowFactor(int factor) {
+  const QSignalBlocker quiet(list_);
+  list_->setCurrentRow(std::clamp(factor, 1, kFactorCount) - 1);
+}
 
 }  // namespace lumetra::gui

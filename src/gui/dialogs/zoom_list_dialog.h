@@ -18,6 +18,8 @@ class CZoomListDlg : public QDialog {
 
   // Hides the list when it is visible and shows it otherwise.
   void Toggle();
+  // Marks the entry of `factor` (1..6) as the current one without choosing it.
+  void ShowFactor(int factor);
 
  signals:
   // The user chose an entry: its row + 1.
