@@ -303,8 +303,18 @@ int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int h
   AxisMap rows = MapAxis({d.y, h, top, hs, pixels->Height(), drawable_.top, drawable_.bottom, false}, reduce);
   if (cols.Count() == 0 || rows.Count() == 0) return lines;
 
+  // A run-length picture copied at its own size from its origin paints only
+  // what its stream reached; the rest keeps what was underneath.
+  const SpanSet* clip = clipRegion_ ? &*clipRegion_ : nullptr;
+  SpanSet painted;
+  if (const SpanSet* reached = pixels->PaintedAtOwnSize(); reached && rop == SRCCOPY && sameSizeFromOrigin) {
+    painted = *reached;
+    painted.Translate(d.x, d.y);
+    if (clip) painted = painted.Intersect(*clip);
+    clip = &painted;
+  }
   DibRows source(*pixels, cols.SrcMin(), cols.SrcMax());
-  Transfer(*target_, clipRegion_ ? &*clipRegion_ : nullptr, cols, rows, source, reduce, *op);
+  Transfer(*target_, clip, cols, rows, source, reduce, *op);
   return lines;
 }
 
