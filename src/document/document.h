@@ -32,7 +32,6 @@ class DocumentError : public std::runtime_error {
 struct UnitReadProblem {
   std::size_t unit;  // index in the unit array
   std::string reason;
-  friend bool operator==(const UnitReadProblem&, const UnitReadProblem&) = default;
 };
 
 class CTessaraDoc {

@@ -308,7 +308,9 @@ int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int h
   const SpanSet* clip = clipRegion_ ? &*clipRegion_ : nullptr;
   SpanSet painted;
   if (const SpanSet* reached = pixels->PaintedAtOwnSize(); reached && rop == SRCCOPY && sameSizeFromOrigin) {
-    painted = *reached;
+    // Only the part drawn, taken in picture coordinates first so that moving it cannot overflow.
+    painted = reached->ClipTo({cols.first - d.x, rows.first - d.y, cols.first + cols.Count() - d.x,
+                               rows.first + rows.Count() - d.y});
     painted.Translate(d.x, d.y);
     if (clip) painted = painted.Intersect(*clip);
     clip = &painted;

@@ -14,18 +14,19 @@ constexpr std::uint8_t kMove = 2;
 RleRows::RleRows(std::span<const std::uint8_t> stream, int bitCount, int width, int height)
     : stream_(stream), bitCount_(bitCount), height_(height) {
   const std::size_t size = stream.size();
-  std::int32_t x = 0, row = 0;
+  // Wide enough that a move near the largest width or height cannot overflow.
+  std::int64_t x = 0, row = 0;
   // The line piece painted since the last escape: [left, right) of `row`.
-  std::int32_t left = 0, right = 0;
+  std::int64_t left = 0, right = 0;
   auto paint = [&](std::uint8_t count, std::uint32_t source, bool literal) {
-    const std::int32_t n = std::min<std::int32_t>(count, width - x);
+    const std::int64_t n = std::min<std::int64_t>(count, width - x);
     if (n == 0) return;
-    std::int32_t end = x + n;
+    std::int64_t end = x + n;
     // A 4-bit write that starts on a whole byte copies whole bytes, the
     // pixel after an odd end included.
     const bool wholeBytes = !literal || x % 2 == 0;
     if (bitCount == 4 && end % 2 == 1 && wholeBytes && end < width) ++end;
-    pieces_.push_back({row, x, end, source, literal});
+    pieces_.push_back({std::int32_t(row), std::int32_t(x), std::int32_t(end), source, literal});
     x += n;
     right = x;
   };
@@ -45,14 +46,14 @@ RleRows::RleRows(std::span<const std::uint8_t> stream, int bitCount, int width, 
       i += (bytes + 1) & ~std::size_t(1);
       continue;
     }
-    if (left != right) painted_.Add(height - 1 - row, left, right);
+    if (left != right) painted_.Add(std::int32_t(height - 1 - row), std::int32_t(left), std::int32_t(right));
     if (data == kEndOfPicture) break;
     if (data == kEndOfLine) {
       x = 0;
       ++row;
     } else {
       if (i + 1 >= size) break;
-      x = std::min<std::int32_t>(x + stream[i], width);
+      x = std::min<std::int64_t>(x + stream[i], width);
       row += stream[i + 1];
       i += 2;
     }
