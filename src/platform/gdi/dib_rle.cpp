@@ -22,8 +22,8 @@ RleRows::RleRows(std::span<const std::uint8_t> stream, int bitCount, int width, 
     const std::int64_t n = std::min<std::int64_t>(count, width - x);
     if (n == 0) return;
     std::int64_t end = x + n;
-    // A 4-bit write that starts on a whole byte copies whole bytes, the
-    // pixel after an odd end included.
+    // Runs, and literals that start on a byte boundary, are written in
+    // whole bytes: ending mid-byte sets the pixel after the end too.
     const bool wholeBytes = !literal || x % 2 == 0;
     if (bitCount == 4 && end % 2 == 1 && wholeBytes && end < width) ++end;
     pieces_.push_back({std::int32_t(row), std::int32_t(x), std::int32_t(end), source, literal});

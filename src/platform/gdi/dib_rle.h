@@ -17,9 +17,10 @@
 //    including the last piece when the stream stops without an escape, keeps
 //    what was underneath;
 //  - otherwise every pixel is drawn from its decoding buffer (ReadRow()),
-//    where pixels no run reached hold colour index 0, and a 4-bit run or
-//    literal written from an even pixel that ends on an odd one also writes
-//    its next nibble into the pixel after it.
+//    where pixels no run reached hold colour index 0. GDI writes 4-bit runs,
+//    and literals that start on a byte boundary, in whole bytes, so one that
+//    ends in the middle of a byte also sets the pixel after it: the next
+//    nibble of the run's pair, or the literal's padding nibble.
 //
 // The stream is parsed once into pieces of rows and a row is expanded only
 // when asked for, so memory grows with the stream, never with the picture's
