@@ -62,7 +62,9 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
     u["image"] = {{"width", h.biWidth},
                   {"height", h.biHeight},
                   {"bitCount", h.biBitCount},
-                  {"colours", bmp->m_dib.ColourCount()}};
+                  {"compression", h.biCompression},
+                  {"colours", bmp->m_dib.ColourCount()},
+                  {"drawn", bmp->m_dib.CanDraw()}};
   }
   if (cls == "CEllipse" || cls == "CEllipseArc" || cls == "CRound" || cls == "CRoundArc") {
     u["center"] = PointJson(unit.m_ptCenter);

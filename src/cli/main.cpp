@@ -1,12 +1,15 @@
 // lumetra-cli: the editor's core without a window, for shells and scripts.
 //   exit 0  success
 //   exit 1  usage error
-//   exit 2  a file cannot be read or written, or is not a valid document
+//   exit 2  a file cannot be read or written, or is not a valid document, or
+//           holds a unit that could not be read as it was stored (one line
+//           per such unit, with its index in the unit array as `info` lists it)
 //   exit 3  a transfer to the panels failed (send, clock, params)
 
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/info_command.h"
 #include "cli/render_command.h"
@@ -38,6 +41,25 @@ FileMessageSink g_sink;
 int Fail(const std::string& message, int exitCode = kFileError) {
   std::cerr << "lumetra-cli: " << message << '\n';
   return exitCode;
+}
+
+// The lines that name the units of a document that could not be read as they were stored.
+struct UnreadableUnits {
+  std::vector<std::string> lines;
+};
+
+// Opens the document a command works on. A unit that could not be read as it
+// was stored stops the command before it does anything: what it would write
+// or send would silently lack that unit.
+void OpenDocument(lumetra::CTessaraDoc& doc, const std::string& path, const lumetra::PanelSettings& panel) {
+  g_sink.file = path;
+  doc.LoadFile(path, panel);
+  UnreadableUnits unreadable;
+  for (const lumetra::UnitReadProblem& problem : doc.ReadProblems()) {
+    unreadable.lines.push_back(path + ": unit " + std::to_string(problem.unit) + " (" +
+                               std::string(doc.m_units[problem.unit]->GetRuntimeClass().name) + "): " + problem.reason);
+  }
+  if (!unreadable.lines.empty()) throw unreadable;
 }
 
 // The send dialog's controls as options, shared by send, clock and params.
@@ -121,20 +143,17 @@ int main(int argc, char** argv) {
 
   try {
     if (*info) {
-      g_sink.file = infoFile;
       lumetra::CTessaraDoc doc;
-      doc.OnOpenDocument(infoFile, panel);
+      OpenDocument(doc, infoFile, panel);
       std::cout << lumetra::DescribeDocument(doc, lumetra::DocumentCodePage(store)).dump(2) << '\n';
     } else if (*resave) {
-      g_sink.file = resaveIn;
       lumetra::CTessaraDoc doc;
-      doc.OnOpenDocument(resaveIn, panel);
+      OpenDocument(doc, resaveIn, panel);
       g_sink.file = resaveOut;
       doc.OnSaveDocument(resaveOut);
     } else if (*renderCommand) {
-      g_sink.file = renderIn;
       lumetra::CTessaraDoc doc;
-      doc.OnOpenDocument(renderIn, panel);
+      OpenDocument(doc, renderIn, panel);
       g_sink.file.clear();
       lumetra::RenderDocument(doc, render);
     } else {
@@ -144,10 +163,8 @@ int main(int argc, char** argv) {
           *sendCommand ? sendRequest : (*clockCommand ? clockRequest : paramsRequest);
       std::optional<lumetra::CTessaraDoc> doc;
       if (!*clockCommand) {
-        const std::string& file = *sendCommand ? sendFile : paramsFile;
-        g_sink.file = file;
         doc.emplace();
-        doc->OnOpenDocument(file, panel);
+        OpenDocument(*doc, *sendCommand ? sendFile : paramsFile, panel);
         g_sink.file.clear();
       }
       return lumetra::RunTransfer(request, doc ? &*doc : nullptr, texts, std::cout);
@@ -158,6 +175,9 @@ int main(int argc, char** argv) {
     return Fail(e.what());
   } catch (const lumetra::FileError& e) {
     return Fail(e.what());
+  } catch (const UnreadableUnits& e) {
+    for (const std::string& line : e.lines) Fail(line);
+    return kFileError;
   }
   return 0;
 }

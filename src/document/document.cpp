@@ -3,6 +3,7 @@
 #include "platform/archive/archive.h"
 #include "platform/files.h"
 #include "platform/profile/settings_store.h"
+#include "platform/report.h"
 #include "units/unit_classes.h"
 
 namespace lumetra {
@@ -19,6 +20,7 @@ CTessaraDoc::~CTessaraDoc() { DeleteContents(); }
 
 void CTessaraDoc::DeleteContents() {
   while (!m_units.empty()) m_units.pop_back();
+  m_readProblems.clear();
 }
 
 void CTessaraDoc::OnNewDocument(const PanelSettings& current) {
@@ -31,7 +33,7 @@ void CTessaraDoc::OnNewDocument(const PanelSettings& current) {
   m_nColourSet = current.colourSet;
 }
 
-void CTessaraDoc::OnOpenDocument(const std::filesystem::path& path, const PanelSettings& current) {
+void CTessaraDoc::LoadFile(const std::filesystem::path& path, const PanelSettings& current) {
   try {
     LoadFromBytes(ReadWholeFile(path, kMaxFileBytes));
   } catch (const FileError& e) {
@@ -42,6 +44,11 @@ void CTessaraDoc::OnOpenDocument(const std::filesystem::path& path, const PanelS
   m_strPathName = path;
   m_bModified = false;
   m_nColourSet = current.colourSet;
+}
+
+void CTessaraDoc::OnOpenDocument(const std::filesystem::path& path, const PanelSettings& current) {
+  LoadFile(path, current);
+  for (std::size_t i = 0; i < m_readProblems.size(); ++i) ReportMessage("Read error");
 }
 
 void CTessaraDoc::OnSaveDocument(const std::filesystem::path& path) {
@@ -104,6 +111,7 @@ void CTessaraDoc::Serialize(CArchive& ar) {
     std::size_t at = ar.Input().Position();
     std::unique_ptr<CObject> object = ar.ReadOwnedObject();
     if (!object) throw ArchiveError(ArchiveFailure::BadIndex, "a null entry in the unit array", at);
+    for (std::string& reason : ar.TakeReadProblems()) m_readProblems.push_back({i, std::move(reason)});
     // Every registered class is a unit, so this cast cannot fail.
     m_units.emplace_back(static_cast<CUnit*>(object.release()));
   }
@@ -120,6 +128,7 @@ void CTessaraDoc::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   CArchive ar(bytes, UnitClasses());
   loaded.Serialize(ar);
   m_units = std::move(loaded.m_units);
+  m_readProblems = std::move(loaded.m_readProblems);
   m_sizeCanvas = loaded.m_sizeCanvas;
   m_ptViewOrigin = loaded.m_ptViewOrigin;
   m_playMode = loaded.m_playMode;

@@ -27,6 +27,13 @@ class DocumentError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A unit whose bytes in the file could not be read as they were stored. The
+// unit stays in the document (a picture then empty), so the rest still loads.
+struct UnitReadProblem {
+  std::size_t unit;  // index in the unit array
+  std::string reason;
+};
+
 class CTessaraDoc {
  public:
   static constexpr std::size_t kMaxFileBytes = 256u * 1024 * 1024;
@@ -40,7 +47,10 @@ class CTessaraDoc {
   void OnNewDocument(const PanelSettings& current);
   // Reads the file; the colour set comes from the running program's panel,
   // since files do not carry one. Throws DocumentError and leaves the document
-  // as it was when the file cannot be read or is not a valid document.
+  // as it was when the file cannot be read or is not a valid document. Units
+  // that could not be read as stored are listed in ReadProblems().
+  void LoadFile(const std::filesystem::path& path, const PanelSettings& current);
+  // The editor's open: LoadFile, then "Read error" for every unit in ReadProblems().
   void OnOpenDocument(const std::filesystem::path& path, const PanelSettings& current);
   // Writes the file through a temporary file and clears the modified flag.
   // Throws DocumentError and leaves both the old file and the flag alone on failure.
@@ -61,6 +71,8 @@ class CTessaraDoc {
   // Replaces the content with the document in bytes; throws ArchiveError or
   // DocumentError, in which case nothing has changed.
   void LoadFromBytes(std::span<const std::uint8_t> bytes);
+  // The units the last load could not read as they were stored, in unit order.
+  const std::vector<UnitReadProblem>& ReadProblems() const { return m_readProblems; }
 
   // Canvas size in LED pixels: all frames stacked.
   CSize CanvasPixels() const;
@@ -86,6 +98,7 @@ class CTessaraDoc {
 
   bool m_bModified = false;
   std::filesystem::path m_strPathName;
+  std::vector<UnitReadProblem> m_readProblems;
 };
 
 }  // namespace lumetra

@@ -9,7 +9,11 @@
 #include <tuple>
 
 #include "document/document.h"
+#include "platform/archive/byte_stream.h"
 #include "platform/files.h"
+#include "support/bmp_builder.h"
+#include "units/bmp.h"
+#include "units/line.h"
 #include "view/picture.h"
 
 namespace {
@@ -92,6 +96,45 @@ TEST(Cli, UnreadableAndInvalidFilesExitWithTwoAndOneLineNamingTheFile) {
 
   CliRun unwritable = Cli("resave '" + kSample + "' /nonexistent/out.tz");
   EXPECT_EQ(unwritable.status, 2);
+  std::filesystem::remove(cut);
+}
+
+// A picture of an unknown compression is kept as stored; one whose rows the
+// file cuts short is not read, and no command works on what would lack it.
+TEST(Cli, APictureThatCannotBeReadAsStoredStopsEveryCommandWithOneLineNamingTheUnit) {
+  lumetra::CTessaraDoc doc;
+  doc.OnNewDocument(lumetra::PanelSettings{});
+  doc.m_units.push_back(std::make_unique<lumetra::CDLine>());
+  for (std::uint8_t compression : {4, 0}) {
+    auto picture = std::make_unique<lumetra::CBmp>();
+    std::vector<std::uint8_t> bmp = lumetra::test::MakeBmp({.sizeImage = 16});
+    bmp[30] = compression;
+    lumetra::ByteReader in(bmp);
+    ASSERT_EQ(picture->m_dib.ReadInline(in), std::nullopt);
+    doc.m_units.push_back(std::move(picture));
+  }
+  std::vector<std::uint8_t> bytes = doc.SaveToBytes();
+  auto kept = Temp("kept.tz"), cut = Temp("cut.tz"), out = Temp("out.tz");
+  lumetra::WriteFileAtomically(kept, bytes);
+  ASSERT_EQ(Cli("resave '" + kept.string() + "' '" + out.string() + "'").status, 0);
+  EXPECT_EQ(lumetra::ReadWholeFile(out, 1 << 20), bytes);
+  std::filesystem::remove(out);
+
+  bytes.resize(bytes.size() - 3);
+  lumetra::WriteFileAtomically(cut, bytes);
+  const std::string expected =
+      "lumetra-cli: " + cut.string() +
+      ": unit 2 (CBmp): the picture's pixel rows are cut short: 16 bytes announced, 13 follow\n";
+  for (std::string command :
+       std::vector<std::string>{"info", "render -o '" + out.string() + "'", "send --pause-scale 0", "resave"}) {
+    command += " '" + cut.string() + "'" + (command == "resave" ? " '" + out.string() + "'" : "");
+    CliRun run = Cli(command);
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_EQ(run.err, expected) << command;
+    EXPECT_TRUE(run.out.empty()) << command;
+    EXPECT_FALSE(std::filesystem::exists(out)) << command;
+  }
+  std::filesystem::remove(kept);
   std::filesystem::remove(cut);
 }
 

@@ -138,18 +138,30 @@ TEST(DocumentFile, TheBmpImageSitsInlineAndLoadingGoesOnAfterIt) {
   EXPECT_EQ(static_cast<CBmp&>(*loaded.m_units[0]).m_dib.Pixels(), Slice(image, 54, 16));
 }
 
-TEST(DocumentFile, ABrokenImageInADocumentIsReportedAndLoadingGoesOn) {
+// The unit is named for whoever reports it; the editor's open shows "Read error".
+TEST(DocumentFile, AnImageThatCannotBeReadIsListedWithItsUnitAndLoadingGoesOn) {
   CTessaraDoc doc;
   NewDocument(doc);
+  doc.m_units.push_back(std::make_unique<CDLine>());
   doc.m_units.push_back(std::make_unique<CBmp>());
+  doc.m_units.push_back(std::make_unique<CDLine>());
   Bytes bytes = doc.SaveToBytes();
-  std::size_t bmpAt = 183 + 2 + 2 + 2 + 4 + 40;
-  bytes[bmpAt + 14] = 12;  // header size other than 40
+  std::size_t bmpAt = 183 + 52 + 2 + 2 + 2 + 4 + 40;  // after the first line
+  bytes[bmpAt + 14] = 12;                             // a header too small to tell the image size
   test::CollectMessages messages;
   CTessaraDoc loaded;
   loaded.LoadFromBytes(bytes);
+  EXPECT_TRUE(messages.messages.empty());
+  ASSERT_EQ(loaded.m_units.size(), 3u);
+  ASSERT_EQ(loaded.ReadProblems().size(), 1u);
+  EXPECT_EQ(loaded.ReadProblems()[0].unit, 1u);
+  EXPECT_NE(loaded.ReadProblems()[0].reason.find("information header has 12 bytes"), std::string::npos);
+
+  test::TempFolder folder("doc");
+  WriteFileAtomically(folder / "broken.tz", bytes);
+  loaded.OnOpenDocument(folder / "broken.tz", PanelSettings{});
   EXPECT_EQ(messages.messages, std::vector<std::string>{"Read error"});
-  EXPECT_EQ(loaded.m_units.size(), 1u);
+  EXPECT_EQ(loaded.ReadProblems().size(), 1u);
 }
 
 TEST(DocumentFile, AUnitReferredToTwiceIsRefused) {

@@ -7,10 +7,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "document/document.h"
 #include "platform/archive/byte_stream.h"
+#include "platform/files.h"
 #include "platform/gdi/dc.h"
 #include "support/bmp_builder.h"
 #include "support/golden_image.h"
+#include "units/bmp.h"
 
 namespace lumetra {
 namespace {
@@ -101,7 +104,8 @@ std::vector<std::uint8_t> WithCompression(std::vector<std::uint8_t> b, std::uint
   return b;
 }
 
-TEST(Dib, HostileFilesAreRefusedWithReadErrorAndLeaveTheImageEmpty) {
+// Files whose extent cannot be told, or that announce more than they hold.
+TEST(Dib, UnreadablePicturesAreRefusedAndLeaveTheObjectEmpty) {
   std::vector<std::pair<const char*, std::vector<std::uint8_t>>> cases = {
       {"empty", {}},
       {"short file header", {'B', 'M', 0, 0}},
@@ -113,24 +117,11 @@ TEST(Dib, HostileFilesAreRefusedWithReadErrorAndLeaveTheImageEmpty) {
        }()},
       {"offset inside the headers", MakeBmp({.offBitsOverride = 53})},
       {"offset beyond the file", MakeBmp({.offBitsOverride = 0x7FFFFFFF})},
-      {"header size not 40", MakeBmp({.infoSize = 12})},
+      {"header smaller than 40", MakeBmp({.infoSize = 12})},
+      {"header larger than its block", MakeBmp({.infoSize = 124})},
       {"negative width", MakeBmp({.width = -4})},
-      {"negative width with a stored size", MakeBmp({.width = -4, .sizeImage = 16})},
-      {"lowest height", MakeBmp({.height = INT_MIN, .sizeImage = 16})},
-      {"wider than we draw", MakeBmp({.width = CDib::kMaxImageSide + 1, .height = 1, .sizeImage = 16})},
       {"pixels beyond the file", MakeBmp({.width = 1000, .height = 1000, .pixelBytes = 16})},
-      {"rows longer than the stored size", MakeBmp({.width = 2, .height = 2, .sizeImage = 12})},
       {"huge stored image size", MakeBmp({.sizeImage = 0xFFFFFFF0u})},
-      {"colour table beyond the header block", MakeBmp({.bitCount = 8, .colours = 2, .pixelBytes = 256})},
-      {"huge clrUsed", MakeBmp({.bitCount = 8, .clrUsed = 0x40000000u, .colours = 1})},
-      {"bit count 0", MakeBmp({.bitCount = 0, .sizeImage = 16})},
-      {"bit count 2", MakeBmp({.bitCount = 2, .colours = 4, .pixelBytes = 8})},
-      {"bit count 15", MakeBmp({.bitCount = 15, .pixelBytes = 8})},
-      {"run-length 8 bits",
-       WithCompression(MakeBmp({.bitCount = 8, .sizeImage = 8, .colours = 256, .pixelBytes = 8}), 1)},
-      {"run-length 4 bits",
-       WithCompression(MakeBmp({.bitCount = 4, .sizeImage = 8, .colours = 16, .pixelBytes = 8}), 2)},
-      {"bit fields", WithCompression(MakeBmp({.bitCount = 32, .gap = 12, .pixelBytes = 16}), 3)},
       {"extreme width and bit count",
        MakeBmp({.width = 0x7FFFFFFF, .height = -0x7FFFFFFF - 1, .bitCount = 0xFFFF, .pixelBytes = 4})},
   };
@@ -141,24 +132,85 @@ TEST(Dib, HostileFilesAreRefusedWithReadErrorAndLeaveTheImageEmpty) {
     EXPECT_FALSE(r.ok) << name;
     EXPECT_EQ(r.messages, std::vector<std::string>{"Read error"}) << name;
     EXPECT_TRUE(dib.IsEmpty()) << name;
-    EXPECT_EQ(dib.ImageExtent(), (CSize{0, 0})) << name;
     EXPECT_EQ(Write(dib).size(), 54u) << name;  // nothing half-read is written back
+
+    ByteReader in(bytes);
+    EXPECT_FALSE(dib.ReadInline(in).value_or("").empty()) << name;
+    EXPECT_TRUE(dib.IsEmpty()) << name;
+  }
+  // A header that is not read stops the reader after its block, where a
+  // picture without rows would end.
+  const auto header124 = MakeBmp({.infoSize = 124});
+  ByteReader in(header124);
+  CDib dib;
+  EXPECT_TRUE(dib.ReadInline(in));
+  EXPECT_EQ(in.Position(), 54u);
+}
+
+// Pictures the rasterizer does not draw, but whose headers tell their extent.
+TEST(Dib, PicturesWeCannotDrawAreKeptByteForByteAndDrawNothing) {
+  std::vector<std::pair<const char*, std::vector<std::uint8_t>>> cases = {
+      {"later header version", MakeBmp({.gap = 84, .infoSize = 124})},
+      {"JPEG compression", WithCompression(MakeBmp({.width = 4, .sizeImage = 9, .pixelBytes = 9}), 4)},
+      {"run-length 8 with 4 bits",
+       WithCompression(MakeBmp({.bitCount = 4, .sizeImage = 6, .colours = 16, .pixelBytes = 6}), 1)},
+      {"run-length without an image size",
+       WithCompression(MakeBmp({.bitCount = 8, .colours = 256, .pixelBytes = 8}), 1)},
+      {"top-down run-length",
+       WithCompression(MakeBmp({.height = -2, .bitCount = 8, .sizeImage = 4, .colours = 256, .pixelBytes = 4}), 1)},
+      {"bit fields without masks", WithCompression(MakeBmp({.bitCount = 16, .pixelBytes = 8}), 3)},
+      {"bit fields of 24 bits", WithCompression(MakeBmp({.gap = 12}), 3)},
+      {"bit count 2", MakeBmp({.bitCount = 2, .colours = 4, .pixelBytes = 8})},
+      {"bit count 15", MakeBmp({.bitCount = 15, .pixelBytes = 8})},
+      {"negative width with a stored size", MakeBmp({.width = -4, .sizeImage = 16})},
+      {"lowest height", MakeBmp({.height = INT_MIN, .sizeImage = 16})},
+      {"wider than we draw", MakeBmp({.width = CDib::kMaxImageSide + 1, .height = 1, .sizeImage = 16})},
+      {"rows longer than the stored size", MakeBmp({.sizeImage = 12, .pixelBytes = 12})},
+      {"colour table beyond the header block", MakeBmp({.bitCount = 8, .colours = 2, .pixelBytes = 8})},
+      {"huge clrUsed", MakeBmp({.bitCount = 8, .clrUsed = 0x40000000u, .colours = 1, .pixelBytes = 8})},
+      {"no pixels", MakeBmp({.width = 0, .height = 0, .pixelBytes = 0})},
+  };
+  for (auto& [name, bytes] : cases) {
+    auto followed = bytes;
+    followed.push_back(0x99);
+    ByteReader in(followed);
+    CDib dib;
+    EXPECT_EQ(dib.ReadInline(in), std::nullopt) << name;
+    EXPECT_EQ(in.Position(), bytes.size()) << name;  // whatever follows the picture is read next
+    EXPECT_FALSE(dib.CanDraw()) << name;
+    EXPECT_EQ(Write(dib), bytes) << name;
+    Bitmap32 canvas(4, 4);
+    CDC dc(canvas);
+    EXPECT_FALSE(dib.DrawStretched(dc, 0, 0, 4, 4)) << name;
+
+    // Imported, such a picture is reported, since it will not show, but kept.
+    CDib imported;
+    auto r = Read(imported, bytes);
+    EXPECT_FALSE(r.ok) << name;
+    EXPECT_EQ(r.messages, std::vector<std::string>{"Read error"}) << name;
+    EXPECT_EQ(Write(imported), bytes) << name;
   }
 }
 
-// Inside a document the next unit follows the image, so a refused image whose
-// extent is known must not leave the reader inside it.
-TEST(Dib, ARefusedImageOfKnownExtentIsSteppedOver) {
-  auto rle = WithCompression(MakeBmp({.bitCount = 8, .sizeImage = 6, .colours = 256, .pixelBytes = 6}), 1);
-  auto odd = MakeBmp({.bitCount = 3, .pixelBytes = 8});
-  for (const auto& bytes : {rle, odd}) {
-    auto followed = bytes;
-    followed.push_back(0x99);
-    CDib dib;
-    auto r = Read(dib, followed);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.consumed, bytes.size());
-  }
+TEST(Dib, ImportedRowsThatStopShortOfTheImageSizeArePaddedAndDocumentsHoldExactlyTheImageSize) {
+  // 2 x 2 at 24 bits needs 16 bytes; the header announces 20.
+  const auto file = MakeBmp({.sizeImage = 20, .pixelBytes = 16});
+  CDib dib;
+  ASSERT_TRUE(Read(dib, file).ok);
+  EXPECT_EQ(dib.Pixels().size(), 20u);
+  EXPECT_EQ(std::vector<std::uint8_t>(dib.Pixels().begin() + 16, dib.Pixels().end()), std::vector<std::uint8_t>(4, 0));
+  const auto written = Write(dib);
+  EXPECT_EQ(written.size(), 54u + 20);
+  ByteReader again(written);
+  EXPECT_EQ(dib.ReadInline(again), std::nullopt);
+  EXPECT_EQ(again.BytesLeft(), 0u);
+
+  // Inside a document the bytes after the picture belong to what follows it.
+  ByteReader stored(file);
+  EXPECT_NE(dib.ReadInline(stored).value_or("").find("pixel rows are cut short: 20 bytes announced, 16 follow"),
+            std::string::npos);
+  // A file with fewer bytes than its rows need is not padded.
+  EXPECT_FALSE(Read(dib, MakeBmp({.sizeImage = 20, .pixelBytes = 12})).ok);
 }
 
 TEST(Dib, AnEmptyImageIsWrittenAsAZeroSizedImageThatReadsBack) {
@@ -167,8 +219,10 @@ TEST(Dib, AnEmptyImageIsWrittenAsAZeroSizedImageThatReadsBack) {
   auto written = Write(empty);
   EXPECT_EQ(written.size(), 54u);
   CDib back;
-  EXPECT_TRUE(Read(back, written).ok);
+  ByteReader in(written);
+  EXPECT_EQ(back.ReadInline(in), std::nullopt);
   EXPECT_EQ(back.ImageExtent(), (CSize{0, 0}));
+  EXPECT_EQ(Write(back), written);
 }
 
 TEST(Dib, FilesThatCannotBeOpenedOrWrittenAreReported) {
@@ -181,50 +235,113 @@ TEST(Dib, FilesThatCannotBeOpenedOrWrittenAreReported) {
 
 // ---- drawing ----------------------------------------------------------------
 
+const std::filesystem::path kBitmaps = std::filesystem::path(LUMETRA_TEST_DATA) / "units" / "bitmaps";
+
+// A canvas and the rectangles (left, top, width, height) pictures are drawn into.
+struct Layout {
+  int width = 0, height = 0;
+  std::uint32_t background = 0;
+  std::vector<CRect> rects;
+};
+
+Layout ReadLayout(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  Layout layout;
+  for (std::string line, word; std::getline(file, line);) {
+    std::istringstream words(line);
+    words >> word;
+    CRect r;
+    if (word == "canvas") words >> layout.width >> layout.height >> std::hex >> layout.background;
+    if (word == "rect" && words >> r.left >> r.top >> r.right >> r.bottom) layout.rects.push_back(r);
+  }
+  return layout;
+}
+
+void ExpectGolden(const Bitmap32& canvas, const std::filesystem::path& golden) {
+  const test::GoldenImage expected = test::ReadGoldenBmp(golden);
+  ASSERT_EQ(expected.width, canvas.Width());
+  ASSERT_EQ(expected.height, canvas.Height());
+  int differing = 0;
+  for (int y = 0; y < canvas.Height(); ++y) {
+    for (int x = 0; x < canvas.Width(); ++x) {
+      if ((canvas.At(x, y) & 0xFFFFFF) != expected.At(x, y) && ++differing <= 3) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << canvas.At(x, y) << ", expected "
+                      << expected.At(x, y);
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0);
+}
+
 // The pictures and the expected canvases come from scripts/make-bitmap-goldens,
 // which maps pixels on its own; bottom-up and top-down files of one picture
 // must draw the same.
 TEST(DibDrawing, EveryBitDepthStretchesUpAndDownAsGdiMapsPixels) {
-  const std::filesystem::path dir = std::filesystem::path(LUMETRA_TEST_DATA) / "units" / "bitmaps";
-  std::ifstream layout(dir / "layout.txt");
-  int width = 0, height = 0;
-  std::uint32_t background = 0;
-  std::vector<CRect> rects;  // left, top, width, height
-  for (std::string line, word; std::getline(layout, line);) {
-    std::istringstream words(line);
-    words >> word;
-    CRect r;
-    if (word == "canvas") words >> width >> height >> std::hex >> background;
-    if (word == "rect" && words >> r.left >> r.top >> r.right >> r.bottom) rects.push_back(r);
-  }
-  ASSERT_EQ(rects.size(), 9u);
-
+  const Layout layout = ReadLayout(kBitmaps / "layout.txt");
+  ASSERT_EQ(layout.rects.size(), 9u);
   for (int bits : {1, 4, 8, 16, 24, 32}) {
-    test::GoldenImage expected = test::ReadGoldenBmp(dir / ("stretch-" + std::to_string(bits) + ".bmp"));
-    ASSERT_EQ(expected.width, width);
-    ASSERT_EQ(expected.height, height);
     for (const char* order : {"", "-topdown"}) {
       SCOPED_TRACE(std::to_string(bits) + " bits" + order);
       CDib dib;
-      ASSERT_TRUE(dib.ReadBmpFile(dir / ("src-" + std::to_string(bits) + order + ".bmp")));
-      Bitmap32 canvas(width, height, ColorFromPixel(background));
+      ASSERT_TRUE(dib.ReadBmpFile(kBitmaps / ("src-" + std::to_string(bits) + order + ".bmp")));
+      Bitmap32 canvas(layout.width, layout.height, ColorFromPixel(layout.background));
       CDC dc(canvas);
-      for (const CRect& r : rects) EXPECT_TRUE(dib.DrawStretched(dc, r.left, r.top, r.right, r.bottom));
-      int differing = 0;
-      for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-          if ((canvas.At(x, y) & 0xFFFFFF) != expected.At(x, y) && ++differing <= 3) {
-            ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << canvas.At(x, y) << ", expected "
-                          << expected.At(x, y);
-          }
-        }
-      }
-      EXPECT_EQ(differing, 0);
+      for (const CRect& r : layout.rects) EXPECT_TRUE(dib.DrawStretched(dc, r.left, r.top, r.right, r.bottom));
+      ExpectGolden(canvas, kBitmaps / ("stretch-" + std::to_string(bits) + ".bmp"));
     }
   }
   Bitmap32 canvas(4, 4);
   CDC dc(canvas);
   EXPECT_FALSE(CDib().DrawStretched(dc, 0, 0, 4, 4));  // nothing to draw
+}
+
+// The pictures and the expected canvases come from
+// scripts/make-encoded-bitmap-goldens: the reference tool draws each file as
+// it is stored, at its own size (where pixels the stream skips keep the
+// canvas) and stretched. Every picture goes through a document first.
+TEST(DibDrawing, EncodedPicturesSurviveADocumentAndDrawAsGdiDrawsTheFile) {
+  const Layout layout = ReadLayout(kBitmaps / "encoded-layout.txt");
+  ASSERT_EQ(layout.rects.size(), 6u);
+  struct Case {
+    const char* name;
+    std::uint32_t compression;
+  };
+  const Case cases[] = {{"rle8", BI_RLE8},
+                        {"rle4", BI_RLE4},
+                        {"rle4-cut", BI_RLE4},
+                        {"bitfields16", BI_BITFIELDS},
+                        {"bitfields32", BI_BITFIELDS}};
+  CTessaraDoc doc;
+  doc.OnNewDocument(PanelSettings{});
+  for (const Case& c : cases) {
+    const std::filesystem::path file = kBitmaps / (std::string(c.name) + ".bmp");
+    for (const CRect& r : layout.rects) {
+      auto unit = std::make_unique<CBmp>();
+      ASSERT_TRUE(unit->m_dib.ReadBmpFile(file)) << c.name;
+      ASSERT_EQ(unit->m_dib.Header().biCompression, c.compression) << c.name;
+      unit->m_ptFirst = {r.left, r.top};
+      unit->m_ptSecond = {r.left + r.right, r.top + r.bottom};
+      doc.m_units.push_back(std::move(unit));
+    }
+    // Written back as stored, but for bfSize.
+    std::vector<std::uint8_t> expected = ReadWholeFile(file, 1 << 16);
+    std::fill(expected.begin() + 2, expected.begin() + 6, 0);
+    EXPECT_EQ(Write(static_cast<CBmp&>(*doc.m_units.back()).m_dib), expected) << c.name;
+  }
+  const std::vector<std::uint8_t> bytes = doc.SaveToBytes();
+  CTessaraDoc loaded;
+  loaded.LoadFromBytes(bytes);
+  EXPECT_TRUE(loaded.ReadProblems().empty());
+  EXPECT_EQ(loaded.SaveToBytes(), bytes);
+
+  auto unit = loaded.m_units.begin();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bitmap32 canvas(layout.width, layout.height, ColorFromPixel(layout.background));
+    CDC dc(canvas);
+    for (std::size_t i = 0; i < layout.rects.size(); ++i) (*unit++)->Draw(dc);
+    ExpectGolden(canvas, kBitmaps / ("drawn-" + std::string(c.name) + ".bmp"));
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/archive/archive_error.h"
@@ -68,6 +69,12 @@ class CArchive {
   // The schema stored with the class of the object being loaded.
   std::uint16_t GetObjectSchema() const { return objectSchema_; }
 
+  // Inline data that an object could not read as it was stored, while the
+  // archive itself could go on. The object notes why; whoever reads the
+  // objects takes the notes and tells which object they belong to.
+  void NoteReadProblem(std::string reason) { readProblems_.push_back(std::move(reason)); }
+  std::vector<std::string> TakeReadProblems() { return std::exchange(readProblems_, {}); }
+
  private:
   struct LoadedEntry {
     const RuntimeClass* cls;  // set for class entries
@@ -96,6 +103,7 @@ class CArchive {
   std::unordered_map<const CObject*, std::uint32_t> storedObjects_;
   std::vector<LoadedEntry> loaded_;  // index 0 is the null entry
   std::uint16_t objectSchema_ = 0;
+  std::vector<std::string> readProblems_;
 };
 
 }  // namespace lumetra

@@ -20,6 +20,10 @@ struct BITMAPINFOHEADER {
 };
 static_assert(sizeof(BITMAPINFOHEADER) == 40);
 
+// biCompression: uncompressed rows, run-length encoded rows of 8 or 4 bits,
+// and 16- or 32-bit rows whose channels three masks after the header pick out.
+enum : std::uint32_t { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
+
 struct PALETTEENTRY {
   std::uint8_t peRed;
   std::uint8_t peGreen;

@@ -24,8 +24,10 @@ std::optional<Bitmap32> DecodeBmp(std::span<const std::uint8_t> file, int maxSid
   const std::size_t headerBytes = offBits - kFileHeaderBytes;
   std::vector<std::uint32_t> header((headerBytes + 3) / 4);
   std::memcpy(header.data(), file.data() + kFileHeaderBytes, headerBytes);
-  const std::optional<DibPixels> dib = DibPixels::Open(reinterpret_cast<const BITMAPINFOHEADER*>(header.data()),
-                                                       headerBytes, file.data() + offBits, file.size() - offBits);
+  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(header.data());
+  // A run-length picture could claim any size in a few bytes.
+  if (info->biCompression == BI_RLE8 || info->biCompression == BI_RLE4) return std::nullopt;
+  const std::optional<DibPixels> dib = DibPixels::Open(info, headerBytes, file.data() + offBits, file.size() - offBits);
   if (!dib || dib->Width() > maxSide || dib->Height() > maxSide) return std::nullopt;
   Bitmap32 picture(dib->Width(), dib->Height());
   for (int y = 0; y < picture.Height(); ++y) dib->ReadRow(y, 0, picture.Width(), picture.Row(y));

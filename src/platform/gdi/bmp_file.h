@@ -12,8 +12,9 @@
 
 namespace lumetra {
 
-// Any uncompressed BMP DibPixels reads; nullopt for anything else, for a
-// picture wider or taller than maxSide, or for one cut short.
+// Any BMP DibPixels reads but a run-length encoded one, whose size its file
+// does not bound; nullopt for anything else, for a picture wider or taller
+// than maxSide, or for one cut short.
 std::optional<Bitmap32> DecodeBmp(std::span<const std::uint8_t> file, int maxSide = 1 << 16);
 
 // Reads and decodes a BMP file of at most maxBytes; nullopt when it cannot

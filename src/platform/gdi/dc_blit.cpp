@@ -303,8 +303,20 @@ int CDC::StretchDIBits(int x, int y, int w, int h, int xs, int ys, int ws, int h
   AxisMap rows = MapAxis({d.y, h, top, hs, pixels->Height(), drawable_.top, drawable_.bottom, false}, reduce);
   if (cols.Count() == 0 || rows.Count() == 0) return lines;
 
+  // A run-length picture copied at its own size from its origin paints only
+  // what its stream reached; the rest keeps what was underneath.
+  const SpanSet* clip = clipRegion_ ? &*clipRegion_ : nullptr;
+  SpanSet painted;
+  if (const SpanSet* reached = pixels->PaintedAtOwnSize(); reached && rop == SRCCOPY && sameSizeFromOrigin) {
+    // Only the part drawn, taken in picture coordinates first so that moving it cannot overflow.
+    painted = reached->ClipTo({cols.first - d.x, rows.first - d.y, cols.first + cols.Count() - d.x,
+                               rows.first + rows.Count() - d.y});
+    painted.Translate(d.x, d.y);
+    if (clip) painted = painted.Intersect(*clip);
+    clip = &painted;
+  }
   DibRows source(*pixels, cols.SrcMin(), cols.SrcMax());
-  Transfer(*target_, clipRegion_ ? &*clipRegion_ : nullptr, cols, rows, source, reduce, *op);
+  Transfer(*target_, clip, cols, rows, source, reduce, *op);
   return lines;
 }
 
