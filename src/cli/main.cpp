@@ -76,6 +76,8 @@ void AddTransferOptions(CLI::App* command, lumetra::TransferRequest& request, bo
   }
   command->add_option("--pause-scale", request.pauseScale, "Multiply every pause by F (tests use 0)")
       ->check(CLI::Range(0.0, 100.0));
+  command->add_flag("--json", request.json, "Print the outcome as one JSON object: result, message, broadcast and "
+                                            "the panels that answered and failed each step");
 }
 
 }  // namespace

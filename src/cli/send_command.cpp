@@ -5,12 +5,14 @@
 #include <cmath>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <thread>
 
 #include "comm/display_library.h"
 #include "comm/send_commands.h"
 #include "comm/send_data.h"
+#include "comm/transfer_report.h"
 #include "document/document.h"
 #include "lang/language.h"
 #include "platform/gdi/bitmap.h"
@@ -57,6 +59,44 @@ int ShowAsTheViewWould(CTessaraDoc& doc) {
   return view.m_nClockCount;
 }
 
+const char* StepName(SendStep step) {
+  switch (step) {
+    case SendStep::kClear:
+      return "clear";
+    case SendStep::kParameters:
+      return "parameters";
+    case SendStep::kPicture:
+      return "picture";
+    case SendStep::kClock:
+      return "clock";
+    case SendStep::kPause:
+      break;
+  }
+  return "pause";
+}
+
+// "picture: answered 1, 2, 4, 5; failed 3 (result 2)".
+std::string PanelLine(const PanelStepResult& step) {
+  std::string answered;
+  for (std::uint8_t address : step.answered) answered += (answered.empty() ? "" : ", ") + std::to_string(address);
+  std::string line = std::string(StepName(step.step)) + ": answered " + (answered.empty() ? "none" : answered);
+  for (std::size_t i = 0; i < step.failed.size(); ++i) {
+    line += (i == 0 ? "; failed " : ", ") + std::to_string(step.failed[i].first) + " (result " +
+            std::to_string(step.failed[i].second) + ")";
+  }
+  return line;
+}
+
+nlohmann::json ReportAsJson(const TransferReport& report, const std::string& message) {
+  nlohmann::json steps = nlohmann::json::array();
+  for (const PanelStepResult& step : report.panels) {
+    nlohmann::json failed = nlohmann::json::array();
+    for (const auto& [address, result] : step.failed) failed.push_back({{"address", address}, {"result", result}});
+    steps.push_back({{"step", StepName(step.step)}, {"answered", step.answered}, {"failed", failed}});
+  }
+  return {{"result", report.result}, {"message", message}, {"broadcast", report.broadcast}, {"steps", steps}};
+}
+
 }  // namespace
 
 int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language& language, std::ostream& out) {
@@ -66,36 +106,46 @@ int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language
   const std::unique_ptr<DisplayLibrary> driver = LoadDisplayLibrary(kDriverLibraryFile);
   const std::unique_ptr<DisplayLibrary> panel = LoadDisplayLibrary(kPanelLibraryFile);
   const double scale = std::max(request.pauseScale, 0.0);
+  // With --json standard output carries the one object and nothing else.
   SendOperations operations(
       driver.get(), panel.get(),
       [scale](int milliseconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::llround(milliseconds * scale)));
       },
-      out);
-  operations.SetStepObserver(
-      [&](SendStep step, int milliseconds) { out << SendStepText(step, milliseconds) << std::endl; });
+      request.json ? std::cerr : out);
+  if (!request.json) {
+    operations.SetStepObserver(
+        [&](SendStep step, int milliseconds) { out << SendStepText(step, milliseconds) << std::endl; });
+  }
 
-  int result = 0;
+  TransferReport report;
+  std::string message;
   switch (request.kind) {
     case TransferKind::kEverything: {
       const int clockCount = ShowAsTheViewWould(*doc);
-      result = SendPictureToDevice(operations, *doc, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
+      report = SendPictureToDevice(operations, *doc, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
+      message = TransferMessage(language, report);
       break;
     }
     case TransferKind::kClock:
-      result = SendClockToDevice(operations, PlanClockTransfer(choice));
+      report = SendClockToDevice(operations, PlanClockTransfer(choice));
+      message = TransferMessage(language, report);
       break;
     case TransferKind::kParameters: {
       const int clockCount = ShowAsTheViewWould(*doc);
       doc->m_playMode.CorrectFrameRanges(doc->m_nFrames);
-      result = ApplyPlayModes(operations, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
-      // Apply names no cause, only that the transfer failed.
-      out << language.LookupText(result ? kTransferFailedKey : kTransferSucceededKey) << std::endl;
-      return result ? kTransferFailedExit : kTransferSucceededExit;
+      report = ApplyPlayModes(operations, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
+      message = AppliedMessage(language, report);
+      break;
     }
   }
-  out << (result ? ResultCodeMessage(language, result) : language.LookupText(kTransferSucceededKey)) << std::endl;
-  return result ? kTransferFailedExit : kTransferSucceededExit;
+  if (request.json) {
+    out << ReportAsJson(report, message).dump(2) << std::endl;
+  } else {
+    for (const PanelStepResult& step : report.panels) out << PanelLine(step) << '\n';
+    out << message << std::endl;
+  }
+  return report.Failed() ? kTransferFailedExit : kTransferSucceededExit;
 }
 
 }  // namespace lumetra

@@ -22,13 +22,16 @@ struct TransferRequest {
   bool reverseColour = false;
   bool refreshTimer = true;
   double pauseScale = 1.0;        // every pause is multiplied by this
+  bool json = false;              // the outcome as one JSON object, without the steps' lines
 };
 
 inline constexpr int kTransferFailedExit = 3;
 
-// Runs the transfer, printing each step and the result text in the current
-// language to `out`; returns 0 on success and kTransferFailedExit when the
-// transfer failed. `doc` is needed except for the clock. Throws
+// Runs the transfer, printing each step, which panels answered each step
+// (for a single address or a list) and the result text in the current
+// language to `out`, or with `json` one object with all of it; returns 0
+// on success (a broadcast, which no panel confirms, included) and
+// kTransferFailedExit when the transfer failed or was refused. `doc` is needed except for the clock. Throws
 // std::invalid_argument with the message to show for a choice the dialog
 // would refuse (an address text that is not valid, an unknown port or controller).
 int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language& language, std::ostream& out);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bitset>
 #include <string>
+#include <vector>
 
 namespace lumetra {
 namespace {
@@ -67,10 +68,15 @@ bool IsValidAddressText(std::string_view text) {
 
 AddressTable ParseAddressTable(std::string_view text) {
   const AddressFlags chosen = ChosenAddresses(text);
+  std::vector<std::uint8_t> addresses;
+  for (int a = 0; a <= kMaxPanelAddress; ++a)
+    if (chosen.test(a)) addresses.push_back(std::uint8_t(a));
+  return AddressTableOf(addresses);
+}
+
+AddressTable AddressTableOf(std::span<const std::uint8_t> addresses) {
   AddressTable table{};
-  std::size_t written = 0;
-  for (int a = 0; a <= kMaxPanelAddress && written < kMaxTableAddresses; ++a)
-    if (chosen.test(a)) table[written++] = std::uint8_t(a);
+  std::copy_n(addresses.begin(), std::min(addresses.size(), kMaxTableAddresses), table.begin());
   table[kAddressTableBytes - 1] = kAddressTableEnd;
   return table;
 }

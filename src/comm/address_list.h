@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace lumetra {
@@ -33,6 +34,10 @@ bool IsValidAddressText(std::string_view text);
 // lowest addresses kept. Meant for a text IsValidAddressText accepts; other
 // texts are read up to their first character outside "0123456789,-".
 AddressTable ParseAddressTable(std::string_view text);
+
+// The table of addresses given in ascending order without repeats, the
+// first 127 of them.
+AddressTable AddressTableOf(std::span<const std::uint8_t> addresses);
 
 // 0x5A with broadcast; otherwise 0x55 when the text holds "," or "-", else 0x01.
 std::uint8_t AddressModeByte(std::string_view text, bool broadcast);

@@ -36,6 +36,24 @@ using DllSendClockFn = std::uint8_t (*)(const char* port, std::int32_t zero, std
                                         const std::uint8_t* list, std::int32_t length, const std::uint8_t* clock);
 }
 
+// Exports our own libraries add; the program does without them when a
+// library lacks them.
+extern "C" {
+// "DLLPanelResults": each panel's result in the library's last call that
+// talked to panels, written to `results[address]` for the addresses 0..254
+// (kPanelResultEntries bytes): 0 when the panel took every command of the
+// call, else the result byte of its failure, kPanelNotAddressed for the
+// panels the call did not address (all of them for a broadcast). Returns the
+// number of panels addressed.
+using DllPanelResultsFn = std::int32_t (*)(std::uint8_t* results);
+// "DLLPortError": the errno of the port the library's last call could not
+// open (0 when it opened, or the call failed otherwise); the device it tried
+// goes to `device`, cut to `deviceSize` bytes with its NUL.
+using DllPortErrorFn = std::int32_t (*)(char* device, std::int32_t deviceSize);
+}
+inline constexpr std::size_t kPanelResultEntries = 255;
+inline constexpr std::uint8_t kPanelNotAddressed = 0xFF;
+
 // A loaded library: its exports by name.
 class DisplayLibrary {
  public:

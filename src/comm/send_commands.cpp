@@ -2,8 +2,33 @@
 
 #include "document/document.h"
 #include "platform/local_time.h"
+#include "units/timer.h"
 
 namespace lumetra {
+namespace {
+
+// The frame of the clock drawn last, which is the one the document reports.
+std::int64_t ClockFrame(const CTessaraDoc& doc) {
+  for (auto unit = doc.m_units.rbegin(); unit != doc.m_units.rend(); ++unit) {
+    if (const auto* clock = dynamic_cast<const CTimer*>(unit->get())) return clock->FrameIn(doc);
+  }
+  return 0;
+}
+
+TransferReport Reported(const SendOperations& operations, const TransferPlan& plan, int result) {
+  return TransferReport{result, plan.to.mode == kAddressModeBroadcast, 0, operations.PanelResults(),
+                        operations.PortFailed()};
+}
+
+bool ClockBeyondPanels(const TransferPlan& plan) { return plan.clockFrame > kMaxClockFrame; }
+
+TransferReport Refused(const TransferPlan& plan) {
+  TransferReport report;
+  report.refusedClockFrame = plan.clockFrame;
+  return report;
+}
+
+}  // namespace
 
 TransferPlan PlanClockTransfer(const SendChoice& choice) {
   TransferPlan plan;
@@ -17,19 +42,24 @@ TransferPlan PlanTransfer(const CTessaraDoc& doc, int clockCount, CPoint origin,
   plan.parameters = BuildParameterBlock(doc, clockCount);
   plan.colourFlags = ColourFlags(doc.m_nColourSet, choice.reverseColour);
   plan.origin = origin;
+  if (ShowsClock(doc, clockCount)) plan.clockFrame = ClockFrame(doc);
   return plan;
 }
 
-int SendPictureToDevice(const SendOperations& operations, CTessaraDoc& doc, const TransferPlan& plan) {
-  return operations.SendEverything(plan.to, doc, plan.parameters, plan.colourFlags, plan.refreshClock, plan.origin);
+TransferReport SendPictureToDevice(SendOperations& operations, CTessaraDoc& doc, const TransferPlan& plan) {
+  if (ClockBeyondPanels(plan)) return Refused(plan);
+  return Reported(
+      operations, plan,
+      operations.SendEverything(plan.to, doc, plan.parameters, plan.colourFlags, plan.refreshClock, plan.origin));
 }
 
-int SendClockToDevice(const SendOperations& operations, const TransferPlan& plan) {
-  return operations.SendClock(plan.to, MakeClockBytes(GetLocalTime()));
+TransferReport SendClockToDevice(SendOperations& operations, const TransferPlan& plan) {
+  return Reported(operations, plan, operations.SendClock(plan.to, MakeClockBytes(GetLocalTime())));
 }
 
-int ApplyPlayModes(const SendOperations& operations, const TransferPlan& plan) {
-  return operations.ApplyParameters(plan.to, plan.parameters, plan.refreshClock);
+TransferReport ApplyPlayModes(SendOperations& operations, const TransferPlan& plan) {
+  if (ClockBeyondPanels(plan)) return Refused(plan);
+  return Reported(operations, plan, operations.ApplyParameters(plan.to, plan.parameters, plan.refreshClock));
 }
 
 }  // namespace lumetra

@@ -25,6 +25,10 @@ std::uint8_t SpeedCode(int speedIndex) {
 
 std::uint8_t ClockColourCode(int colourIndex) { return std::uint8_t(3 - std::clamp(colourIndex, 0, 3)); }
 
+bool ShowsClock(const CTessaraDoc& doc, int clockCount) {
+  return clockCount > 0 && doc.m_nClockStyle >= 1 && doc.m_nClockStyle <= 4;
+}
+
 ParameterBlock BuildParameterBlock(const CTessaraDoc& doc, int clockCount) {
   ParameterBlock b{};
   const std::int64_t height = std::int64_t(doc.m_nHeightWords) * 16;
@@ -37,8 +41,7 @@ ParameterBlock BuildParameterBlock(const CTessaraDoc& doc, int clockCount) {
   const CPlayModeSet& play = doc.m_playMode;
   // Only three rows go out, so the panel must not be told of more.
   b[4] = ByteIn(play.m_nRowCount, 1, kSentPlayModeRows);
-  const bool styleKnown = doc.m_nClockStyle >= 1 && doc.m_nClockStyle <= 4;
-  b[5] = clockCount > 0 && styleKnown ? doc.m_nClockStyle : 0;
+  b[5] = ShowsClock(doc, clockCount) ? doc.m_nClockStyle : 0;
   b[6] = ClockColourCode(doc.m_nClockColour);
   b[7] = FromOneBased(doc.m_nClockRow);
   b[8] = FromOneBased(doc.m_nClockFrame);

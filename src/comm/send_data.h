@@ -31,6 +31,13 @@ inline constexpr std::array<std::uint8_t, 6> kSpeedCodes = {30, 20, 12, 10, 6, 2
 // to what the panel understands instead of wrapping into another meaning.
 ParameterBlock BuildParameterBlock(const CTessaraDoc& doc, int clockCount);
 
+// Whether the panels are to show a clock: the view holds a clock unit and
+// the document's clock style is one of 1..4.
+bool ShowsClock(const CTessaraDoc& doc, int clockCount);
+// The document holds the clock's frame in one byte, so a clock beyond this
+// frame cannot be placed on a panel.
+inline constexpr int kMaxClockFrame = 255;
+
 std::uint8_t SpeedCode(int speedIndex);
 // Clock colour index black, red, green, yellow (0..3) as the codes 3, 2, 1, 0.
 std::uint8_t ClockColourCode(int colourIndex);

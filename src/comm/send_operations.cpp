@@ -1,5 +1,7 @@
 #include "comm/send_operations.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -19,6 +21,8 @@ constexpr int kPauseAfterPicture = 500;
 constexpr int kPauseBeforePicture = 500;
 constexpr int kPauseBeforeClock = 5000;
 constexpr int kPauseBeforeAppliedClock = 500;
+
+int FirstFailure(int earlier, int later) { return earlier ? earlier : later; }
 }  // namespace
 
 SendOperations::SendOperations(const DisplayLibrary* driver, const DisplayLibrary* panel, Pause pause,
@@ -54,7 +58,7 @@ void SendOperations::Wait(int milliseconds) const {
   pause_(milliseconds);
 }
 
-int SendOperations::Clear(int controllerType) const {
+int SendOperations::Clear(int controllerType) {
   // The driver library needs no clear, so none is shown.
   if (controllerType == kControllerMova) return 0;
   if (controllerType != kControllerMovaOut) return kResultUnknownController;
@@ -67,22 +71,72 @@ int SendOperations::Clear(int controllerType) const {
   return clear();
 }
 
-int SendOperations::SendParameters(const SendDestination& to, const ParameterBlock& block) const {
-  Notify(SendStep::kParameters);
-  if (to.controllerType == kControllerMova) {
-    auto send = driver_ ? driver_->Export<DllSendKelParasFn>("DLLSendKELParas") : nullptr;
-    if (!send) return kResultLibraryMissing;
-    return send(to.port.c_str(), 0, to.mode, to.table.data(), std::int32_t(block.size()), block.data());
+int SendOperations::Called(const DisplayLibrary* library, int result, Reach& reach, PanelStepResult& record) {
+  if (result == kResultPortUnavailable) NotePortFailure(library, reach.to.port);
+  auto panelResults = library ? library->Export<DllPanelResultsFn>("DLLPanelResults") : nullptr;
+  if (!panelResults) {
+    reach.lost = result != 0;
+    return result;
   }
-  auto send = to.controllerType == kControllerMovaOut && panel_ ? panel_->Export<DllSendParasFn>("DLLSendParas")
-                                                                : nullptr;
-  if (!send) return kResultLibraryMissing;
-  return send(to.port.c_str(), 0, to.mode, to.table.data(), block.data());
+  std::array<std::uint8_t, kPanelResultEntries> results;
+  results.fill(kPanelNotAddressed);
+  panelResults(results.data());
+  record.answered.clear();
+  for (std::size_t address = 0; address < results.size(); ++address) {
+    if (results[address] == 0) {
+      record.answered.push_back(std::uint8_t(address));
+    } else if (results[address] != kPanelNotAddressed) {
+      record.failed.emplace_back(std::uint8_t(address), results[address]);
+    }
+  }
+  if (result != 0) {
+    reach.lost = record.answered.empty();
+    if (!reach.lost) reach.to.table = AddressTableOf(record.answered);
+  }
+  return result;
 }
 
-int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std::uint8_t colourFlags,
-                                CPoint origin) const {
+void SendOperations::Keep(PanelStepResult record) {
+  if (record.answered.empty() && record.failed.empty()) return;
+  std::sort(record.failed.begin(), record.failed.end());
+  panelResults_.push_back(std::move(record));
+}
+
+void SendOperations::NotePortFailure(const DisplayLibrary* library, const std::string& port) {
+  auto portError = library ? library->Export<DllPortErrorFn>("DLLPortError") : nullptr;
+  if (portFailure_ || !portError) return;
+  char device[512] = {};
+  if (const int error = portError(device, std::int32_t(sizeof device))) portFailure_ = PortFailure{port, device, error};
+}
+
+int SendOperations::ParametersStep(Reach& reach, const ParameterBlock& block) {
+  Notify(SendStep::kParameters);
+  const SendDestination& to = reach.to;
+  PanelStepResult record{SendStep::kParameters, {}, {}};
+  int result = kResultLibraryMissing;
+  auto sendKel =
+      to.controllerType == kControllerMova && driver_ ? driver_->Export<DllSendKelParasFn>("DLLSendKELParas") : nullptr;
+  auto send =
+      to.controllerType == kControllerMovaOut && panel_ ? panel_->Export<DllSendParasFn>("DLLSendParas") : nullptr;
+  if (sendKel) {
+    result =
+        Called(driver_, sendKel(to.port.c_str(), 0, to.mode, to.table.data(), std::int32_t(block.size()), block.data()),
+               reach, record);
+  } else if (send) {
+    result = Called(panel_, send(to.port.c_str(), 0, to.mode, to.table.data(), block.data()), reach, record);
+  } else {
+    reach.lost = true;
+  }
+  Keep(std::move(record));
+  return result;
+}
+
+int SendOperations::PictureStep(Reach& reach, CTessaraDoc& doc, std::uint8_t colourFlags, CPoint origin) {
   Notify(SendStep::kPicture);
+  const auto stop = [&reach](int result) {
+    reach.lost = true;
+    return result;
+  };
   std::filesystem::path file;
   try {
     file = MakeTempFileName();
@@ -90,11 +144,11 @@ int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std
       std::error_code ignored;
       std::filesystem::remove(file, ignored);
       ReportMessage("Save file failed. Please try again later");
-      return kResultLibraryMissing;
+      return stop(kResultLibraryMissing);
     }
   } catch (const FileError& error) {
     ReportMessage(error.what());
-    return kResultLibraryMissing;
+    return stop(kResultLibraryMissing);
   }
   // The libraries read the file during the calls; it is not needed afterwards.
   struct RemoveAfterwards {
@@ -107,54 +161,86 @@ int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std
 
   const std::string path = file.string();
   const CSize size = SentPictureSize(doc);
+  const SendDestination& to = reach.to;
+  PanelStepResult record{SendStep::kPicture, {}, {}};
+  int result = 0;
   if (to.controllerType == kControllerMova) {
     auto read = driver_ ? driver_->Export<DriverReadBmpFn>("DLLReadBMP") : nullptr;
     auto frame = driver_ ? driver_->Export<DllSendFuncIdFn>("DLLSendFuncID") : nullptr;
     auto send = driver_ ? driver_->Export<DriverSendBmpFn>("DLLSendBMP") : nullptr;
-    if (!read || !frame || !send) return kResultLibraryMissing;
-    if (int r = read(path.c_str(), 0, size.cx, size.cy)) return r;
-    const int started = frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureStart);
+    if (!read || !frame || !send) return stop(kResultLibraryMissing);
+    if (int r = read(path.c_str(), 0, size.cx, size.cy)) return stop(r);
+    // Each pause follows its call, whatever the call came to.
+    result = Called(driver_, frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureStart), reach, record);
     Wait(kPauseAfterStart);
-    if (started) return started;
-    const int sent = send(to.port.c_str(), 0, to.mode, to.table.data(), size.cx, size.cy, colourFlags);
-    Wait(kPauseAfterPicture);
-    if (sent) return sent;
-    return frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureEnd);
+    if (!reach.lost) {
+      const int sent = send(to.port.c_str(), 0, to.mode, to.table.data(), size.cx, size.cy, colourFlags);
+      result = FirstFailure(result, Called(driver_, sent, reach, record));
+      Wait(kPauseAfterPicture);
+    }
+    if (!reach.lost) {
+      const int ended = frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureEnd);
+      result = FirstFailure(result, Called(driver_, ended, reach, record));
+    }
+  } else {
+    auto read =
+        to.controllerType == kControllerMovaOut && panel_ ? panel_->Export<PanelReadBmpFn>("DLLReadBMP") : nullptr;
+    auto send =
+        to.controllerType == kControllerMovaOut && panel_ ? panel_->Export<PanelSendBmpFn>("DLLSendBMP") : nullptr;
+    if (!read || !send) return stop(kResultLibraryMissing);
+    if (int r = read(path.c_str(), 0)) return stop(r);
+    result = Called(panel_, send(to.port.c_str(), 0, to.mode, to.table.data(), colourFlags), reach, record);
   }
-  auto read = to.controllerType == kControllerMovaOut && panel_ ? panel_->Export<PanelReadBmpFn>("DLLReadBMP")
-                                                                : nullptr;
-  auto send = to.controllerType == kControllerMovaOut && panel_ ? panel_->Export<PanelSendBmpFn>("DLLSendBMP")
-                                                                : nullptr;
-  if (!read || !send) return kResultLibraryMissing;
-  if (int r = read(path.c_str(), 0)) return r;
-  return send(to.port.c_str(), 0, to.mode, to.table.data(), colourFlags);
+  Keep(std::move(record));
+  return result;
 }
 
-int SendOperations::SendClock(const SendDestination& to, const ClockBytes& clock) const {
+int SendOperations::ClockStep(Reach& reach, const ClockBytes& clock) {
   Notify(SendStep::kClock);
   auto send = driver_ ? driver_->Export<DllSendClockFn>("DLLSendClock") : nullptr;
-  if (!send) return kResultLibraryMissing;
-  return send(to.port.c_str(), 0, to.mode, to.table.data(), std::int32_t(clock.size()), clock.data());
+  if (!send) {
+    reach.lost = true;
+    return kResultLibraryMissing;
+  }
+  const SendDestination& to = reach.to;
+  PanelStepResult record{SendStep::kClock, {}, {}};
+  const int result =
+      Called(driver_, send(to.port.c_str(), 0, to.mode, to.table.data(), std::int32_t(clock.size()), clock.data()),
+             reach, record);
+  Keep(std::move(record));
+  return result;
+}
+
+int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std::uint8_t colourFlags, CPoint origin) {
+  Reach reach{to};
+  return PictureStep(reach, doc, colourFlags, origin);
+}
+
+int SendOperations::SendClock(const SendDestination& to, const ClockBytes& clock) {
+  Reach reach{to};
+  return ClockStep(reach, clock);
 }
 
 int SendOperations::SendEverything(const SendDestination& to, CTessaraDoc& doc, const ParameterBlock& block,
-                                   std::uint8_t colourFlags, bool refreshClock, CPoint origin) const {
-  if (int r = Clear(to.controllerType) + SendParameters(to, block)) return r;
+                                   std::uint8_t colourFlags, bool refreshClock, CPoint origin) {
+  Reach reach{to};
+  const int cleared = Clear(to.controllerType);
+  int result = cleared + ParametersStep(reach, block);
+  if (cleared || reach.lost) return result;
   Wait(kPauseBeforePicture);
-  if (int r = SendPicture(to, doc, colourFlags, origin)) return r;
-  if (refreshClock) {
-    Wait(kPauseBeforeClock);
-    if (int r = SendClock(to, MakeClockBytes(GetLocalTime()))) return r;
-  }
-  return 0;
+  result = FirstFailure(result, PictureStep(reach, doc, colourFlags, origin));
+  if (reach.lost || !refreshClock) return result;
+  Wait(kPauseBeforeClock);
+  return FirstFailure(result, ClockStep(reach, MakeClockBytes(GetLocalTime())));
 }
 
-int SendOperations::ApplyParameters(const SendDestination& to, const ParameterBlock& block,
-                                    bool refreshClock) const {
-  int result = SendParameters(to, block);
+int SendOperations::ApplyParameters(const SendDestination& to, const ParameterBlock& block, bool refreshClock) {
+  Reach reach{to};
+  int result = ParametersStep(reach, block);
   if (refreshClock) {
     Wait(kPauseBeforeAppliedClock);
-    result += SendClock(to, MakeClockBytes(GetLocalTime()));
+    if (reach.lost) reach = Reach{to};
+    result += ClockStep(reach, MakeClockBytes(GetLocalTime()));
   }
   return result;
 }

@@ -39,6 +39,12 @@ LUMETRA_EXPORT std::uint8_t DLLSendClock(const char* port, std::int32_t, std::in
   return g_transfers.SendBytes(Target{port, mode, list}, Function::kClock, clock, length);
 }
 
+LUMETRA_EXPORT std::int32_t DLLPanelResults(std::uint8_t* results) { return g_transfers.PanelResults(results); }
+
+LUMETRA_EXPORT std::int32_t DLLPortError(char* device, std::int32_t deviceSize) {
+  return g_transfers.PortError(device, deviceSize);
+}
+
 // The address modes the send dialog makes are the ones the protocol carries.
 static_assert(lumetra::kAddressModeSingle == lumetra::protocol::kModeSingle);
 static_assert(lumetra::kAddressModeList == lumetra::protocol::kModeList);
@@ -50,3 +56,5 @@ static_assert(std::is_same_v<decltype(&DLLReadBMP), lumetra::DriverReadBmpFn>);
 static_assert(std::is_same_v<decltype(&DLLSendFuncID), lumetra::DllSendFuncIdFn>);
 static_assert(std::is_same_v<decltype(&DLLSendBMP), lumetra::DriverSendBmpFn>);
 static_assert(std::is_same_v<decltype(&DLLSendClock), lumetra::DllSendClockFn>);
+static_assert(std::is_same_v<decltype(&DLLPanelResults), lumetra::DllPanelResultsFn>);
+static_assert(std::is_same_v<decltype(&DLLPortError), lumetra::DllPortErrorFn>);

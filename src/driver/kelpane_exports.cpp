@@ -36,7 +36,15 @@ LUMETRA_EXPORT std::uint8_t DLLSendBMP(const char* port, std::int32_t, std::int3
   return g_transfers.SendPicture(Target{port, mode, list}, colourFlags);
 }
 
+LUMETRA_EXPORT std::int32_t DLLPanelResults(std::uint8_t* results) { return g_transfers.PanelResults(results); }
+
+LUMETRA_EXPORT std::int32_t DLLPortError(char* device, std::int32_t deviceSize) {
+  return g_transfers.PortError(device, deviceSize);
+}
+
 static_assert(std::is_same_v<decltype(&DLLClrBuffer), lumetra::DllClrBufferFn>);
 static_assert(std::is_same_v<decltype(&DLLSendParas), lumetra::DllSendParasFn>);
 static_assert(std::is_same_v<decltype(&DLLReadBMP), lumetra::PanelReadBmpFn>);
 static_assert(std::is_same_v<decltype(&DLLSendBMP), lumetra::PanelSendBmpFn>);
+static_assert(std::is_same_v<decltype(&DLLPanelResults), lumetra::DllPanelResultsFn>);
+static_assert(std::is_same_v<decltype(&DLLPortError), lumetra::DllPortErrorFn>);

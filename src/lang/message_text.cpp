@@ -12,7 +12,10 @@ std::span<const int> AddedTextKeys() {
       kSettingsNotWritten, kNotABmpFile,         kPictureNotRead,      kPrint,
       kPrintPreview,       kPrintSetup,          kSystemToolBarTitle,  kDrawToolBarTitle,
       kSaveChangesPrompt,  kSaveButton,          kDiscardButton,       kCancelButton,
-      kRangeWarning,       kUnencodableWarning,
+      kRangeWarning,       kUnencodableWarning,  kBroadcastNotConfirmed, kPanelDidNotAnswer,
+      kPanelsDidNotAnswer, kPanelFailed,         kPanelsFailed,       kPortPermissionDenied,
+      kPortNoSuchDevice,   kPortInUse,           kPortNotSerial,      kPortOtherError,
+      kClockBeyondPanelFrames,
   };
   return keys;
 }

@@ -32,6 +32,18 @@ inline constexpr int kCancelButton = 36058;
 inline constexpr int kRangeWarning = 36059;         // %1 the least, %2 the greatest value
 // Text that the document's code page cannot hold.
 inline constexpr int kUnencodableWarning = 36060;   // %1 the code page, %2 the characters
+// Transfers to the panels.
+inline constexpr int kBroadcastNotConfirmed = 36300;
+inline constexpr int kPanelDidNotAnswer = 36301;      // %1 the address
+inline constexpr int kPanelsDidNotAnswer = 36302;     // %1 the addresses
+inline constexpr int kPanelFailed = 36303;            // %1 the address, %2 what happened
+inline constexpr int kPanelsFailed = 36304;           // %1 the addresses, %2 what happened
+inline constexpr int kPortPermissionDenied = 36310;   // %1 the port, %2 its device (also below)
+inline constexpr int kPortNoSuchDevice = 36311;
+inline constexpr int kPortInUse = 36312;
+inline constexpr int kPortNotSerial = 36313;
+inline constexpr int kPortOtherError = 36314;         // %3 the system's reason
+inline constexpr int kClockBeyondPanelFrames = 36320; // %1 the clock's frame
 }  // namespace text_key
 
 // Every key above, for the check that each language file has them all.

@@ -45,7 +45,7 @@ struct LineFaults {
   int cutAfterFrames = -1;  // close the line after this many frames; -1 never
 };
 
-// "silent", "error", "corrupt:N", "drop:N", "delay:MS", "cut:N".
+// "silent", "silent:ADDRESS", "error", "corrupt:N", "drop:N", "delay:MS", "cut:N".
 std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) {
   const auto colon = text.find(':');
   const std::string kind = text.substr(0, colon);
@@ -62,6 +62,8 @@ std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) 
   const bool hasValue = colon != std::string::npos;
   if (kind == "silent" && !hasValue) {
     faults.silent = true;
+  } else if (kind == "silent" && value <= 254) {
+    faults.silentAddresses.push_back(std::uint8_t(value));
   } else if (kind == "error" && !hasValue) {
     faults.answerError = true;
   } else if (kind == "corrupt" && hasValue) {
@@ -73,7 +75,7 @@ std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) 
   } else if (kind == "cut" && hasValue) {
     line.cutAfterFrames = value;
   } else {
-    return "unknown fault " + text + " (silent, error, corrupt:N, drop:N, delay:MS, cut:N)";
+    return "unknown fault " + text + " (silent, silent:ADDRESS, error, corrupt:N, drop:N, delay:MS, cut:N)";
   }
   return {};
 }
@@ -221,7 +223,7 @@ int main(int argc, char** argv) {
   app.add_option("--out", out, "Folder for picture.bmp/.png, parameters.json, clock.json, events.jsonl");
   app.add_option("--snapshot", snapshots, "Also write what the LEDs show T ms into the show (repeatable)")
       ->check(CLI::Range(std::int64_t(0), std::int64_t(1) << 40));
-  app.add_option("--fault", faultTexts, "Misbehave: silent, error, corrupt:N, drop:N, delay:MS, cut:N");
+  app.add_option("--fault", faultTexts, "Misbehave: silent, silent:ADDRESS, error, corrupt:N, drop:N, delay:MS, cut:N (repeatable)");
   app.add_flag("--window", window, "Show the panel as LEDs on the screen, playing what it received");
   app.add_option("--led-size", ledSize, "Screen pixels per LED in the window")->check(CLI::Range(3, 64))
       ->capture_default_str();

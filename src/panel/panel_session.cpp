@@ -38,9 +38,10 @@ void PanelSession::Handle(const protocol::Command& command, std::vector<std::uin
     --faults_.damagedFrames;
     event.damaged = true;
   } else if (!faults_.silent) {
-    // Panels answer in ascending address order; nobody answers a broadcast.
+    // Panels answer in ascending address order, each in its slot, so a dead
+    // panel does not silence the ones after it; nobody answers a broadcast.
     for (auto& [address, panel] : panels_) {
-      if (!command.to.Includes(address)) continue;
+      if (!command.to.Includes(address) || std::ranges::count(faults_.silentAddresses, address) > 0) continue;
       bool changed = false;
       const Status status = faults_.answerError ? Status::kPanelFault : Apply(panel, command, changed);
       if (changed) event.changed.push_back(address);

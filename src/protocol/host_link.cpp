@@ -23,6 +23,33 @@ int MillisecondsUntil(Clock::time_point deadline) {
   return int(std::max<std::int64_t>(left, 0));
 }
 
+std::uint8_t ResultOf(Status status) {
+  switch (status) {
+    case Status::kOk:
+      return kResultOk;
+    case Status::kTooLarge:
+      return kResultTooLarge;
+    default:
+      return kResultPanelError;
+  }
+}
+
+// Within one command: too large outranks a refusal, a refusal outranks silence.
+int Rank(std::uint8_t result) {
+  switch (result) {
+    case kResultOk:
+      return 0;
+    case kResultNoAnswer:
+      return 1;
+    case kResultPanelError:
+      return 2;
+    default:
+      return 3;
+  }
+}
+
+std::uint8_t Worse(std::uint8_t a, std::uint8_t b) { return Rank(b) > Rank(a) ? b : a; }
+
 }  // namespace
 
 std::optional<Addressing> AddressingFromTable(std::uint8_t mode, const std::uint8_t* table) {
@@ -49,11 +76,13 @@ std::optional<Addressing> AddressingFromTable(std::uint8_t mode, const std::uint
 
 std::uint8_t HostLink::Open(const char* port, const LinkTiming& timing) {
   timing_ = timing;
-  if (!port) return kResultPortUnavailable;
+  if (!port) return Fail(kResultPortUnavailable);
   try {
-    line_.emplace(SerialLine::Open(ResolvePortDevice(port), timing.baud));
-  } catch (const SerialError&) {
-    return kResultPortUnavailable;
+    device_ = ResolvePortDevice(port);
+    line_.emplace(SerialLine::Open(device_, timing.baud));
+  } catch (const SerialError& error) {
+    openError_ = error.OsError();
+    return Fail(kResultPortUnavailable);
   }
   return kResultOk;
 }
@@ -62,82 +91,113 @@ int HostLink::LineMs(std::size_t bytes) const {
   return int((bytes * 10 * 1000 + std::size_t(timing_.baud) - 1) / std::size_t(timing_.baud));
 }
 
-std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload) {
-  if (!line_) return kResultPortUnavailable;
-  const Command command{to, function, g_nextSequence++, {payload.begin(), payload.end()}};
-  const std::vector<std::uint8_t> frame = EncodeCommand(command);
-  for (int attempt = 0; attempt < std::max(timing_.attempts, 1); ++attempt) {
-    line_->DiscardInput();
-    if (!line_->WriteAll(frame, LineMs(frame.size()) + 1000)) return kResultLineCut;
-    if (to.mode == kModeBroadcast) {
-      line_->Drain(LineMs(frame.size()) + 1000);
-      std::this_thread::sleep_for(std::chrono::milliseconds(timing_.broadcastGapMs));
-      return kResultOk;
-    }
-    switch (AwaitReplies(command, frame.size())) {
-      case Outcome::kAnswered:
-        return kResultOk;
-      case Outcome::kRefused:
-        return kResultPanelError;
-      case Outcome::kTooLarge:
-        return kResultTooLarge;
-      case Outcome::kLineGone:
-        return kResultLineCut;
-      case Outcome::kMissing:
-        break;
-    }
+Addressing HostLink::StillReached(const Addressing& to) {
+  Addressing reached{to.mode, {}};
+  for (std::uint8_t address : to.addresses) {
+    if (panels_.try_emplace(address, kResultOk).first->second == kResultOk) reached.addresses.push_back(address);
   }
-  return kResultNoAnswer;
+  return reached;
 }
 
-// Replies are taken in address order; one from another panel, to another
-// command or damaged is passed over. A refusal is final: sending the same
-// command again would be refused again.
-HostLink::Outcome HostLink::AwaitReplies(const Command& command, std::size_t frameBytes) {
-  const std::vector<std::uint8_t>& expected = command.to.addresses;
-  std::size_t answered = 0;
-  Outcome refusal = Outcome::kAnswered;
-  ReplyDecoder decoder;
-  auto deadline = Clock::now() + std::chrono::milliseconds(LineMs(frameBytes) + timing_.firstAnswerMs);
-  std::uint8_t buffer[256];
-  while (answered < expected.size()) {
-    const ReadResult read = line_->Read(buffer, MillisecondsUntil(deadline));
-    if (read.status == ReadStatus::Closed) return Outcome::kLineGone;
-    if (read.status == ReadStatus::Timeout) break;
-    decoder.Feed(std::span(buffer, read.count), [&](const Reply& reply) {
-      if (answered == expected.size() || reply.address != expected[answered] || reply.function != command.function ||
-          reply.sequence != command.sequence) {
-        return;
-      }
-      ++answered;
-      if (reply.status == Status::kTooLarge) {
-        refusal = Outcome::kTooLarge;
-      } else if (reply.status != Status::kOk && refusal == Outcome::kAnswered) {
-        refusal = Outcome::kRefused;
-      }
-      deadline = Clock::now() + std::chrono::milliseconds(LineMs(kReplyBytes) + timing_.nextAnswerMs);
-    });
-    // A line that never falls quiet (noise, another talker) must not keep the
-    // wait going: once the time is up, what has been read is all there is.
-    if (Clock::now() >= deadline) break;
+bool HostLink::Reaches(const Addressing& reached) const {
+  return reached.mode == kModeBroadcast ? result_ == kResultOk : !reached.addresses.empty();
+}
+
+std::uint8_t HostLink::Fail(std::uint8_t result) {
+  for (auto& [address, panelResult] : panels_) {
+    if (panelResult == kResultOk) panelResult = result;
   }
-  if (refusal != Outcome::kAnswered) return refusal;
-  return answered == expected.size() ? Outcome::kAnswered : Outcome::kMissing;
+  if (result_ == kResultOk) result_ = result;
+  return result_;
+}
+
+std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload) {
+  const Addressing reached = StillReached(to);
+  if (!Reaches(reached)) return result_;
+  if (!line_) return Fail(kResultPortUnavailable);
+  Command command{reached, function, g_nextSequence++, {payload.begin(), payload.end()}};
+  if (to.mode == kModeBroadcast) return SendBroadcast(EncodeCommand(command));
+
+  std::map<std::uint8_t, Status> answers;
+  for (int attempt = 0; attempt < std::max(timing_.attempts, 1) && !command.to.addresses.empty(); ++attempt) {
+    const std::vector<std::uint8_t> frame = EncodeCommand(command);
+    line_->DiscardInput();
+    if (!line_->WriteAll(frame, LineMs(frame.size()) + 1000)) return Fail(kResultLineCut);
+    if (!AwaitReplies(command, frame.size(), answers)) return Fail(kResultLineCut);
+    // The same command again, with its sequence number, to the panels whose replies are missing.
+    std::erase_if(command.to.addresses, [&](std::uint8_t address) { return answers.contains(address); });
+  }
+  std::uint8_t worst = kResultOk;
+  for (std::uint8_t address : reached.addresses) {
+    const auto answer = answers.find(address);
+    const std::uint8_t result = answer == answers.end() ? kResultNoAnswer : ResultOf(answer->second);
+    panels_[address] = result;
+    worst = Worse(worst, result);
+  }
+  if (result_ == kResultOk) result_ = worst;
+  return Reaches(StillReached(reached)) ? kResultOk : result_;
+}
+
+// Nobody answers a broadcast, so nobody can ask for it again: it goes out
+// several times instead, and a panel that takes every copy is unharmed.
+std::uint8_t HostLink::SendBroadcast(const std::vector<std::uint8_t>& frame) {
+  line_->DiscardInput();
+  for (int copy = 0; copy < std::max(timing_.broadcastCopies, 1); ++copy) {
+    if (!line_->WriteAll(frame, LineMs(frame.size()) + 1000)) return Fail(kResultLineCut);
+    line_->Drain(LineMs(frame.size()) + 1000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(timing_.broadcastGapMs));
+  }
+  return kResultOk;
+}
+
+// Each panel answers in its own slot, in address order: the first within
+// firstAnswerMs after the frame has gone out, each further one within
+// nextAnswerMs (and its reply's line time) after the slot before it ended,
+// by a reply or by running out. A reply from further down the list ends the
+// slots of the silent panels before it; one from a panel before, from
+// another panel, to another command or damaged is passed over.
+bool HostLink::AwaitReplies(const Command& command, std::size_t frameBytes, std::map<std::uint8_t, Status>& answers) {
+  const std::vector<std::uint8_t>& expected = command.to.addresses;
+  const auto slotLength = std::chrono::milliseconds(LineMs(kReplyBytes) + timing_.nextAnswerMs);
+  auto slotEnd = Clock::now() + std::chrono::milliseconds(LineMs(frameBytes) + timing_.firstAnswerMs);
+  std::size_t slot = 0;
+  ReplyDecoder decoder;
+  std::uint8_t buffer[256];
+  while (slot < expected.size()) {
+    const ReadResult read = line_->Read(buffer, MillisecondsUntil(slotEnd));
+    if (read.status == ReadStatus::Closed) return false;
+    decoder.Feed(std::span(buffer, read.count), [&](const Reply& reply) {
+      if (reply.function != command.function || reply.sequence != command.sequence) return;
+      const auto at = std::find(expected.begin() + std::ptrdiff_t(slot), expected.end(), reply.address);
+      if (at == expected.end()) return;
+      answers[reply.address] = reply.status;
+      slot = std::size_t(at - expected.begin()) + 1;
+      slotEnd = Clock::now() + slotLength;
+    });
+    // A slot that ran out passes to the next panel, also while bytes keep
+    // coming: a line that never falls quiet cannot stretch the wait.
+    if (Clock::now() >= slotEnd) {
+      ++slot;
+      slotEnd += slotLength;
+    }
+  }
+  return true;
 }
 
 std::uint8_t HostLink::SendPicture(const Addressing& to, const Bitmap32& picture, std::uint8_t colourFlags) {
-  if (picture.Width() <= 0 || picture.Height() <= 0) return kResultPictureUnreadable;
-  if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF) return kResultTooLarge;
+  if (picture.Width() <= 0 || picture.Height() <= 0) return Fail(kResultPictureUnreadable);
+  if (picture.Width() > 0xFFFF || picture.Height() > 0xFFFF) return Fail(kResultTooLarge);
   const std::vector<std::uint8_t> planes = PackPlanes(picture, colourFlags);
   const PictureHeader header{std::uint16_t(picture.Width()), std::uint16_t(picture.Height()), colourFlags,
                              kPlaneCount};
-  if (std::uint8_t result = Send(to, Function::kPictureBegin, EncodePictureHeader(header))) return result;
+  if (Send(to, Function::kPictureBegin, EncodePictureHeader(header))) return result_;
   for (std::size_t offset = 0; offset < planes.size(); offset += kMaxDataChunk) {
     const std::size_t count = std::min(kMaxDataChunk, planes.size() - offset);
     const auto payload = EncodePictureData(std::uint32_t(offset), std::span(planes).subspan(offset, count));
-    if (std::uint8_t result = Send(to, Function::kPictureData, payload)) return result;
+    if (Send(to, Function::kPictureData, payload)) return result_;
   }
-  return Send(to, Function::kPictureEnd, EncodeU32(std::uint32_t(planes.size())));
+  Send(to, Function::kPictureEnd, EncodeU32(std::uint32_t(planes.size())));
+  return result_;
 }
 
 }  // namespace lumetra::protocol

@@ -1,12 +1,16 @@
 #pragma once
 // The host's end of the protocol, as the display libraries use it: one
 // command at a time to the addressed panels, waiting for each panel's reply
-// in address order, sending again a bounded number of times when replies are
-// missing or damaged, and the result byte the libraries return.
+// in its slot, sending again a bounded number of times to the panels whose
+// replies are missing or damaged, going on with the panels that took every
+// command when others of a list failed, and the result byte the libraries
+// return.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "platform/gdi/bitmap.h"
 #include "protocol/frame.h"
@@ -26,9 +30,10 @@ inline constexpr std::uint8_t kResultLineCut = 33;            // writing to the 
 struct LinkTiming {
   int baud = 115200;
   int firstAnswerMs = 250;   // after the frame has gone out, for the first panel
-  int nextAnswerMs = 100;    // for each further panel, after the previous reply
+  int nextAnswerMs = 100;    // for each further panel, after the slot before it
   int attempts = 4;          // one send and up to three repeats
-  int broadcastGapMs = 20;   // after a broadcast frame, for the panels to take it in
+  int broadcastCopies = 3;   // nobody confirms a broadcast, so it goes out this often
+  int broadcastGapMs = 20;   // after each broadcast frame, for the panels to take it in
 };
 
 // The addressing carried by an address-mode byte and a 128-byte address
@@ -37,25 +42,55 @@ struct LinkTiming {
 // nullopt for another mode byte or a missing table.
 std::optional<Addressing> AddressingFromTable(std::uint8_t mode, const std::uint8_t* table);
 
+// One transfer over one port. Each command goes to the panels that took
+// every command of the link before it; a panel that stays silent or refuses
+// drops out with its result, and the others go on.
 class HostLink {
  public:
   // `port` is "COM1".."COM4" (mapped to a device) or a device path.
-  // kResultOk, or kResultPortUnavailable when the port cannot be opened.
+  // kResultOk, or kResultPortUnavailable when the port cannot be opened;
+  // Device() and OpenError() then say which device and why.
   std::uint8_t Open(const char* port, const LinkTiming& timing = {});
 
-  // One command to the addressed panels; a result byte.
+  // One command to the panels of `to` still reached. kResultOk while some
+  // panel is left to go on with (a broadcast: until the line fails), else
+  // Result().
   std::uint8_t Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload);
-  // A picture as its beginning, its plane bytes in pieces and its end.
+  // A picture as its beginning, its plane bytes in pieces and its end;
+  // Result() afterwards.
   std::uint8_t SendPicture(const Addressing& to, const Bitmap32& picture, std::uint8_t colourFlags);
 
+  // The first failure of the link, kResultOk while every panel took every
+  // command. Within one command a panel's "too large" outranks another's
+  // refusal, and a refusal outranks silence.
+  std::uint8_t Result() const { return result_; }
+  // Each panel a command was meant for: kResultOk when it took every
+  // command, else the result of the command it failed.
+  const std::map<std::uint8_t, std::uint8_t>& PanelResults() const { return panels_; }
+
+  const std::string& Device() const { return device_; }
+  // The errno of a port that could not be opened; 0 after a good open, or
+  // when the name named no device.
+  int OpenError() const { return openError_; }
+
  private:
-  enum class Outcome { kAnswered, kRefused, kTooLarge, kMissing, kLineGone };
-  Outcome AwaitReplies(const Command& command, std::size_t frameBytes);
+  // `to` without the panels that failed before; its new panels are recorded.
+  Addressing StillReached(const Addressing& to);
+  bool Reaches(const Addressing& reached) const;
+  // A failure of the whole link: every panel still reached fails with it.
+  std::uint8_t Fail(std::uint8_t result);
+  std::uint8_t SendBroadcast(const std::vector<std::uint8_t>& frame);
+  // Collects the replies to `command`; false when the line went away.
+  bool AwaitReplies(const Command& command, std::size_t frameBytes, std::map<std::uint8_t, Status>& answers);
   // Milliseconds the line needs for this many bytes (ten bits each).
   int LineMs(std::size_t bytes) const;
 
   std::optional<SerialLine> line_;
   LinkTiming timing_;
+  std::string device_;
+  int openError_ = 0;
+  std::map<std::uint8_t, std::uint8_t> panels_;
+  std::uint8_t result_ = kResultOk;
 };
 
 }  // namespace lumetra::protocol

@@ -25,7 +25,7 @@ constexpr short kHangUp = POLLHUP | POLLERR | POLLNVAL;
 std::string ErrorText(int error) { return std::error_code(error, std::generic_category()).message(); }
 
 [[noreturn]] void ThrowErrno(std::string_view what, const std::string& path, int error = errno) {
-  throw SerialError(std::string(what) + " \"" + path + "\": " + ErrorText(error));
+  throw SerialError(std::string(what) + " \"" + path + "\": " + ErrorText(error), error);
 }
 
 std::optional<speed_t> SpeedFor(int baud) {

@@ -15,7 +15,13 @@ namespace lumetra::protocol {
 
 class SerialError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // `osError` is the errno behind the failure, 0 when there is none (an
+  // unknown port name, a rate the line cannot take).
+  explicit SerialError(const std::string& what, int osError = 0) : std::runtime_error(what), osError_(osError) {}
+  int OsError() const { return osError_; }
+
+ private:
+  int osError_;
 };
 
 // Owns one file descriptor and closes it once.

@@ -110,18 +110,27 @@ void CTimer::PlaceAcross(const CTessaraDoc& doc, std::int32_t width) {
   m_ptSecond.x = SaturateToInt(left + width);
 }
 
+std::int64_t CTimer::CentreOnCanvas(const CTessaraDoc& doc, std::int64_t frameHeight) const {
+  const std::int64_t centre = (std::int64_t(m_ptFirst.y) + m_ptSecond.y) / 2;
+  const std::int64_t frames = std::max(doc.m_nFrames, 1);
+  const std::int64_t lastPixel = frames > INT32_MAX / frameHeight ? INT32_MAX : frames * frameHeight - 1;
+  return std::clamp<std::int64_t>(centre, 0, lastPixel);
+}
+
+std::int64_t CTimer::FrameIn(const CTessaraDoc& doc) const {
+  const std::int64_t frameHeight = std::int64_t(doc.m_nHeightWords) * kWordPixels;
+  return frameHeight > 0 ? CentreOnCanvas(doc, frameHeight) / frameHeight + 1 : 0;
+}
+
 // The panel knows its clock position only as a 1-based frame and word row,
 // each held in one byte. A clock dragged partly off the canvas counts as
 // standing in the nearest frame and row, so the panel is never told frame 0
-// or a row outside its frame; frames past 255 cannot be told at all and are
-// given as the last one that can.
+// or a row outside its frame; frames past 255 cannot be held at all and are
+// kept as the last one that can, and a send refuses such a clock (FrameIn).
 void CTimer::ReportPosition(CTessaraDoc& doc) const {
   const std::int64_t frameHeight = std::int64_t(doc.m_nHeightWords) * kWordPixels;
   if (frameHeight <= 0) return;
-  std::int64_t centre = (std::int64_t(m_ptFirst.y) + m_ptSecond.y) / 2;
-  const std::int64_t frames = std::max(doc.m_nFrames, 1);
-  const std::int64_t lastPixel = frames > INT32_MAX / frameHeight ? INT32_MAX : frames * frameHeight - 1;
-  centre = std::clamp<std::int64_t>(centre, 0, lastPixel);
+  const std::int64_t centre = CentreOnCanvas(doc, frameHeight);
   doc.m_nClockFrame = std::uint8_t(std::min<std::int64_t>(centre / frameHeight + 1, 255));
   doc.m_nClockRow = std::uint8_t(std::min<std::int64_t>((centre % frameHeight) / kWordPixels + 1, 255));
 }

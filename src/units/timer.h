@@ -49,6 +49,11 @@ class CTimer : public CUnit {
   // own clock by the same rule.
   static std::int64_t LeftAcross(std::int32_t align, std::int64_t panelWidth, std::int64_t textWidth);
 
+  // The 1-based frame that holds the clock's vertical centre as last drawn,
+  // not limited to the 255 frames the document can hold; 0 for a document
+  // without a frame height.
+  std::int64_t FrameIn(const CTessaraDoc& doc) const;
+
   std::int32_t m_nColourSet = 0;  // the document's colour set; not stored
   static constexpr std::array<std::string_view, 7> m_strDayName = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr std::array<std::string_view, 7> m_strDayNameCn = {"日", "一", "二", "三", "四", "五", "六"};
@@ -58,6 +63,8 @@ class CTimer : public CUnit {
   void PlaceAcross(const CTessaraDoc& doc, std::int32_t width);
   // Writes the frame and word row that hold the clock's vertical centre.
   void ReportPosition(CTessaraDoc& doc) const;
+  // The vertical centre, kept on the canvas of frames `frameHeight` high.
+  std::int64_t CentreOnCanvas(const CTessaraDoc& doc, std::int64_t frameHeight) const;
 };
 
 }  // namespace lumetra

@@ -1,5 +1,6 @@
-// lumetra-cli sending through the real display libraries and a pseudo-terminal
-// to lumetra-panel.
+// Sending through the real display libraries and a pseudo-terminal to
+// lumetra-panel: lumetra-cli, and the send operations in one process, where
+// what a library keeps between calls matters.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -12,21 +13,26 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <sstream>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "comm/display_library.h"
 #include "comm/send_data.h"
+#include "comm/send_operations.h"
 #include "document/document.h"
 #include "document/panel_settings.h"
+#include "platform/app_paths.h"
 #include "platform/gdi/bmp_file.h"
 #include "platform/gdi/dc.h"
 #include "protocol/messages.h"
 #include "protocol/serial_line.h"
 #include "support/temp_folder.h"
 #include "support/virtual_panel.h"
+#include "units/timer.h"
 #include "view/tessara_view.h"
 
 namespace lumetra {
@@ -154,6 +160,121 @@ TEST_F(Sending, EveryFaultEndsWithItsOwnCodeAndNeverWithASuccess) {
     EXPECT_EQ(run.status, c.exitStatus) << c.faults[1] << ": " << run.out;
     EXPECT_NE(run.out.find(c.message), std::string::npos) << c.faults[1] << ": " << run.out;
   }
+}
+
+// The functions the panel received, in order, from its log.
+std::vector<std::string> FramesReceived(const std::filesystem::path& out) {
+  std::vector<std::string> functions;
+  std::istringstream lines(test::ReadText(out / "events.jsonl"));
+  for (std::string line; std::getline(lines, line);) functions.push_back(nlohmann::json::parse(line)["function"]);
+  return functions;
+}
+
+TEST_F(Sending, APanelOfAListThatStaysSilentIsNamedAndTheOthersTakeThePicture) {
+  for (const std::string controller : {"MOVA", "MOVA_OUT"}) {
+    test::TempFolder out("panel");
+    test::VirtualPanel panel(out.path(), {"--address", "1", "--address", "2", "--address", "3", "--address", "4",
+                                          "--address", "5", "--fault", "silent:3"});
+    const std::string send = "send '" + kSample + "' --address 1-5 --pause-scale 0 --controller " + controller;
+    const CliResult text = Cli(panel, send);
+    EXPECT_EQ(text.status, 3) << text.out;
+    EXPECT_NE(text.out.find("parameters: answered 1, 2, 4, 5; failed 3 (result 2)\npicture: answered 1, 2, 4, 5\n"),
+              std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("The panel did not answer in time."), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\nPanel 3 did not answer.\n"), std::string::npos) << text.out;
+    const CliResult json = Cli(panel, send + " --json");
+    panel.Stop();
+    EXPECT_EQ(json.status, 3);
+    const nlohmann::json report = nlohmann::json::parse(json.out);
+    EXPECT_EQ(report["result"], 2);
+    EXPECT_EQ(report["steps"][0]["answered"], nlohmann::json({1, 2, 4, 5}));
+    EXPECT_EQ(report["steps"][0]["failed"], nlohmann::json::parse(R"([{"address": 3, "result": 2}])"));
+    for (int address : {1, 2, 4, 5}) {
+      EXPECT_TRUE(std::filesystem::exists(out / std::to_string(address) / "picture.bmp")) << controller << address;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out / "3" / "picture.bmp")) << controller;
+  }
+}
+
+TEST_F(Sending, ABroadcastGoesOutThriceAndSaysThatNoPanelConfirmedIt) {
+  for (const std::string controller : {"MOVA", "MOVA_OUT"}) {
+    test::TempFolder out("panel");
+    test::VirtualPanel panel(out.path(), {"--fault", "corrupt:3"});
+    const CliResult run = Cli(panel, "send '" + kSample + "' --broadcast --no-clock --pause-scale 0 --controller " +
+                                         controller);
+    panel.Stop();
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("Sent to all panels; a broadcast is not confirmed by the panels."), std::string::npos)
+        << run.out;
+    EXPECT_TRUE(std::filesystem::exists(out / "picture.bmp")) << controller;
+    const std::vector<std::string> frames = FramesReceived(out.path());
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), "picture begin"), 3) << controller;
+  }
+}
+
+TEST_F(Sending, APortThatCannotBeOpenedNamesItsDeviceAndWhy) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {(folder / "no-such-port").string(), "no such device"},
+      {"/dev/null", "not a serial port"},
+  };
+  for (const auto& [device, why] : cases) {
+    const CliResult run = RunCli(LUMETRA_BIN_DIR "/lumetra-cli", device, "clock --pause-scale 0", folder / "home");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.out.find("COM1 (" + device + "): " + why + "\n"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(Sending, AClockBeyondFrame255RefusesTheTransferBeforeAnythingIsSent) {
+  CTessaraDoc doc;
+  doc.m_nWidthWords = 1;
+  doc.m_nFrames = 400;
+  doc.m_nClockStyle = 1;
+  auto clock = std::make_unique<CTimer>();
+  clock->m_ptFirst = {0, 299 * 16 + 1};
+  clock->m_ptSecond = {16, 299 * 16 + 13};
+  doc.m_units.push_back(std::move(clock));
+  const std::filesystem::path file = folder / "clock-in-frame-300.tz";
+  doc.OnSaveDocument(file);
+  for (const std::string command : {"send", "params"}) {
+    test::TempFolder out("panel");
+    test::VirtualPanel panel(out.path(), {});
+    const CliResult run = Cli(panel, command + " '" + file.string() + "' --pause-scale 0");
+    panel.Stop();
+    EXPECT_EQ(run.status, 3) << run.out;
+    EXPECT_NE(run.out.find("The clock stands in frame 300"), std::string::npos) << run.out;
+    EXPECT_TRUE(FramesReceived(out.path()).empty()) << command;
+  }
+}
+
+// As the editor does it, in one process: a send whose port could not be
+// opened leaves no clear behind for a later parameters-only send.
+TEST_F(Sending, MovaOutLeavesNoClearBehindASendThatFailed) {
+  ASSERT_TRUE(InitAppPaths());  // the libraries sit beside this test
+  test::VirtualPanel panel(folder / "panel", {});
+  ::setenv("LUMETRA_COM1", panel.Path().c_str(), 1);
+  ::setenv("LUMETRA_COM2", (folder / "no-such-port").c_str(), 1);
+  const std::unique_ptr<DisplayLibrary> driver = LoadDisplayLibrary(kDriverLibraryFile);
+  const std::unique_ptr<DisplayLibrary> library = LoadDisplayLibrary(kPanelLibraryFile);
+  ASSERT_TRUE(driver && library);
+  CTessaraDoc doc;
+  doc.OnOpenDocument(kSample, PanelSettings{});
+  std::ostringstream console;
+  SendOperations operations(driver.get(), library.get(), [](int) {}, console);
+  SendDestination to{"COM1", kAddressModeSingle, ParseAddressTable("1"), kControllerMovaOut};
+  const ParameterBlock block = ExpectedParameters();
+
+  EXPECT_EQ(operations.SendEverything(to, doc, block, 0, false), 0);
+  to.port = "COM2";
+  EXPECT_EQ(operations.SendEverything(to, doc, block, 0, false), 1);
+  to.port = "COM1";
+  EXPECT_EQ(operations.ApplyParameters(to, block, false), 0);
+  panel.Stop();
+  ::unsetenv("LUMETRA_COM1");
+  ::unsetenv("LUMETRA_COM2");
+  EXPECT_EQ(FramesReceived(folder / "panel"),
+            (std::vector<std::string>{"clear", "parameters", "picture begin", "picture data", "picture data",
+                                      "picture end", "parameters"}));
+  EXPECT_TRUE(std::filesystem::exists(folder / "panel" / "picture.bmp"));
 }
 
 TEST_F(Sending, MissingLibrariesAreReportedWithTheirCodes) {

@@ -3,14 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "comm/send_commands.h"
 #include "comm/send_operations.h"
 #include "document/document.h"
+#include "lang/language.h"
 #include "support/temp_folder.h"
 
 namespace lumetra {
@@ -21,6 +25,7 @@ struct CallLog {
   std::vector<std::string> calls;
   std::map<std::string, std::uint8_t> results;
   std::vector<std::uint8_t> bmpBytes;  // the file DLLReadBMP was given, as it was then
+  int portError = 0;                   // what DLLPortError answers
   std::uint8_t Answer(const std::string& call) {
     calls.push_back(call);
     auto found = results.find(call.substr(0, call.find('(')));
@@ -69,6 +74,10 @@ std::uint8_t DriverSendBmp(const char* port, std::int32_t, std::int32_t mode, co
                            std::int32_t width, std::int32_t height, std::int32_t flags) {
   return g_log.Answer("sendbmp(" + Args(port, mode, list) + "," + std::to_string(width) + "x" +
                       std::to_string(height) + "," + std::to_string(flags) + ")");
+}
+std::int32_t PortError(char* device, std::int32_t size) {
+  std::snprintf(device, std::size_t(size), "/dev/ttyUSB0");
+  return g_log.portError;
 }
 std::uint8_t SendClock(const char* port, std::int32_t, std::int32_t mode, const std::uint8_t* list,
                        std::int32_t length, const std::uint8_t* clock) {
@@ -189,6 +198,36 @@ TEST_F(SendSequences, ApplySendsTheClockEvenAfterFailedParametersAndAddsTheCodes
   g_log = {};
   EXPECT_EQ(ops.ApplyParameters(to, block, false), 0);
   EXPECT_EQ(g_log.calls.size(), 1u);
+}
+
+// The library's errno, as an injected failure: permissions never fail where the tests run as root.
+TEST_F(SendSequences, APortThatCannotBeOpenedIsNamedWithItsDeviceAndWhy) {
+  Language language(LUMETRA_BIN_DIR, nullptr);
+  ASSERT_TRUE(language.SelectLanguage("English"));
+  driver.exports["DLLPortError"] = reinterpret_cast<void*>(&PortError);
+  g_log.results["kelparas"] = 1;
+  TransferPlan plan;
+  plan.to = to;
+  const std::vector<std::pair<int, std::string>> cases = {
+      {EACCES, "permission denied — add your user to the 'dialout' group"},
+      {ENOENT, "no such device"},
+      {ENXIO, "no such device"},
+      {EBUSY, "in use by another program"},
+      {ENOTTY, "not a serial port"},
+      {EIO, "Input/output error"},
+  };
+  for (const auto& [error, why] : cases) {
+    g_log.portError = error;
+    SendOperations ops = Ops(&driver, &panel);
+    EXPECT_EQ(TransferMessage(language, SendPictureToDevice(ops, doc, plan)), "COM2 (/dev/ttyUSB0): " + why);
+  }
+  SendOperations ops = Ops(&driver, &panel);
+  EXPECT_EQ(AppliedMessage(language, ApplyPlayModes(ops, plan)),
+            language.LookupText(kTransferFailedKey) + "\nCOM2 (/dev/ttyUSB0): Input/output error");
+  // A library that cannot say why leaves the code's own message.
+  driver.exports.erase("DLLPortError");
+  SendOperations older = Ops(&driver, &panel);
+  EXPECT_EQ(TransferMessage(language, SendPictureToDevice(older, doc, plan)), language.LookupText(33001));
 }
 
 TEST(DisplayLibraryLoading, AMissingLibraryOrAPathIsNotLoaded) {

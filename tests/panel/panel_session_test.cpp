@@ -117,6 +117,14 @@ TEST(PanelSession, FaultsMakeThePanelMisbehaveAsAsked) {
   EXPECT_TRUE(silent.SendTo(1, Function::kParameters, block).empty());
   EXPECT_FALSE(silent.session.State(1).parameters);
 
+  // One dead panel of a list: the panels after it still take the command and answer.
+  Line oneSilent({1, 2, 3}, Faults{.silentAddresses = {2}});
+  const auto replies = oneSilent.Send({protocol::kModeList, {1, 2, 3}}, Function::kParameters, block);
+  ASSERT_EQ(replies.size(), 2u);
+  EXPECT_EQ(replies[1].address, 3);
+  EXPECT_FALSE(oneSilent.session.State(2).parameters);
+  EXPECT_TRUE(oneSilent.session.State(3).parameters);
+
   Line refusing({1}, Faults{.answerError = true});
   EXPECT_EQ(Statuses(refusing.SendTo(1, Function::kParameters, block)), std::vector{Status::kPanelFault});
   EXPECT_FALSE(refusing.session.State(1).parameters);

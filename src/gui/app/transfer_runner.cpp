@@ -64,28 +64,31 @@ void TransferRunner::SendPicture(CTessaraDoc& doc, const CTessaraView& view) {
   if (!choice) return;
   // Taken here, on the thread that draws: the sequence runs on another.
   const TransferPlan plan = PlanTransfer(doc, view.m_nClockCount, view.m_ptOrigin, *choice);
-  Report(Run([&](const SendOperations& operations) { return SendPictureToDevice(operations, doc, plan); }));
+  const TransferReport report =
+      Run([&](SendOperations& operations) { return SendPictureToDevice(operations, doc, plan); });
+  showMessage_(FromUtf8(TransferMessage(CurrentLanguage(), report)));
 }
 
 void TransferRunner::SendClock() {
   const std::optional<SendChoice> choice = choose_(true);
   if (!choice) return;
   const TransferPlan plan = PlanClockTransfer(*choice);
-  Report(Run([&](const SendOperations& operations) { return SendClockToDevice(operations, plan); }));
+  const TransferReport report = Run([&](SendOperations& operations) { return SendClockToDevice(operations, plan); });
+  showMessage_(FromUtf8(TransferMessage(CurrentLanguage(), report)));
 }
 
 void TransferRunner::ApplyPlayModes(CTessaraDoc& doc, const CTessaraView& view) {
   const std::optional<SendChoice> choice = choose_(false);
   if (!choice) return;
   const TransferPlan plan = PlanTransfer(doc, view.m_nClockCount, view.m_ptOrigin, *choice);
-  const int result = Run([&](const SendOperations& operations) { return lumetra::ApplyPlayModes(operations, plan); });
-  // Apply names no cause.
-  showMessage_(Text(result ? kTransferFailedKey : kTransferSucceededKey));
+  const TransferReport report =
+      Run([&](SendOperations& operations) { return lumetra::ApplyPlayModes(operations, plan); });
+  showMessage_(FromUtf8(AppliedMessage(CurrentLanguage(), report)));
 }
 
-int TransferRunner::Run(const std::function<int(const SendOperations&)>& sequence) {
+TransferReport TransferRunner::Run(const std::function<TransferReport(SendOperations&)>& sequence) {
   ProgressWindow progress(parent_);
-  int result = 0;
+  TransferReport report;
   const double scale = std::max(pauseScale_, 0.0);
   std::thread worker([&] {
     SendOperations operations(
@@ -121,16 +124,12 @@ int TransferRunner::Run(const std::function<int(const SendOperations&)>& sequenc
       if (failure) std::rethrow_exception(failure);
       return written;
     });
-    result = sequence(operations);
+    report = sequence(operations);
     QMetaObject::invokeMethod(&progress, [&progress] { progress.Finish(); }, Qt::QueuedConnection);
   });
   progress.exec();
   worker.join();
-  return result;
-}
-
-void TransferRunner::Report(int result) {
-  showMessage_(result ? FromUtf8(ResultCodeMessage(CurrentLanguage(), result)) : Text(kTransferSucceededKey));
+  return report;
 }
 
 }  // namespace lumetra::gui

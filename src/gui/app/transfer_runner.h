@@ -30,7 +30,8 @@ class TransferRunner : public QObject {
   void SendPicture(CTessaraDoc& doc, const CTessaraView& view);
   // The clock alone (32892), the dialog in clock mode.
   void SendClock();
-  // "Apply..." of the play modes: parameters and clock; "2001" or "2002".
+  // "Apply..." of the play modes: parameters and clock; "2001" (with the
+  // port and the panels that failed) or "2002".
   void ApplyPlayModes(CTessaraDoc& doc, const CTessaraView& view);
 
   // What tests replace: the send dialog, the length of the pauses, the message boxes.
@@ -44,10 +45,8 @@ class TransferRunner : public QObject {
   void stepShown(const QString& text);
 
  private:
-  // Runs the sequence on a worker thread under the progress window; its result code.
-  int Run(const std::function<int(const SendOperations&)>& sequence);
-  // A result of the full send or the clock: the code's message, or "2002".
-  void Report(int result);
+  // Runs the sequence on a worker thread under the progress window; what it came to.
+  TransferReport Run(const std::function<TransferReport(SendOperations&)>& sequence);
 
   const DisplayLibrary* driver_;
   const DisplayLibrary* panel_;
