@@ -77,9 +77,8 @@ const char* StepName(SendStep step) {
 
 // "picture: answered 1, 2, 4, 5; failed 3 (result 2)".
 std::string PanelLine(const PanelStepResult& step) {
-  std::string answered;
-  for (std::uint8_t address : step.answered) answered += (answered.empty() ? "" : ", ") + std::to_string(address);
-  std::string line = std::string(StepName(step.step)) + ": answered " + (answered.empty() ? "none" : answered);
+  std::string line = std::string(StepName(step.step)) + ": answered " +
+                     (step.answered.empty() ? "none" : AddressesText(step.answered));
   for (std::size_t i = 0; i < step.failed.size(); ++i) {
     line += (i == 0 ? "; failed " : ", ") + std::to_string(step.failed[i].first) + " (result " +
             std::to_string(step.failed[i].second) + ")";

@@ -18,12 +18,6 @@ std::string Format(const Language& language, int key, std::initializer_list<std:
   return FillPlaceholders(language.LookupText(key), arguments);
 }
 
-std::string JoinAddresses(const std::vector<std::uint8_t>& addresses) {
-  std::string text;
-  for (std::uint8_t address : addresses) text += (text.empty() ? "" : ", ") + std::to_string(address);
-  return text;
-}
-
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 // The panels that failed, one line per kind of failure in the order the
@@ -45,7 +39,7 @@ std::string PanelFailureLines(const Language& language, const TransferReport& re
   }
   std::string lines;
   for (const auto& [result, addresses] : byFailure) {
-    const std::string names = JoinAddresses(addresses);
+    const std::string names = AddressesText(addresses);
     const bool one = addresses.size() == 1;
     lines += '\n';
     lines += result == kResultNoAnswer
@@ -65,6 +59,12 @@ std::string ClockRefusal(const Language& language, const TransferReport& report)
 }
 
 }  // namespace
+
+std::string AddressesText(const std::vector<std::uint8_t>& addresses) {
+  std::string text;
+  for (std::uint8_t address : addresses) text += (text.empty() ? "" : ", ") + std::to_string(address);
+  return text;
+}
 
 std::string PortFailureMessage(const Language& language, const PortFailure& failure) {
   const auto format = [&](int key) {

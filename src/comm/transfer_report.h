@@ -32,6 +32,8 @@ std::string TransferMessage(const Language& language, const TransferReport& repo
 // Apply of the play modes: the same, but a failure reads as key 2001 with
 // the port and the panels that failed after it.
 std::string AppliedMessage(const Language& language, const TransferReport& report);
+// "7, 12".
+std::string AddressesText(const std::vector<std::uint8_t>& addresses);
 // "COM1 (/dev/ttyUSB0): permission denied — …", by the errno.
 std::string PortFailureMessage(const Language& language, const PortFailure& failure);
 
