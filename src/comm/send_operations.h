@@ -59,7 +59,6 @@ struct PanelStepResult {
   SendStep step = SendStep::kParameters;
   std::vector<std::uint8_t> answered;
   std::vector<std::pair<std::uint8_t, int>> failed;
-  friend bool operator==(const PanelStepResult&, const PanelStepResult&) = default;
 };
 
 // A port that could not be opened: its name, the device it stands for and

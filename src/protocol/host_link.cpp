@@ -141,7 +141,6 @@ std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<c
 // Nobody answers a broadcast, so nobody can ask for it again: it goes out
 // several times instead, and a panel that takes every copy is unharmed.
 std::uint8_t HostLink::SendBroadcast(const std::vector<std::uint8_t>& frame) {
-  line_->DiscardInput();
   for (int copy = 0; copy < std::max(timing_.broadcastCopies, 1); ++copy) {
     if (!line_->WriteAll(frame, LineMs(frame.size()) + 1000)) return Fail(kResultLineCut);
     line_->Drain(LineMs(frame.size()) + 1000);

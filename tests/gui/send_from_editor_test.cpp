@@ -147,6 +147,35 @@ class SendFromEditorTest : public QObject {
     std::filesystem::remove_all(folder);
   }
 
+  void theResultNamesThePanelsOfAListThatFailed() {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("lumetra-gui-list-" + std::to_string(QCoreApplication::applicationPid()));
+    std::filesystem::remove_all(folder);
+    test::VirtualPanel panel(folder / "panel", {"--address", "1", "--address", "2", "--fault", "silent:2"});
+    ::setenv("LUMETRA_COM1", panel.Path().c_str(), 1);
+    SettingsStore store(folder / "Tessara.ini");
+    CMainFrame frame(store, *language_);
+    QVERIFY(frame.OpenDocument(kSample));
+    TransferRunner& transfers = frame.Transfers();
+    transfers.SetChooser([](bool) {
+      SendChoice choice;
+      choice.controllerType = kControllerMovaOut;
+      choice.refreshTimer = false;
+      choice.addressMode = kAddressModeList;
+      choice.addressTable = ParseAddressTable("1-2");
+      return std::optional<SendChoice>(choice);
+    });
+    transfers.SetPauseScale(0);
+    QString result;
+    transfers.SetMessageHandler([&](const QString& text) { result = text; });
+    frame.OnCommand(kCmdSendPicture);
+    panel.Stop();
+    ::unsetenv("LUMETRA_COM1");
+    QVERIFY2(result.endsWith(QStringLiteral("\nPanel 2 did not answer.")), qPrintable(result));
+    QVERIFY(std::filesystem::exists(folder / "panel" / "1" / "picture.bmp"));
+    std::filesystem::remove_all(folder);
+  }
+
   void cleanupTestCase() { SetCurrentLanguage(nullptr); }
 
  private:
