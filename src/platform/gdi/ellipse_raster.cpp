@@ -49,6 +49,72 @@ std::vector<RowExtent> EllipseRows(int w, int h) {
   return rows;
 }
 
+namespace {
+
+// An inside-frame pen wider than the box leaves it empty or inverted, and GDI
+// still runs its ellipse stepping on those sizes, which lands on these points.
+// With no width there are none; with no height a short run of points.
+std::vector<CPoint> DegenerateQuarter(int w, int h) {
+  std::vector<CPoint> quarter;
+  WalkEllipseQuarter(w, h, [&](std::int64_t x, std::int64_t y) { quarter.push_back({int(x), int(y)}); });
+  return quarter;
+}
+
+// The lower-right quarter of the outline of a w x h ellipse whose pixels run
+// from (0, 0) to (w - 1, h - 1): from the right end of the middle row down to
+// the bottom row, in drawing order (x never grows, y never shrinks).
+std::vector<CPoint> LowerRightQuarter(int w, int h) {
+  if (w < 1 || h < 1) return DegenerateQuarter(w, h);
+  std::vector<CPoint> quarter;
+  PlotEllipseRect(0, 0, w - 1, h - 1, [&](int x, int y) {
+    if (2 * x >= w - 1 && 2 * y >= h - 1) quarter.push_back({x, y});
+  });
+  std::sort(quarter.begin(), quarter.end(), [](CPoint a, CPoint b) { return a.y != b.y ? a.y < b.y : a.x > b.x; });
+  quarter.erase(std::unique(quarter.begin(), quarter.end()), quarter.end());
+  return quarter;
+}
+
+}  // namespace
+
+RoundOutline::RoundOutline(const CRect& box, int ew, int eh, bool counterClockwise)
+    : box_(box), ew_(ew), eh_(eh), ccw_(counterClockwise), quarter_(LowerRightQuarter(ew, eh)) {}
+
+CPoint RoundOutline::At(int i) const {
+  int n = QuarterSize();
+  int corner = (i / n) % 4, k = i % n;
+  // Corners 0 and 2 run along the quarter, 1 and 3 against it.
+  CPoint q = quarter_[std::size_t(corner % 2 == 0 ? k : n - 1 - k)];
+  bool right = corner == 0 || corner == 3;
+  bool top = (corner <= 1) == ccw_;
+  int x = right ? box_.right - ew_ + q.x : box_.left + ew_ - 1 - q.x;
+  int y = top ? box_.top + eh_ - 1 - q.y : box_.bottom - eh_ + q.y;
+  return {x, y};
+}
+
+std::vector<CPoint> RoundOutline::Closed() const {
+  std::vector<CPoint> points(static_cast<std::size_t>(Size()));
+  for (int i = 0; i < Size(); ++i) points[std::size_t(i)] = At(i);
+  return points;
+}
+
+int RoundOutline::RadialIndex(std::int64_t rx, std::int64_t ry) const {
+  int n = QuarterSize();
+  auto first = [&](auto past) {
+    int i = 0;
+    while (i < n && !past(std::int64_t(quarter_[std::size_t(i)].x) - ew_ / 2,
+                          std::int64_t(quarter_[std::size_t(i)].y) - eh_ / 2)) {
+      ++i;
+    }
+    return i;
+  };
+  if (ry >= 0) {
+    if (rx >= 0) return first([&](std::int64_t qx, std::int64_t qy) { return qx * ry <= qy * rx; });
+    return 2 * n - first([&](std::int64_t qx, std::int64_t qy) { return qx * ry < qy * -rx; });
+  }
+  if (rx >= 0) return 4 * n - first([&](std::int64_t qx, std::int64_t qy) { return qx * -ry <= qy * rx; });
+  return 2 * n + first([&](std::int64_t qx, std::int64_t qy) { return qx * -ry < qy * -rx; });
+}
+
 SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh, const CRect& clip) {
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);

@@ -33,6 +33,37 @@ struct RowExtent {
 };
 std::vector<RowExtent> EllipseRows(int w, int h);
 
+// The outline of a rounded rectangle (an ellipse when the corner ellipse
+// fills the box) as a closed sequence of 4n points: the corner quarters in
+// drawing order, neighbouring pixels along each corner. Counter-clockwise on
+// screen it starts at the lower end of the top-right corner and goes up;
+// clockwise at the upper end of the bottom-right corner and goes down.
+class RoundOutline {
+ public:
+  RoundOutline(const CRect& box, int ew, int eh, bool counterClockwise);
+
+  int QuarterSize() const { return int(quarter_.size()); }
+  int Size() const { return 4 * QuarterSize(); }
+
+  // Point i of the sequence, for any i >= 0 (it wraps around).
+  CPoint At(int i) const;
+  std::vector<CPoint> Closed() const;
+
+  // The index of the first outline point, in drawing order, at or past the
+  // radial through (rx, ry) (relative to the centre, y pointing the way the
+  // first corner is drawn). The quarter is compared by integer cross products
+  // after folding the radial into it; which side a tie falls on depends on
+  // the quadrant.
+  int RadialIndex(std::int64_t rx, std::int64_t ry) const;
+
+ private:
+  CRect box_;
+  int ew_;
+  int eh_;
+  bool ccw_;
+  std::vector<CPoint> quarter_;
+};
+
 // The region CreateRoundRectRgn(l, t, r, b, ew, eh) covers (CreateEllipticRgn
 // is the case ew = r - l, eh = b - t): the box loses its last column and row,
 // the corner ellipse is clamped to it, and below 2 pixels it is a rectangle.

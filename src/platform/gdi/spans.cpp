@@ -1,6 +1,7 @@
 #include "platform/gdi/spans.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace lumetra {
 
@@ -122,6 +123,44 @@ SpanSet SpanSet::ClipTo(const CRect& r) const {
   SpanSet out;
   for (const Span& s : spans_) {
     if (s.y >= r.top && s.y < r.bottom) out.Add(s.y, std::max(s.x0, r.left), std::min(s.x1, r.right));
+  }
+  return out;
+}
+
+PixelMask::PixelMask(const CRect& area) : area_(area) {
+  if (area.Width() > 0 && area.Height() > 0) {
+    wordsPerRow_ = (std::size_t(area.Width()) + 63) / 64;
+    bits_.assign(wordsPerRow_ * std::size_t(area.Height()), 0);
+  }
+}
+
+void PixelMask::Add(const CRect& r) {
+  for (std::int32_t y = std::max(r.top, area_.top); y < std::min(r.bottom, area_.bottom); ++y) Add(y, r.left, r.right);
+}
+
+// Runs of set bits, found a word at a time.
+SpanSet PixelMask::Spans() const {
+  SpanSet out;
+  for (std::int32_t y = area_.top; y < area_.bottom; ++y) {
+    const std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * wordsPerRow_;
+    std::int64_t runStart = -1;
+    for (std::size_t w = 0; w < wordsPerRow_; ++w) {
+      // Looking for the next set bit outside a run, the next clear one inside.
+      std::uint64_t pending = runStart < 0 ? row[w] : ~row[w];
+      while (pending != 0) {
+        const std::int64_t at = std::int64_t(w) * 64 + std::countr_zero(pending);
+        if (runStart < 0) {
+          runStart = at;
+        } else {
+          out.Add(y, std::int32_t(area_.left + runStart), std::int32_t(area_.left + at));
+          runStart = -1;
+        }
+        // The bits below `at` are done; what follows is looked at the other way round.
+        const std::uint64_t done = at % 64 == 63 ? ~0ull : (2ull << (at % 64)) - 1;
+        pending = (runStart < 0 ? row[w] : ~row[w]) & ~done;
+      }
+    }
+    if (runStart >= 0) out.Add(y, std::int32_t(area_.left + runStart), area_.right);
   }
   return out;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // A set of pixels as horizontal spans [x0, x1) on rows y: what a stroke or a
 // fill covers. Normalised sets hold sorted, disjoint, non-touching spans.
+// PixelMask holds such a set as one bit per pixel of a bounded area, where
+// many overlapping pieces merge as they come.
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -45,6 +48,42 @@ class SpanSet {
 
  private:
   std::vector<Span> spans_;
+};
+
+class PixelMask {
+ public:
+  // Nothing outside `area` is kept.
+  explicit PixelMask(const CRect& area);
+
+  // Strokes add a few short spans for every point of a path, so these are inline.
+  void Add(std::int32_t y, std::int32_t x0, std::int32_t x1) {
+    if (y < area_.top || y >= area_.bottom) return;
+    x0 = std::max(x0, area_.left);
+    x1 = std::min(x1, area_.right);
+    if (x0 >= x1) return;
+    std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * wordsPerRow_;
+    const std::size_t first = std::size_t(x0 - area_.left), last = std::size_t(x1 - area_.left) - 1;
+    const std::uint64_t head = ~0ull << (first % 64), tail = ~0ull >> (63 - last % 64);
+    if (first / 64 == last / 64) {
+      row[first / 64] |= head & tail;
+      return;
+    }
+    row[first / 64] |= head;
+    for (std::size_t w = first / 64 + 1; w < last / 64; ++w) row[w] = ~0ull;
+    row[last / 64] |= tail;
+  }
+  void Add(const CRect& r);
+  // The spans of `piece` moved by (dx, dy).
+  void Add(const SpanSet& piece, std::int32_t dx = 0, std::int32_t dy = 0) {
+    for (const Span& s : piece.Spans()) Add(s.y + dy, s.x0 + dx, s.x1 + dx);
+  }
+  // The pixels set, normalised.
+  SpanSet Spans() const;
+
+ private:
+  CRect area_;
+  std::size_t wordsPerRow_ = 0;
+  std::vector<std::uint64_t> bits_;
 };
 
 }  // namespace lumetra
