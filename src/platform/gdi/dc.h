@@ -197,8 +197,9 @@ class CDC {
   State SaveState() const;
   void RestoreState(const State& s);
   void UpdateDrawable();
-  // The part of device spans that drawing may touch.
-  SpanSet VisiblePart(const SpanSet& spans) const;
+  // Calls paint(span) with the part of each device span that drawing may touch.
+  template <typename Paint>
+  void ForEachVisibleSpan(const SpanSet& spans, Paint&& paint) const;
   bool Clipped(int x, int y) const;
 
   // Strokes a path of device points with the current pen; a closed path also

@@ -6,38 +6,6 @@
 
 namespace lumetra {
 
-void WalkEllipseQuarter(std::int64_t w, std::int64_t h, const std::function<void(std::int64_t, std::int64_t)>& visit) {
-  std::int64_t a = w - 1, b = h - 1, b1 = b % 2;
-  std::int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (1 + b1) * a * a;
-  std::int64_t err = dx + dy + b1 * a * a;
-  std::int64_t x = a, y = h / 2;
-  std::int64_t steps = 4 * (std::llabs(a) + std::llabs(b)) + 16;  // in case the error terms never settle
-  for (; x >= w / 2 && steps > 0; --steps) {
-    visit(x, y);
-    std::int64_t e2 = 2 * err;
-    if (e2 >= dx) {
-      --x;
-      err += dx += 8 * b * b;
-    }
-    if (e2 <= dy) {
-      ++y;
-      err += dy += 8 * a * a;
-    }
-  }
-}
-
-void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot) {
-  if (x0 > x1) std::swap(x0, x1);
-  if (y0 > y1) std::swap(y0, y1);
-  std::int64_t a = std::int64_t(x1) - x0, b = std::int64_t(y1) - y0;
-  WalkEllipseQuarter(a + 1, b + 1, [&](std::int64_t x, std::int64_t y) {
-    plot(int(x0 + x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + b - y));
-    plot(int(x0 + x), int(y0 + b - y));
-  });
-}
-
 std::vector<RowExtent> EllipseRows(int w, int h) {
   std::vector<RowExtent> rows(std::size_t(std::max(h, 0)), RowExtent{w, -1});
   if (w <= 0 || h <= 0) return {};
@@ -79,22 +47,25 @@ std::vector<CPoint> LowerRightQuarter(int w, int h) {
 RoundOutline::RoundOutline(const CRect& box, int ew, int eh, bool counterClockwise)
     : box_(box), ew_(ew), eh_(eh), ccw_(counterClockwise), quarter_(LowerRightQuarter(ew, eh)) {}
 
-CPoint RoundOutline::At(int i) const {
-  int n = QuarterSize();
-  int corner = (i / n) % 4, k = i % n;
+CPoint RoundOutline::At(int i) const { return CornerPoint((i / QuarterSize()) % 4, i % QuarterSize()); }
+
+std::vector<CPoint> RoundOutline::Closed() const {
+  std::vector<CPoint> points;
+  points.reserve(std::size_t(Size()));
+  for (int corner = 0; corner < 4; ++corner) {
+    for (int k = 0; k < QuarterSize(); ++k) points.push_back(CornerPoint(corner, k));
+  }
+  return points;
+}
+
+CPoint RoundOutline::CornerPoint(int corner, int k) const {
   // Corners 0 and 2 run along the quarter, 1 and 3 against it.
-  CPoint q = quarter_[std::size_t(corner % 2 == 0 ? k : n - 1 - k)];
+  CPoint q = quarter_[std::size_t(corner % 2 == 0 ? k : QuarterSize() - 1 - k)];
   bool right = corner == 0 || corner == 3;
   bool top = (corner <= 1) == ccw_;
   int x = right ? box_.right - ew_ + q.x : box_.left + ew_ - 1 - q.x;
   int y = top ? box_.top + eh_ - 1 - q.y : box_.bottom - eh_ + q.y;
   return {x, y};
-}
-
-std::vector<CPoint> RoundOutline::Closed() const {
-  std::vector<CPoint> points(static_cast<std::size_t>(Size()));
-  for (int i = 0; i < Size(); ++i) points[std::size_t(i)] = At(i);
-  return points;
 }
 
 int RoundOutline::RadialIndex(std::int64_t rx, std::int64_t ry) const {

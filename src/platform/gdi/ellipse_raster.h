@@ -4,7 +4,9 @@
 // manner of A. Zingl's plotEllipseRect ("A Rasterizing Algorithm for Drawing
 // Curves"), stepped the way GDI steps it.
 
-#include <functional>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/spans.h"
@@ -16,12 +18,43 @@ namespace lumetra {
 // of the middle row (row h/2) towards the bottom. Both steps are decided on
 // the same error value, so a step may be diagonal, and the walk ends at the
 // middle column. Taken literally also for empty or inverted sizes, as GDI does.
-void WalkEllipseQuarter(std::int64_t w, std::int64_t h, const std::function<void(std::int64_t, std::int64_t)>& visit);
+// Called for every point of every outline drawn, so it is a template.
+template <typename Visit>
+void WalkEllipseQuarter(std::int64_t w, std::int64_t h, Visit&& visit) {
+  std::int64_t a = w - 1, b = h - 1, b1 = b % 2;
+  std::int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (1 + b1) * a * a;
+  std::int64_t err = dx + dy + b1 * a * a;
+  std::int64_t x = a, y = h / 2;
+  std::int64_t steps = 4 * (std::llabs(a) + std::llabs(b)) + 16;  // in case the error terms never settle
+  for (; x >= w / 2 && steps > 0; --steps) {
+    visit(x, y);
+    std::int64_t e2 = 2 * err;
+    if (e2 >= dx) {
+      --x;
+      err += dx += 8 * b * b;
+    }
+    if (e2 <= dy) {
+      ++y;
+      err += dy += 8 * a * a;
+    }
+  }
+}
 
 // Calls plot(x, y) for the outline pixels of the ellipse inscribed in the
 // pixel box (x0, y0) .. (x1, y1), both corners included, four mirrored points
 // per step as the walk visits them. Very thin ellipses lose their tips, as GDI's do.
-void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot);
+template <typename Plot>
+void PlotEllipseRect(int x0, int y0, int x1, int y1, Plot&& plot) {
+  if (x0 > x1) std::swap(x0, x1);
+  if (y0 > y1) std::swap(y0, y1);
+  std::int64_t a = std::int64_t(x1) - x0, b = std::int64_t(y1) - y0;
+  WalkEllipseQuarter(a + 1, b + 1, [&](std::int64_t x, std::int64_t y) {
+    plot(int(x0 + x), int(y0 + y));
+    plot(int(x0 + a - x), int(y0 + y));
+    plot(int(x0 + a - x), int(y0 + b - y));
+    plot(int(x0 + x), int(y0 + b - y));
+  });
+}
 
 inline constexpr CRect kEverywhere{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
 
@@ -57,6 +90,9 @@ class RoundOutline {
   int RadialIndex(std::int64_t rx, std::int64_t ry) const;
 
  private:
+  // Point k of corner 0..3.
+  CPoint CornerPoint(int corner, int k) const;
+
   CRect box_;
   int ew_;
   int eh_;
