@@ -138,29 +138,26 @@ void PixelMask::Add(const CRect& r) {
   for (std::int32_t y = std::max(r.top, area_.top); y < std::min(r.bottom, area_.bottom); ++y) Add(y, r.left, r.right);
 }
 
-// Runs of set bits, found a word at a time.
+// A run starts or ends wherever a bit differs from the one before it.
 SpanSet PixelMask::Spans() const {
   SpanSet out;
+  out.Reserve(2 * std::size_t(std::max(area_.Height(), 0)));  // an outline crosses most rows twice
   for (std::int32_t y = area_.top; y < area_.bottom; ++y) {
     const std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * wordsPerRow_;
-    std::int64_t runStart = -1;
+    std::uint64_t carry = 0;
+    std::int32_t start = 0;
+    bool inRun = false;
     for (std::size_t w = 0; w < wordsPerRow_; ++w) {
-      // Looking for the next set bit outside a run, the next clear one inside.
-      std::uint64_t pending = runStart < 0 ? row[w] : ~row[w];
-      while (pending != 0) {
-        const std::int64_t at = std::int64_t(w) * 64 + std::countr_zero(pending);
-        if (runStart < 0) {
-          runStart = at;
-        } else {
-          out.Add(y, std::int32_t(area_.left + runStart), std::int32_t(area_.left + at));
-          runStart = -1;
-        }
-        // The bits below `at` are done; what follows is looked at the other way round.
-        const std::uint64_t done = at % 64 == 63 ? ~0ull : (2ull << (at % 64)) - 1;
-        pending = (runStart < 0 ? row[w] : ~row[w]) & ~done;
+      std::uint64_t changes = row[w] ^ ((row[w] << 1) | carry);
+      carry = row[w] >> 63;
+      for (; changes != 0; changes &= changes - 1) {
+        const std::int32_t x = area_.left + std::int32_t(w * 64 + std::size_t(std::countr_zero(changes)));
+        if (inRun) out.Add(y, start, x);
+        start = x;
+        inRun = !inRun;
       }
     }
-    if (runStart >= 0) out.Add(y, std::int32_t(area_.left + runStart), area_.right);
+    if (inRun) out.Add(y, start, area_.right);
   }
   return out;
 }

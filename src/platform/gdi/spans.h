@@ -31,6 +31,7 @@ class SpanSet {
     if (x0 < x1) spans_.push_back({y, x0, x1});
   }
   void Normalize();
+  void Reserve(std::size_t spans) { spans_.reserve(spans); }
   // Adds the other set's spans; call Normalize() once after the last.
   void Append(const SpanSet& other) { spans_.insert(spans_.end(), other.spans_.begin(), other.spans_.end()); }
 

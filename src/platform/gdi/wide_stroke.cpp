@@ -122,7 +122,8 @@ class WideStroker {
 
  private:
   void AddPolygon(std::span<const CPoint> corners) {
-    covered_.Add(ScanConvertPolygon(corners, PolyFillMode::Alternate, area_.top, area_.bottom));
+    ForEachPolygonSpan(corners, PolyFillMode::Alternate, area_.top, area_.bottom,
+                       [&](std::int32_t y, std::int32_t x0, std::int32_t x1) { covered_.Add(y, x0, x1); });
   }
 
   // Round joins put a disc on every vertex, and curves have many: the disc is
@@ -399,7 +400,8 @@ SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, 
                const std::vector<std::uint32_t>& runs, const CRect& limit) {
   if (points.empty()) return {};
   // Nothing of a stroke reaches further from its points than a miter at the
-  // limit of 10 (five widths) or a square cap. Only the part of the limit
+  // limit of 10 (five widths); without miters, square caps and bevels stay
+  // within a width, and twice that is allowed. Only the part of the limit
   // within that reach is worked out (nothing when the path is that far from
   // it), which keeps a clipped repaint cheap and the pixel mask small.
   std::int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
@@ -409,7 +411,7 @@ SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, 
     minY = std::min<std::int64_t>(minY, p.y);
     maxY = std::max<std::int64_t>(maxY, p.y);
   }
-  const std::int64_t margin = 6 * std::int64_t(width) + 2;
+  const std::int64_t margin = (join == PS_JOIN_MITER ? 6 : 2) * std::int64_t(width) + 2;
   const CRect area{std::int32_t(std::max<std::int64_t>(limit.left, minX - margin)),
                    std::int32_t(std::max<std::int64_t>(limit.top, minY - margin)),
                    std::int32_t(std::min<std::int64_t>(limit.right, maxX + margin + 1)),
