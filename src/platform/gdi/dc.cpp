@@ -76,10 +76,12 @@ void CDC::RestoreState(const State& s) {
   UpdateDrawable();
 }
 
-void CDC::PaintPixel(int x, int y, std::uint32_t pixel) {
+void CDC::PaintPixel(int x, int y, std::uint32_t pixel) { PaintPixel(x, y, MixFor(rop2_, pixel)); }
+
+void CDC::PaintPixel(int x, int y, const Rop2Mix& mix) {
   if (Clipped(x, y)) return;
   std::uint32_t& d = target_->At(x, y);
-  d = MixFor(rop2_, pixel).Apply(d);
+  d = mix.Apply(d);
 }
 
 // Without a clip region the spans are clipped one by one as they are

@@ -163,6 +163,7 @@ class CDC {
   // Painting helpers for the drawing code: device coordinates, raster
   // operation and clipping applied.
   void PaintPixel(int x, int y, std::uint32_t pixel);
+  void PaintPixel(int x, int y, const Rop2Mix& mix);
   void PaintSpans(const SpanSet& spans, std::uint32_t pixel) { PaintSpans(spans, pixel, rop2_); }
   void PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush) { PaintSpansWithBrush(spans, brush, rop2_); }
   void PaintSpans(const SpanSet& spans, std::uint32_t pixel, int rop2);

@@ -16,20 +16,36 @@ namespace {
 // with the start of each run for looking up a step.
 class DashPattern {
  public:
-  explicit DashPattern(const std::vector<std::uint32_t>& runs) {
+  explicit DashPattern(const std::vector<std::uint32_t>& runs) : runs_(runs) {
     for (std::uint32_t r : runs) {
       starts_.push_back(period_);
       period_ += r;
     }
   }
   bool Solid() const { return period_ == 0; }
-  bool On(std::int64_t step) const {
+
+  // Where a step falls: its run and the steps left in that run, itself included.
+  struct Position {
+    std::size_t run = 0;
+    std::uint64_t left = 0;
+    bool On() const { return run % 2 == 0; }
+  };
+  Position At(std::int64_t step) const {
     std::uint64_t s = std::uint64_t(step) % period_;
-    auto run = std::upper_bound(starts_.begin(), starts_.end(), s) - starts_.begin() - 1;
-    return run % 2 == 0;
+    auto run = std::size_t(std::upper_bound(starts_.begin(), starts_.end(), s) - starts_.begin() - 1);
+    return {run, starts_[run] + runs_[run] - s};
+  }
+  // A line walks the pattern a step at a time, so it moves on rather than looking each step up.
+  void Advance(Position& p) const {
+    if (--p.left > 0) return;
+    do {
+      p.run = (p.run + 1) % runs_.size();
+      p.left = runs_[p.run];
+    } while (p.left == 0);
   }
 
  private:
+  std::vector<std::uint32_t> runs_;
   std::vector<std::uint64_t> starts_;
   std::uint64_t period_ = 0;
 };
@@ -40,8 +56,8 @@ class CosmeticStroker {
  public:
   CosmeticStroker(CDC& dc, const CPen& pen, std::uint32_t bkPixel, bool opaqueGaps)
       : dc_(dc),
-        penPixel_(PixelFromColor(pen.GetLogPen().lopnColor)),
-        bkPixel_(bkPixel),
+        penMix_(MixFor(dc.GetROP2(), PixelFromColor(pen.GetLogPen().lopnColor))),
+        bkMix_(MixFor(dc.GetROP2(), bkPixel)),
         pattern_(pen.DashRuns()),
         opaqueGaps_(opaqueGaps) {}
 
@@ -75,9 +91,11 @@ class CosmeticStroker {
       std::int64_t v = 2 * kFirst * minorDelta - steps;
       std::int64_t q = CeilDiv(v, denom);
       std::int64_t r = q * denom - v;  // 0 <= r < denom
+      DashPattern::Position dash = pattern_.Solid() ? DashPattern::Position{} : pattern_.At(phase_ + kFirst);
       for (std::int64_t k = kFirst; k <= kLast; ++k) {
         std::int64_t major = major0 + k * majorStep, minor = minor0 + q;
-        Plot(xMajor ? major : minor, xMajor ? minor : major, phase_ + k);
+        Plot(xMajor ? major : minor, xMajor ? minor : major, dash.On());
+        if (!pattern_.Solid()) pattern_.Advance(dash);
         r -= stride;
         while (r < 0) {
           ++q;
@@ -93,21 +111,22 @@ class CosmeticStroker {
   }
 
   // The pixel at `p`, at the pattern's current step.
-  void Point(CPoint p) { Plot(p.x, p.y, phase_); }
+  void Point(CPoint p) { Plot(p.x, p.y, pattern_.Solid() || pattern_.At(phase_).On()); }
 
  private:
-  void Plot(std::int64_t x, std::int64_t y, std::int64_t step) {
+  // The mixes are worked out once per stroke, not per pixel.
+  void Plot(std::int64_t x, std::int64_t y, bool on) {
     if (y < INT32_MIN || y > INT32_MAX) return;
-    if (pattern_.Solid() || pattern_.On(step)) {
-      dc_.PaintPixel(int(x), int(y), penPixel_);
+    if (on) {
+      dc_.PaintPixel(int(x), int(y), penMix_);
     } else if (opaqueGaps_) {
-      dc_.PaintPixel(int(x), int(y), bkPixel_);
+      dc_.PaintPixel(int(x), int(y), bkMix_);
     }
   }
 
   CDC& dc_;
-  std::uint32_t penPixel_;
-  std::uint32_t bkPixel_;
+  Rop2Mix penMix_;
+  Rop2Mix bkMix_;
   DashPattern pattern_;
   bool opaqueGaps_;
   std::int64_t phase_ = 0;

@@ -19,26 +19,20 @@ std::vector<RowExtent> EllipseRows(int w, int h) {
 
 namespace {
 
-// An inside-frame pen wider than the box leaves it empty or inverted, and GDI
-// still runs its ellipse stepping on those sizes, which lands on these points.
-// With no width there are none; with no height a short run of points.
-std::vector<CPoint> DegenerateQuarter(int w, int h) {
-  std::vector<CPoint> quarter;
-  WalkEllipseQuarter(w, h, [&](std::int64_t x, std::int64_t y) { quarter.push_back({int(x), int(y)}); });
-  return quarter;
-}
-
 // The lower-right quarter of the outline of a w x h ellipse whose pixels run
 // from (0, 0) to (w - 1, h - 1): from the right end of the middle row down to
-// the bottom row, in drawing order (x never grows, y never shrinks).
+// the bottom row, in drawing order (x never grows, y never shrinks). The walk
+// stays in that quarter and goes that way, so this is the walk, with a point
+// visited twice counted once. An inside-frame pen wider than the box leaves it
+// empty or inverted, and GDI still runs its stepping on those sizes and lands
+// on every point it visits (with no width none; with no height a short run).
 std::vector<CPoint> LowerRightQuarter(int w, int h) {
-  if (w < 1 || h < 1) return DegenerateQuarter(w, h);
   std::vector<CPoint> quarter;
-  PlotEllipseRect(0, 0, w - 1, h - 1, [&](int x, int y) {
-    if (2 * x >= w - 1 && 2 * y >= h - 1) quarter.push_back({x, y});
+  const bool degenerate = w < 1 || h < 1;
+  WalkEllipseQuarter(w, h, [&](std::int64_t x, std::int64_t y) {
+    const CPoint p{int(x), int(y)};
+    if (degenerate || quarter.empty() || quarter.back() != p) quarter.push_back(p);
   });
-  std::sort(quarter.begin(), quarter.end(), [](CPoint a, CPoint b) { return a.y != b.y ? a.y < b.y : a.x > b.x; });
-  quarter.erase(std::unique(quarter.begin(), quarter.end()), quarter.end());
   return quarter;
 }
 
