@@ -84,7 +84,7 @@ TEST(RoundPenStroke, MatchesTheStampedReferenceOnRandomFiguresWidthsAndClips) {
       }
       closed = pick(0, 1) == 1;
     }
-    const int width = pick(2, 6);
+    const int width = round % 10 == 0 ? pick(60, 70) : pick(2, 6);  // wide ones stamp span by span
     CRect limit = canvas;
     if (pick(0, 2) == 0) limit = CRect{pick(0, 80), pick(0, 50), pick(80, 160), pick(50, 100)};
     const SpanSet expected = ReferenceStroke(points, closed, width, limit);

@@ -40,6 +40,27 @@ TEST(Spans, SubtractAndIntersectWorkRowByRow) {
   EXPECT_FALSE(rest.Contains(4, 1));
 }
 
+TEST(Spans, SubtractKeepsExactlyThePixelsOutsideTheCutsOnRandomSets) {
+  std::mt19937 rng(3);
+  auto randomSet = [&] {
+    SpanSet set;
+    for (int i = 0; i < 12; ++i) {
+      const int y = int(rng() % 6), x = int(rng() % 30);
+      set.Add(y, x, x + 1 + int(rng() % 8));
+    }
+    set.Normalize();
+    return set;
+  };
+  for (int round = 0; round < 300; ++round) {
+    const SpanSet kept = randomSet(), cuts = randomSet(), rest = kept.Subtract(cuts);
+    for (int y = 0; y < 6; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        ASSERT_EQ(rest.Contains(x, y), kept.Contains(x, y) && !cuts.Contains(x, y)) << round << ": " << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(DeviceContext, StartsInTheDefaultStateAndTheGuardRestoresIt) {
   Bitmap32 bmp(8, 8);
   CDC dc(bmp);

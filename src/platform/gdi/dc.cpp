@@ -45,10 +45,6 @@ void CDC::UpdateDrawable() {
   if (clipRect_) drawable_ = drawable_.ClipTo(*clipRect_);
 }
 
-bool CDC::Clipped(int x, int y) const {
-  return !drawable_.PtInRect({x, y}) || (clipRegion_ && !clipRegion_->Contains(x, y));
-}
-
 CDC::State CDC::SaveState() const {
   return {pen_,       brush_,       font_,         rop2_,         bkMode_,      bkColor_,
           textColor_, textAlign_,   polyFillMode_, arcDirection_, stretchMode_, brushOrg_,
@@ -78,11 +74,7 @@ void CDC::RestoreState(const State& s) {
 
 void CDC::PaintPixel(int x, int y, std::uint32_t pixel) { PaintPixel(x, y, MixFor(rop2_, pixel)); }
 
-void CDC::PaintPixel(int x, int y, const Rop2Mix& mix) {
-  if (Clipped(x, y)) return;
-  std::uint32_t& d = target_->At(x, y);
-  d = mix.Apply(d);
-}
+
 
 // Without a clip region the spans are clipped one by one as they are
 // painted: most drawing needs no copy of them.

@@ -2,6 +2,7 @@
 // pattern; wider pens become a covered area filled once.
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,7 @@ class CosmeticStroker {
     const CRect& bounds = dc_.DrawableBounds();
     std::int64_t lo = xMajor ? bounds.left : bounds.top, hi = (xMajor ? bounds.right : bounds.bottom) - 1;
     std::int64_t kFirst, kLast;
+    std::optional<DashPattern::Position> nextDash;
     if (majorStep > 0) {
       kFirst = std::max<std::int64_t>(0, lo - major0);
       kLast = std::min<std::int64_t>(steps - 1, hi - major0);
@@ -87,11 +89,14 @@ class CosmeticStroker {
     }
     if (kFirst <= kLast) {
       // minor(k) = minor0 + ceil((2k * minorDelta - steps) / (2 steps)), kept as q and remainder r.
+      // Outlines are made of one-pixel segments that start on the bitmap, so
+      // the division is left to those that do not.
       std::int64_t denom = 2 * steps, stride = 2 * minorDelta;
       std::int64_t v = 2 * kFirst * minorDelta - steps;
-      std::int64_t q = CeilDiv(v, denom);
+      std::int64_t q = kFirst == 0 ? 0 : CeilDiv(v, denom);
       std::int64_t r = q * denom - v;  // 0 <= r < denom
-      DashPattern::Position dash = pattern_.Solid() ? DashPattern::Position{} : pattern_.At(phase_ + kFirst);
+      DashPattern::Position dash;
+      if (!pattern_.Solid()) dash = kFirst == 0 && dashAtPhase_ ? *dashAtPhase_ : pattern_.At(phase_ + kFirst);
       for (std::int64_t k = kFirst; k <= kLast; ++k) {
         std::int64_t major = major0 + k * majorStep, minor = minor0 + q;
         Plot(xMajor ? major : minor, xMajor ? minor : major, dash.On());
@@ -106,8 +111,10 @@ class CosmeticStroker {
           r -= denom;
         }
       }
+      if (!pattern_.Solid() && kLast == steps - 1) nextDash = dash;
     }
     phase_ += steps;
+    dashAtPhase_ = nextDash;
   }
 
   // The pixel at `p`, at the pattern's current step.
@@ -130,6 +137,9 @@ class CosmeticStroker {
   DashPattern pattern_;
   bool opaqueGaps_;
   std::int64_t phase_ = 0;
+  // The pattern's position at phase_, when a segment walked up to it:
+  // outlines of one-pixel segments then never look the pattern up.
+  std::optional<DashPattern::Position> dashAtPhase_;
 };
 
 }  // namespace

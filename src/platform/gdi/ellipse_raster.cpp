@@ -9,10 +9,15 @@ namespace lumetra {
 std::vector<RowExtent> EllipseRows(int w, int h) {
   std::vector<RowExtent> rows(std::size_t(std::max(h, 0)), RowExtent{w, -1});
   if (w <= 0 || h <= 0) return {};
-  PlotEllipseRect(0, 0, w - 1, h - 1, [&](int x, int y) {
-    if (y < 0 || y >= h) return;
-    rows[y].x0 = std::min(rows[y].x0, x);
-    rows[y].x1 = std::max(rows[y].x1, x + 1);
+  // Each point of the walk stands for its mirror images on its row and on the mirrored row.
+  const std::int64_t a = w - 1, b = h - 1;
+  WalkEllipseQuarter(w, h, [&](std::int64_t x, std::int64_t y) {
+    const int left = int(std::min(x, a - x)), right = int(std::max(x, a - x));
+    for (std::int64_t row : {y, b - y}) {
+      if (row < 0 || row >= h) continue;
+      rows[std::size_t(row)].x0 = std::min(rows[std::size_t(row)].x0, left);
+      rows[std::size_t(row)].x1 = std::max(rows[std::size_t(row)].x1, right + 1);
+    }
   });
   return rows;
 }
@@ -41,25 +46,31 @@ std::vector<CPoint> LowerRightQuarter(int w, int h) {
 RoundOutline::RoundOutline(const CRect& box, int ew, int eh, bool counterClockwise)
     : box_(box), ew_(ew), eh_(eh), ccw_(counterClockwise), quarter_(LowerRightQuarter(ew, eh)) {}
 
-CPoint RoundOutline::At(int i) const { return CornerPoint((i / QuarterSize()) % 4, i % QuarterSize()); }
+// Corners 0 and 2 run along the quarter, 1 and 3 against it; each mirrors it into place.
+RoundOutline::Corner RoundOutline::Placement(int corner) const {
+  const bool right = corner == 0 || corner == 3, top = (corner <= 1) == ccw_;
+  return {corner % 2 != 0, right ? box_.right - ew_ : box_.left + ew_ - 1, right ? 1 : -1,
+          top ? box_.top + eh_ - 1 : box_.bottom - eh_, top ? -1 : 1};
+}
+
+CPoint RoundOutline::At(int i) const {
+  const int n = QuarterSize(), k = i % n;
+  const Corner corner = Placement((i / n) % 4);
+  return corner.Place(quarter_[std::size_t(corner.reversed ? n - 1 - k : k)]);
+}
 
 std::vector<CPoint> RoundOutline::Closed() const {
   std::vector<CPoint> points;
   points.reserve(std::size_t(Size()));
-  for (int corner = 0; corner < 4; ++corner) {
-    for (int k = 0; k < QuarterSize(); ++k) points.push_back(CornerPoint(corner, k));
+  for (int i = 0; i < 4; ++i) {
+    const Corner corner = Placement(i);
+    if (corner.reversed) {
+      for (auto q = quarter_.rbegin(); q != quarter_.rend(); ++q) points.push_back(corner.Place(*q));
+    } else {
+      for (CPoint q : quarter_) points.push_back(corner.Place(q));
+    }
   }
   return points;
-}
-
-CPoint RoundOutline::CornerPoint(int corner, int k) const {
-  // Corners 0 and 2 run along the quarter, 1 and 3 against it.
-  CPoint q = quarter_[std::size_t(corner % 2 == 0 ? k : QuarterSize() - 1 - k)];
-  bool right = corner == 0 || corner == 3;
-  bool top = (corner <= 1) == ccw_;
-  int x = right ? box_.right - ew_ + q.x : box_.left + ew_ - 1 - q.x;
-  int y = top ? box_.top + eh_ - 1 - q.y : box_.bottom - eh_ + q.y;
-  return {x, y};
 }
 
 int RoundOutline::RadialIndex(std::int64_t rx, std::int64_t ry) const {

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <utility>
 #include <vector>
 
 #include "platform/gdi/spans.h"
@@ -40,26 +39,11 @@ void WalkEllipseQuarter(std::int64_t w, std::int64_t h, Visit&& visit) {
   }
 }
 
-// Calls plot(x, y) for the outline pixels of the ellipse inscribed in the
-// pixel box (x0, y0) .. (x1, y1), both corners included, four mirrored points
-// per step as the walk visits them. Very thin ellipses lose their tips, as GDI's do.
-template <typename Plot>
-void PlotEllipseRect(int x0, int y0, int x1, int y1, Plot&& plot) {
-  if (x0 > x1) std::swap(x0, x1);
-  if (y0 > y1) std::swap(y0, y1);
-  std::int64_t a = std::int64_t(x1) - x0, b = std::int64_t(y1) - y0;
-  WalkEllipseQuarter(a + 1, b + 1, [&](std::int64_t x, std::int64_t y) {
-    plot(int(x0 + x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + b - y));
-    plot(int(x0 + x), int(y0 + b - y));
-  });
-}
-
 inline constexpr CRect kEverywhere{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
 
 // For an ellipse of w x h pixels at (0, 0): per row y (0..h-1) the covered
-// columns [first, last + 1).
+// columns [first, last + 1). Very thin ellipses lose their tips, as GDI's do:
+// rows the walk never reaches have last = -1.
 struct RowExtent {
   int x0;
   int x1;
@@ -90,8 +74,13 @@ class RoundOutline {
   int RadialIndex(std::int64_t rx, std::int64_t ry) const;
 
  private:
-  // Point k of corner 0..3.
-  CPoint CornerPoint(int corner, int k) const;
+  // How corner 0..3 places the quarter: in order or reversed, at x0 + sx * q.x, y0 + sy * q.y.
+  struct Corner {
+    bool reversed;
+    int x0, sx, y0, sy;
+    CPoint Place(CPoint q) const { return {x0 + sx * q.x, y0 + sy * q.y}; }
+  };
+  Corner Placement(int corner) const;
 
   CRect box_;
   int ew_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace lumetra {
 
@@ -97,18 +98,23 @@ static SpanSet CombineRows(const std::vector<Span>& a, const std::vector<Span>& 
   return out;
 }
 
+// Every figure with a wide pen subtracts its outline from its fill, so both
+// sorted lists are walked together without gathering rows.
 SpanSet SpanSet::Subtract(const SpanSet& other) const {
-  return CombineRows(spans_, other.spans_, [](std::int32_t y, const auto& ra, const auto& rb, SpanSet& out) {
-    for (Span s : ra) {
-      std::int32_t x = s.x0;
-      for (const Span& cut : rb) {
-        if (cut.x1 <= x || cut.x0 >= s.x1) continue;
-        out.Add(y, x, cut.x0);
-        x = std::max(x, cut.x1);
-      }
-      out.Add(y, x, s.x1);
+  SpanSet out;
+  out.spans_.reserve(spans_.size());
+  const std::vector<Span>& cuts = other.spans_;
+  std::size_t next = 0;  // the first cut that may still overlap a span
+  for (const Span& s : spans_) {
+    while (next < cuts.size() && (cuts[next].y < s.y || (cuts[next].y == s.y && cuts[next].x1 <= s.x0))) ++next;
+    std::int32_t x = s.x0;
+    for (std::size_t k = next; k < cuts.size() && cuts[k].y == s.y && cuts[k].x0 < s.x1; ++k) {
+      out.Add(s.y, x, cuts[k].x0);
+      x = std::max(x, cuts[k].x1);
     }
-  });
+    out.Add(s.y, x, s.x1);
+  }
+  return out;
 }
 
 SpanSet SpanSet::Intersect(const SpanSet& other) const {
@@ -127,10 +133,18 @@ SpanSet SpanSet::ClipTo(const CRect& r) const {
   return out;
 }
 
+PixelStamp::PixelStamp(SpanSet shape) : shape_(std::move(shape)), bounds_(shape_.Bounds()) {
+  if (bounds_.Width() >= 64) return;
+  rows_.assign(std::size_t(bounds_.Height()), 0);
+  for (const Span& s : shape_.Spans()) {
+    rows_[std::size_t(s.y - bounds_.top)] |= (~0ull >> (64 - (s.x1 - s.x0))) << (s.x0 - bounds_.left);
+  }
+}
+
 PixelMask::PixelMask(const CRect& area) : area_(area) {
   if (area.Width() > 0 && area.Height() > 0) {
     wordsPerRow_ = (std::size_t(area.Width()) + 63) / 64;
-    bits_.assign(wordsPerRow_ * std::size_t(area.Height()), 0);
+    bits_.assign(wordsPerRow_ * std::size_t(area.Height()) + 1, 0);
   }
 }
 

@@ -2,7 +2,8 @@
 // A set of pixels as horizontal spans [x0, x1) on rows y: what a stroke or a
 // fill covers. Normalised sets hold sorted, disjoint, non-touching spans.
 // PixelMask holds such a set as one bit per pixel of a bounded area, where
-// many overlapping pieces merge as they come.
+// many overlapping pieces merge as they come; PixelStamp is a small piece
+// stamped into one many times.
 
 #include <algorithm>
 #include <cstdint>
@@ -51,6 +52,20 @@ class SpanSet {
   std::vector<Span> spans_;
 };
 
+class PixelStamp {
+ public:
+  explicit PixelStamp(SpanSet shape);
+  const SpanSet& Shape() const { return shape_; }
+
+ private:
+  friend class PixelMask;
+  SpanSet shape_;
+  CRect bounds_;
+  // Row by row from the top of the bounds, bit i for the pixel bounds.left + i;
+  // empty for shapes 64 pixels wide or more.
+  std::vector<std::uint64_t> rows_;
+};
+
 class PixelMask {
  public:
   // Nothing outside `area` is kept.
@@ -78,13 +93,31 @@ class PixelMask {
   void Add(const SpanSet& piece, std::int32_t dx = 0, std::int32_t dy = 0) {
     for (const Span& s : piece.Spans()) Add(s.y + dy, s.x0 + dx, s.x1 + dx);
   }
+  // The stamp moved by (dx, dy): where it lies wholly inside the area, its
+  // rows are or-ed in whole, with no clipping and no branches.
+  void Add(const PixelStamp& stamp, std::int32_t dx, std::int32_t dy) {
+    const CRect& b = stamp.bounds_;
+    const std::int64_t left = std::int64_t(b.left) + dx - area_.left, top = std::int64_t(b.top) + dy - area_.top;
+    if (stamp.rows_.empty() || left < 0 || top < 0 || left + b.Width() > area_.Width() ||
+        top + b.Height() > area_.Height()) {
+      Add(stamp.shape_, dx, dy);
+      return;
+    }
+    std::uint64_t* row = bits_.data() + std::size_t(top) * wordsPerRow_ + std::size_t(left) / 64;
+    const unsigned shift = unsigned(left % 64);
+    for (std::uint64_t bits : stamp.rows_) {
+      row[0] |= bits << shift;
+      row[1] |= (bits >> 1) >> (63 - shift);  // what spills into the next word, nothing when shift is 0
+      row += wordsPerRow_;
+    }
+  }
   // The pixels set, normalised.
   SpanSet Spans() const;
 
  private:
   CRect area_;
   std::size_t wordsPerRow_ = 0;
-  std::vector<std::uint64_t> bits_;
+  std::vector<std::uint64_t> bits_;  // row by row, and a spare word a stamp may touch at the end
 };
 
 }  // namespace lumetra

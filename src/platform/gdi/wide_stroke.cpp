@@ -34,8 +34,8 @@ struct Body {
 // end, from the origin. Each is made when first needed.
 struct PenStamps {
   int width = 0;
-  std::optional<SpanSet> disc;
-  std::array<std::optional<SpanSet>, 9> steps;  // by direction
+  std::optional<PixelStamp> disc;
+  std::array<std::optional<PixelStamp>, 9> steps;  // by direction
 };
 
 // Strokes of the same few widths follow one another, so each thread keeps the
@@ -110,7 +110,7 @@ class WideStroker {
     const std::size_t n = pts.size();
     AddDisc(pts[0]);
     for (std::size_t i = 0; i < (closed ? n : n - 1); ++i) {
-      const CPoint a = pts[i], b = pts[(i + 1) % n], d = b - a;
+      const CPoint a = pts[i], b = pts[i + 1 < n ? i + 1 : 0], d = b - a;
       if (std::abs(d.x) <= 1 && std::abs(d.y) <= 1) {
         if (reach_.PtInRect(a)) covered_.Add(Step(d), a.x, a.y);
       } else {
@@ -128,8 +128,8 @@ class WideStroker {
 
   // Round joins put a disc on every vertex, and curves have many: the disc is
   // worked out once and moved into place.
-  const SpanSet& Disc() {
-    if (!stamps_.disc) stamps_.disc = PenDisc({0, 0}, w_, kEverywhere);
+  const PixelStamp& Disc() {
+    if (!stamps_.disc) stamps_.disc.emplace(PenDisc({0, 0}, w_, kEverywhere));
     return *stamps_.disc;
   }
   void AddDisc(CPoint p) {
@@ -221,17 +221,18 @@ class WideStroker {
   }
 
   // A step to a neighbouring pixel (or none): its body and the disc at its end, from the origin.
-  const SpanSet& Step(CPoint d) {
-    std::optional<SpanSet>& step = stamps_.steps[std::size_t((d.x + 1) * 3 + d.y + 1)];
+  const PixelStamp& Step(CPoint d) {
+    std::optional<PixelStamp>& step = stamps_.steps[std::size_t((d.x + 1) * 3 + d.y + 1)];
     if (!step) {
-      step = Disc();
-      step->Translate(d.x, d.y);
+      SpanSet shape = Disc().Shape();
+      shape.Translate(d.x, d.y);
       if (std::optional<Body> body = MakeBody({0, 0}, d, d, false, false)) {
-        step->Append(body->rect ? SpanSet::FromRect(*body->rect)
+        shape.Append(body->rect ? SpanSet::FromRect(*body->rect)
                                 : ScanConvertPolygon(body->quad, PolyFillMode::Alternate, kEverywhere.top,
                                                      kEverywhere.bottom));
       }
-      step->Normalize();
+      shape.Normalize();
+      step.emplace(std::move(shape));
     }
     return *step;
   }
