@@ -117,8 +117,9 @@ TEST(Lines, BothDirectionsPaintTheSamePixelsBarTheirEnds) {
 }
 
 TEST(Lines, ClippingNeverShiftsTheDashes) {
-  // The same dashed polylines on a large bitmap and, moved by the viewport
-  // origin, on a small one that sees a window of it: the window must match.
+  // The same dashed polylines and ellipses on a large bitmap and, moved by
+  // the viewport origin, on a small one that sees a window of it: the window
+  // must match.
   const std::uint32_t user[] = {2, 0, 3, 1, 0, 4};
   std::vector<CPen> pens;
   for (int style : {PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT}) pens.emplace_back(style, 1, 0x0000FF);
@@ -129,7 +130,8 @@ TEST(Lines, ClippingNeverShiftsTheDashes) {
   for (int round = 0; round < 200; ++round) {
     std::vector<CPoint> path;
     for (int i = pick(2, 6); i > 0; --i) path.push_back({pick(-20, 120), pick(-20, 100)});
-    const CPoint corner{pick(0, 60), pick(0, 50)};
+    const CPoint corner{pick(0, 60), pick(0, 50)}, centre{pick(0, 100), pick(0, 80)};
+    const int rx = pick(2, 40), ry = pick(2, 40);
     Bitmap32 whole(100, 80), window(40, 30);
     CDC big(whole), small(window);
     small.SetViewportOrg(-corner.x, -corner.y);
@@ -137,6 +139,8 @@ TEST(Lines, ClippingNeverShiftsTheDashes) {
       dc->SelectObject(&pens[std::size_t(round) % pens.size()]);
       dc->SetBkColor(0xFF0000);
       dc->Polyline(path);
+      dc->SelectObject(&StockNullBrush());
+      dc->Ellipse(centre.x - rx, centre.y - ry, centre.x + rx, centre.y + ry);
     }
     for (int y = 0; y < window.Height(); ++y) {
       for (int x = 0; x < window.Width(); ++x) {

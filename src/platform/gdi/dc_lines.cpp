@@ -71,6 +71,14 @@ class CosmeticStroker {
     bool xMajor = adx > ady;
     std::int64_t steps = xMajor ? adx : ady;
     if (steps == 0) return;
+    if (steps == 1) {
+      // Curved outlines are made of these: the start pixel alone, clipped as it is painted.
+      DashPattern::Position dash = DashAt(0);
+      Plot(a.x, a.y, dash.On());
+      if (!pattern_.Solid()) pattern_.Advance(dash);
+      NextSegment(1, dash, true);
+      return;
+    }
     std::int64_t major0 = xMajor ? a.x : a.y, minor0 = xMajor ? a.y : a.x;
     std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
     std::int64_t minorDelta = xMajor ? dy : dx;
@@ -79,7 +87,6 @@ class CosmeticStroker {
     const CRect& bounds = dc_.DrawableBounds();
     std::int64_t lo = xMajor ? bounds.left : bounds.top, hi = (xMajor ? bounds.right : bounds.bottom) - 1;
     std::int64_t kFirst, kLast;
-    std::optional<DashPattern::Position> nextDash;
     if (majorStep > 0) {
       kFirst = std::max<std::int64_t>(0, lo - major0);
       kLast = std::min<std::int64_t>(steps - 1, hi - major0);
@@ -87,16 +94,15 @@ class CosmeticStroker {
       kFirst = std::max<std::int64_t>(0, major0 - hi);
       kLast = std::min<std::int64_t>(steps - 1, major0 - lo);
     }
+    DashPattern::Position dash;
     if (kFirst <= kLast) {
+      dash = DashAt(kFirst);
       // minor(k) = minor0 + ceil((2k * minorDelta - steps) / (2 steps)), kept as q and remainder r.
-      // Outlines are made of one-pixel segments that start on the bitmap, so
-      // the division is left to those that do not.
+      // Segments that start on the bitmap need no division.
       std::int64_t denom = 2 * steps, stride = 2 * minorDelta;
       std::int64_t v = 2 * kFirst * minorDelta - steps;
       std::int64_t q = kFirst == 0 ? 0 : CeilDiv(v, denom);
       std::int64_t r = q * denom - v;  // 0 <= r < denom
-      DashPattern::Position dash;
-      if (!pattern_.Solid()) dash = kFirst == 0 && dashAtPhase_ ? *dashAtPhase_ : pattern_.At(phase_ + kFirst);
       for (std::int64_t k = kFirst; k <= kLast; ++k) {
         std::int64_t major = major0 + k * majorStep, minor = minor0 + q;
         Plot(xMajor ? major : minor, xMajor ? minor : major, dash.On());
@@ -111,16 +117,26 @@ class CosmeticStroker {
           r -= denom;
         }
       }
-      if (!pattern_.Solid() && kLast == steps - 1) nextDash = dash;
     }
-    phase_ += steps;
-    dashAtPhase_ = nextDash;
+    NextSegment(steps, dash, kFirst <= kLast && kLast == steps - 1);
   }
 
   // The pixel at `p`, at the pattern's current step.
-  void Point(CPoint p) { Plot(p.x, p.y, pattern_.Solid() || pattern_.At(phase_).On()); }
+  void Point(CPoint p) { Plot(p.x, p.y, DashAt(0).On()); }
 
  private:
+  // The pattern's position at step k of the segment.
+  DashPattern::Position DashAt(std::int64_t k) const {
+    if (pattern_.Solid()) return {};
+    return k == 0 && dashAtPhase_ ? *dashAtPhase_ : pattern_.At(phase_ + k);
+  }
+  // Moves on past a segment of `steps`; `dash` is the position after its last
+  // painted step, which is the next segment's start when `walkedToEnd`.
+  void NextSegment(std::int64_t steps, const DashPattern::Position& dash, bool walkedToEnd) {
+    phase_ += steps;
+    dashAtPhase_ = walkedToEnd && !pattern_.Solid() ? std::optional(dash) : std::nullopt;
+  }
+
   // The mixes are worked out once per stroke, not per pixel.
   void Plot(std::int64_t x, std::int64_t y, bool on) {
     if (y < INT32_MIN || y > INT32_MAX) return;

@@ -144,7 +144,8 @@ PixelStamp::PixelStamp(SpanSet shape) : shape_(std::move(shape)), bounds_(shape_
 PixelMask::PixelMask(const CRect& area) : area_(area) {
   if (area.Width() > 0 && area.Height() > 0) {
     wordsPerRow_ = (std::size_t(area.Width()) + 63) / 64;
-    bits_.assign(wordsPerRow_ * std::size_t(area.Height()) + 1, 0);
+    stride_ = wordsPerRow_ + 1;
+    bits_.assign(stride_ * std::size_t(area.Height()), 0);
   }
 }
 
@@ -157,7 +158,7 @@ SpanSet PixelMask::Spans() const {
   SpanSet out;
   out.Reserve(2 * std::size_t(std::max(area_.Height(), 0)));  // an outline crosses most rows twice
   for (std::int32_t y = area_.top; y < area_.bottom; ++y) {
-    const std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * wordsPerRow_;
+    const std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * stride_;
     std::uint64_t carry = 0;
     std::int32_t start = 0;
     bool inRun = false;

@@ -77,7 +77,7 @@ class PixelMask {
     x0 = std::max(x0, area_.left);
     x1 = std::min(x1, area_.right);
     if (x0 >= x1) return;
-    std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * wordsPerRow_;
+    std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * stride_;
     const std::size_t first = std::size_t(x0 - area_.left), last = std::size_t(x1 - area_.left) - 1;
     const std::uint64_t head = ~0ull << (first % 64), tail = ~0ull >> (63 - last % 64);
     if (first / 64 == last / 64) {
@@ -103,12 +103,12 @@ class PixelMask {
       Add(stamp.shape_, dx, dy);
       return;
     }
-    std::uint64_t* row = bits_.data() + std::size_t(top) * wordsPerRow_ + std::size_t(left) / 64;
+    std::uint64_t* row = bits_.data() + std::size_t(top) * stride_ + std::size_t(left) / 64;
     const unsigned shift = unsigned(left % 64);
     for (std::uint64_t bits : stamp.rows_) {
       row[0] |= bits << shift;
       row[1] |= (bits >> 1) >> (63 - shift);  // what spills into the next word, nothing when shift is 0
-      row += wordsPerRow_;
+      row += stride_;
     }
   }
   // The pixels set, normalised.
@@ -117,7 +117,11 @@ class PixelMask {
  private:
   CRect area_;
   std::size_t wordsPerRow_ = 0;
-  std::vector<std::uint64_t> bits_;  // row by row, and a spare word a stamp may touch at the end
+  // Every row has a spare word after it, which stamps may touch: no row's
+  // last word is then the next row's first, and writes to both in quick
+  // succession do not wait on each other.
+  std::size_t stride_ = 0;
+  std::vector<std::uint64_t> bits_;
 };
 
 }  // namespace lumetra
