@@ -74,8 +74,6 @@ void CDC::RestoreState(const State& s) {
 
 void CDC::PaintPixel(int x, int y, std::uint32_t pixel) { PaintPixel(x, y, MixFor(rop2_, pixel)); }
 
-
-
 // Without a clip region the spans are clipped one by one as they are
 // painted: most drawing needs no copy of them.
 template <typename Paint>

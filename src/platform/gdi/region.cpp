@@ -49,8 +49,8 @@ void ForEachSpan(const std::vector<Crossing>& crossings, PolyFillMode mode, Span
 // the edges active on the current row, kept in order of their crossings, so
 // the work grows with rows plus crossings, not rows times edges. Each active
 // edge steps its exact crossing from row to row in whole numbers.
-void ForEachPolygonSpan(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
-                        std::int32_t endRow, const std::function<void(std::int32_t, std::int32_t, std::int32_t)>& span) {
+void ForEachPolygonSpan(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow, std::int32_t endRow,
+                        const std::function<void(std::int32_t, std::int32_t, std::int32_t)>& span) {
   struct Edge {
     CPoint top;
     CPoint bottom;

@@ -49,7 +49,7 @@ SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, st
                            std::int32_t endRow);
 // The same spans handed to span(y, x0, x1) as they are found, row by row and
 // left to right (spans of a row may touch), for callers that merge them anyway.
-void ForEachPolygonSpan(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
-                        std::int32_t endRow, const std::function<void(std::int32_t, std::int32_t, std::int32_t)>& span);
+void ForEachPolygonSpan(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow, std::int32_t endRow,
+                        const std::function<void(std::int32_t, std::int32_t, std::int32_t)>& span);
 
 }  // namespace lumetra

@@ -71,7 +71,7 @@ class PixelMask {
   // Nothing outside `area` is kept.
   explicit PixelMask(const CRect& area);
 
-  // Strokes add a few short spans for every point of a path, so these are inline.
+  // Called for every span of every piece of a stroke, so these are inline.
   void Add(std::int32_t y, std::int32_t x0, std::int32_t x1) {
     if (y < area_.top || y >= area_.bottom) return;
     x0 = std::max(x0, area_.left);
@@ -90,7 +90,7 @@ class PixelMask {
   }
   void Add(const CRect& r);
   // The spans of `piece` moved by (dx, dy).
-  void Add(const SpanSet& piece, std::int32_t dx = 0, std::int32_t dy = 0) {
+  void Add(const SpanSet& piece, std::int32_t dx, std::int32_t dy) {
     for (const Span& s : piece.Spans()) Add(s.y + dy, s.x0 + dx, s.x1 + dx);
   }
   // The stamp moved by (dx, dy): where it lies wholly inside the area, its
