@@ -3,6 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <random>
+#include <vector>
+
 #include "platform/gdi/dc.h"
 
 namespace {
@@ -96,6 +99,39 @@ void BM_WideLines(benchmark::State& state) {
   }
 }
 
+// Outlines of a round pen `width` pixels wide (CreatePen's round caps and
+// joins) around 1,000 ellipses, circles, arcs and rounded rectangles of the
+// sizes people draw on a panel, with no fill: the wide stroke alone.
+void BM_WideRoundOutlines(benchmark::State& state) {
+  Bitmap32 bmp(kWidth, kHeight);
+  CDC dc(bmp);
+  CPen pen(PS_SOLID, static_cast<int>(state.range(0)), 0xFFFFFF);
+  dc.SelectObject(&pen);
+  dc.SelectObject(&StockNullBrush());
+  std::mt19937 rng(3);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  struct Figure {
+    int kind, l, t, r, b;
+  };
+  std::vector<Figure> figures;
+  for (int i = 0; i < 1000; ++i) {
+    const int l = pick(0, kWidth - 70), t = pick(0, kHeight - 70), w = pick(4, 68);
+    figures.push_back({i % 4, l, t, l + w, t + (i % 4 == 1 ? w : pick(4, 68))});
+  }
+  for (auto _ : state) {
+    for (const Figure& f : figures) {
+      switch (f.kind) {
+        case 0: dc.Ellipse(f.l, f.t, f.r, f.b); break;
+        case 1: dc.Ellipse(f.l, f.t, f.r, f.b); break;  // a circle
+        case 2: dc.Arc(f.l, f.t, f.r, f.b, f.r, f.t, f.l, f.b); break;
+        default: dc.RoundRect(f.l, f.t, f.r, f.b, (f.r - f.l) / 2, (f.b - f.t) / 2);
+      }
+    }
+    benchmark::DoNotOptimize(bmp.Row(0));
+  }
+  state.SetItemsProcessed(state.iterations() * std::int64_t(figures.size()));
+}
+
 // Cached glyphs of a 13-pixel font; items are characters drawn.
 void BM_TextOut(benchmark::State& state) {
   Bitmap32 bmp(kWidth, kHeight);
@@ -122,6 +158,7 @@ BENCHMARK(BM_HatchedRectangleFill)->Arg(TRANSPARENT)->Arg(OPAQUE)->Unit(benchmar
 BENCHMARK(BM_Ellipse)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OnePixelLines)->Arg(PS_SOLID)->Arg(PS_DASH)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WideLines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WideRoundOutlines)->DenseRange(2, 5)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextOut)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

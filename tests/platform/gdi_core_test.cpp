@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "platform/gdi/dc.h"
 
 namespace lumetra {
@@ -35,6 +38,27 @@ TEST(Spans, SubtractAndIntersectWorkRowByRow) {
   EXPECT_EQ(both.Spans(), (std::vector<Span>{{1, 3, 5}, {2, 0, 2}, {2, 8, 10}}));
   EXPECT_TRUE(rest.Contains(9, 1));
   EXPECT_FALSE(rest.Contains(4, 1));
+}
+
+TEST(Spans, SubtractKeepsExactlyThePixelsOutsideTheCutsOnRandomSets) {
+  std::mt19937 rng(3);
+  auto randomSet = [&] {
+    SpanSet set;
+    for (int i = 0; i < 12; ++i) {
+      const int y = int(rng() % 6), x = int(rng() % 30);
+      set.Add(y, x, x + 1 + int(rng() % 8));
+    }
+    set.Normalize();
+    return set;
+  };
+  for (int round = 0; round < 300; ++round) {
+    const SpanSet kept = randomSet(), cuts = randomSet(), rest = kept.Subtract(cuts);
+    for (int y = 0; y < 6; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        ASSERT_EQ(rest.Contains(x, y), kept.Contains(x, y) && !cuts.Contains(x, y)) << round << ": " << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST(DeviceContext, StartsInTheDefaultStateAndTheGuardRestoresIt) {
@@ -89,6 +113,40 @@ TEST(Lines, BothDirectionsPaintTheSamePixelsBarTheirEnds) {
     b.SetPixel(a.x, a.y, 0);
     f.SetPixel(a.x, a.y, 0);
     EXPECT_EQ(Lit(forward), Lit(backward)) << d.x << "," << d.y;
+  }
+}
+
+TEST(Lines, ClippingNeverShiftsTheDashes) {
+  // The same dashed polylines and ellipses on a large bitmap and, moved by
+  // the viewport origin, on a small one that sees a window of it: the window
+  // must match.
+  const std::uint32_t user[] = {2, 0, 3, 1, 0, 4};
+  std::vector<CPen> pens;
+  for (int style : {PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT}) pens.emplace_back(style, 1, 0x0000FF);
+  pens.push_back(CPen::ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, 0x00FF00, user));
+  pens.push_back(CPen::ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, 0x00FF00, {}));
+  std::mt19937 rng(5);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 200; ++round) {
+    std::vector<CPoint> path;
+    for (int i = pick(2, 6); i > 0; --i) path.push_back({pick(-20, 120), pick(-20, 100)});
+    const CPoint corner{pick(0, 60), pick(0, 50)}, centre{pick(0, 100), pick(0, 80)};
+    const int rx = pick(2, 40), ry = pick(2, 40);
+    Bitmap32 whole(100, 80), window(40, 30);
+    CDC big(whole), small(window);
+    small.SetViewportOrg(-corner.x, -corner.y);
+    for (CDC* dc : {&big, &small}) {
+      dc->SelectObject(&pens[std::size_t(round) % pens.size()]);
+      dc->SetBkColor(0xFF0000);
+      dc->Polyline(path);
+      dc->SelectObject(&StockNullBrush());
+      dc->Ellipse(centre.x - rx, centre.y - ry, centre.x + rx, centre.y + ry);
+    }
+    for (int y = 0; y < window.Height(); ++y) {
+      for (int x = 0; x < window.Width(); ++x) {
+        ASSERT_EQ(window.At(x, y), whole.At(corner.x + x, corner.y + y)) << "round " << round;
+      }
+    }
   }
 }
 

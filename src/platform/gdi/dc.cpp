@@ -45,10 +45,6 @@ void CDC::UpdateDrawable() {
   if (clipRect_) drawable_ = drawable_.ClipTo(*clipRect_);
 }
 
-bool CDC::Clipped(int x, int y) const {
-  return !drawable_.PtInRect({x, y}) || (clipRegion_ && !clipRegion_->Contains(x, y));
-}
-
 CDC::State CDC::SaveState() const {
   return {pen_,       brush_,       font_,         rop2_,         bkMode_,      bkColor_,
           textColor_, textAlign_,   polyFillMode_, arcDirection_, stretchMode_, brushOrg_,
@@ -76,28 +72,34 @@ void CDC::RestoreState(const State& s) {
   UpdateDrawable();
 }
 
-void CDC::PaintPixel(int x, int y, std::uint32_t pixel) {
-  if (Clipped(x, y)) return;
-  std::uint32_t& d = target_->At(x, y);
-  d = MixFor(rop2_, pixel).Apply(d);
-}
+void CDC::PaintPixel(int x, int y, std::uint32_t pixel) { PaintPixel(x, y, MixFor(rop2_, pixel)); }
 
-SpanSet CDC::VisiblePart(const SpanSet& spans) const {
-  SpanSet visible = spans.ClipTo(drawable_);
-  return clipRegion_ ? visible.Intersect(*clipRegion_) : visible;
+// Without a clip region the spans are clipped one by one as they are
+// painted: most drawing needs no copy of them.
+template <typename Paint>
+void CDC::ForEachVisibleSpan(const SpanSet& spans, Paint&& paint) const {
+  if (clipRegion_) {
+    const SpanSet visible = spans.ClipTo(drawable_).Intersect(*clipRegion_);
+    for (const Span& s : visible.Spans()) paint(s);
+    return;
+  }
+  for (const Span& s : spans.Spans()) {
+    if (s.y < drawable_.top || s.y >= drawable_.bottom) continue;
+    const Span visible{s.y, std::max(s.x0, drawable_.left), std::min(s.x1, drawable_.right)};
+    if (visible.x0 < visible.x1) paint(visible);
+  }
 }
 
 void CDC::PaintSpans(const SpanSet& spans, std::uint32_t pixel, int rop2) {
   Rop2Mix mix = MixFor(rop2, pixel);
-  SpanSet visible = VisiblePart(spans);
-  for (const Span& s : visible.Spans()) {
+  ForEachVisibleSpan(spans, [&](const Span& s) {
     std::uint32_t* row = target_->Row(s.y);
     if (mix.andMask == 0) {
       std::fill(row + s.x0, row + s.x1, mix.xorMask);  // the destination plays no part
     } else {
       for (int x = s.x0; x < s.x1; ++x) row[x] = mix.Apply(row[x]);
     }
-  }
+  });
 }
 
 // Hatch bits take the brush colour; the others the background colour when
@@ -114,8 +116,7 @@ void CDC::PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush, int rop
   // A transparent gap is the raster operation that keeps the destination.
   Rop2Mix back = bkMode_ == OPAQUE ? MixFor(rop2, PixelFromColor(bkColor_)) : Rop2Mix{~0u, 0};
   bool writeOnly = fore.andMask == 0 && back.andMask == 0;
-  SpanSet visible = VisiblePart(spans);
-  for (const Span& s : visible.Spans()) {
+  ForEachVisibleSpan(spans, [&](const Span& s) {
     std::uint8_t bits = brush.HatchRow(int((std::uint32_t(s.y) - std::uint32_t(brushOrg_.y)) & 7));
     // The row's eight mixes, rotated so that entry k serves column x0 + k.
     std::uint32_t andMasks[8], xorMasks[8];
@@ -137,7 +138,7 @@ void CDC::PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush, int rop
       }
       for (; x < n; ++x) row[x] = (row[x] & andMasks[x & 7]) ^ xorMasks[x & 7];
     }
-  }
+  });
 }
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF c) {
@@ -180,10 +181,8 @@ void CDC::FillSolidRect(int x, int y, int w, int h, COLORREF c) {
   CPoint a = LPtoDP({x, y});
   CRect r = CRect{a.x, a.y, Clamp(std::int64_t(a.x) + w), Clamp(std::int64_t(a.y) + h)}.Normalized();
   std::uint32_t pixel = PixelFromColor(c);
-  SpanSet visible = VisiblePart(SpanSet::FromRect(r, drawable_));
-  for (const Span& s : visible.Spans()) {
-    std::fill(target_->Row(s.y) + s.x0, target_->Row(s.y) + s.x1, pixel);
-  }
+  ForEachVisibleSpan(SpanSet::FromRect(r, drawable_),
+                     [&](const Span& s) { std::fill(target_->Row(s.y) + s.x0, target_->Row(s.y) + s.x1, pixel); });
 }
 
 // Region rectangles are logical coordinates here; only the rows that can be drawn are made.

@@ -163,6 +163,12 @@ class CDC {
   // Painting helpers for the drawing code: device coordinates, raster
   // operation and clipping applied.
   void PaintPixel(int x, int y, std::uint32_t pixel);
+  // One-pixel pens paint through this for every pixel, so it is inline.
+  void PaintPixel(int x, int y, const Rop2Mix& mix) {
+    if (Clipped(x, y)) return;
+    std::uint32_t& d = target_->At(x, y);
+    d = mix.Apply(d);
+  }
   void PaintSpans(const SpanSet& spans, std::uint32_t pixel) { PaintSpans(spans, pixel, rop2_); }
   void PaintSpansWithBrush(const SpanSet& spans, const CBrush& brush) { PaintSpansWithBrush(spans, brush, rop2_); }
   void PaintSpans(const SpanSet& spans, std::uint32_t pixel, int rop2);
@@ -197,9 +203,12 @@ class CDC {
   State SaveState() const;
   void RestoreState(const State& s);
   void UpdateDrawable();
-  // The part of device spans that drawing may touch.
-  SpanSet VisiblePart(const SpanSet& spans) const;
-  bool Clipped(int x, int y) const;
+  // Calls paint(span) with the part of each device span that drawing may touch.
+  template <typename Paint>
+  void ForEachVisibleSpan(const SpanSet& spans, Paint&& paint) const;
+  bool Clipped(int x, int y) const {
+    return !drawable_.PtInRect({x, y}) || (clipRegion_ && !clipRegion_->Contains(x, y));
+  }
 
   // Strokes a path of device points with the current pen; a closed path also
   // runs from the last point back to the first.

@@ -2,6 +2,7 @@
 // pattern; wider pens become a covered area filled once.
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,20 +17,36 @@ namespace {
 // with the start of each run for looking up a step.
 class DashPattern {
  public:
-  explicit DashPattern(const std::vector<std::uint32_t>& runs) {
+  explicit DashPattern(const std::vector<std::uint32_t>& runs) : runs_(runs) {
     for (std::uint32_t r : runs) {
       starts_.push_back(period_);
       period_ += r;
     }
   }
   bool Solid() const { return period_ == 0; }
-  bool On(std::int64_t step) const {
+
+  // Where a step falls: its run and the steps left in that run, itself included.
+  struct Position {
+    std::size_t run = 0;
+    std::uint64_t left = 0;
+    bool On() const { return run % 2 == 0; }
+  };
+  Position At(std::int64_t step) const {
     std::uint64_t s = std::uint64_t(step) % period_;
-    auto run = std::upper_bound(starts_.begin(), starts_.end(), s) - starts_.begin() - 1;
-    return run % 2 == 0;
+    auto run = std::size_t(std::upper_bound(starts_.begin(), starts_.end(), s) - starts_.begin() - 1);
+    return {run, starts_[run] + runs_[run] - s};
+  }
+  // A line walks the pattern a step at a time, so it moves on rather than looking each step up.
+  void Advance(Position& p) const {
+    if (--p.left > 0) return;
+    do {
+      p.run = (p.run + 1) % runs_.size();
+      p.left = runs_[p.run];
+    } while (p.left == 0);
   }
 
  private:
+  std::vector<std::uint32_t> runs_;
   std::vector<std::uint64_t> starts_;
   std::uint64_t period_ = 0;
 };
@@ -40,8 +57,8 @@ class CosmeticStroker {
  public:
   CosmeticStroker(CDC& dc, const CPen& pen, std::uint32_t bkPixel, bool opaqueGaps)
       : dc_(dc),
-        penPixel_(PixelFromColor(pen.GetLogPen().lopnColor)),
-        bkPixel_(bkPixel),
+        penMix_(MixFor(dc.GetROP2(), PixelFromColor(pen.GetLogPen().lopnColor))),
+        bkMix_(MixFor(dc.GetROP2(), bkPixel)),
         pattern_(pen.DashRuns()),
         opaqueGaps_(opaqueGaps) {}
 
@@ -54,6 +71,14 @@ class CosmeticStroker {
     bool xMajor = adx > ady;
     std::int64_t steps = xMajor ? adx : ady;
     if (steps == 0) return;
+    if (steps == 1) {
+      // Curved outlines are made of these: the start pixel alone, clipped as it is painted.
+      DashPattern::Position dash = DashAt(0);
+      Plot(a.x, a.y, dash.On());
+      if (!pattern_.Solid()) pattern_.Advance(dash);
+      NextSegment(1, dash, true);
+      return;
+    }
     std::int64_t major0 = xMajor ? a.x : a.y, minor0 = xMajor ? a.y : a.x;
     std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
     std::int64_t minorDelta = xMajor ? dy : dx;
@@ -69,15 +94,19 @@ class CosmeticStroker {
       kFirst = std::max<std::int64_t>(0, major0 - hi);
       kLast = std::min<std::int64_t>(steps - 1, major0 - lo);
     }
+    DashPattern::Position dash;
     if (kFirst <= kLast) {
+      dash = DashAt(kFirst);
       // minor(k) = minor0 + ceil((2k * minorDelta - steps) / (2 steps)), kept as q and remainder r.
+      // Segments that start on the bitmap need no division.
       std::int64_t denom = 2 * steps, stride = 2 * minorDelta;
       std::int64_t v = 2 * kFirst * minorDelta - steps;
-      std::int64_t q = CeilDiv(v, denom);
+      std::int64_t q = kFirst == 0 ? 0 : CeilDiv(v, denom);
       std::int64_t r = q * denom - v;  // 0 <= r < denom
       for (std::int64_t k = kFirst; k <= kLast; ++k) {
         std::int64_t major = major0 + k * majorStep, minor = minor0 + q;
-        Plot(xMajor ? major : minor, xMajor ? minor : major, phase_ + k);
+        Plot(xMajor ? major : minor, xMajor ? minor : major, dash.On());
+        if (!pattern_.Solid()) pattern_.Advance(dash);
         r -= stride;
         while (r < 0) {
           ++q;
@@ -89,28 +118,44 @@ class CosmeticStroker {
         }
       }
     }
-    phase_ += steps;
+    NextSegment(steps, dash, kFirst <= kLast && kLast == steps - 1);
   }
 
   // The pixel at `p`, at the pattern's current step.
-  void Point(CPoint p) { Plot(p.x, p.y, phase_); }
+  void Point(CPoint p) { Plot(p.x, p.y, DashAt(0).On()); }
 
  private:
-  void Plot(std::int64_t x, std::int64_t y, std::int64_t step) {
+  // The pattern's position at step k of the segment.
+  DashPattern::Position DashAt(std::int64_t k) const {
+    if (pattern_.Solid()) return {};
+    return k == 0 && dashAtPhase_ ? *dashAtPhase_ : pattern_.At(phase_ + k);
+  }
+  // Moves on past a segment of `steps`; `dash` is the position after its last
+  // painted step, which is the next segment's start when `walkedToEnd`.
+  void NextSegment(std::int64_t steps, const DashPattern::Position& dash, bool walkedToEnd) {
+    phase_ += steps;
+    dashAtPhase_ = walkedToEnd && !pattern_.Solid() ? std::optional(dash) : std::nullopt;
+  }
+
+  // The mixes are worked out once per stroke, not per pixel.
+  void Plot(std::int64_t x, std::int64_t y, bool on) {
     if (y < INT32_MIN || y > INT32_MAX) return;
-    if (pattern_.Solid() || pattern_.On(step)) {
-      dc_.PaintPixel(int(x), int(y), penPixel_);
+    if (on) {
+      dc_.PaintPixel(int(x), int(y), penMix_);
     } else if (opaqueGaps_) {
-      dc_.PaintPixel(int(x), int(y), bkPixel_);
+      dc_.PaintPixel(int(x), int(y), bkMix_);
     }
   }
 
   CDC& dc_;
-  std::uint32_t penPixel_;
-  std::uint32_t bkPixel_;
+  Rop2Mix penMix_;
+  Rop2Mix bkMix_;
   DashPattern pattern_;
   bool opaqueGaps_;
   std::int64_t phase_ = 0;
+  // The pattern's position at phase_, when a segment walked up to it:
+  // outlines of one-pixel segments then never look the pattern up.
+  std::optional<DashPattern::Position> dashAtPhase_;
 };
 
 }  // namespace

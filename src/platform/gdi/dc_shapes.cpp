@@ -14,11 +14,11 @@ void CDC::FillAndStroke(const SpanSet& interior, std::span<const CPoint> outline
   if (width > 1) {
     // The pen's area is painted once, and the brush only where the pen is not.
     SpanSet stroke = WideStrokeSpans(outline, true, pen, drawable_);
-    if (!brush_->IsHollow()) PaintSpansWithBrush(interior.ClipTo(drawable_).Subtract(stroke), *brush_);
+    if (!brush_->IsHollow()) PaintSpansWithBrush(interior.Subtract(stroke), *brush_);
     PaintSpans(stroke, PixelFromColor(pen.GetLogPen().lopnColor));
     return;
   }
-  if (!brush_->IsHollow()) PaintSpansWithBrush(interior.ClipTo(drawable_), *brush_);
+  if (!brush_->IsHollow()) PaintSpansWithBrush(interior, *brush_);
   StrokePath(outline, true);
 }
 

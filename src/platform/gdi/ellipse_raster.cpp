@@ -6,47 +6,89 @@
 
 namespace lumetra {
 
-void WalkEllipseQuarter(std::int64_t w, std::int64_t h, const std::function<void(std::int64_t, std::int64_t)>& visit) {
-  std::int64_t a = w - 1, b = h - 1, b1 = b % 2;
-  std::int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (1 + b1) * a * a;
-  std::int64_t err = dx + dy + b1 * a * a;
-  std::int64_t x = a, y = h / 2;
-  std::int64_t steps = 4 * (std::llabs(a) + std::llabs(b)) + 16;  // in case the error terms never settle
-  for (; x >= w / 2 && steps > 0; --steps) {
-    visit(x, y);
-    std::int64_t e2 = 2 * err;
-    if (e2 >= dx) {
-      --x;
-      err += dx += 8 * b * b;
-    }
-    if (e2 <= dy) {
-      ++y;
-      err += dy += 8 * a * a;
-    }
-  }
-}
-
-void PlotEllipseRect(int x0, int y0, int x1, int y1, const std::function<void(int, int)>& plot) {
-  if (x0 > x1) std::swap(x0, x1);
-  if (y0 > y1) std::swap(y0, y1);
-  std::int64_t a = std::int64_t(x1) - x0, b = std::int64_t(y1) - y0;
-  WalkEllipseQuarter(a + 1, b + 1, [&](std::int64_t x, std::int64_t y) {
-    plot(int(x0 + x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + y));
-    plot(int(x0 + a - x), int(y0 + b - y));
-    plot(int(x0 + x), int(y0 + b - y));
-  });
-}
-
 std::vector<RowExtent> EllipseRows(int w, int h) {
   std::vector<RowExtent> rows(std::size_t(std::max(h, 0)), RowExtent{w, -1});
   if (w <= 0 || h <= 0) return {};
-  PlotEllipseRect(0, 0, w - 1, h - 1, [&](int x, int y) {
-    if (y < 0 || y >= h) return;
-    rows[y].x0 = std::min(rows[y].x0, x);
-    rows[y].x1 = std::max(rows[y].x1, x + 1);
+  // Each point of the walk stands for its mirror images on its row and on the mirrored row.
+  const std::int64_t a = w - 1, b = h - 1;
+  WalkEllipseQuarter(w, h, [&](std::int64_t x, std::int64_t y) {
+    const int left = int(std::min(x, a - x)), right = int(std::max(x, a - x));
+    for (std::int64_t row : {y, b - y}) {
+      if (row < 0 || row >= h) continue;
+      rows[std::size_t(row)].x0 = std::min(rows[std::size_t(row)].x0, left);
+      rows[std::size_t(row)].x1 = std::max(rows[std::size_t(row)].x1, right + 1);
+    }
   });
   return rows;
+}
+
+namespace {
+
+// The lower-right quarter of the outline of a w x h ellipse whose pixels run
+// from (0, 0) to (w - 1, h - 1): from the right end of the middle row down to
+// the bottom row, in drawing order (x never grows, y never shrinks). The walk
+// stays in that quarter and goes that way, so this is the walk, with a point
+// visited twice counted once. An inside-frame pen wider than the box leaves it
+// empty or inverted, and GDI still runs its stepping on those sizes and lands
+// on every point it visits (with no width none; with no height a short run).
+std::vector<CPoint> LowerRightQuarter(int w, int h) {
+  std::vector<CPoint> quarter;
+  const bool degenerate = w < 1 || h < 1;
+  WalkEllipseQuarter(w, h, [&](std::int64_t x, std::int64_t y) {
+    const CPoint p{int(x), int(y)};
+    if (degenerate || quarter.empty() || quarter.back() != p) quarter.push_back(p);
+  });
+  return quarter;
+}
+
+}  // namespace
+
+RoundOutline::RoundOutline(const CRect& box, int ew, int eh, bool counterClockwise)
+    : box_(box), ew_(ew), eh_(eh), ccw_(counterClockwise), quarter_(LowerRightQuarter(ew, eh)) {}
+
+// Corners 0 and 2 run along the quarter, 1 and 3 against it; each mirrors it into place.
+RoundOutline::Corner RoundOutline::Placement(int corner) const {
+  const bool right = corner == 0 || corner == 3, top = (corner <= 1) == ccw_;
+  return {corner % 2 != 0, right ? box_.right - ew_ : box_.left + ew_ - 1, right ? 1 : -1,
+          top ? box_.top + eh_ - 1 : box_.bottom - eh_, top ? -1 : 1};
+}
+
+CPoint RoundOutline::At(int i) const {
+  const int n = QuarterSize(), k = i % n;
+  const Corner corner = Placement((i / n) % 4);
+  return corner.Place(quarter_[std::size_t(corner.reversed ? n - 1 - k : k)]);
+}
+
+std::vector<CPoint> RoundOutline::Closed() const {
+  std::vector<CPoint> points;
+  points.reserve(std::size_t(Size()));
+  for (int i = 0; i < 4; ++i) {
+    const Corner corner = Placement(i);
+    if (corner.reversed) {
+      for (auto q = quarter_.rbegin(); q != quarter_.rend(); ++q) points.push_back(corner.Place(*q));
+    } else {
+      for (CPoint q : quarter_) points.push_back(corner.Place(q));
+    }
+  }
+  return points;
+}
+
+int RoundOutline::RadialIndex(std::int64_t rx, std::int64_t ry) const {
+  int n = QuarterSize();
+  auto first = [&](auto past) {
+    int i = 0;
+    while (i < n && !past(std::int64_t(quarter_[std::size_t(i)].x) - ew_ / 2,
+                          std::int64_t(quarter_[std::size_t(i)].y) - eh_ / 2)) {
+      ++i;
+    }
+    return i;
+  };
+  if (ry >= 0) {
+    if (rx >= 0) return first([&](std::int64_t qx, std::int64_t qy) { return qx * ry <= qy * rx; });
+    return 2 * n - first([&](std::int64_t qx, std::int64_t qy) { return qx * ry < qy * -rx; });
+  }
+  if (rx >= 0) return 4 * n - first([&](std::int64_t qx, std::int64_t qy) { return qx * -ry <= qy * rx; });
+  return 2 * n + first([&](std::int64_t qx, std::int64_t qy) { return qx * -ry < qy * -rx; });
 }
 
 SpanSet RoundRectRegionSpans(int l, int t, int r, int b, int ew, int eh, const CRect& clip) {

@@ -46,21 +46,55 @@ void ForEachSpan(const std::vector<Crossing>& crossings, PolyFillMode mode, Span
 }  // namespace
 
 // Rows are swept with a table of edges sorted by their top row and a list of
-// the edges active on the current row, so the work grows with rows plus
-// crossings, not rows times edges.
-SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
-                           std::int32_t endRow) {
+// the edges active on the current row, kept in order of their crossings, so
+// the work grows with rows plus crossings, not rows times edges. Each active
+// edge steps its exact crossing from row to row in whole numbers.
+void ForEachPolygonSpan(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow, std::int32_t endRow,
+                        const std::function<void(std::int32_t, std::int32_t, std::int32_t)>& span) {
   struct Edge {
     CPoint top;
     CPoint bottom;
     int direction;
+    // On row y the crossing is x = top.x + ceil((y - top.y) * run / height).
+    // With run = step * height + rem (0 <= rem < height) that is x, and
+    // excess = the part of a pixel x lies past the exact crossing, in 1/height.
+    std::int64_t x;
+    std::int64_t step;
+    std::int64_t rem;
+    std::int64_t height;
+    std::int64_t excess;
+
+    void StartAt(std::int32_t y) {
+      height = std::int64_t(bottom.y) - top.y;
+      const std::int64_t run = std::int64_t(bottom.x) - top.x;
+      step = run >= 0 ? run / height : -CeilDiv<std::int64_t>(-run, height);
+      rem = run - step * height;
+      const std::int64_t rows = std::int64_t(y) - top.y;
+      // 128-bit division is slow and only needed for coordinates far off any bitmap.
+      std::int64_t up;
+      if (rows < (std::int64_t(1) << 31) && rem < (std::int64_t(1) << 31)) {
+        up = CeilDiv<std::int64_t>(rows * rem, height);
+        excess = up * height - rows * rem;
+      } else {
+        up = std::int64_t(CeilDiv<__int128>(__int128(rows) * rem, height));
+        excess = std::int64_t(__int128(up) * height - __int128(rows) * rem);
+      }
+      x = top.x + rows * step + up;
+    }
+    void NextRow() {
+      x += step;
+      excess -= rem;
+      if (excess < 0) {
+        excess += height;
+        ++x;
+      }
+    }
   };
-  SpanSet spans;
-  if (points.size() < 3) return spans;
+  if (points.size() < 3) return;
   // Wide strokes scan-convert a small polygon for every segment and join;
   // the working lists are kept between calls so those cost no allocations.
   thread_local std::vector<Edge> edges;
-  thread_local std::vector<const Edge*> active;
+  thread_local std::vector<Edge*> active;
   thread_local std::vector<Crossing> crossings;
   edges.clear();
   active.clear();
@@ -68,39 +102,45 @@ SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, st
   for (std::size_t i = 0; i < n; ++i) {
     CPoint a = points[i], b = points[(i + 1) % n];
     if (a.y == b.y) continue;
-    edges.push_back(a.y < b.y ? Edge{a, b, 1} : Edge{b, a, -1});
+    edges.push_back(a.y < b.y ? Edge{a, b, 1, 0, 0, 0, 0, 0} : Edge{b, a, -1, 0, 0, 0, 0, 0});
   }
   std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.top.y < r.top.y; });
-  if (edges.empty()) return spans;
+  if (edges.empty()) return;
   std::int32_t y = std::max(edges.front().top.y, firstRow);
   std::size_t next = 0;
   while (y < endRow) {
-    while (next < edges.size() && edges[next].top.y <= y) active.push_back(&edges[next++]);
     std::erase_if(active, [y](const Edge* e) { return e->bottom.y <= y; });
+    for (; next < edges.size() && edges[next].top.y <= y; ++next) {
+      if (edges[next].bottom.y <= y) continue;
+      edges[next].StartAt(y);
+      active.push_back(&edges[next]);
+    }
     if (active.empty()) {
       if (next == edges.size()) break;
-      y = std::max(y + 1, edges[next].top.y);  // skip rows no edge covers
+      y = edges[next].top.y;  // skip rows no edge covers
       continue;
     }
-    crossings.clear();
-    for (const Edge* e : active) {
-      if (e->top.y > y) continue;
-      const std::int64_t rows = std::int64_t(y) - e->top.y, run = std::int64_t(e->bottom.x) - e->top.x;
-      const std::int64_t height = std::int64_t(e->bottom.y) - e->top.y;
-      // 128-bit division is slow and only needed for coordinates far off any bitmap.
-      const std::int64_t shift = rows < (std::int64_t(1) << 31) && std::llabs(run) < (std::int64_t(1) << 31)
-                                     ? CeilDiv<std::int64_t>(rows * run, height)
-                                     : std::int64_t(CeilDiv<__int128>(__int128(rows) * run, height));
-      crossings.push_back({e->top.x + shift, e->direction});
+    // Crossings change order only where edges cross, so the list is nearly sorted.
+    for (std::size_t i = 1; i < active.size(); ++i) {
+      for (std::size_t j = i; j > 0 && active[j]->x < active[j - 1]->x; --j) std::swap(active[j], active[j - 1]);
     }
-    std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+    crossings.clear();
+    for (const Edge* e : active) crossings.push_back({e->x, e->direction});
     ForEachSpan(crossings, mode, [&](std::int64_t x0, std::int64_t x1) {
       x0 = std::clamp<std::int64_t>(x0, -CRgn::kRegionLimit, CRgn::kRegionLimit);
       x1 = std::clamp<std::int64_t>(x1, -CRgn::kRegionLimit, CRgn::kRegionLimit);
-      spans.Add(y, static_cast<std::int32_t>(x0), static_cast<std::int32_t>(x1));
+      span(y, static_cast<std::int32_t>(x0), static_cast<std::int32_t>(x1));
     });
+    for (Edge* e : active) e->NextRow();
     ++y;
   }
+}
+
+SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
+                           std::int32_t endRow) {
+  SpanSet spans;
+  ForEachPolygonSpan(points, mode, firstRow, endRow,
+                     [&](std::int32_t y, std::int32_t x0, std::int32_t x1) { spans.Add(y, x0, x1); });
   spans.Normalize();
   return spans;
 }

@@ -5,6 +5,7 @@
 // their outline, so huge coordinates cost no memory; their pixel spans are
 // made on demand within kRegionLimit of the origin.
 
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -46,5 +47,9 @@ class CRgn {
 // firstRow <= y < endRow and the columns within ±kRegionLimit.
 SpanSet ScanConvertPolygon(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow,
                            std::int32_t endRow);
+// The same spans handed to span(y, x0, x1) as they are found, row by row and
+// left to right (spans of a row may touch), for callers that merge them anyway.
+void ForEachPolygonSpan(std::span<const CPoint> points, PolyFillMode mode, std::int32_t firstRow, std::int32_t endRow,
+                        const std::function<void(std::int32_t, std::int32_t, std::int32_t)>& span);
 
 }  // namespace lumetra

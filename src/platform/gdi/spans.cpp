@@ -1,6 +1,8 @@
 #include "platform/gdi/spans.h"
 
 #include <algorithm>
+#include <bit>
+#include <utility>
 
 namespace lumetra {
 
@@ -96,18 +98,23 @@ static SpanSet CombineRows(const std::vector<Span>& a, const std::vector<Span>& 
   return out;
 }
 
+// Every figure with a wide pen subtracts its outline from its fill, so both
+// sorted lists are walked together without gathering rows.
 SpanSet SpanSet::Subtract(const SpanSet& other) const {
-  return CombineRows(spans_, other.spans_, [](std::int32_t y, const auto& ra, const auto& rb, SpanSet& out) {
-    for (Span s : ra) {
-      std::int32_t x = s.x0;
-      for (const Span& cut : rb) {
-        if (cut.x1 <= x || cut.x0 >= s.x1) continue;
-        out.Add(y, x, cut.x0);
-        x = std::max(x, cut.x1);
-      }
-      out.Add(y, x, s.x1);
+  SpanSet out;
+  out.spans_.reserve(spans_.size());
+  const std::vector<Span>& cuts = other.spans_;
+  std::size_t next = 0;  // the first cut that may still overlap a span
+  for (const Span& s : spans_) {
+    while (next < cuts.size() && (cuts[next].y < s.y || (cuts[next].y == s.y && cuts[next].x1 <= s.x0))) ++next;
+    std::int32_t x = s.x0;
+    for (std::size_t k = next; k < cuts.size() && cuts[k].y == s.y && cuts[k].x0 < s.x1; ++k) {
+      out.Add(s.y, x, cuts[k].x0);
+      x = std::max(x, cuts[k].x1);
     }
-  });
+    out.Add(s.y, x, s.x1);
+  }
+  return out;
 }
 
 SpanSet SpanSet::Intersect(const SpanSet& other) const {
@@ -122,6 +129,50 @@ SpanSet SpanSet::ClipTo(const CRect& r) const {
   SpanSet out;
   for (const Span& s : spans_) {
     if (s.y >= r.top && s.y < r.bottom) out.Add(s.y, std::max(s.x0, r.left), std::min(s.x1, r.right));
+  }
+  return out;
+}
+
+PixelStamp::PixelStamp(SpanSet shape) : shape_(std::move(shape)), bounds_(shape_.Bounds()) {
+  if (bounds_.Width() >= 64) return;
+  rows_.assign(std::size_t(bounds_.Height()), 0);
+  for (const Span& s : shape_.Spans()) {
+    rows_[std::size_t(s.y - bounds_.top)] |= (~0ull >> (64 - (s.x1 - s.x0))) << (s.x0 - bounds_.left);
+  }
+}
+
+PixelMask::PixelMask(const CRect& area) : area_(area) {
+  if (area.Width() > 0 && area.Height() > 0) {
+    wordsPerRow_ = (std::size_t(area.Width()) + 63) / 64;
+    stride_ = wordsPerRow_ + 1;
+    bits_.assign(stride_ * std::size_t(area.Height()), 0);
+  }
+}
+
+void PixelMask::Add(const CRect& r) {
+  for (std::int32_t y = std::max(r.top, area_.top); y < std::min(r.bottom, area_.bottom); ++y) Add(y, r.left, r.right);
+}
+
+// A run starts or ends wherever a bit differs from the one before it.
+SpanSet PixelMask::Spans() const {
+  SpanSet out;
+  out.Reserve(2 * std::size_t(std::max(area_.Height(), 0)));  // an outline crosses most rows twice
+  for (std::int32_t y = area_.top; y < area_.bottom; ++y) {
+    const std::uint64_t* row = bits_.data() + std::size_t(y - area_.top) * stride_;
+    std::uint64_t carry = 0;
+    std::int32_t start = 0;
+    bool inRun = false;
+    for (std::size_t w = 0; w < wordsPerRow_; ++w) {
+      std::uint64_t changes = row[w] ^ ((row[w] << 1) | carry);
+      carry = row[w] >> 63;
+      for (; changes != 0; changes &= changes - 1) {
+        const std::int32_t x = area_.left + std::int32_t(w * 64 + std::size_t(std::countr_zero(changes)));
+        if (inRun) out.Add(y, start, x);
+        start = x;
+        inRun = !inRun;
+      }
+    }
+    if (inRun) out.Add(y, start, area_.right);
   }
   return out;
 }

@@ -22,19 +22,55 @@ struct Face {
   int dx = 0, dy = 0;
 };
 
+// What a segment covers: an axis-aligned rectangle or a slanted quadrilateral.
+struct Body {
+  std::optional<CRect> rect;
+  std::array<CPoint, 4> quad;
+  Face face1, face2;
+};
+
+// What a round pen of one width stamps along a path: its disc and, for each
+// step to a neighbouring pixel (or none), the step's body and the disc at its
+// end, from the origin. Each is made when first needed.
+struct PenStamps {
+  int width = 0;
+  std::optional<PixelStamp> disc;
+  std::array<std::optional<PixelStamp>, 9> steps;  // by direction
+};
+
+// Strokes of the same few widths follow one another, so each thread keeps the
+// stamps of the last few widths. Only one stroke at a time uses them.
+PenStamps& StampsFor(int width) {
+  thread_local std::array<PenStamps, 4> recent;
+  thread_local std::size_t next = 0;
+  for (PenStamps& stamps : recent) {
+    if (stamps.width == width) return stamps;
+  }
+  PenStamps& stamps = recent[next];
+  next = (next + 1) % recent.size();
+  stamps = PenStamps{width, {}, {}};
+  return stamps;
+}
+
+CRect Widened(const CRect& r, int by) {
+  auto clamp = [](std::int64_t v) { return std::int32_t(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
+  return {clamp(std::int64_t(r.left) - by), clamp(std::int64_t(r.top) - by), clamp(std::int64_t(r.right) + by),
+          clamp(std::int64_t(r.bottom) + by)};
+}
+
 class WideStroker {
  public:
-  WideStroker(int width, int cap, int join, const CRect& limit)
+  // Only what lies in `area` is kept.
+  WideStroker(int width, int cap, int join, const CRect& area)
       : w_(width),
         cap_(cap),
         join_(join),
-        reach_{limit.left - width, limit.top - width, limit.right + width, limit.bottom + width} {}
+        area_(area),
+        reach_(Widened(area, width + 2)),
+        covered_(area),
+        stamps_(StampsFor(width)) {}
 
-  // Pieces are collected first and merged once: merging each piece as it came would cost quadratic time.
-  SpanSet Take() {
-    covered_.Normalize();
-    return std::move(covered_);
-  }
+  SpanSet Take() const { return covered_.Spans(); }
 
   // Segments pts[start] .. pts[start + count] (indices wrap), except that the
   // first begins at `first` and the last ends at `last`: a whole path, or one
@@ -66,25 +102,38 @@ class WideStroker {
     if (closed) Join(last, f2, firstFace);
   }
 
- private:
-  void AddPolygon(std::span<const CPoint> corners) {
-    const SpanSet piece = ScanConvertPolygon(corners, PolyFillMode::Alternate, reach_.top, reach_.bottom);
-    for (const Span& s : piece.Spans()) {
-      covered_.Add(s.y, std::max(s.x0, reach_.left), std::min(s.x1, reach_.right));
+  // With round caps and joins nothing depends on which ends are capped or how
+  // the segments meet: the stroke is a disc on every point and the body of
+  // every segment. Curves step to a neighbouring pixel at every point, so
+  // those steps are made once per stroke and moved into place.
+  void RunRound(std::span<const CPoint> pts, bool closed) {
+    const std::size_t n = pts.size();
+    AddDisc(pts[0]);
+    for (std::size_t i = 0; i < (closed ? n : n - 1); ++i) {
+      const CPoint a = pts[i], b = pts[i + 1 < n ? i + 1 : 0], d = b - a;
+      if (std::abs(d.x) <= 1 && std::abs(d.y) <= 1) {
+        if (reach_.PtInRect(a)) covered_.Add(Step(d), a.x, a.y);
+      } else {
+        if (std::optional<Body> body = MakeBody(a, b, d, false, false)) AddBody(*body);
+        AddDisc(b);
+      }
     }
   }
 
+ private:
+  void AddPolygon(std::span<const CPoint> corners) {
+    ForEachPolygonSpan(corners, PolyFillMode::Alternate, area_.top, area_.bottom,
+                       [&](std::int32_t y, std::int32_t x0, std::int32_t x1) { covered_.Add(y, x0, x1); });
+  }
+
   // Round joins put a disc on every vertex, and curves have many: the disc is
-  // worked out once per stroke and moved into place.
+  // worked out once and moved into place.
+  const PixelStamp& Disc() {
+    if (!stamps_.disc) stamps_.disc.emplace(PenDisc({0, 0}, w_, kEverywhere));
+    return *stamps_.disc;
+  }
   void AddDisc(CPoint p) {
-    if (!reach_.PtInRect(p)) return;
-    if (!disc_) disc_ = PenDisc({0, 0}, w_, kEverywhere);
-    for (const Span& s : disc_->Spans()) {
-      const std::int32_t y = s.y + p.y;
-      if (y >= reach_.top && y < reach_.bottom) {
-        covered_.Add(y, std::max(s.x0 + p.x, reach_.left), std::min(s.x1 + p.x, reach_.right));
-      }
-    }
+    if (reach_.PtInRect(p)) covered_.Add(Disc(), p.x, p.y);
   }
 
   void Cap(CPoint p) {
@@ -92,11 +141,12 @@ class WideStroker {
   }
 
   // The body from p1 to p2 drawn in direction (d.x, d.y); square caps stretch
-  // the capped ends by half the width. Sets the faces at both ends.
-  bool Segment(CPoint p1, CPoint p2, CPoint d, bool cap1, bool cap2, Face& face1, Face& face2) {
+  // the capped ends by half the width. None for an empty direction.
+  std::optional<Body> MakeBody(CPoint p1, CPoint p2, CPoint d, bool cap1, bool cap2) const {
     int dx = d.x, dy = d.y;
-    if (dx == 0 && dy == 0) return false;
+    if (dx == 0 && dy == 0) return std::nullopt;
     bool sq1 = cap1 && cap_ == PS_ENDCAP_SQUARE, sq2 = cap2 && cap_ == PS_ENDCAP_SQUARE;
+    Body body;
     if (dy == 0 || dx == 0) {
       bool horizontal = dy == 0;
       int along = horizontal ? dx : dy;
@@ -106,17 +156,16 @@ class WideStroker {
       int side = (horizontal ? p1.y : p1.x) - w_ / 2;
       if ((sq1 && along > 0) || (sq2 && along < 0)) lo -= w_ / 2;
       if ((sq2 && along > 0) || (sq1 && along < 0)) hi += w_ / 2;
-      CRect r = horizontal ? CRect{lo, side, hi, side + w_} : CRect{side, lo, side + w_, hi};
-      covered_.Append(SpanSet::FromRect(r, reach_));
+      body.rect = horizontal ? CRect{lo, side, hi, side + w_} : CRect{side, lo, side + w_, hi};
       int first = along > 0 ? lo : hi, last = along > 0 ? hi : lo, span = along > 0 ? hi - lo : lo - hi;
       auto pt = [&](int major, int minor) { return horizontal ? CPoint{major, minor} : CPoint{minor, major}; };
-      face1 = {pt(first, side), pt(first, side + w_), 0, 0};
-      face2 = {pt(last, side + w_), pt(last, side), 0, 0};
+      body.face1 = {pt(first, side), pt(first, side + w_), 0, 0};
+      body.face2 = {pt(last, side + w_), pt(last, side), 0, 0};
       // An empty piece (a dash ending where it starts) keeps the segment's direction.
       if (span == 0) span = along;
-      (horizontal ? face1.dx : face1.dy) = span;
-      (horizontal ? face2.dx : face2.dy) = span;
-      return true;
+      (horizontal ? body.face1.dx : body.face1.dy) = span;
+      (horizontal ? body.face2.dx : body.face2.dy) = span;
+      return body;
     }
     double len = std::hypot(double(dx), double(dy));
     // The pen's extent across the segment, split into a narrow and a wide half
@@ -133,10 +182,9 @@ class WideStroker {
       narrow.x = -narrow.x;
       wide.x = -wide.x;
     }
-    CPoint quad[] = {{p1.x - narrow.x, p1.y + narrow.y},
-                     {p1.x + wide.x, p1.y - wide.y},
-                     {p2.x + wide.x, p2.y - wide.y},
-                     {p2.x - narrow.x, p2.y + narrow.y}};
+    std::array<CPoint, 4>& quad = body.quad;
+    quad = {CPoint{p1.x - narrow.x, p1.y + narrow.y}, CPoint{p1.x + wide.x, p1.y - wide.y},
+            CPoint{p2.x + wide.x, p2.y - wide.y}, CPoint{p2.x - narrow.x, p2.y + narrow.y}};
     // The faces keep the segment's own direction even when a cap stretches it.
     int fdx = quad[3].x - quad[0].x, fdy = quad[3].y - quad[0].y;
     if (fdx == 0 && fdy == 0) {
@@ -149,10 +197,44 @@ class WideStroker {
     if (sq2) {
       for (int i : {2, 3}) quad[i] = {quad[i].x + wide.y, quad[i].y + wide.x};
     }
-    AddPolygon(quad);
-    face1 = {quad[0], quad[1], fdx, fdy};
-    face2 = {quad[2], quad[3], fdx, fdy};
+    body.face1 = {quad[0], quad[1], fdx, fdy};
+    body.face2 = {quad[2], quad[3], fdx, fdy};
+    return body;
+  }
+
+  void AddBody(const Body& body) {
+    if (body.rect) {
+      covered_.Add(*body.rect);
+    } else {
+      AddPolygon(body.quad);
+    }
+  }
+
+  // Adds the body of a segment and sets the faces at both ends; false for an empty one.
+  bool Segment(CPoint p1, CPoint p2, CPoint d, bool cap1, bool cap2, Face& face1, Face& face2) {
+    std::optional<Body> body = MakeBody(p1, p2, d, cap1, cap2);
+    if (!body) return false;
+    AddBody(*body);
+    face1 = body->face1;
+    face2 = body->face2;
     return true;
+  }
+
+  // A step to a neighbouring pixel (or none): its body and the disc at its end, from the origin.
+  const PixelStamp& Step(CPoint d) {
+    std::optional<PixelStamp>& step = stamps_.steps[std::size_t((d.x + 1) * 3 + d.y + 1)];
+    if (!step) {
+      SpanSet shape = Disc().Shape();
+      shape.Translate(d.x, d.y);
+      if (std::optional<Body> body = MakeBody({0, 0}, d, d, false, false)) {
+        shape.Append(body->rect ? SpanSet::FromRect(*body->rect)
+                                : ScanConvertPolygon(body->quad, PolyFillMode::Alternate, kEverywhere.top,
+                                                     kEverywhere.bottom));
+      }
+      shape.Normalize();
+      step.emplace(std::move(shape));
+    }
+    return *step;
   }
 
   // Where the segment ending in `in` meets the one starting with `out`.
@@ -197,9 +279,10 @@ class WideStroker {
   int w_;
   int cap_;
   int join_;
-  CRect reach_;
-  SpanSet covered_;
-  std::optional<SpanSet> disc_;
+  CRect area_;
+  CRect reach_;  // where a disc or a step must start to touch the area
+  PixelMask covered_;
+  PenStamps& stamps_;
 };
 
 // Drops zero-length segments at either end; the rest of the path stays.
@@ -318,8 +401,10 @@ SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, 
                const std::vector<std::uint32_t>& runs, const CRect& limit) {
   if (points.empty()) return {};
   // Nothing of a stroke reaches further from its points than a miter at the
-  // limit of 10 (five widths) or a square cap; a path that far from the
-  // drawable area is not worked out at all, which keeps a clipped repaint cheap.
+  // limit of 10 (five widths); without miters, square caps and bevels stay
+  // within a width, and twice that is allowed. Only the part of the limit
+  // within that reach is worked out (nothing when the path is that far from
+  // it), which keeps a clipped repaint cheap and the pixel mask small.
   std::int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
   for (CPoint p : points) {
     minX = std::min<std::int64_t>(minX, p.x);
@@ -327,28 +412,31 @@ SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, 
     minY = std::min<std::int64_t>(minY, p.y);
     maxY = std::max<std::int64_t>(maxY, p.y);
   }
-  const std::int64_t margin = 6 * std::int64_t(width) + 2;
-  if (maxX + margin < limit.left || minX - margin >= limit.right || maxY + margin < limit.top ||
-      minY - margin >= limit.bottom) {
-    return {};
-  }
-  WideStroker stroker(width, cap, join, limit);
+  const std::int64_t margin = (join == PS_JOIN_MITER ? 6 : 2) * std::int64_t(width) + 2;
+  const CRect area{std::int32_t(std::max<std::int64_t>(limit.left, minX - margin)),
+                   std::int32_t(std::max<std::int64_t>(limit.top, minY - margin)),
+                   std::int32_t(std::min<std::int64_t>(limit.right, maxX + margin + 1)),
+                   std::int32_t(std::min<std::int64_t>(limit.bottom, maxY + margin + 1))};
+  if (area.Width() <= 0 || area.Height() <= 0) return {};
   if (points.size() == 1) {
     // A lone point: only what a round cap draws.
     if (cap == PS_ENDCAP_ROUND) return PenDisc(points[0], width, limit);
     return {};
   }
+  WideStroker stroker(width, cap, join, area);
   std::span<const CPoint> pts = TrimEnds(points);
   std::size_t n = pts.size();
   std::uint64_t period = 0;
   for (std::uint32_t r : runs) period += r;
-  if (period == 0) {
+  if (period == 0 && cap == PS_ENDCAP_ROUND && join == PS_JOIN_ROUND) {
+    stroker.RunRound(pts, closed);
+  } else if (period == 0) {
     stroker.Run(pts, closed, 0, closed ? n : n - 1, pts[0], pts[closed ? 0 : n - 1]);
   } else {
     StrokeDashes(stroker, pts, closed, runs, CRect{limit.left - 2 * width, limit.top - 2 * width,
                                                    limit.right + 2 * width, limit.bottom + 2 * width});
   }
-  return stroker.Take().ClipTo(limit);
+  return stroker.Take();
 }
 
 }  // namespace

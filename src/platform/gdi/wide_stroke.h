@@ -13,8 +13,9 @@
 namespace lumetra {
 
 // Points in device pixels; `limit` bounds the work to the rows and columns
-// that can be drawn. The pen's own caps, joins and geometric dashes apply (a
-// CreatePen pen: round caps and joins, solid).
+// that can be drawn (and a bit of memory for each of its pixels near the
+// path). The pen's own caps, joins and geometric dashes apply (a CreatePen
+// pen: round caps and joins, solid).
 SpanSet WideStrokeSpans(std::span<const CPoint> points, bool closed, const CPen& pen, const CRect& limit);
 
 // The pixels of a round pen's disc of `width` pixels centred on the point, within `clip`.
