@@ -6,7 +6,7 @@ BUILD_TYPE  ?= RelWithDebInfo
 FUZZ_SECONDS ?= 20
 PREFIX      ?= /usr/local
 
-.PHONY: all deps configure build run test fuzz sanitize bench install clean
+.PHONY: all deps configure build run test fuzz sanitize bench install package check-package clean
 
 all: build
 
@@ -28,11 +28,12 @@ run: build
 	    ./scripts/headless-demo $(BUILD); \
 	fi
 
-# The short fuzzing run and the sanitizer pass go first so that the test
-# summary is the last thing printed.
+# The short fuzzing run, the sanitizer pass and the package check go first so
+# that the test summary is the last thing printed.
 test: build
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
 	@$(MAKE) --no-print-directory sanitize
+	@$(MAKE) --no-print-directory check-package
 	ctest --test-dir $(BUILD) --output-on-failure
 
 # Every test again with undefined behaviour made fatal.
@@ -70,5 +71,15 @@ bench: deps
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package of what `make install` installs, written to this folder:
+# lumetra_VERSION_ARCH.deb.
+package: build
+	@rm -f lumetra_*.deb
+	@cpack --config $(BUILD)/CPackConfig.cmake -B $(BUILD)/package
+	@mv $(BUILD)/package/lumetra_*.deb .
+
+check-package: package
+	./scripts/check-package lumetra_*.deb
+
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD) build-bench build-ubsan
+	rm -rf $(BUILD) $(FUZZ_BUILD) build-bench build-ubsan lumetra_*.deb
