@@ -19,10 +19,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD)
 
-# The editor on a desktop; without a display, the headless demo.
+# The editor on a desktop (this build's, even while an installed one runs);
+# without a display, the headless demo.
 run: build
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
-	    $(BUILD)/bin/lumetra; \
+	    $(BUILD)/bin/lumetra --new-instance; \
 	else \
 	    echo "No display found: running the headless demo instead of the editor."; \
 	    ./scripts/headless-demo $(BUILD); \

@@ -75,8 +75,8 @@ bool CTessaraApp::InitInstance() {
   frame_->showMaximized();
   if (link_) {
     QObject::connect(link_.get(), &InstanceLink::OpenRequested, frame_.get(), [this](const QStringList& files) {
+      frame_->BringToFront();  // first, so that a file that cannot be opened is reported on top
       frame_->OpenDocuments(files);
-      frame_->BringToFront();
     });
   }
   if (commandLine_.files.empty()) {

@@ -424,6 +424,8 @@ void CMainFrame::BringToFront() {
   show();
   raise();
   activateWindow();
+  // Without a window manager the floating box would stay under the frame.
+  if (propertyBox_->isVisible()) propertyBox_->raise();
 }
 
 bool CMainFrame::SaveDocument(CChildFrame& child, bool askForName) {
