@@ -6,7 +6,7 @@ BUILD_TYPE  ?= RelWithDebInfo
 FUZZ_SECONDS ?= 20
 PREFIX      ?= /usr/local
 
-.PHONY: all deps configure build run test fuzz sanitize bench install clean
+.PHONY: all deps configure build run test fuzz sanitize bench install package check-package clean
 
 all: build
 
@@ -19,20 +19,22 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD)
 
-# The editor on a desktop; without a display, the headless demo.
+# The editor on a desktop (this build's, even while an installed one runs);
+# without a display, the headless demo.
 run: build
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
-	    $(BUILD)/bin/lumetra; \
+	    $(BUILD)/bin/lumetra --new-instance; \
 	else \
 	    echo "No display found: running the headless demo instead of the editor."; \
 	    ./scripts/headless-demo $(BUILD); \
 	fi
 
-# The short fuzzing run and the sanitizer pass go first so that the test
-# summary is the last thing printed.
+# The short fuzzing run, the sanitizer pass and the package check go first so
+# that the test summary is the last thing printed.
 test: build
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
 	@$(MAKE) --no-print-directory sanitize
+	@$(MAKE) --no-print-directory check-package
 	ctest --test-dir $(BUILD) --output-on-failure
 
 # Every test again with undefined behaviour made fatal.
@@ -70,5 +72,15 @@ bench: deps
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package of what `make install` installs, written to this folder:
+# lumetra_VERSION_ARCH.deb.
+package: build
+	@rm -f lumetra_*.deb
+	@cpack --config $(BUILD)/CPackConfig.cmake -B $(BUILD)/package
+	@mv $(BUILD)/package/lumetra_*.deb .
+
+check-package: package
+	./scripts/check-package lumetra_*.deb
+
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD) build-bench build-ubsan
+	rm -rf $(BUILD) $(FUZZ_BUILD) build-bench build-ubsan lumetra_*.deb

@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "platform/profile/settings_store.h"
 #include "platform/report.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
 
   CLI::App app{"Lumetra command-line tool: inspect and convert LED panel documents (.tz)."};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("lumetra-cli ") + lumetra::kVersion, "Print the version and exit");
 
   std::string infoFile;
   CLI::App* info = app.add_subcommand("info", "Print what a document holds, as one JSON object.");
@@ -136,7 +138,7 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
+  } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);

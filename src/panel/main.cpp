@@ -28,6 +28,7 @@
 #include "panel/panel_output.h"
 #include "panel/panel_session.h"
 #include "platform/files.h"
+#include "platform/version.h"
 #include "protocol/serial_line.h"
 
 namespace {
@@ -205,6 +206,7 @@ int ServeWithWindows(protocol::SerialLine& line, PanelSession& session, PanelPro
 
 int main(int argc, char** argv) {
   CLI::App app{"Lumetra virtual LED panel: answers the panels' serial protocol and shows what it received."};
+  app.set_version_flag("--version", std::string("lumetra-panel ") + lumetra::kVersion, "Print the version and exit");
   bool pty = false;
   std::string device;
   int baud = 115200;

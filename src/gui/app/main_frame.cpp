@@ -413,6 +413,21 @@ CChildFrame* CMainFrame::OpenDocument(const std::filesystem::path& path) {
   return AddChild(std::move(document), FromUtf8(path.filename().string()));
 }
 
+bool CMainFrame::OpenDocuments(const QStringList& paths) {
+  bool opened = false;
+  for (const QString& path : paths) opened = OpenDocument(std::filesystem::path(path.toStdString())) || opened;
+  return opened;
+}
+
+void CMainFrame::BringToFront() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+  // Without a window manager the floating box would stay under the frame.
+  if (propertyBox_->isVisible()) propertyBox_->raise();
+}
+
 bool CMainFrame::SaveDocument(CChildFrame& child, bool askForName) {
   std::filesystem::path path = child.Document().GetPathName();
   if (askForName || path.empty()) {
@@ -645,7 +660,7 @@ void CMainFrame::UpdateRecentFiles() {
 void CMainFrame::OpenWithDialog() {
   const QStringList chosen =
       QFileDialog::getOpenFileNames(this, PlainText(kOpenTextKey), QString(), DocumentFileFilters().join(";;"));
-  for (const QString& path : chosen) OpenDocument(std::filesystem::path(path.toStdString()));
+  OpenDocuments(chosen);
 }
 
 void CMainFrame::PrintActive(bool preview) {
@@ -704,9 +719,11 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
+  QStringList paths;
   for (const QUrl& url : event->mimeData()->urls()) {
-    if (url.isLocalFile()) OpenDocument(std::filesystem::path(url.toLocalFile().toStdString()));
+    if (url.isLocalFile()) paths << url.toLocalFile();
   }
+  OpenDocuments(paths);
   event->acceptProposedAction();
 }
 

@@ -5,6 +5,7 @@
 // relabels itself in the current language.
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <filesystem>
 #include <map>
@@ -42,6 +43,9 @@ class CMainFrame : public QMainWindow {
   // Documents. Failures are reported to the user; nullptr or false then.
   CChildFrame* NewDocument();
   CChildFrame* OpenDocument(const std::filesystem::path& path);
+  // Each file in turn: one that cannot be opened is reported and the others
+  // still open. False when none opened.
+  bool OpenDocuments(const QStringList& paths);
   bool SaveDocument(CChildFrame& child, bool askForName);
   CChildFrame* ActiveChild() const;
 
@@ -59,6 +63,10 @@ class CMainFrame : public QMainWindow {
   const DisplayLibrary* DriverLibrary() const { return driverLibrary_.get(); }
   const DisplayLibrary* PanelLibrary() const { return panelLibrary_.get(); }
   TransferRunner& Transfers() const { return *transfers_; }
+
+  // To the front and active, restored when minimised: files handed over by
+  // the desktop are to be seen.
+  void BringToFront();
 
   // Status-bar panes of the mouse: the LED point with y's sign turned, and the window point.
   void ShowMousePosition(QPoint canvas, QPoint client);
