@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -309,16 +310,17 @@ TEST_F(Sending, APanelStopsOnItsSignalEvenWhileTheLineKeepsTalking) {
   // for the panel's idle time. A panel that waited for quiet would never
   // stop, and the test's time limit would end it.
   std::atomic<bool> stopped = false;
-  std::atomic<int> bytesSent = 0;
+  std::promise<void> talking;
   std::thread talker([&] {
     const std::uint8_t noise = 0;
+    int sent = 0;
     while (!stopped) {
       line.WriteAll(std::span(&noise, 1), 100);
-      ++bytesSent;
+      if (++sent == 5) talking.set_value();
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   });
-  while (bytesSent < 5) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  talking.get_future().wait();
   EXPECT_TRUE(panel.Stop());
   stopped = true;
   talker.join();
