@@ -30,7 +30,8 @@ std::string PanelFailureLines(const Language& language, const TransferReport& re
   std::vector<std::pair<int, std::vector<std::uint8_t>>> byFailure;
   for (const PanelStepResult& step : report.panels) {
     for (const auto& [address, result] : step.failed) {
-      auto group = std::find_if(byFailure.begin(), byFailure.end(), [&](const auto& g) { return g.first == result; });
+      const int code = result;  // a structured binding cannot be captured by every compiler we build with
+      auto group = std::find_if(byFailure.begin(), byFailure.end(), [code](const auto& g) { return g.first == code; });
       if (group == byFailure.end()) group = byFailure.insert(byFailure.end(), {result, {}});
       if (std::find(group->second.begin(), group->second.end(), address) == group->second.end()) {
         group->second.push_back(address);
