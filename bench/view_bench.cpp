@@ -12,6 +12,7 @@
 
 #include "bench_units.h"
 #include "document/document.h"
+#include "platform/gdi/bmp_file.h"
 #include "platform/gdi/dc.h"
 #include "view/canvas_render.h"
 #include "view/picture.h"

@@ -7,6 +7,7 @@
 
 #include "document/document.h"
 #include "platform/files.h"
+#include "platform/gdi/bmp_file.h"
 #include "platform/gdi/dc.h"
 #include "platform/png_encoder.h"
 #include "units/timer.h"

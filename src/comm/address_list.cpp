@@ -5,7 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "protocol/frame.h"
+
 namespace lumetra {
+
+// The address modes the send dialog makes are the ones the protocol carries.
+static_assert(kAddressModeSingle == protocol::kModeSingle);
+static_assert(kAddressModeList == protocol::kModeList);
+static_assert(kAddressModeBroadcast == protocol::kModeBroadcast);
+
 namespace {
 
 constexpr std::string_view kAddressChars = "0123456789,-";

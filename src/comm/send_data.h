@@ -1,7 +1,8 @@
 #pragma once
-// The bytes a transfer hands to the display libraries besides the addresses:
-// the 25-byte parameter block, the picture's colour flags, the eight clock
-// bytes, the picture size and port name, and the message for a result code.
+// The bytes a transfer hands to the display libraries besides the addresses,
+// made from the document and the time: the parameter block, the picture's
+// colour flags, the clock bytes (their types in protocol/messages.h), the
+// picture size and port name, and the message for a result code.
 
 #include <array>
 #include <cstdint>
@@ -10,15 +11,16 @@
 
 #include "platform/local_time.h"
 #include "platform/types.h"
+#include "protocol/messages.h"
 
 namespace lumetra {
 
 class CTessaraDoc;
 class Language;
 
-inline constexpr std::size_t kParameterBlockBytes = 25;
-inline constexpr int kSentPlayModeRows = 3;
-using ParameterBlock = std::array<std::uint8_t, kParameterBlockBytes>;
+using protocol::ClockBytes;
+using protocol::kSentPlayModeRows;
+using protocol::ParameterBlock;
 
 // Speed index 0..5 (slower .. very fast) as the panel's speed code.
 inline constexpr std::array<std::uint8_t, 6> kSpeedCodes = {30, 20, 12, 10, 6, 2};
@@ -46,9 +48,7 @@ std::uint8_t ClockColourCode(int colourIndex);
 // set 2 (and any other) 0x00 whether reversed or not.
 std::uint8_t ColourFlags(int colourSet, bool reverseColour);
 
-// Century, year, month, day, day of week (0 = Sunday), hour, minute, second,
-// each in packed BCD.
-using ClockBytes = std::array<std::uint8_t, 8>;
+// The clock bytes of a time.
 ClockBytes MakeClockBytes(const LocalTime& time);
 // 0..99 in packed BCD (tens in the high nibble); values outside are limited.
 std::uint8_t ToPackedBcd(int value);

@@ -11,9 +11,9 @@
 #include <span>
 #include <string>
 
-#include "comm/display_library.h"
 #include "platform/gdi/bitmap.h"
 #include "protocol/frame.h"
+#include "protocol/library_exports.h"
 
 #define LUMETRA_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -40,7 +40,7 @@ class DisplayTransfers {
   std::uint8_t SendPicture(const Target& to, std::int32_t colourFlags,
                            std::optional<CSize> expectedSize = std::nullopt);
 
-  // "DLLPanelResults" and "DLLPortError" (comm/display_library.h).
+  // "DLLPanelResults" and "DLLPortError" (protocol/library_exports.h).
   std::int32_t PanelResults(std::uint8_t* results);
   std::int32_t PortError(char* device, std::int32_t deviceSize);
 

@@ -2,8 +2,8 @@
 
 #include <type_traits>
 
-#include "comm/display_library.h"
 #include "driver/display_transfers.h"
+#include "protocol/library_exports.h"
 
 namespace {
 
@@ -45,12 +45,7 @@ LUMETRA_EXPORT std::int32_t DLLPortError(char* device, std::int32_t deviceSize) 
   return g_transfers.PortError(device, deviceSize);
 }
 
-// The address modes the send dialog makes are the ones the protocol carries.
-static_assert(lumetra::kAddressModeSingle == lumetra::protocol::kModeSingle);
-static_assert(lumetra::kAddressModeList == lumetra::protocol::kModeList);
-static_assert(lumetra::kAddressModeBroadcast == lumetra::protocol::kModeBroadcast);
-
-// The program calls these through the pointer types it declares.
+// The program calls these through the pointer types of the interface.
 static_assert(std::is_same_v<decltype(&DLLSendKELParas), lumetra::DllSendKelParasFn>);
 static_assert(std::is_same_v<decltype(&DLLReadBMP), lumetra::DriverReadBmpFn>);
 static_assert(std::is_same_v<decltype(&DLLSendFuncID), lumetra::DllSendFuncIdFn>);

@@ -2,9 +2,9 @@
 
 #include <type_traits>
 
-#include "comm/display_library.h"
 #include "driver/display_transfers.h"
 #include "protocol/host_link.h"
+#include "protocol/library_exports.h"
 #include "protocol/messages.h"
 
 namespace {

@@ -10,8 +10,8 @@
 
 #include "panel/playback.h"
 #include "platform/files.h"
+#include "platform/gdi/bmp_file.h"
 #include "platform/png_encoder.h"
-#include "view/picture.h"
 
 namespace lumetra::panel {
 

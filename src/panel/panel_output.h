@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <span>
 
-#include "comm/send_data.h"
 #include "panel/panel_state.h"
 
 namespace lumetra::panel {

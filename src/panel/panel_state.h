@@ -2,7 +2,6 @@
 // What a virtual panel holds after the transfers it answered: the last
 // parameter block, the last picture as colour indices and the last clock.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -16,7 +15,9 @@ using protocol::kFlagReverse;
 using protocol::kFlagYellowAndBlue;
 using protocol::LedColour;
 using protocol::kParameterBytes;
-using protocol::kClockBytes;
+using protocol::kSentPlayModeRows;
+using protocol::ParameterBlock;
+using protocol::ClockBytes;
 
 struct PanelPicture {
   int width = 0;   // pixels: all frames side by side
@@ -28,13 +29,13 @@ struct PanelPicture {
 };
 
 struct PanelClock {
-  std::array<std::uint8_t, kClockBytes> bytes{};
+  ClockBytes bytes{};
   // The bytes decoded; the panel's clock runs on from this time.
   LocalTime time;
 };
 
 struct PanelState {
-  std::optional<std::array<std::uint8_t, kParameterBytes>> parameters;
+  std::optional<ParameterBlock> parameters;
   std::optional<PanelPicture> picture;
   std::optional<PanelClock> clock;
 };

@@ -36,7 +36,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "comm/send_data.h"
 #include "panel/panel_state.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/local_time.h"

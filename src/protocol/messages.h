@@ -16,8 +16,16 @@
 
 namespace lumetra::protocol {
 
+// The parameter block: the panel's size, the clock options and three
+// play-mode rows (docs/protocol.md lays out the bytes).
 inline constexpr std::size_t kParameterBytes = 25;
+inline constexpr int kSentPlayModeRows = 3;
+using ParameterBlock = std::array<std::uint8_t, kParameterBytes>;
+
+// The clock: century, year, month, day, day of week (0 = Sunday), hour,
+// minute, second, each in packed BCD.
 inline constexpr std::size_t kClockBytes = 8;
+using ClockBytes = std::array<std::uint8_t, kClockBytes>;
 
 // Function numbers carried by Function::kFunctionNumber.
 inline constexpr std::uint8_t kFunctionPrepareForPicture = 14;
@@ -70,9 +78,8 @@ std::optional<PictureData> DecodePictureData(std::span<const std::uint8_t> paylo
 std::vector<std::uint8_t> EncodeU32(std::uint32_t value);
 std::optional<std::uint32_t> DecodeU32(std::span<const std::uint8_t> payload);
 
-// The eight clock bytes (century, year, month, day, day of week, hour,
-// minute, second, each packed BCD) as a time; nullopt for a digit above 9 or
-// a value out of its range.
+// The clock bytes as a time; nullopt for a digit above 9 or a value out of
+// its range.
 std::optional<LocalTime> DecodeClock(std::span<const std::uint8_t> bytes);
 
 }  // namespace lumetra::protocol

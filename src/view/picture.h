@@ -1,15 +1,13 @@
 #pragma once
 // The picture the panel receives: every frame of the canvas cut out and laid
 // side by side, frame 1 at the left, one pixel per LED; that picture as a
-// packed DIB; and a DIB as the bytes of a BMP file.
+// packed DIB and as a BMP file (platform/gdi/bmp_file.h makes both).
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <span>
-#include <vector>
 
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/bmp_file.h"
 #include "platform/types.h"
 
 namespace lumetra {
@@ -30,19 +28,8 @@ enum class ClockUnits { Omit, Include };
 // of range or there is not enough memory.
 std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, CPoint origin = {});
 
-// A packed DIB: BITMAPINFOHEADER, colour table, then the pixel rows.
-using PackedDib = std::vector<std::uint8_t>;
-
-// 24 bits per pixel, bottom-up, no colour table, biSizeImage filled in.
-PackedDib PackDib24(const Bitmap32& picture);
-
 // The strip without clocks as a packed DIB; nullopt as for RenderPictureStrip.
 std::optional<PackedDib> RenderPictureDIB(CTessaraDoc& doc, CPoint origin = {});
-
-// The BMP file of a packed DIB: the 14-byte file header, then the DIB with
-// biSizeImage set to the size of its rows. nullopt for a DIB whose header is
-// missing or unusable or whose colour table or rows go past its end.
-std::optional<std::vector<std::uint8_t>> WriteDIB(std::span<const std::uint8_t> dib);
 
 // Renders the document's picture and writes it as a BMP file through a
 // temporary file, so a failure leaves any previous file as it was. Returns

@@ -11,6 +11,7 @@
 #include "document/document.h"
 #include "platform/archive/byte_stream.h"
 #include "platform/files.h"
+#include "platform/gdi/bmp_file.h"
 #include "support/bmp_builder.h"
 #include "units/bmp.h"
 #include "units/line.h"

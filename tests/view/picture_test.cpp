@@ -7,6 +7,7 @@
 
 #include "document/document.h"
 #include "platform/files.h"
+#include "platform/gdi/bmp_file.h"
 #include "platform/local_time.h"
 #include "support/temp_folder.h"
 #include "units/rectangle.h"

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/profile/settings_store.h"
@@ -88,6 +89,13 @@ std::string Utf8ToCodePage(std::string_view utf8, std::string_view codePage) {
   if (converter.valid()) return converter.Convert(utf8, "?");
   Converter latin1("ISO-8859-1", "UTF-8");
   return latin1.Convert(utf8, "?");
+}
+
+std::u32string DecodeText(std::string_view bytes, std::string_view codePage) {
+  bool ascii =
+      std::all_of(bytes.begin(), bytes.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0x80) == 0; });
+  if (ascii) return std::u32string(bytes.begin(), bytes.end());
+  return Utf8ToUtf32(CodePageToUtf8(bytes, codePage));
 }
 
 std::u32string Utf8ToUtf32(std::string_view s) {

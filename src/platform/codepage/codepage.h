@@ -19,6 +19,9 @@ std::string DocumentCodePage(const SettingsStore& store);
 std::string CodePageToUtf8(std::string_view bytes, std::string_view codePage);
 // Characters the code page cannot hold become '?'.
 std::string Utf8ToCodePage(std::string_view utf8, std::string_view codePage);
+// Decodes bytes in a code page (a byte with the high bit set leads a
+// double-byte character in the East Asian code pages) to code points.
+std::u32string DecodeText(std::string_view bytes, std::string_view codePage);
 
 // UTF-8 to code points; each malformed or cut sequence becomes one U+FFFD per byte.
 std::u32string Utf8ToUtf32(std::string_view utf8);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/codepage/codepage.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/font_cache.h"
 

@@ -731,11 +731,4 @@ bool AddPrivateFontFile(const std::filesystem::path& file) {
   return cache.AddPrivateFontFile(file.string());
 }
 
-std::u32string DecodeText(std::string_view bytes, std::string_view codePage) {
-  bool ascii =
-      std::all_of(bytes.begin(), bytes.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0x80) == 0; });
-  if (ascii) return std::u32string(bytes.begin(), bytes.end());
-  return Utf8ToUtf32(CodePageToUtf8(bytes, codePage));
-}
-
 }  // namespace lumetra

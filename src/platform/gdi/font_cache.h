@@ -97,8 +97,4 @@ const RealizedFont& RealizeFont(const LOGFONT& lf, std::string_view codePage = k
 // font resource). Register before the fonts that should use it are realised.
 bool AddPrivateFontFile(const std::filesystem::path& file);
 
-// Decodes bytes in a code page (a byte with the high bit set leads a
-// double-byte character in the East Asian code pages) to code points.
-std::u32string DecodeText(std::string_view bytes, std::string_view codePage);
-
 }  // namespace lumetra
