@@ -10,7 +10,7 @@ namespace {
 // The frame of the clock drawn last, which is the one the document reports.
 std::int64_t ClockFrame(const CTessaraDoc& doc) {
   for (auto unit = doc.m_units.rbegin(); unit != doc.m_units.rend(); ++unit) {
-    if (const auto* clock = dynamic_cast<const CTimer*>(unit->get())) return clock->FrameIn(doc);
+    if (const auto* clock = dynamic_cast<const CTimer*>(unit->get())) return clock->FrameIn(doc.ClockSettingsForDrawing());
   }
   return 0;
 }

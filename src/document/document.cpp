@@ -72,6 +72,15 @@ std::string CTessaraDoc::GetTitle() const {
   return m_strPathName.empty() ? std::string("Tessara") : m_strPathName.filename().string();
 }
 
+ClockSettings CTessaraDoc::ClockSettingsForDrawing() const {
+  return {m_nClockStyle, m_nClockColour, m_nClockAlign, m_nWidthWords, m_nHeightWords, m_nFrames};
+}
+
+void CTessaraDoc::SetClockPosition(std::uint8_t frame, std::uint8_t row) {
+  m_nClockFrame = frame;
+  m_nClockRow = row;
+}
+
 CSize CTessaraDoc::CanvasPixels() const {
   return {m_nWidthWords * kWordPixels, m_nFrames * m_nHeightWords * kWordPixels};
 }

@@ -14,6 +14,7 @@
 #include "document/panel_settings.h"
 #include "document/play_mode_set.h"
 #include "platform/types.h"
+#include "units/clock_host.h"
 #include "units/unit.h"
 
 namespace lumetra {
@@ -34,7 +35,7 @@ struct UnitReadProblem {
   std::string reason;
 };
 
-class CTessaraDoc {
+class CTessaraDoc : public ClockHost {
  public:
   static constexpr std::size_t kMaxFileBytes = 256u * 1024 * 1024;
 
@@ -73,6 +74,11 @@ class CTessaraDoc {
   void LoadFromBytes(std::span<const std::uint8_t> bytes);
   // The units the last load could not read as they were stored, in unit order.
   const std::vector<UnitReadProblem>& ReadProblems() const { return m_readProblems; }
+
+  // The clock draws by the clock options and the panel geometry, and reports
+  // its frame and word row into m_nClockFrame and m_nClockRow.
+  ClockSettings ClockSettingsForDrawing() const override;
+  void SetClockPosition(std::uint8_t frame, std::uint8_t row) override;
 
   // Canvas size in LED pixels: all frames stacked.
   CSize CanvasPixels() const;

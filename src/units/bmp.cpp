@@ -30,13 +30,13 @@ void CBmp::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing())
 std::int32_t CBmp::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
 // A press that toggles the unit shows its handles at once.
-void CBmp::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CBmp::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   const bool wasActive = m_bActive;
   GrabCorner(dc, view, x, y);
   if (m_bActive != wasActive) DrawHandles(dc);
 }
 
-void CBmp::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+void CBmp::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
 // The whole picture box counts; its points stay as they are.
 bool CBmp::PtInUnit(std::int32_t x, std::int32_t y) {

@@ -4,7 +4,7 @@
 
 #include "platform/archive/archive.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -88,7 +88,7 @@ bool CCurve::PtInUnit(std::int32_t x, std::int32_t y) {
   return x >= left && x < right && y >= top && y < bottom;
 }
 
-void CCurve::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CCurve::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (view.m_bCreating) {
     m_nMinX = std::min(m_nMinX, x);
     m_nMinY = std::min(m_nMinY, y);

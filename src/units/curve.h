@@ -15,7 +15,7 @@ class CCurve : public CUnit {
   void Serialize(CArchive& ar) override;
   // While tracing, records the point and draws the segment to it; while the
   // view moves the curve, shifts it by the view's tracking step.
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // The box of all points; (0, 0, 0, 0) when there are none.
   CRect GetBoundRect() override;

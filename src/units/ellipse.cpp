@@ -5,7 +5,7 @@
 #include "platform/archive/archive.h"
 #include "units/pixel_plot.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -23,7 +23,7 @@ void CEllipse::Serialize(CArchive& ar) {
 
 void CEllipse::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate; }
 
-void CEllipse::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
+void CEllipse::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) {
   if (view.m_nMode != kModeMoveByHandle) return;
   view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate, {}}}});
 }
@@ -40,11 +40,11 @@ void CEllipse::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawin
 
 std::int32_t CEllipse::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
-void CEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CEllipse::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   GrabCorner(dc, view, x, y);
 }
 
-void CEllipse::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+void CEllipse::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
 bool CEllipse::PtInUnit(std::int32_t x, std::int32_t y) {
   NormalizePoints();

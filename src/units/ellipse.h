@@ -14,8 +14,8 @@ class CEllipse : public CUnit {
   void Serialize(CArchive& ar) override;
   void ToggleRotate(std::int32_t, std::int32_t) override;
   // The "Rotate" menu, shown only while the unit is dragged by a handle.
-  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // The box of the turned ellipse's corners.
   CRect GetBoundRect() override;
@@ -26,7 +26,7 @@ class CEllipse : public CUnit {
   std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Inside the elliptic region of the box; normalises the points for good.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

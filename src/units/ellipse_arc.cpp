@@ -5,7 +5,7 @@
 #include "platform/archive/archive.h"
 #include "units/pixel_plot.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -28,7 +28,7 @@ void CEllipseArc::Serialize(CArchive& ar) {
 
 void CEllipseArc::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate; }
 
-void CEllipseArc::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
+void CEllipseArc::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) {
   view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate, {}}}});
 }
 
@@ -148,20 +148,11 @@ void CEllipseArc::MoveBy(CPoint step) {
 }
 
 // A centre grab moves the whole arc (mode 2); an end grab moves that end.
-void CEllipseArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle != 0) {
-      view.m_nMode = handle == 3 ? kModeMoveByHandle : kModeResize;
-      view.m_nTool = kToolEllipseArc;
-      view.m_pCurUnit = this;
-      view.m_bHandleGrabbed = true;
-      DrawHandles(dc);
-      Draw(dc);
-      OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
-    }
-  }
+void CEllipseArc::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  const auto centreMoves = [](std::int32_t handle) -> std::optional<std::int32_t> {
+    return handle == 3 ? kModeMoveByHandle : kModeResize;
+  };
+  if (GrabHandle(view, x, y, kToolEllipseArc, centreMoves)) FinishGrab(dc, view);
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
@@ -169,7 +160,7 @@ void CEllipseArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std
 // the new one under the caller's XOR-type raster operation. A drag that
 // starts on the body moves the whole arc; handle drags work whatever the
 // press count; the construction steps follow the presses of a creation.
-void CEllipseArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CEllipseArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
     Draw(dc);

@@ -13,8 +13,8 @@ class CEllipseArc : public CUnit {
   // Loading marks the angles as set, so a loaded unit plots only its arc.
   void Serialize(CArchive& ar) override;
   void ToggleRotate(std::int32_t, std::int32_t) override;
-  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   CPoint SetAngle2At(std::int32_t x, std::int32_t y) override;
   CPoint SetAngle1At(std::int32_t x, std::int32_t y) override;
   void DrawArcOutline(CDC& dc, std::int32_t, std::int32_t) override;
@@ -27,7 +27,7 @@ class CEllipseArc : public CUnit {
   std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 the arc's start pixel, 2 its end pixel, 3 the centre.
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Inside the turned frame between the box of the whole ellipse and the box of half its radii.

@@ -1,7 +1,7 @@
 #include "units/li_ellipse.h"
 
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -52,36 +52,24 @@ bool CLiEllipse::PtInUnit(std::int32_t x, std::int32_t y) {
 // The unit's points stay as they are; the tracking points tell the drag which
 // corner is fixed. A centre grab leaves them at the press point, so the move
 // follows the mouse from there.
-void CLiEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle != 0) {
-      view.m_bHandleGrabbed = true;
-      view.m_nTool = kToolLiEllipse;
-      view.m_nMode = kModeResize;
-      if (handle == 1 || handle == 4) {
-        view.m_ptTrackA = m_ptSecond;
-        view.m_ptTrackB = m_ptFirst;
-      } else if (handle == 2 || handle == 3) {
-        view.m_ptTrackA = m_ptFirst;
-        view.m_ptTrackB = m_ptSecond;
-      } else {
-        view.m_nMode = kModeMoveByHandle;
-      }
-    }
+void CLiEllipse::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  const auto centreMoves = [](std::int32_t handle) -> std::optional<std::int32_t> {
+    return handle == 5 ? kModeMoveByHandle : kModeResize;
+  };
+  if (GrabHandle(view, x, y, kToolLiEllipse, centreMoves) && view.m_nMode == kModeResize) {
+    // The view tracks from the side opposite the grabbed one to the grabbed one.
+    const bool firstSide = view.m_nHandle == 1 || view.m_nHandle == 4;
+    view.m_ptTrackA = firstSide ? m_ptSecond : m_ptFirst;
+    view.m_ptTrackB = firstSide ? m_ptFirst : m_ptSecond;
   }
   if (!view.m_bHandleGrabbed) {
     ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
     return;
   }
-  view.m_pCurUnit = this;
-  Draw(dc);
-  DrawHandles(dc);
-  OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
+  FinishGrab(dc, view);
 }
 
-void CLiEllipse::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CLiEllipse::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
     MoveBy(TakeMouseStep(view, x, y));

@@ -16,11 +16,11 @@ class CLiEllipse : public CUnit {
   void Serialize(CArchive& ar) override;
   // A drag of the ring or of the centre handle moves the unit; an edge
   // handle's drag moves the second point.
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // Squares at the corners (the handles themselves sit at the edge middles).
   void DrawHandles(CDC& dc) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;

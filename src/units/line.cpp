@@ -1,7 +1,7 @@
 #include "units/line.h"
 
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -48,21 +48,19 @@ std::int32_t CDLine::HitHandle(std::int32_t x, std::int32_t y) {
 }
 
 // Grabbing the start swaps the ends, so that a drag only ever moves the second point.
-void CDLine::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle == 1 || handle == 2) {
-      view.m_bHandleGrabbed = true;
-      view.m_nMode = kModeResize;
-      if (handle == 1) m_ptFirst = m_ptSecond;
-      m_ptSecond = {x, y};
-    }
+void CDLine::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  const auto endsResize = [](std::int32_t handle) -> std::optional<std::int32_t> {
+    if (handle == 1 || handle == 2) return kModeResize;
+    return std::nullopt;
+  };
+  if (GrabHandle(view, x, y, kToolNone, endsResize)) {
+    if (view.m_nHandle == 1) m_ptFirst = m_ptSecond;
+    m_ptSecond = {x, y};
   }
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
-void CDLine::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+void CDLine::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
 bool CDLine::PtInUnit(std::int32_t x, std::int32_t y) { return GetRegion()->PtInRegion(x, y); }
 

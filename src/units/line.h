@@ -12,10 +12,10 @@ class CDLine : public CUnit {
   LUMETRA_DECLARE_SERIAL(CDLine)
 
  public:
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   void DrawHandles(CDC& dc) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 near the start, 2 near the end; the squares grow with the pen.
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

@@ -2,7 +2,7 @@
 
 #include "platform/archive/archive.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -23,9 +23,9 @@ void CPolyBezier::Serialize(CArchive& ar) {
   ar.Transfer(m_aPoints);
 }
 
-void CPolyBezier::AddControlPoint(CDC&, CTessaraView& view) { m_aPoints.push_back(view.m_ptMouse); }
+void CPolyBezier::AddControlPoint(CDC&, EditingView& view) { m_aPoints.push_back(view.m_ptMouse); }
 
-void CPolyBezier::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
+void CPolyBezier::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) {
   if (view.m_nMode != kModeCreate) return;
   view.TrackPopupMenu({kMenuBezierCreate, {screenX, screenY}, {}});
 }
@@ -68,25 +68,13 @@ bool CPolyBezier::PtInUnit(std::int32_t x, std::int32_t y) {
   return false;
 }
 
-void CPolyBezier::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CPolyBezier::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (view.m_nMode != kModeSelect) return;
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle != 0) {
-      view.m_nMode = kModeResize;
-      view.m_bHandleGrabbed = true;
-      view.m_nTool = kToolPolyBezier;
-      view.m_pCurUnit = this;
-      Draw(dc);
-      DrawHandles(dc);
-      OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
-    }
-  }
+  if (GrabHandle(view, x, y, kToolPolyBezier, AnyHandleResizes)) FinishGrab(dc, view);
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
-void CPolyBezier::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CPolyBezier::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (view.m_nMode == kModeResize) {
     Draw(dc);
     view.m_ptTrackB = {x, y};

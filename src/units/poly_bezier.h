@@ -14,14 +14,14 @@ class CPolyBezier : public CUnit {
  public:
   void Serialize(CArchive& ar) override;
   // Appends the view's mouse point.
-  void AddControlPoint(CDC& dc, CTessaraView& view) override;
+  void AddControlPoint(CDC& dc, EditingView& view) override;
   // The one-item menu, only while the view is in create mode.
-  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // The segment that would end at (x, y), in the DC's raster operation.
   void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawHandles(CDC& dc) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Within 20 pixels of an on-curve point other than the last one.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

@@ -3,7 +3,7 @@
 #include "platform/archive/archive.h"
 #include "units/line.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -80,16 +80,14 @@ bool CPolygon::PtInUnit(std::int32_t x, std::int32_t y) {
   return false;
 }
 
-void CPolygon::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle >= 1 || handle <= -10) {
-      view.m_bHandleGrabbed = true;
-      view.m_nTool = kToolPolygon;
-      view.m_nMode = handle >= 1 ? kModeResize : kModeMoveByHandle;
-    }
-  }
+void CPolygon::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  // Vertices resize; the centre handle (-10 and below) moves the polygon.
+  const auto verticesResize = [](std::int32_t handle) -> std::optional<std::int32_t> {
+    if (handle >= 1) return kModeResize;
+    if (handle <= -10) return kModeMoveByHandle;
+    return std::nullopt;
+  };
+  GrabHandle(view, x, y, kToolPolygon, verticesResize);
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
   if (view.m_bHandleGrabbed) FinishGrab(dc, view);
 }
@@ -97,7 +95,7 @@ void CPolygon::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::i
 // An edge-handle drag (mode 2) moves every vertex with the mouse; a
 // select-mode move leaves the polygon where it is. The vertex drag's XOR
 // feedback leaves the DC's raster operation as it found it.
-void CPolygon::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CPolygon::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   switch (view.m_nMode) {
     case kModeCreate:
       if (view.m_nClickCount == 0) break;

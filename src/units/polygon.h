@@ -13,7 +13,7 @@ class CPolygon : public CUnit {
  public:
   CPolygon();
   void Serialize(CArchive& ar) override;
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // Blue squares on the vertices, red ones on the middles of the edges
   // (the closing edge has none); both XOR onto the canvas.
@@ -22,7 +22,7 @@ class CPolygon : public CUnit {
   void DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // i + 1 for vertex i, -(10 + i) for the middle of the edge ending at vertex i, 0 for none.
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Near an edge, by the line's hit band; the inside does not count.

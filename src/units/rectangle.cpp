@@ -26,11 +26,11 @@ void CRectangle::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDraw
 
 std::int32_t CRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
-void CRectangle::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CRectangle::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   GrabCorner(dc, view, x, y);
 }
 
-void CRectangle::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+void CRectangle::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
 // The whole box counts, filled or hollow; its points stay as drawn.
 bool CRectangle::PtInUnit(std::int32_t x, std::int32_t y) {

@@ -3,7 +3,7 @@
 #include "platform/archive/archive.h"
 #include "units/li_ellipse.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -63,21 +63,13 @@ bool CRound::PtInUnit(std::int32_t x, std::int32_t y) {
 
 // A centre grab leaves the tracking points at the press point, so the move
 // follows the mouse from there.
-void CRound::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle != 0) {
-      view.m_bHandleGrabbed = true;
-      view.m_nTool = kToolRound;
-      view.m_nMode = kModeResize;
-      if (handle == 5) {
-        view.m_nMode = kModeMoveByHandle;
-      } else {
-        view.m_ptTrackA = m_ptFirst;
-        view.m_ptTrackB = m_ptSecond;
-      }
-    }
+void CRound::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  const auto centreMoves = [](std::int32_t handle) -> std::optional<std::int32_t> {
+    return handle == 5 ? kModeMoveByHandle : kModeResize;
+  };
+  if (GrabHandle(view, x, y, kToolRound, centreMoves) && view.m_nMode == kModeResize) {
+    view.m_ptTrackA = m_ptFirst;
+    view.m_ptTrackB = m_ptSecond;
   }
   if (!view.m_bHandleGrabbed) {
     ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
@@ -86,7 +78,7 @@ void CRound::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
   FinishGrab(dc, view);
 }
 
-void CRound::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CRound::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
     MoveBy(TakeMouseStep(view, x, y));

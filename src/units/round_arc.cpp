@@ -4,7 +4,7 @@
 
 #include "platform/archive/archive.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -109,24 +109,16 @@ bool CRoundArc::PtInUnit(std::int32_t x, std::int32_t y) {
 
 // A centre grab leaves the tracking points at the press point, so the move
 // follows the mouse from there.
-void CRoundArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle != 0) {
-      view.m_bHandleGrabbed = true;
-      view.m_pCurUnit = this;
-      DrawShape(dc, x, y);
-      DrawHandles(dc);
-      OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
-      m_bActive = true;
-      view.m_nMode = handle == 4 ? kModeMoveByHandle : kModeResize;
-      view.m_nTool = kToolRoundArc;
-      if (handle != 4) {
-        view.m_ptTrackA = m_ptFirst;
-        view.m_ptTrackB = m_ptSecond;
-      }
+void CRoundArc::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  const auto centreMoves = [](std::int32_t handle) -> std::optional<std::int32_t> {
+    return handle == 4 ? kModeMoveByHandle : kModeResize;
+  };
+  if (GrabHandle(view, x, y, kToolRoundArc, centreMoves)) {
+    if (view.m_nMode == kModeResize) {
+      view.m_ptTrackA = m_ptFirst;
+      view.m_ptTrackB = m_ptSecond;
     }
+    FinishGrab(dc, view);
   }
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
@@ -134,7 +126,7 @@ void CRoundArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::
 // A drag that starts on the circle moves the whole arc, as a centre-handle
 // drag does. Each erase-and-paint pair runs in XOR, and the DC's raster
 // operation comes back afterwards.
-void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CRoundArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
     MoveBy(TakeMouseStep(view, x, y));

@@ -12,7 +12,7 @@ class CRoundArc : public CUnit {
 
  public:
   void Serialize(CArchive& ar) override;
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // The arc in the DC's raster operation; nothing while the radius is 0.
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // The second chord's bisector: with the first one it fixes the centre and the radius.
@@ -20,7 +20,7 @@ class CRoundArc : public CUnit {
   // The first chord's bisector: the centre starts at the chord's middle.
   double FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   void DrawHandles(CDC& dc) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 to 3 the three points, 4 the centre.
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Within 2 pixels of the whole circle, the part without arc included.

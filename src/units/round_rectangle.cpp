@@ -32,11 +32,11 @@ void CRoundRectangle::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersFo
 
 std::int32_t CRoundRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 4); }
 
-void CRoundRectangle::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CRoundRectangle::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   GrabCorner(dc, view, x, y);
 }
 
-void CRoundRectangle::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CRoundRectangle::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) {
   FollowDrag(view, x, y);
 }
 

@@ -31,7 +31,7 @@ void CText::SetFontIndirect(const LOGFONT& lf) {
 
 void CText::ChangeFont(const LOGFONT& lf) { SetFontIndirect(lf); }
 
-void CText::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+void CText::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
 void CText::DrawHandles(CDC& dc) {
   DrawOutlineHandles(dc, BoxCornersForDrawing());
@@ -45,7 +45,7 @@ void CText::DrawHandles(CDC& dc) {
 
 std::int32_t CText::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
-void CText::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) { GrabCorner(dc, view, x, y); }
+void CText::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) { GrabCorner(dc, view, x, y); }
 
 bool CText::PtInUnit(std::int32_t x, std::int32_t y) {
   NormalizePoints();

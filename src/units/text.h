@@ -28,10 +28,10 @@ class CText : public CUnit {
   // Both replace the font by one made from the record.
   void SetFontIndirect(const LOGFONT& lf) override;
   void ChangeFont(const LOGFONT& lf) override;
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // Corner squares and a grey frame.
   void DrawHandles(CDC& dc) override;
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Normalises the points for good, then tests the rectangle.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

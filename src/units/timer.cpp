@@ -4,12 +4,11 @@
 #include <climits>
 #include <cstdio>
 
-#include "document/document.h"
+#include "document/panel_settings.h"
 #include "platform/archive/archive.h"
+#include "units/clock_host.h"
+#include "units/editing_view.h"
 #include "units/unit_geometry.h"
-#include "view/active_document.h"
-#include "view/tessara_view.h"
-#include "view/view_commands.h"
 
 namespace lumetra {
 
@@ -74,23 +73,24 @@ COLORREF CTimer::ClockColour(std::int32_t style, std::int32_t colour, std::int32
 }
 
 void CTimer::Draw(CDC& dc) {
-  CTessaraDoc* doc = GetActiveDocument();
-  if (!doc) return;
-  const std::string text = ClockText(doc->m_nClockStyle, GetLocalTime());
+  ClockHost* host = CurrentClockHost();
+  if (!host) return;
+  const ClockSettings settings = host->ClockSettingsForDrawing();
+  const std::string text = ClockText(settings.style, GetLocalTime());
   std::int32_t width = 0;
   if (!text.empty()) {
     const CSize extent = dc.GetTextExtent(text);
     width = extent.cx;
     m_ptSecond.y = SaturateToInt(std::int64_t(m_ptFirst.y) + extent.cy);
   }
-  PlaceAcross(*doc, width);
-  const COLORREF colour = ClockColour(doc->m_nClockStyle, doc->m_nClockColour, m_nColourSet);
+  PlaceAcross(settings, width);
+  const COLORREF colour = ClockColour(settings.style, settings.colour, m_nColourSet);
   // The pen and brush are selected as for every box unit but draw nothing.
   DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] {
     dc.SetTextColor(colour);
     if (!text.empty()) dc.TextOut(m_ptFirst.x, m_ptFirst.y, text);
   });
-  ReportPosition(*doc);
+  ReportPosition(settings, *host);
 }
 
 std::int64_t CTimer::LeftAcross(std::int32_t align, std::int64_t panelWidth, std::int64_t textWidth) {
@@ -104,22 +104,22 @@ std::int64_t CTimer::LeftAcross(std::int32_t align, std::int64_t panelWidth, std
   }
 }
 
-void CTimer::PlaceAcross(const CTessaraDoc& doc, std::int32_t width) {
-  const std::int64_t left = LeftAcross(doc.m_nClockAlign, std::int64_t(doc.m_nWidthWords) * kWordPixels, width);
+void CTimer::PlaceAcross(const ClockSettings& settings, std::int32_t width) {
+  const std::int64_t left = LeftAcross(settings.align, std::int64_t(settings.widthWords) * kWordPixels, width);
   m_ptFirst.x = SaturateToInt(left);
   m_ptSecond.x = SaturateToInt(left + width);
 }
 
-std::int64_t CTimer::CentreOnCanvas(const CTessaraDoc& doc, std::int64_t frameHeight) const {
+std::int64_t CTimer::CentreOnCanvas(const ClockSettings& settings, std::int64_t frameHeight) const {
   const std::int64_t centre = (std::int64_t(m_ptFirst.y) + m_ptSecond.y) / 2;
-  const std::int64_t frames = std::max(doc.m_nFrames, 1);
+  const std::int64_t frames = std::max(settings.frames, 1);
   const std::int64_t lastPixel = frames > INT32_MAX / frameHeight ? INT32_MAX : frames * frameHeight - 1;
   return std::clamp<std::int64_t>(centre, 0, lastPixel);
 }
 
-std::int64_t CTimer::FrameIn(const CTessaraDoc& doc) const {
-  const std::int64_t frameHeight = std::int64_t(doc.m_nHeightWords) * kWordPixels;
-  return frameHeight > 0 ? CentreOnCanvas(doc, frameHeight) / frameHeight + 1 : 0;
+std::int64_t CTimer::FrameIn(const ClockSettings& settings) const {
+  const std::int64_t frameHeight = std::int64_t(settings.heightWords) * kWordPixels;
+  return frameHeight > 0 ? CentreOnCanvas(settings, frameHeight) / frameHeight + 1 : 0;
 }
 
 // The panel knows its clock position only as a 1-based frame and word row,
@@ -127,12 +127,12 @@ std::int64_t CTimer::FrameIn(const CTessaraDoc& doc) const {
 // standing in the nearest frame and row, so the panel is never told frame 0
 // or a row outside its frame; frames past 255 cannot be held at all and are
 // kept as the last one that can, and a send refuses such a clock (FrameIn).
-void CTimer::ReportPosition(CTessaraDoc& doc) const {
-  const std::int64_t frameHeight = std::int64_t(doc.m_nHeightWords) * kWordPixels;
+void CTimer::ReportPosition(const ClockSettings& settings, ClockHost& host) const {
+  const std::int64_t frameHeight = std::int64_t(settings.heightWords) * kWordPixels;
   if (frameHeight <= 0) return;
-  const std::int64_t centre = CentreOnCanvas(doc, frameHeight);
-  doc.m_nClockFrame = std::uint8_t(std::min<std::int64_t>(centre / frameHeight + 1, 255));
-  doc.m_nClockRow = std::uint8_t(std::min<std::int64_t>((centre % frameHeight) / kWordPixels + 1, 255));
+  const std::int64_t centre = CentreOnCanvas(settings, frameHeight);
+  host.SetClockPosition(std::uint8_t(std::min<std::int64_t>(centre / frameHeight + 1, 255)),
+                        std::uint8_t(std::min<std::int64_t>((centre % frameHeight) / kWordPixels + 1, 255)));
 }
 
 void CTimer::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
@@ -148,19 +148,12 @@ bool CTimer::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});
 }
 
-void CTimer::OnMouseDrag(CDC&, CTessaraView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
+void CTimer::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
-void CTimer::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    const std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle != 0) {
-      view.m_bHandleGrabbed = true;
-      view.m_nTool = kToolClock;
-      view.m_nMode = kModeResize;
-      view.m_ptTrackA = OppositeCorners()[handle - 1];
-      view.m_ptTrackB = {x, y};
-    }
+void CTimer::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  if (GrabHandle(view, x, y, kToolClock, AnyHandleResizes)) {
+    view.m_ptTrackA = OppositeCorners()[view.m_nHandle - 1];
+    view.m_ptTrackB = {x, y};
   }
   if (!view.m_bHandleGrabbed) {
     ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
@@ -169,7 +162,7 @@ void CTimer::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
   FinishGrab(dc, view);
 }
 
-void CTimer::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) {
+void CTimer::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) {
   if (view.m_nMode != kModeSelect) return;
   view.TrackPopupMenu({kMenuTimerEdit, {screenX, screenY}, {}});
 }

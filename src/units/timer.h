@@ -10,11 +10,12 @@
 
 namespace lumetra {
 
-class CTessaraDoc;
+struct ClockSettings;
+class ClockHost;
 
 // The clock: marks where the panel shows its own date and time, and previews
-// that display on the canvas. Its options belong to the document, which is
-// the active document at the moment of drawing (view/active_document.h).
+// that display on the canvas. Its options belong to the document it is drawn
+// in, the clock host of the moment (units/clock_host.h).
 // Only its top edge is the user's choice: each drawing sizes it to its text
 // and places it across the panel by the clock alignment.
 class CTimer : public CUnit {
@@ -24,18 +25,18 @@ class CTimer : public CUnit {
   CTimer();
   void Serialize(CArchive& ar) override;
   // The clock's own menu, only while the view is in select mode.
-  void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY) override;
-  void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) override;
+  void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // The clock shows no handles.
   void DrawHandles(CDC& dc) override;
   // A corner grab leaves the points alone: the view's tracking points hold
   // the opposite corner and the mouse.
-  void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
+  void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
-  // Draws the clock text with the DC's current font and writes the clock's
-  // frame and word row into the active document. Without an active document
+  // Draws the clock text with the DC's current font and reports the clock's
+  // frame and word row to the clock host. Without a host
   // there are no options to draw by: nothing is drawn and nothing changes.
   void Draw(CDC& dc) override;
 
@@ -52,7 +53,7 @@ class CTimer : public CUnit {
   // The 1-based frame that holds the clock's vertical centre as last drawn,
   // not limited to the 255 frames the document can hold; 0 for a document
   // without a frame height.
-  std::int64_t FrameIn(const CTessaraDoc& doc) const;
+  std::int64_t FrameIn(const ClockSettings& settings) const;
 
   std::int32_t m_nColourSet = 0;  // the document's colour set; not stored
   static constexpr std::array<std::string_view, 7> m_strDayName = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -60,11 +61,11 @@ class CTimer : public CUnit {
 
  private:
   // Spans the clock across the panel by the alignment, `width` pixels wide.
-  void PlaceAcross(const CTessaraDoc& doc, std::int32_t width);
+  void PlaceAcross(const ClockSettings& settings, std::int32_t width);
   // Writes the frame and word row that hold the clock's vertical centre.
-  void ReportPosition(CTessaraDoc& doc) const;
+  void ReportPosition(const ClockSettings& settings, ClockHost& host) const;
   // The vertical centre, kept on the canvas of frames `frameHeight` high.
-  std::int64_t CentreOnCanvas(const CTessaraDoc& doc, std::int64_t frameHeight) const;
+  std::int64_t CentreOnCanvas(const ClockSettings& settings, std::int64_t frameHeight) const;
 };
 
 }  // namespace lumetra

@@ -4,7 +4,7 @@
 
 #include "platform/archive/archive.h"
 #include "units/unit_geometry.h"
-#include "view/tessara_view.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -55,7 +55,7 @@ void CUnit::AlignBrushOrigin(CDC& dc, const CBrush&) {
   dc.SetBrushOrg(origin.x % 8, origin.y % 8);
 }
 
-void CUnit::FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y) {
+void CUnit::FollowDrag(EditingView& view, std::int32_t x, std::int32_t y) {
   if (view.m_bCreating || view.m_bResizing) {
     view.m_ptTrackB = {x, y};
     m_ptSecond = {x, y};
@@ -64,7 +64,7 @@ void CUnit::FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y) {
   }
 }
 
-bool CUnit::FollowBodyMove(const CTessaraView& view) {
+bool CUnit::FollowBodyMove(const EditingView& view) {
   if (!view.m_bMoving) return false;
   MoveBy(view.m_ptTrackB - view.m_ptTrackA);
   return true;
@@ -75,7 +75,7 @@ void CUnit::MoveBy(CPoint step) {
   m_ptSecond = Offset(m_ptSecond, step);
 }
 
-CPoint CUnit::TakeMouseStep(CTessaraView& view, std::int32_t x, std::int32_t y) {
+CPoint CUnit::TakeMouseStep(EditingView& view, std::int32_t x, std::int32_t y) {
   CPoint step = SaturatedPoint(std::int64_t(x) - view.m_ptTrackB.x, std::int64_t(y) - view.m_ptTrackB.y);
   view.m_ptTrackA = view.m_ptTrackB;
   view.m_ptTrackB = {x, y};
@@ -104,16 +104,26 @@ std::int32_t CUnit::HitHandleAroundMouse(std::span<const CPoint> handles, std::i
   return 0;
 }
 
-void CUnit::GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
-  if (m_bActive) {
-    std::int32_t handle = HitHandle(x, y);
-    view.m_nHandle = handle;
-    if (handle >= 1 && handle <= 4) {
-      view.m_bHandleGrabbed = true;
-      view.m_nMode = kModeResize;
-      m_ptFirst = OppositeCorners()[handle - 1];
-      m_ptSecond = {x, y};
-    }
+bool CUnit::GrabHandle(EditingView& view, std::int32_t x, std::int32_t y, std::int32_t tool, HandleMode modeFor) {
+  if (!m_bActive) return false;
+  const std::int32_t handle = HitHandle(x, y);
+  view.m_nHandle = handle;
+  const std::optional<std::int32_t> mode = handle != 0 ? modeFor(handle) : std::nullopt;
+  if (!mode) return false;
+  view.m_bHandleGrabbed = true;
+  view.m_nMode = *mode;
+  if (tool != kToolNone) view.m_nTool = tool;
+  return true;
+}
+
+void CUnit::GrabCorner(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  const auto cornersResize = [](std::int32_t handle) -> std::optional<std::int32_t> {
+    if (handle >= 1 && handle <= 4) return kModeResize;
+    return std::nullopt;
+  };
+  if (GrabHandle(view, x, y, kToolNone, cornersResize)) {
+    m_ptFirst = OppositeCorners()[view.m_nHandle - 1];
+    m_ptSecond = {x, y};
   }
   ToggleIfPicked(dc, view, x, y, ShowHandles::No);
 }
@@ -122,14 +132,14 @@ std::array<CPoint, 4> CUnit::OppositeCorners() const {
   return {m_ptSecond, CPoint{m_ptFirst.x, m_ptSecond.y}, m_ptFirst, CPoint{m_ptSecond.x, m_ptFirst.y}};
 }
 
-void CUnit::FinishGrab(CDC& dc, CTessaraView& view) {
+void CUnit::FinishGrab(CDC& dc, EditingView& view) {
   view.m_pCurUnit = this;
   DrawHandles(dc);
   OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
   Draw(dc);
 }
 
-bool CUnit::ToggleIfPicked(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y, ShowHandles show) {
+bool CUnit::ToggleIfPicked(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y, ShowHandles show) {
   if (view.m_bHandleGrabbed || !PtInUnit(x, y)) return false;
   m_bActive = !m_bActive;
   view.m_bUnitChanged = true;
@@ -240,12 +250,12 @@ bool CUnit::PtInUnit(std::int32_t x, std::int32_t y) { return GetRegion()->PtInR
 
 // What a unit does not override does nothing.
 void CUnit::ToggleRotate(std::int32_t, std::int32_t) {}
-void CUnit::AddControlPoint(CDC&, CTessaraView&) {}
-void CUnit::ShowContextMenu(CTessaraView&, std::int32_t, std::int32_t) {}
+void CUnit::AddControlPoint(CDC&, EditingView&) {}
+void CUnit::ShowContextMenu(EditingView&, std::int32_t, std::int32_t) {}
 void CUnit::SetFontIndirect(const LOGFONT&) {}
 void CUnit::ChangeFont(const LOGFONT&) {}
 void CUnit::OnFontChanged(const LOGFONT&) {}
-void CUnit::OnMouseDrag(CDC&, CTessaraView&, std::int32_t, std::int32_t) {}
+void CUnit::OnMouseDrag(CDC&, EditingView&, std::int32_t, std::int32_t) {}
 CPoint CUnit::SetAngle2At(std::int32_t, std::int32_t) { return {}; }
 CPoint CUnit::SetAngle1At(std::int32_t, std::int32_t) { return {}; }
 void CUnit::DrawArcOutline(CDC&, std::int32_t, std::int32_t) {}
@@ -266,7 +276,7 @@ void CUnit::DrawVertexDrag(CDC&, std::int32_t, std::int32_t) {}
 void CUnit::DrawClosingEdge(CDC&, std::int32_t, std::int32_t) {}
 void CUnit::DrawSegment(CDC&, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {}
 void CUnit::DrawNewEdge(CDC&, std::int32_t, std::int32_t) {}
-void CUnit::OnLButtonDown(CDC&, CTessaraView&, std::int32_t, std::int32_t) {}
+void CUnit::OnLButtonDown(CDC&, EditingView&, std::int32_t, std::int32_t) {}
 std::int32_t CUnit::HitHandle(std::int32_t, std::int32_t) { return 0; }
 void CUnit::Draw(CDC&) {}
 

@@ -16,10 +16,9 @@
 #include "platform/gdi/rop2.h"
 #include "platform/gdi/region.h"
 #include "platform/types.h"
+#include "units/editing_view.h"
 
 namespace lumetra {
-
-class CTessaraView;
 
 inline constexpr COLORREF kRed = 0x000000FF;
 inline constexpr COLORREF kBlack = 0x00000000;
@@ -44,12 +43,12 @@ class CUnit : public CObject {
   // The virtual operations, in the order every unit class shares.
   void Serialize(CArchive& ar) override;
   virtual void ToggleRotate(std::int32_t, std::int32_t);
-  virtual void AddControlPoint(CDC& dc, CTessaraView& view);
-  virtual void ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int32_t screenY);
+  virtual void AddControlPoint(CDC& dc, EditingView& view);
+  virtual void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY);
   virtual void SetFontIndirect(const LOGFONT& lf);
   virtual void ChangeFont(const LOGFONT& lf);
   virtual void OnFontChanged(const LOGFONT& lf);
-  virtual void OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
+  virtual void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);
   virtual CPoint SetAngle2At(std::int32_t x, std::int32_t y);
   virtual CPoint SetAngle1At(std::int32_t x, std::int32_t y);
   virtual void DrawArcOutline(CDC& dc, std::int32_t, std::int32_t);
@@ -70,7 +69,7 @@ class CUnit : public CObject {
   virtual void DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y);
   virtual void DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual void DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y);
-  virtual void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
+  virtual void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);
   virtual std::int32_t HitHandle(std::int32_t x, std::int32_t y);
   virtual bool PtInUnit(std::int32_t x, std::int32_t y);
   virtual CRgn* GetRegion();
@@ -151,13 +150,13 @@ class CUnit : public CObject {
   // The drag of the line and the box units: while the view creates or
   // resizes the unit its second point follows the mouse (and becomes the
   // view's tracking point); while the view moves it, it moves whole.
-  void FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y);
+  void FollowDrag(EditingView& view, std::int32_t x, std::int32_t y);
   // While the view moves the unit by its body, the whole unit moves by the
   // view's tracking step. Returns whether it did.
-  bool FollowBodyMove(const CTessaraView& view);
+  bool FollowBodyMove(const EditingView& view);
   // A drag by a unit's centre handle: the mouse's movement since the previous
   // step, which becomes the view's tracking step.
-  static CPoint TakeMouseStep(CTessaraView& view, std::int32_t x, std::int32_t y);
+  static CPoint TakeMouseStep(EditingView& view, std::int32_t x, std::int32_t y);
 
   // The number (from 1) of the first handle lying in the square of half side
   // `half` around the mouse, which is then stored in m_ptHandle; 0 for none.
@@ -168,10 +167,18 @@ class CUnit : public CObject {
   // activation (and reports the change to the view); most units then show
   // their handles. Returns whether it toggled.
   enum class ShowHandles { No, Yes };
+  // A press on the unit while it is active: the handle under the mouse
+  // (HitHandle) becomes the view's m_nHandle and, when `modeFor` gives a
+  // mouse mode for that handle (never asked for handle 0), the view holds
+  // the unit by it: m_bHandleGrabbed, that mode and, unless it is kToolNone,
+  // `tool` on the tool bar. Returns whether it grabbed.
+  using HandleMode = std::optional<std::int32_t> (*)(std::int32_t handle);
+  static std::optional<std::int32_t> AnyHandleResizes(std::int32_t) { return kModeResize; }
+  bool GrabHandle(EditingView& view, std::int32_t x, std::int32_t y, std::int32_t tool, HandleMode modeFor);
   // After a handle grab: the unit becomes the view's current one, shows its
   // handles, reports the grab and repaints. Its own raster operation stays.
-  void FinishGrab(CDC& dc, CTessaraView& view);
-  bool ToggleIfPicked(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y, ShowHandles show);
+  void FinishGrab(CDC& dc, EditingView& view);
+  bool ToggleIfPicked(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y, ShowHandles show);
 
   // The radius and turn helpers of the turned ellipses: the truncated
   // distance between two points, and the turn of an axis (which also makes
@@ -187,7 +194,7 @@ class CUnit : public CObject {
   std::int32_t HitCorner(std::int32_t x, std::int32_t y, std::int32_t tolerance);
   // For corner handles 1 to 4, the corner opposite each.
   std::array<CPoint, 4> OppositeCorners() const;
-  void GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
+  void GrabCorner(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);
 
   // The style both copy paths take over from the source.
   void CopyStyleAndPoints(const CUnit& other);

@@ -2,7 +2,7 @@
 
 #include "document/document.h"
 #include "document/panel_settings.h"
-#include "view/active_document.h"
+#include "units/clock_host.h"
 
 namespace lumetra {
 
@@ -39,7 +39,7 @@ void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, b
 }
 
 void DrawUnits(CTessaraDoc& doc, CDC& dc, bool withHandles) {
-  ActiveDocumentScope active(&doc);
+  ClockHostScope drawing(&doc);
   for (auto& unit : doc.m_units) {
     unit->Draw(dc);
     if (withHandles && unit->m_bSelected) unit->DrawHandles(dc);

@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "platform/gdi/dc.h"
 #include "units/timer.h"
-#include "view/active_document.h"
+#include "units/clock_host.h"
 #include "view/canvas_render.h"
 
 namespace lumetra {
@@ -31,7 +31,7 @@ std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, 
     {
       CDC dc(canvas);
       dc.SetWindowOrg(origin.x, origin.y);
-      ActiveDocumentScope active(&doc);
+      ClockHostScope drawing(&doc);
       for (auto& unit : doc.m_units) {
         if (!IsClock(*unit)) unit->Draw(dc);
       }

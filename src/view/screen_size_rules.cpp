@@ -4,21 +4,10 @@
 #include <charconv>
 
 #include "lang/message_text.h"
+#include "platform/text_fields.h"
 
 namespace lumetra {
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-bool AllDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 ScreenSizeRefusal OutOfRange(ScreenSizeField field, ValueRange range) {
   return {ScreenSizeRefusal::Kind::kOutOfRange, field, RangeWarning(range.min, range.max)};
@@ -32,13 +21,7 @@ ScreenSizeRefusal TooManyFrames(int widthWords) {
 }  // namespace
 
 std::optional<int> ParseInRange(std::string_view text, ValueRange range) {
-  const std::string_view digits = Trimmed(text);
-  if (!AllDigits(digits)) return std::nullopt;
-  int value = 0;
-  // Digits only, so the one possible failure is a number too large for int.
-  if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc()) return std::nullopt;
-  if (value < range.min || value > range.max) return std::nullopt;
-  return value;
+  return ParseIntegerInRange(text, range.min, range.max, NumberSign::kRefused);
 }
 
 int MaxFramesForWidth(int widthWords) { return kMaxStripWords / widthWords; }

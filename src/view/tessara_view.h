@@ -13,6 +13,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "platform/types.h"
+#include "units/editing_view.h"
 #include "view/style_page.h"
 #include "view/view_commands.h"
 #include "view/view_host.h"
@@ -21,16 +22,6 @@ namespace lumetra {
 
 class CTessaraDoc;
 class CUnit;
-
-// Mouse modes of the view.
-enum ViewMode : std::int32_t {
-  kModeIdle = 0,
-  kModeCreate = 1,
-  kModeMoveByHandle = 2,
-  kModeSelect = 3,
-  kModeResize = 5,
-  kModeInert = 6,
-};
 
 // Keys the view handles.
 enum ViewKey : std::int32_t {
@@ -47,7 +38,7 @@ struct CommandState {
   bool checked = false;
 };
 
-class CTessaraView {
+class CTessaraView : public EditingView {
  public:
   CTessaraView() = default;
   CTessaraView(const CTessaraView&) = delete;
@@ -62,7 +53,7 @@ class CTessaraView {
 
   // Shows a pop-up menu with the view as owner, the delete and clock items
   // relabelled in the current language; without a host there is nowhere to show it.
-  void TrackPopupMenu(const PopupMenuRequest& request);
+  void TrackPopupMenu(const PopupMenuRequest& request) override;
 
   // Rendering and coordinates.
   void OnInitialUpdate();
@@ -115,21 +106,7 @@ class CTessaraView {
   void EditClockOptions();
   void SaveAsBmpFile();
 
-  // Mouse-tool state.
-  std::int32_t m_nTool = 0;
-  std::int32_t m_nMode = kModeSelect;
-  std::int32_t m_nHandle = -1;
-  bool m_bHandleGrabbed = false;
-  bool m_bUnitChanged = false;
-  CUnit* m_pCurUnit = nullptr;  // not owning
-  CPoint m_ptTrackA;
-  CPoint m_ptTrackB;
-  CPoint m_ptLastClick;
-  CPoint m_ptMouse;  // the latest mouse position on the canvas
-  std::int32_t m_nClickCount = 0;
-  bool m_bCreating = false;
-  bool m_bMoving = false;
-  bool m_bResizing = false;
+  // The clocks in the document; the clock tool is offered only while there is none.
   std::int32_t m_nClockCount = 0;
 
   // Rendering state.

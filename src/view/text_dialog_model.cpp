@@ -5,6 +5,7 @@
 
 #include "lang/message_text.h"
 #include "platform/codepage/codepage.h"
+#include "platform/text_fields.h"
 #include "units/text.h"
 
 namespace lumetra {
@@ -13,17 +14,6 @@ namespace {
 constexpr double kPointsPerInch = 72.0;
 constexpr std::int32_t kNormalWeight = 400;
 constexpr std::int32_t kMaxWeight = 1000;
-// More digits than any int32 has: the value is out of every range anyway.
-constexpr std::size_t kMaxDigits = 11;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -59,18 +49,6 @@ std::string FaceFromLogFont(std::string_view face, std::string_view codePage) {
 }
 
 }  // namespace
-
-std::optional<std::int32_t> ParseIntegerInRange(std::string_view text, std::int32_t lo, std::int32_t hi) {
-  text = TrimBlanks(text);
-  const bool negative = !text.empty() && text.front() == '-';
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-  if (text.empty() || text.size() > kMaxDigits || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
-  std::int64_t value = 0;
-  for (char c : text) value = value * 10 + (c - '0');
-  if (negative) value = -value;
-  if (value < lo || value > hi) return std::nullopt;
-  return static_cast<std::int32_t>(value);
-}
 
 LOGFONT LogFontFromChoice(const FontChoice& choice, std::string_view codePage) {
   LOGFONT lf;

@@ -2,7 +2,6 @@
 // The Text properties dialog without its widgets: what it starts from, how
 // the text crosses between the unit's code page and the text box, how a
 // chosen font becomes a LOGFONT, and the checks and copies of its Apply.
-// The integer check of the number edits is shared by the settings dialogs.
 
 #include <cstdint>
 #include <optional>
@@ -15,11 +14,6 @@
 namespace lumetra {
 
 class CText;
-
-// An integer typed into a number edit, blanks around it allowed, when it
-// lies in lo..hi; nothing for anything else.
-std::optional<std::int32_t> ParseIntegerInRange(std::string_view text, std::int32_t lo, std::int32_t hi);
-// A number edit warns with RangeWarning (lang/message_text.h) for anything this refuses.
 
 // A font as a font chooser describes it.
 struct FontChoice {

@@ -1,7 +1,10 @@
 #pragma once
-// Command numbers of the editing view: the menu and tool-bar ids that reach it.
+// Command numbers of the editing view: the menu and tool-bar ids that reach it
+// (the tool numbers and the units' own menu commands are in units/editing_view.h).
 
 #include <cstdint>
+
+#include "units/editing_view.h"
 
 namespace lumetra {
 
@@ -40,26 +43,6 @@ enum ViewCommand : std::int32_t {
   kCmdSendClock = 32892,
   kCmdZoomList = 32894,
   kCmdPreview = 32895,
-};
-
-// Tool numbers: what m_nTool holds while a tool is chosen.
-enum ViewTool : std::int32_t {
-  kToolNone = 0,
-  kToolLine = 10,
-  kToolCurve = 11,
-  kToolRectangle = 12,
-  kToolRoundRectangle = 13,
-  kToolEllipse = 14,
-  // Tools without a unit of their own; a handle grab of a unit that only
-  // documents bring shows them on the tool bar.
-  kToolRound = 15,
-  kToolPolygon = 16,
-  kToolLiEllipse = 17,
-  kToolRoundArc = 18,
-  kToolEllipseArc = 19,
-  kToolPolyBezier = 20,
-  kToolText = 21,
-  kToolClock = 23,
 };
 
 // Pop-up menus the view shows for a picked unit.

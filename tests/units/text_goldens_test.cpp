@@ -19,7 +19,7 @@
 #include "platform/local_time.h"
 #include "units/text.h"
 #include "units/timer.h"
-#include "view/active_document.h"
+#include "units/clock_host.h"
 
 namespace lumetra {
 namespace {
@@ -118,7 +118,7 @@ Bitmap32 Draw(const Scene& scene) {
       doc.m_nClockAlign = std::uint8_t(std::stoi(t[7]));
       doc.m_nWidthWords = std::stoi(t[9]);
       doc.m_nHeightWords = std::stoi(t[10]);
-      const ActiveDocumentScope drawing(&doc);
+      const ClockHostScope drawing(&doc);
       CTimer clock;
       clock.m_ptFirst = {std::stoi(t[1]), std::stoi(t[2])};
       clock.m_ptSecond = {std::stoi(t[3]), std::stoi(t[4])};

@@ -10,7 +10,7 @@
 #include "document/document.h"
 #include "support/bundled_font.h"
 #include "support/unit_bench.h"
-#include "view/active_document.h"
+#include "units/clock_host.h"
 
 namespace lumetra {
 namespace {
@@ -46,7 +46,7 @@ struct TimerBench : test::UnitBench {
   CFont font = CFont::CreatePointFont(100, "Arial");
   FixedLocalTime time{kTuesday};
   CTessaraDoc doc;
-  ActiveDocumentScope active{&doc};
+  ClockHostScope active{&doc};
   CTimer clock;
 };
 
@@ -72,7 +72,7 @@ TEST(Timer, SpansItsTextAcrossThePanelByAlignmentInTheCurrentFont) {
   EXPECT_EQ(b.dc.GetTextColor(), 0u);
 }
 
-TEST(Timer, ReportsFrameAndRowOfItsCentreToTheActiveDocument) {
+TEST(Timer, ReportsFrameAndRowOfItsCentreToItsHost) {
   TimerBench b;
   CTessaraDoc other;
   auto drawAt = [&](std::int32_t y1, std::int32_t y2) {
@@ -86,13 +86,13 @@ TEST(Timer, ReportsFrameAndRowOfItsCentreToTheActiveDocument) {
   EXPECT_EQ(b.doc.m_nClockRow, 1);
   EXPECT_EQ(other.m_nClockFrame, 0);
   {
-    ActiveDocumentScope switched(&other);
+    ClockHostScope switched(&other);
     other.m_nHeightWords = 2;
     other.m_nClockAlign = 2;
     drawAt(30, 50);
     EXPECT_EQ(other.m_nClockFrame, 2);
     EXPECT_EQ(b.clock.m_ptSecond.x, 128);
-    ActiveDocumentScope none(nullptr);
+    ClockHostScope none(nullptr);
     const CPoint first = b.clock.m_ptFirst, second = b.clock.m_ptSecond;
     b.canvas.Fill(0);
     drawAt(first.y, second.y);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "lang/message_text.h"
+#include "platform/text_fields.h"
 #include "support/scoped_language.h"
 #include "units/text.h"
 

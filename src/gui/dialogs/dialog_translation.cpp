@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QVariant>
 #include <QWidget>
-
 #include <vector>
 
 #include "lang/language.h"
@@ -31,6 +30,10 @@ void SetWidgetText(QWidget* widget, const QString& text) {
 void SetControlId(QWidget* widget, int id) { widget->setProperty(kControlIdProperty, id); }
 
 int ControlId(const QWidget* widget) { return widget->property(kControlIdProperty).toInt(); }
+
+QLabel* NewLabel(int id, const char* text) { return WithId(new QLabel(QString::fromLatin1(text)), id); }
+
+QGroupBox* NewGroup(int id, const char* text) { return WithId(new QGroupBox(QString::fromLatin1(text)), id); }
 
 void TranslateDialog(QWidget* dialog, int dialogId) {
   std::vector<QWidget*> controls;

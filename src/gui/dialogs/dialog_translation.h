@@ -4,9 +4,10 @@
 // carrying an id from key "n_c".
 
 #include <QString>
-
 #include <string>
 
+class QGroupBox;
+class QLabel;
 class QWidget;
 
 namespace lumetra::gui {
@@ -15,6 +16,16 @@ namespace lumetra::gui {
 void SetControlId(QWidget* widget, int id);
 // 0 for a widget without one.
 int ControlId(const QWidget* widget);
+// The widget with the control id set, so a dialog is built in one expression.
+template <class Widget>
+Widget* WithId(Widget* widget, int id) {
+  SetControlId(widget, id);
+  return widget;
+}
+// A label and a group box with a control id and their English text, which
+// the language's text for the id replaces.
+QLabel* NewLabel(int id, const char* text);
+QGroupBox* NewGroup(int id, const char* text);
 
 // The caption and the text of every widget below `dialog` that has a control
 // id, in creation order; keys that are missing or empty leave the text alone.

@@ -15,7 +15,7 @@
 #include "gui/dialogs/dialog_translation.h"
 #include "lang/message_text.h"
 #include "lang/text_keys.h"
-#include "view/text_dialog_model.h"
+#include "platform/text_fields.h"
 
 namespace lumetra::gui {
 namespace {
@@ -40,12 +40,6 @@ constexpr int kNumberWidth = 40;
 
 // Grid columns.
 enum Column { kEnableColumn, kStartColumn, kToColumn, kEndColumn, kModeColumn, kSpeedColumn, kDelayColumn };
-
-QLabel* NewLabel(int id, const char* text) {
-  auto* label = new QLabel(QString::fromLatin1(text));
-  SetControlId(label, id);
-  return label;
-}
 
 QLineEdit* NewNumberEdit(int id) {
   auto* edit = new QLineEdit;

@@ -37,18 +37,6 @@ constexpr ColourChoice kColourChoices[] = {
     {1006, "Mono", kMono},
 };
 
-QLabel* NewLabel(int id, const char* text) {
-  auto* label = new QLabel(QString::fromLatin1(text));
-  SetControlId(label, id);
-  return label;
-}
-
-QGroupBox* NewGroup(int id, const char* text) {
-  auto* group = new QGroupBox(QString::fromLatin1(text));
-  SetControlId(group, id);
-  return group;
-}
-
 }  // namespace
 
 CScreenSizeDlg::CScreenSizeDlg(ScreenSizeValues values, QWidget* parent) : QDialog(parent), values_(values) {

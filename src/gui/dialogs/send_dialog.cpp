@@ -19,12 +19,6 @@ namespace {
 
 constexpr int kDialogId = 181;
 
-template <class Widget>
-Widget* WithId(Widget* widget, int id) {
-  SetControlId(widget, id);
-  return widget;
-}
-
 }  // namespace
 
 CSendDlg::CSendDlg(bool clockMode, QWidget* parent) : QDialog(parent), model_(clockMode) {

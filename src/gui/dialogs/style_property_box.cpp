@@ -116,18 +116,6 @@ QColor ToQColor(COLORREF colour) { return QColor(colour & 0xFF, (colour >> 8) & 
 
 int ModeIndex(std::int32_t bkMode) { return bkMode == OPAQUE ? 1 : 0; }
 
-QGroupBox* NewGroup(int id, const char* text) {
-  auto* group = new QGroupBox(QString::fromLatin1(text));
-  SetControlId(group, id);
-  return group;
-}
-
-QLabel* NewLabel(int id, const char* text) {
-  auto* label = new QLabel(QString::fromLatin1(text));
-  SetControlId(label, id);
-  return label;
-}
-
 QGridLayout* CompactGrid(QWidget* owner) {
   auto* grid = new QGridLayout(owner);
   grid->setContentsMargins(6, 4, 6, 4);

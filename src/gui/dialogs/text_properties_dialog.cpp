@@ -35,12 +35,6 @@ constexpr int kTextBoxId = 1035;
 
 constexpr int kRowSpacingWidth = 44;
 
-template <class T>
-T* WithId(T* widget, int id) {
-  SetControlId(widget, id);
-  return widget;
-}
-
 std::optional<QFont> ChooseWithFontDialog(const QFont& initial, QWidget* parent) {
   bool chosen = false;
   const QFont font = QFontDialog::getFont(&chosen, initial, parent);

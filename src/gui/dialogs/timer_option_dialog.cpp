@@ -24,12 +24,6 @@ constexpr int kAlignListId = 1124;
 constexpr int kOkId = 1;
 constexpr int kCancelId = 2;
 
-QLabel* NewLabel(int id, const char* text) {
-  auto* label = new QLabel(QString::fromLatin1(text));
-  SetControlId(label, id);
-  return label;
-}
-
 }  // namespace
 
 CTimerOptionDlg::CTimerOptionDlg(ClockOptions options, QWidget* parent) : QDialog(parent), options_(options) {

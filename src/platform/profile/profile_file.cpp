@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/files.h"
+#include "platform/text_fields.h"
 
 namespace lumetra {
 namespace {
@@ -16,14 +17,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
-}
-
-std::string_view Trim(std::string_view s) {
-  constexpr std::string_view kBlank = " \t\r\n\v\f";
-  std::size_t first = s.find_first_not_of(kBlank);
-  if (first == std::string_view::npos) return {};
-  std::size_t last = s.find_last_not_of(kBlank);
-  return s.substr(first, last - first + 1);
 }
 
 // A value written in matching quotes loses them, as the platform's reader does.
@@ -50,12 +43,13 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
   Section* current = nullptr;
   while (!text.empty()) {
     std::size_t end = text.find('\n');
-    std::string_view line = Trim(text.substr(0, end));
+    std::string_view line = Trim(text.substr(0, end), kWhitespace);
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       std::size_t close = line.find(']');
-      std::string_view name = Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+      std::string_view name =
+          Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1), kWhitespace);
       // A repeated section is kept, so rewriting the file loses nothing, but
       // lookups only ever see the first one.
       profile.sections_.push_back({std::string(name), {}});
@@ -64,11 +58,12 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
     }
     std::size_t equals = line.find('=');
     if (current == nullptr || equals == std::string_view::npos) continue;
-    std::string_view key = Trim(line.substr(0, equals));
+    std::string_view key = Trim(line.substr(0, equals), kWhitespace);
     bool known = false;
     for (const Entry& e : current->entries) known = known || EqualsIgnoringCase(e.key, key);
     if (!known)
-      current->entries.push_back({std::string(key), std::string(Limit(Unquote(Trim(line.substr(equals + 1)))))});
+      current->entries.push_back(
+          {std::string(key), std::string(Limit(Unquote(Trim(line.substr(equals + 1), kWhitespace))))});
   }
   return profile;
 }
@@ -151,7 +146,7 @@ std::string ProfileFile::ToText() const {
     if (!text.empty()) text += '\n';
     text += '[' + s.name + "]\n";
     for (const Entry& e : s.entries) {
-      bool quote = e.value != Trim(e.value) || Unquote(e.value) != e.value;
+      bool quote = e.value != Trim(e.value, kWhitespace) || Unquote(e.value) != e.value;
       text += e.key + '=' + (quote ? '"' + e.value + '"' : e.value) + '\n';
     }
   }
