@@ -25,12 +25,10 @@ using protocol::ParameterBlock;
 // Speed index 0..5 (slower .. very fast) as the panel's speed code.
 inline constexpr std::array<std::uint8_t, 6> kSpeedCodes = {30, 20, 12, 10, 6, 2};
 
-// Bytes 0..3 the panel's pixel height and width (high byte first); 4 the row
-// count; 5..9 the clock style, colour code, word row, frame and alignment;
-// 10..24 play-mode rows 1..3 (mode, start − 1, end, speed code, delay).
-// The clock style is sent only when the view holds a clock unit
-// (clockCount > 0). Values a loaded file may hold out of range are limited
-// to what the panel understands instead of wrapping into another meaning.
+// The document's parameter block. The clock style is sent only when the
+// view holds a clock unit (clockCount > 0). Values a loaded file may hold out
+// of range are limited to what the panel understands instead of wrapping
+// into another meaning.
 ParameterBlock BuildParameterBlock(const CTessaraDoc& doc, int clockCount);
 
 // Whether the panels are to show a clock: the view holds a clock unit and

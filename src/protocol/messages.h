@@ -16,8 +16,10 @@
 
 namespace lumetra::protocol {
 
-// The parameter block: the panel's size, the clock options and three
-// play-mode rows (docs/protocol.md lays out the bytes).
+// The parameter block: bytes 0..3 the panel's pixel height and width (high
+// byte first); 4 the play-mode row count; 5..9 the clock style, colour code,
+// word row, frame and alignment; 10..24 play-mode rows 1..3 (mode, start − 1,
+// end, speed code, delay).
 inline constexpr std::size_t kParameterBytes = 25;
 inline constexpr int kSentPlayModeRows = 3;
 using ParameterBlock = std::array<std::uint8_t, kParameterBytes>;
