@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "comm/send_data.h"
 #include "panel/playback.h"
 #include "support/golden_image.h"
 #include "support/temp_folder.h"
