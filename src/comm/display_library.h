@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "comm/address_list.h"
 #include "protocol/library_exports.h"
 
 namespace lumetra {
