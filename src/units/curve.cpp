@@ -38,10 +38,10 @@ CRect CCurve::GetBoundRect() {
 
 CRect CCurve::Extent() const { return CRect{m_nMinX, m_nMinY, m_nMaxX, m_nMaxY}.Normalized(); }
 
-// The traced points and their box move together.
-void CCurve::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint& p : *m_pPoints) p = Offset(p, step);
+// The box of the traced points moves with them.
+void CCurve::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  const CPoint step{dx, dy};
   const CPoint low = Offset({m_nMinX, m_nMinY}, step), high = Offset({m_nMaxX, m_nMaxY}, step);
   m_nMinX = low.x;
   m_nMinY = low.y;

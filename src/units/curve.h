@@ -27,7 +27,7 @@ class CCurve : public CUnit {
   // The base reset, then a new, empty point list.
   void InitDefaults() override;
   void Draw(CDC& dc) override;
-  void MoveBy(CPoint step) override;
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   // The box that picks the curve and carries its handles.
   CRect Extent() const override;
   bool PointsAreBoxCorners() const override { return false; }

@@ -141,12 +141,6 @@ bool CEllipseArc::PtInUnit(std::int32_t x, std::int32_t y) {
 
 CRect CEllipseArc::Extent() const { return BoundsOf(TurnedBox(m_nRadius1, m_nRadius2)); }
 
-// The end pixels move along, so the handles stay on the arc before it is plotted again.
-void CEllipseArc::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint* p : {&m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) *p = Offset(*p, step);
-}
-
 // A centre grab moves the whole arc (mode 2); an end grab moves that end.
 void CEllipseArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (m_bActive) {
@@ -174,7 +168,8 @@ void CEllipseArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::
   if (view.m_nMode == kModeMoveByHandle) {
     Draw(dc);
     if (!m_bRotate) {
-      MoveBy(TakeMouseStep(view, x, y));
+      const CPoint step = TakeMouseStep(view, x, y);
+      Translate(step.x, step.y);
     } else {
       SetAxisDirection(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
       SetRadius1(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);

@@ -33,8 +33,6 @@ class CEllipseArc : public CUnit {
   // Inside the turned frame between the box of the whole ellipse and the box of half its radii.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
-  // The centre and the arc's end pixels with the defining points.
-  void MoveBy(CPoint step) override;
   // The turned frame of the whole ellipse, which also picks the arc.
   CRect Extent() const override;
   bool PointsAreBoxCorners() const override { return false; }

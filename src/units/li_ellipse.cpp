@@ -84,7 +84,8 @@ void CLiEllipse::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std:
 void CLiEllipse::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    MoveBy(TakeMouseStep(view, x, y));
+    const CPoint step = TakeMouseStep(view, x, y);
+    Translate(step.x, step.y);
     return;
   }
   DrawShape(dc, 0, 0);

@@ -115,17 +115,14 @@ void CPolygon::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int
       DrawVertexDrag(dc, x, y);
       break;
     }
-    case kModeMoveByHandle:
-      MoveBy(TakeMouseStep(view, x, y));
+    case kModeMoveByHandle: {
+      const CPoint step = TakeMouseStep(view, x, y);
+      Translate(step.x, step.y);
       break;
+    }
     default:
       break;
   }
-}
-
-void CPolygon::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint& p : *m_pPoints) p = Offset(p, step);
 }
 
 CRect CPolygon::Extent() const { return BoundsOf(*m_pPoints); }

@@ -30,11 +30,6 @@ void CRound::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CRound::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  m_ptCenter = Offset(m_ptCenter, step);
-}
-
 void CRound::DrawHandles(CDC& dc) {
   std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
   const CPoint centre[] = {m_ptCenter};
@@ -89,7 +84,8 @@ void CRound::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int
 void CRound::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    MoveBy(TakeMouseStep(view, x, y));
+    const CPoint step = TakeMouseStep(view, x, y);
+    Translate(step.x, step.y);
     return;
   }
   DrawShape(dc, 0, 0);

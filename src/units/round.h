@@ -24,8 +24,6 @@ class CRound : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
-  // The box and the centre.
-  void MoveBy(CPoint step) override;
 };
 
 }  // namespace lumetra

@@ -81,11 +81,6 @@ double CRoundArc::SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int
   return k2;
 }
 
-void CRoundArc::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint* p : {&m_ptThird, &m_ptCenter}) *p = Offset(*p, step);
-}
-
 CRect CRoundArc::Extent() const {
   const CPoint points[] = {m_ptFirst, m_ptSecond, m_ptThird};
   return BoundsOf(points);
@@ -137,7 +132,8 @@ void CRoundArc::OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::
 void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    MoveBy(TakeMouseStep(view, x, y));
+    const CPoint step = TakeMouseStep(view, x, y);
+    Translate(step.x, step.y);
     return;
   }
   DCStateGuard restore(dc);

@@ -66,13 +66,9 @@ void CUnit::FollowDrag(CTessaraView& view, std::int32_t x, std::int32_t y) {
 
 bool CUnit::FollowBodyMove(const CTessaraView& view) {
   if (!view.m_bMoving) return false;
-  MoveBy(view.m_ptTrackB - view.m_ptTrackA);
+  const CPoint step = view.m_ptTrackB - view.m_ptTrackA;
+  Translate(step.x, step.y);
   return true;
-}
-
-void CUnit::MoveBy(CPoint step) {
-  m_ptFirst = Offset(m_ptFirst, step);
-  m_ptSecond = Offset(m_ptSecond, step);
 }
 
 CPoint CUnit::TakeMouseStep(CTessaraView& view, std::int32_t x, std::int32_t y) {
@@ -269,5 +265,18 @@ void CUnit::DrawNewEdge(CDC&, std::int32_t, std::int32_t) {}
 void CUnit::OnLButtonDown(CDC&, CTessaraView&, std::int32_t, std::int32_t) {}
 std::int32_t CUnit::HitHandle(std::int32_t, std::int32_t) { return 0; }
 void CUnit::Draw(CDC&) {}
+
+void CUnit::Translate(std::int32_t dx, std::int32_t dy) {
+  const CPoint step{dx, dy};
+  for (CPoint* p : {&m_ptFirst, &m_ptSecond, &m_ptThird, &m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) {
+    *p = Offset(*p, step);
+  }
+  for (CPoint& p : m_aPoints) p = Offset(p, step);
+  if (m_pPoints) {
+    for (CPoint& p : *m_pPoints) p = Offset(p, step);
+  }
+  m_rcBound = OffsetRect(m_rcBound, step);
+  m_pRgn.reset();
+}
 
 }  // namespace lumetra

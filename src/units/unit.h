@@ -77,9 +77,13 @@ class CUnit : public CObject {
   virtual void InitDefaults();
   virtual void Draw(CDC& dc);
 
-  // Moves the whole unit by `step`: every point it has, so that its shape and
-  // size stay.
-  virtual void MoveBy(CPoint step);
+  // Moves the whole unit by (dx, dy), each coordinate saturating at the
+  // 32-bit range: every point it holds (the two defining points, the third
+  // point, the centre, the arc's end pixels, the Bezier control points and the
+  // point list) and its cached bound rectangle, so that its shape and size
+  // stay and its handles stay on it before it is drawn again. The hit region
+  // is built anew when next asked for.
+  virtual void Translate(std::int32_t dx, std::int32_t dy);
   // The rectangle the unit's points span, which centring places on the panel.
   virtual CRect Extent() const { return BoxRect(); }
   // Whether the two defining points are opposite corners of the unit's box

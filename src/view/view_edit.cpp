@@ -214,7 +214,7 @@ void CTessaraView::PasteMarked() {
 
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
   if (m_pCurUnit->PointsAreBoxCorners()) m_pCurUnit->NormalizePoints();
-  m_pCurUnit->MoveBy(SaturatedPoint(dx, dy));
+  m_pCurUnit->Translate(SaturateToInt(dx), SaturateToInt(dy));
   Repaint();
   SetModified();
 }
