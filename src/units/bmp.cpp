@@ -43,4 +43,6 @@ bool CBmp::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});
 }
 
+std::unique_ptr<CUnit> CBmp::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

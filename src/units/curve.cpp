@@ -103,4 +103,6 @@ void CCurve::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32
   }
 }
 
+std::unique_ptr<CUnit> CCurve::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

@@ -30,6 +30,7 @@ class CCurve : public CUnit {
   void Translate(std::int32_t dx, std::int32_t dy) override;
   // The box that picks the curve and carries its handles.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
   // Tracing starts with the box at the press point; the press point itself

@@ -103,4 +103,10 @@ CRect CEllipse::GetBoundRect() {
   return box;
 }
 
+std::unique_ptr<CUnit> CEllipse::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CEllipse::PasteCopy(const CUnit& current) const {
+  return MadeFromStyleAndPoints<CEllipse>(current);
+}
+
 }  // namespace lumetra

@@ -214,4 +214,6 @@ void CEllipseArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::
   }
 }
 
+std::unique_ptr<CUnit> CEllipseArc::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

@@ -35,6 +35,7 @@ class CEllipseArc : public CUnit {
   void Draw(CDC& dc) override;
   // The turned frame of the whole ellipse, which also picks the arc.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
   // The turned point as a run of m_nPenWidth pixels going down and to the

@@ -94,4 +94,6 @@ void CLiEllipse::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::i
   DrawShape(dc, 0, 0);
 }
 
+std::unique_ptr<CUnit> CLiEllipse::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

@@ -98,4 +98,10 @@ std::array<CPoint, 4> LineHitBand(CPoint first, CPoint second, std::int32_t w) {
   return {P(rx - 1, ry - side - 1), P(rx - side, ry), P(lx + 1, ly + side + 1), P(lx + side, ly)};
 }
 
+std::unique_ptr<CUnit> CDLine::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CDLine::PasteCopy(const CUnit& current) const {
+  return MadeFromStyleAndPoints<CDLine>(current);
+}
+
 }  // namespace lumetra

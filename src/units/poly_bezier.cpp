@@ -104,4 +104,6 @@ void CPolyBezier::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::
   }
 }
 
+std::unique_ptr<CUnit> CPolyBezier::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

@@ -28,6 +28,7 @@ class CPolyBezier : public CUnit {
   void Draw(CDC& dc) override;
   // The box of the control points, which holds the whole path.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
   bool PointsAreBoxCorners() const override { return false; }
 };
 

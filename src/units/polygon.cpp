@@ -164,4 +164,6 @@ void CPolygon::DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) {
   });
 }
 
+std::unique_ptr<CUnit> CPolygon::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

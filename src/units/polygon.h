@@ -32,6 +32,7 @@ class CPolygon : public CUnit {
   void Draw(CDC& dc) override;
   // The box of the vertices.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
  private:

@@ -37,4 +37,10 @@ bool CRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});
 }
 
+std::unique_ptr<CUnit> CRectangle::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CRectangle::PasteCopy(const CUnit& current) const {
+  return MadeFromStyleAndPoints<CRectangle>(current);
+}
+
 }  // namespace lumetra

@@ -94,4 +94,6 @@ void CRound::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32
   DrawShape(dc, 0, 0);
 }
 
+std::unique_ptr<CUnit> CRound::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

@@ -179,4 +179,6 @@ void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::in
   view.m_ptTrackB = {x, y};
 }
 
+std::unique_ptr<CUnit> CRoundArc::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

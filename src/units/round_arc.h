@@ -28,6 +28,7 @@ class CRoundArc : public CUnit {
   void Draw(CDC& dc) override;
   // The box of the three points.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
  private:

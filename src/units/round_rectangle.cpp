@@ -46,4 +46,10 @@ bool CRoundRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});
 }
 
+std::unique_ptr<CUnit> CRoundRectangle::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CRoundRectangle::PasteCopy(const CUnit& current) const {
+  return MadeFromStyleAndPoints<CRoundRectangle>(current);
+}
+
 }  // namespace lumetra

@@ -133,4 +133,16 @@ void CText::Serialize(CArchive& ar) {
   }
 }
 
+// The paste copy leaves the reserved bytes out; a clone keeps them.
+std::unique_ptr<CUnit> CText::Clone() const {
+  std::unique_ptr<CText> copy = CloneOf(*this);
+  copy->m_abReserved = m_abReserved;
+  return copy;
+}
+
+std::unique_ptr<CUnit> CText::PasteCopy(const CUnit& current) const {
+  const auto* source = dynamic_cast<const CText*>(&current);
+  return source ? std::make_unique<CText>(*source) : nullptr;
+}
+
 }  // namespace lumetra

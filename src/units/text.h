@@ -35,6 +35,9 @@ class CText : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Normalises the points for good, then tests the rectangle.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  // A copy of `current` made by the paste copy constructor, when it is a text unit.
+  std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
   void Draw(CDC& dc) override;
 
   const CFont& Font() const { return *m_pFont; }

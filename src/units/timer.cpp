@@ -174,4 +174,6 @@ void CTimer::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int3
   view.TrackPopupMenu({kMenuTimerEdit, {screenX, screenY}, {}});
 }
 
+std::unique_ptr<CUnit> CTimer::Clone() const { return CloneOf(*this); }
+
 }  // namespace lumetra

@@ -34,6 +34,7 @@ class CTimer : public CUnit {
   void OnLButtonDown(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
   // Draws the clock text with the DC's current font and writes the clock's
   // frame and word row into the active document. Without an active document
   // there are no options to draw by: nothing is drawn and nothing changes.

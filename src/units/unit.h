@@ -86,6 +86,14 @@ class CUnit : public CObject {
   virtual void Translate(std::int32_t dx, std::int32_t dy);
   // The rectangle the unit's points span, which centring places on the panel.
   virtual CRect Extent() const { return BoxRect(); }
+  // A complete copy: every field the unit stores and draws from, with point
+  // lists and a font of its own and its hit region built anew. It draws the
+  // same pixels and stores the same bytes as the original.
+  virtual std::unique_ptr<CUnit> Clone() const;
+  // What paste adds when this unit is the marked one: a new unit of this
+  // unit's class made from `current`, or none for the classes that are not
+  // pasted (the default).
+  virtual std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const;
   // Whether the two defining points are opposite corners of the unit's box
   // (rectangles, ellipses, text, pictures, the clock); centring puts them in
   // corner order, while a line keeps its direction.
@@ -195,6 +203,25 @@ class CUnit : public CObject {
 
   // The style both copy paths take over from the source.
   void CopyStyleAndPoints(const CUnit& other);
+  // Every field CUnit holds, the point lists and the font copied rather than
+  // shared; the hit region is built anew.
+  void CopyUnitFrom(const CUnit& other);
+  // Clone of a class whose copy constructor copies the class's own fields:
+  // that copy, completed with every field of the base.
+  template <class Unit>
+  static std::unique_ptr<Unit> CloneOf(const Unit& unit) {
+    auto copy = std::make_unique<Unit>(unit);
+    copy->CopyUnitFrom(unit);
+    return copy;
+  }
+  // PasteCopy of the classes that paste the current unit's style and points
+  // into a new unit of their own (flags and background colour at their defaults).
+  template <class Unit>
+  static std::unique_ptr<CUnit> MadeFromStyleAndPoints(const CUnit& current) {
+    std::unique_ptr<CUnit> copy = std::make_unique<Unit>();
+    *copy = current;
+    return copy;
+  }
   // The brush record of the rectangle-like units: style, hatch, colour.
   void SerializeBrush(CArchive& ar);
   // The brush record of the ellipse-like units, which repeat the background
