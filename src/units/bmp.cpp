@@ -45,4 +45,9 @@ bool CBmp::PtInUnit(std::int32_t x, std::int32_t y) {
 
 std::unique_ptr<CUnit> CBmp::Clone() const { return CloneOf(*this); }
 
+CRect CBmp::Bounds() const {
+  const CRect box = BoxRect();
+  return m_dib.CanDraw() && !box.IsEmpty() ? box : CRect{};
+}
+
 }  // namespace lumetra

@@ -105,4 +105,12 @@ void CCurve::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32
 
 std::unique_ptr<CUnit> CCurve::Clone() const { return CloneOf(*this); }
 
+// Paint strokes its segments one by one; as one path they cover the same pixels.
+CRect CCurve::Bounds() const {
+  const CPointArray& t = *m_pPoints;
+  if (t.empty()) return {};
+  const CPointArray path = PathThrough(t.front(), t, t.back());
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(path); });
+}
+
 }  // namespace lumetra

@@ -31,6 +31,7 @@ class CCurve : public CUnit {
   // The box that picks the curve and carries its handles.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
   // Tracing starts with the box at the press point; the press point itself

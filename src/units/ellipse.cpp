@@ -109,4 +109,9 @@ std::unique_ptr<CUnit> CEllipse::PasteCopy(const CUnit& current) const {
   return MadeFromStyleAndPoints<CEllipse>(current);
 }
 
+CRect CEllipse::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.EllipseBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
 }  // namespace lumetra

@@ -68,21 +68,29 @@ float CEllipseArc::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32
   return 0.0f;
 }
 
-// With equal angles both tests pass and the pixel at that angle is plotted twice.
-void CEllipseArc::PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) {
+CEllipseArc::TurnedPixel CEllipseArc::Turned(std::int32_t x, std::int32_t y) const {
   TurnedPoint turned = TurnAbout(m_ptCenter, m_dCos, m_dSin, x, y);
   const double px = RoundHalfUpValue(turned.x), py = RoundHalfUpValue(turned.y);
-  const CPoint pixel{TruncToInt(px), TruncToInt(py)};
-  auto plot = [&] { PlotDiagonalRun(dc, pixel.x, pixel.y, m_nPenWidth, +1, colour); };
-  if (!m_bAngleSet) {
-    plot();
-    return;
+  return {{TruncToInt(px), TruncToInt(py)}, ArcAngle(px - m_ptCenter.x, py - m_ptCenter.y)};
+}
+
+// With equal angles both tests pass.
+int CEllipseArc::PlotCount(double angle) const {
+  if (!m_bAngleSet) return 1;
+  const bool inRising = m_dAngle1 <= m_dAngle2 && angle >= m_dAngle1 && angle <= m_dAngle2;
+  const bool inWrapping = m_dAngle1 >= m_dAngle2 && (angle >= m_dAngle1 || angle <= m_dAngle2);
+  return int(inRising) + int(inWrapping);
+}
+
+void CEllipseArc::PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) {
+  const TurnedPixel turned = Turned(x, y);
+  if (m_bAngleSet) {
+    if (std::fabs(turned.angle - m_dAngle1) < 1.0) m_ptArcStart = turned.pixel;
+    if (std::fabs(turned.angle - m_dAngle2) < 1.0) m_ptArcEnd = turned.pixel;
   }
-  const double angle = ArcAngle(px - m_ptCenter.x, py - m_ptCenter.y);
-  if (std::fabs(angle - m_dAngle1) < 1.0) m_ptArcStart = pixel;
-  if (std::fabs(angle - m_dAngle2) < 1.0) m_ptArcEnd = pixel;
-  if (m_dAngle1 <= m_dAngle2 && angle >= m_dAngle1 && angle <= m_dAngle2) plot();
-  if (m_dAngle1 >= m_dAngle2 && (angle >= m_dAngle1 || angle <= m_dAngle2)) plot();
+  for (int i = PlotCount(turned.angle); i > 0; --i) {
+    PlotDiagonalRun(dc, turned.pixel.x, turned.pixel.y, m_nPenWidth, +1, colour);
+  }
 }
 
 void CEllipseArc::PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy) {
@@ -215,5 +223,21 @@ void CEllipseArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::
 }
 
 std::unique_ptr<CUnit> CEllipseArc::Clone() const { return CloneOf(*this); }
+
+// DrawArcOutline's walk, each plotted point giving its run's pixels.
+CRect CEllipseArc::Bounds() const {
+  if (m_nPenWidth <= 0) return {};
+  const std::int64_t run = m_nPenWidth;
+  CRect box;
+  WalkMidpointEllipse(m_nRadius1, m_nRadius2, [&](std::int64_t dx, std::int64_t dy) {
+    ForEachQuadrant(m_ptCenter.x, m_ptCenter.y, dx, dy, [&](std::int32_t x, std::int32_t y) {
+      const TurnedPixel turned = Turned(x, y);
+      if (PlotCount(turned.angle) == 0) return;
+      const CPoint p = turned.pixel;
+      box = box.Union({p.x, p.y, SaturateToInt(p.x + run), SaturateToInt(p.y + run)});
+    });
+  });
+  return box;
+}
 
 }  // namespace lumetra

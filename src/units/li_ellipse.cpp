@@ -96,4 +96,9 @@ void CLiEllipse::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::i
 
 std::unique_ptr<CUnit> CLiEllipse::Clone() const { return CloneOf(*this); }
 
+CRect CLiEllipse::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.EllipseBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
 }  // namespace lumetra

@@ -24,6 +24,7 @@ class CLiEllipse : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
 };
 

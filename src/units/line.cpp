@@ -100,8 +100,11 @@ std::array<CPoint, 4> LineHitBand(CPoint first, CPoint second, std::int32_t w) {
 
 std::unique_ptr<CUnit> CDLine::Clone() const { return CloneOf(*this); }
 
-std::unique_ptr<CUnit> CDLine::PasteCopy(const CUnit& current) const {
-  return MadeFromStyleAndPoints<CDLine>(current);
+std::unique_ptr<CUnit> CDLine::PasteCopy(const CUnit& current) const { return MadeFromStyleAndPoints<CDLine>(current); }
+
+CRect CDLine::Bounds() const {
+  const CPoint ends[] = {m_ptFirst, m_ptSecond};
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(ends); });
 }
 
 }  // namespace lumetra

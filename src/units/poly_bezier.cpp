@@ -106,4 +106,8 @@ void CPolyBezier::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::
 
 std::unique_ptr<CUnit> CPolyBezier::Clone() const { return CloneOf(*this); }
 
+CRect CPolyBezier::Bounds() const {
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolyBezierBounds(m_aPoints); });
+}
+
 }  // namespace lumetra

@@ -29,6 +29,7 @@ class CPolyBezier : public CUnit {
   // The box of the control points, which holds the whole path.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 };
 

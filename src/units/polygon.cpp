@@ -166,4 +166,12 @@ void CPolygon::DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) {
 
 std::unique_ptr<CUnit> CPolygon::Clone() const { return CloneOf(*this); }
 
+// Paint strokes its segments one by one; as one path they cover the same pixels.
+CRect CPolygon::Bounds() const {
+  const CPointArray& v = *m_pPoints;
+  if (v.empty()) return {};
+  const CPointArray path = PathThrough(v.front(), v, v.front());
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(path); });
+}
+
 }  // namespace lumetra

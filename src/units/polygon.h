@@ -33,6 +33,7 @@ class CPolygon : public CUnit {
   // The box of the vertices.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
  private:

@@ -43,4 +43,9 @@ std::unique_ptr<CUnit> CRectangle::PasteCopy(const CUnit& current) const {
   return MadeFromStyleAndPoints<CRectangle>(current);
 }
 
+CRect CRectangle::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.RectangleBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
 }  // namespace lumetra

@@ -19,6 +19,7 @@ class CRectangle : public CUnit {
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   std::unique_ptr<CUnit> Clone() const override;
   std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
 
  private:

@@ -96,4 +96,9 @@ void CRound::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::int32
 
 std::unique_ptr<CUnit> CRound::Clone() const { return CloneOf(*this); }
 
+CRect CRound::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.EllipseBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
 }  // namespace lumetra

@@ -17,11 +17,15 @@ void CRoundArc::Serialize(CArchive& ar) {
   ar.Transfer(m_ptCenter);
 }
 
+CRect CRoundArc::CircleBox() const {
+  const std::int64_t r = m_nRadius1, cx = m_ptCenter.x, cy = m_ptCenter.y;
+  return {SaturateToInt(cx - r), SaturateToInt(cy - r), SaturateToInt(cx + r), SaturateToInt(cy + r)};
+}
+
 // Arc paints no interior, so no brush is involved.
 void CRoundArc::Paint(CDC& dc) const {
-  const std::int64_t r = m_nRadius1, cx = m_ptCenter.x, cy = m_ptCenter.y;
-  dc.Arc(SaturateToInt(cx - r), SaturateToInt(cy - r), SaturateToInt(cx + r), SaturateToInt(cy + r), m_ptFirst.x,
-         m_ptFirst.y, m_ptThird.x, m_ptThird.y);
+  const CRect box = CircleBox();
+  dc.Arc(box.left, box.top, box.right, box.bottom, m_ptFirst.x, m_ptFirst.y, m_ptThird.x, m_ptThird.y);
 }
 
 void CRoundArc::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::None, [&] { Paint(dc); }); }
@@ -180,5 +184,12 @@ void CRoundArc::OnMouseDrag(CDC& dc, CTessaraView& view, std::int32_t x, std::in
 }
 
 std::unique_ptr<CUnit> CRoundArc::Clone() const { return CloneOf(*this); }
+
+CRect CRoundArc::Bounds() const {
+  const CRect box = CircleBox();
+  return BoundsInStyle([&](const CDC& dc) {
+    return dc.ArcBounds(box.left, box.top, box.right, box.bottom, m_ptFirst.x, m_ptFirst.y, m_ptThird.x, m_ptThird.y);
+  });
+}
 
 }  // namespace lumetra

@@ -29,10 +29,13 @@ class CRoundArc : public CUnit {
   // The box of the three points.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
  private:
   void Paint(CDC& dc) const;
+  // The box of the circle, which Arc takes.
+  CRect CircleBox() const;
   bool PointsOnOneLine() const;
 };
 

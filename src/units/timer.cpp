@@ -176,4 +176,9 @@ void CTimer::ShowContextMenu(CTessaraView& view, std::int32_t screenX, std::int3
 
 std::unique_ptr<CUnit> CTimer::Clone() const { return CloneOf(*this); }
 
+CRect CTimer::Bounds() const {
+  const CRect box = BoxRect();
+  return GetActiveDocument() && !box.IsEmpty() ? box : CRect{};
+}
+
 }  // namespace lumetra

@@ -35,6 +35,9 @@ class CTimer : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   std::unique_ptr<CUnit> Clone() const override;
+  // The box as last drawn, which each drawing sizes to the clock text and
+  // places across the panel; nothing without an active document.
+  CRect Bounds() const override;
   // Draws the clock text with the DC's current font and writes the clock's
   // frame and word row into the active document. Without an active document
   // there are no options to draw by: nothing is drawn and nothing changes.

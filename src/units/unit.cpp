@@ -314,4 +314,6 @@ std::unique_ptr<CUnit> CUnit::Clone() const { return CloneOf(*this); }
 
 std::unique_ptr<CUnit> CUnit::PasteCopy(const CUnit&) const { return nullptr; }
 
+CRect CUnit::Bounds() const { return {}; }
+
 }  // namespace lumetra

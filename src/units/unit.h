@@ -1,7 +1,8 @@
 #pragma once
 // CUnit, the base of every drawable object on the canvas: the drawing style,
 // the two defining points, the shape parameters some subclasses use, and the
-// virtual operations through which the view draws, hit-tests and edits units.
+// virtual operations through which the view draws, hit-tests, edits, moves
+// and copies units and learns where they paint.
 
 #include <array>
 #include <cstdint>
@@ -94,6 +95,11 @@ class CUnit : public CObject {
   // unit's class made from `current`, or none for the classes that are not
   // pasted (the default).
   virtual std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const;
+  // The box of every pixel Draw can paint in the unit's present state (its
+  // handles aside), right and bottom edges outside; (0, 0, 0, 0) when it
+  // paints nothing. It comes from the rasterizer's rules, without drawing;
+  // the gaps of a styled one-pixel pen count as painted.
+  virtual CRect Bounds() const;
   // Whether the two defining points are opposite corners of the unit's box
   // (rectangles, ellipses, text, pictures, the clock); centring puts them in
   // corner order, while a line keeps its direction.
@@ -157,6 +163,10 @@ class CUnit : public CObject {
   // Runs `paint` with only the unit's pen selected, in the unit's own or the DC's raster operation.
   template <class Paint>
   void DrawWithPen(CDC& dc, RasterOp rop, Paint&& paint) const;
+  // Bounds' frame: runs `measure` on a DC that paints nowhere, with the
+  // unit's pen and brush and its background mode selected, and returns its box.
+  template <class Measure>
+  CRect BoundsInStyle(Measure&& measure) const;
   CPen MakePen() const { return CPen(m_nPenStyle, m_nPenWidth, m_crPen); }
   CBrush MakeBrush() const { return CBrush({m_nBrushStyle, m_crBrush, m_nHatchStyle}); }
 
@@ -253,6 +263,18 @@ void CUnit::DrawWithPen(CDC& dc, RasterOp rop, Paint&& paint) const {
   if (rop == RasterOp::Own) dc.SetROP2(m_nDrawMode);
   dc.SelectObject(&pen);
   paint();
+}
+
+template <class Measure>
+CRect CUnit::BoundsInStyle(Measure&& measure) const {
+  Bitmap32 nowhere;
+  CDC dc(nowhere);
+  CPen pen = MakePen();
+  CBrush brush = MakeBrush();
+  dc.SelectObject(&pen);
+  dc.SelectObject(&brush);
+  dc.SetBkMode(m_nBkMode);
+  return measure(dc);
 }
 
 // Selection handles: small squares of side 2 * half around each point.

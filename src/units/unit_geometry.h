@@ -63,6 +63,14 @@ inline CRect BoundsOf(std::span<const CPoint> points) {
   return box;
 }
 
+// The path of MoveTo(start) followed by LineTo through every point and to `end`.
+inline CPointArray PathThrough(CPoint start, std::span<const CPoint> points, CPoint end) {
+  CPointArray path{start};
+  path.insert(path.end(), points.begin(), points.end());
+  path.push_back(end);
+  return path;
+}
+
 // A point turned about a centre by the rotation (cos, sin), in doubles.
 struct TurnedPoint {
   double x;
