@@ -211,7 +211,7 @@ class CUnit : public CObject {
   std::array<CPoint, 4> OppositeCorners() const;
   void GrabCorner(CDC& dc, CTessaraView& view, std::int32_t x, std::int32_t y);
 
-  // The style both copy paths take over from the source.
+  // The style and both points, which every copy takes over from the source.
   void CopyStyleAndPoints(const CUnit& other);
   // Every field CUnit holds, the point lists and the font copied rather than
   // shared; the hit region is built anew.
