@@ -53,6 +53,15 @@ struct CRect {
   }
   // Left and top edges inside, right and bottom edges outside.
   bool PtInRect(CPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  // No pixel inside: a side of 0 or less.
+  bool IsEmpty() const { return right <= left || bottom <= top; }
+  // The smallest rectangle holding both; an empty one adds nothing, and two
+  // give (0, 0, 0, 0).
+  CRect Union(const CRect& o) const {
+    if (o.IsEmpty()) return IsEmpty() ? CRect{} : *this;
+    if (IsEmpty()) return o;
+    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+  }
 };
 
 using CPointArray = std::vector<CPoint>;

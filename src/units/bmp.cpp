@@ -43,4 +43,11 @@ bool CBmp::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});
 }
 
+std::unique_ptr<CUnit> CBmp::Clone() const { return CloneOf(*this); }
+
+CRect CBmp::Bounds() const {
+  const CRect box = BoxRect();
+  return m_dib.CanDraw() && !box.IsEmpty() ? box : CRect{};
+}
+
 }  // namespace lumetra

@@ -18,6 +18,9 @@ class CBmp : public CUnit {
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  // The box the picture is stretched to, when it is one the rasterizer draws.
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
 
   CDib m_dib;

@@ -38,10 +38,10 @@ CRect CCurve::GetBoundRect() {
 
 CRect CCurve::Extent() const { return CRect{m_nMinX, m_nMinY, m_nMaxX, m_nMaxY}.Normalized(); }
 
-// The traced points and their box move together.
-void CCurve::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint& p : *m_pPoints) p = Offset(p, step);
+// The box of the traced points moves with them.
+void CCurve::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  const CPoint step{dx, dy};
   const CPoint low = Offset({m_nMinX, m_nMinY}, step), high = Offset({m_nMaxX, m_nMaxY}, step);
   m_nMinX = low.x;
   m_nMinY = low.y;
@@ -101,6 +101,16 @@ void CCurve::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_
   } else {
     FollowBodyMove(view);
   }
+}
+
+std::unique_ptr<CUnit> CCurve::Clone() const { return CloneOf(*this); }
+
+// Paint strokes its segments one by one; as one path they cover the same pixels.
+CRect CCurve::Bounds() const {
+  const CPointArray& t = *m_pPoints;
+  if (t.empty()) return {};
+  const CPointArray path = PathThrough(t.front(), t, t.back());
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(path); });
 }
 
 }  // namespace lumetra

@@ -27,9 +27,11 @@ class CCurve : public CUnit {
   // The base reset, then a new, empty point list.
   void InitDefaults() override;
   void Draw(CDC& dc) override;
-  void MoveBy(CPoint step) override;
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   // The box that picks the curve and carries its handles.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
   // Tracing starts with the box at the press point; the press point itself

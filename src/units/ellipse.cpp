@@ -103,4 +103,15 @@ CRect CEllipse::GetBoundRect() {
   return box;
 }
 
+std::unique_ptr<CUnit> CEllipse::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CEllipse::PasteCopy(const CUnit& current) const {
+  return MadeFromStyleAndPoints<CEllipse>(current);
+}
+
+CRect CEllipse::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.EllipseBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
 }  // namespace lumetra

@@ -30,6 +30,9 @@ class CEllipse : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Inside the elliptic region of the box; normalises the points for good.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
 
   // The turned point, rounded half up, as a run of m_nPenWidth pixels going

@@ -68,21 +68,29 @@ float CEllipseArc::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32
   return 0.0f;
 }
 
-// With equal angles both tests pass and the pixel at that angle is plotted twice.
-void CEllipseArc::PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) {
+CEllipseArc::TurnedPixel CEllipseArc::Turned(std::int32_t x, std::int32_t y) const {
   TurnedPoint turned = TurnAbout(m_ptCenter, m_dCos, m_dSin, x, y);
   const double px = RoundHalfUpValue(turned.x), py = RoundHalfUpValue(turned.y);
-  const CPoint pixel{TruncToInt(px), TruncToInt(py)};
-  auto plot = [&] { PlotDiagonalRun(dc, pixel.x, pixel.y, m_nPenWidth, +1, colour); };
-  if (!m_bAngleSet) {
-    plot();
-    return;
+  return {{TruncToInt(px), TruncToInt(py)}, ArcAngle(px - m_ptCenter.x, py - m_ptCenter.y)};
+}
+
+// With equal angles both tests pass.
+int CEllipseArc::PlotCount(double angle) const {
+  if (!m_bAngleSet) return 1;
+  const bool inRising = m_dAngle1 <= m_dAngle2 && angle >= m_dAngle1 && angle <= m_dAngle2;
+  const bool inWrapping = m_dAngle1 >= m_dAngle2 && (angle >= m_dAngle1 || angle <= m_dAngle2);
+  return int(inRising) + int(inWrapping);
+}
+
+void CEllipseArc::PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) {
+  const TurnedPixel turned = Turned(x, y);
+  if (m_bAngleSet) {
+    if (std::fabs(turned.angle - m_dAngle1) < 1.0) m_ptArcStart = turned.pixel;
+    if (std::fabs(turned.angle - m_dAngle2) < 1.0) m_ptArcEnd = turned.pixel;
   }
-  const double angle = ArcAngle(px - m_ptCenter.x, py - m_ptCenter.y);
-  if (std::fabs(angle - m_dAngle1) < 1.0) m_ptArcStart = pixel;
-  if (std::fabs(angle - m_dAngle2) < 1.0) m_ptArcEnd = pixel;
-  if (m_dAngle1 <= m_dAngle2 && angle >= m_dAngle1 && angle <= m_dAngle2) plot();
-  if (m_dAngle1 >= m_dAngle2 && (angle >= m_dAngle1 || angle <= m_dAngle2)) plot();
+  for (int i = PlotCount(turned.angle); i > 0; --i) {
+    PlotDiagonalRun(dc, turned.pixel.x, turned.pixel.y, m_nPenWidth, +1, colour);
+  }
 }
 
 void CEllipseArc::PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy) {
@@ -141,12 +149,6 @@ bool CEllipseArc::PtInUnit(std::int32_t x, std::int32_t y) {
 
 CRect CEllipseArc::Extent() const { return BoundsOf(TurnedBox(m_nRadius1, m_nRadius2)); }
 
-// The end pixels move along, so the handles stay on the arc before it is plotted again.
-void CEllipseArc::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint* p : {&m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) *p = Offset(*p, step);
-}
-
 // A centre grab moves the whole arc (mode 2); an end grab moves that end.
 void CEllipseArc::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   const auto centreMoves = [](std::int32_t handle) -> std::optional<std::int32_t> {
@@ -165,7 +167,8 @@ void CEllipseArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::i
   if (view.m_nMode == kModeMoveByHandle) {
     Draw(dc);
     if (!m_bRotate) {
-      MoveBy(TakeMouseStep(view, x, y));
+      const CPoint step = TakeMouseStep(view, x, y);
+      Translate(step.x, step.y);
     } else {
       SetAxisDirection(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
       SetRadius1(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
@@ -208,6 +211,24 @@ void CEllipseArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::i
     default:
       break;
   }
+}
+
+std::unique_ptr<CUnit> CEllipseArc::Clone() const { return CloneOf(*this); }
+
+// DrawArcOutline's walk, each plotted point giving its run's pixels.
+CRect CEllipseArc::Bounds() const {
+  if (m_nPenWidth <= 0) return {};
+  const std::int64_t run = m_nPenWidth;
+  CRect box;
+  WalkMidpointEllipse(m_nRadius1, m_nRadius2, [&](std::int64_t dx, std::int64_t dy) {
+    ForEachQuadrant(m_ptCenter.x, m_ptCenter.y, dx, dy, [&](std::int32_t x, std::int32_t y) {
+      const TurnedPixel turned = Turned(x, y);
+      if (PlotCount(turned.angle) == 0) return;
+      const CPoint p = turned.pixel;
+      box = box.Union({p.x, p.y, SaturateToInt(p.x + run), SaturateToInt(p.y + run)});
+    });
+  });
+  return box;
 }
 
 }  // namespace lumetra

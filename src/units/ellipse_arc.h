@@ -33,10 +33,11 @@ class CEllipseArc : public CUnit {
   // Inside the turned frame between the box of the whole ellipse and the box of half its radii.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
-  // The centre and the arc's end pixels with the defining points.
-  void MoveBy(CPoint step) override;
   // The turned frame of the whole ellipse, which also picks the arc.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
+  // The runs PlotPoint plots within the arc, whatever the pen's style.
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
   // The turned point as a run of m_nPenWidth pixels going down and to the
@@ -46,6 +47,16 @@ class CEllipseArc : public CUnit {
 
  private:
   std::array<CPoint, 4> TurnedBox(std::int64_t rx, std::int64_t ry) const;
+  // A walk point turned with the arc: the pixel it lands on and the angle of
+  // the turned point, rounded half up, about the centre.
+  struct TurnedPixel {
+    CPoint pixel;
+    double angle;
+  };
+  TurnedPixel Turned(std::int32_t x, std::int32_t y) const;
+  // How many times a turned point at `angle` is plotted: once on a whole
+  // ellipse; on an arc once within the angles, twice where both tests pass.
+  int PlotCount(double angle) const;
 };
 
 // The angle of (dx, dy) in degrees, 0 <= angle < 360, computed with the

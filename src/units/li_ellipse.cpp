@@ -72,13 +72,21 @@ void CLiEllipse::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::
 void CLiEllipse::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    MoveBy(TakeMouseStep(view, x, y));
+    const CPoint step = TakeMouseStep(view, x, y);
+    Translate(step.x, step.y);
     return;
   }
   DrawShape(dc, 0, 0);
   view.m_ptTrackB = {x, y};
   m_ptSecond = {x, y};
   DrawShape(dc, 0, 0);
+}
+
+std::unique_ptr<CUnit> CLiEllipse::Clone() const { return CloneOf(*this); }
+
+CRect CLiEllipse::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.EllipseBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
 }  // namespace lumetra

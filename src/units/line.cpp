@@ -96,4 +96,13 @@ std::array<CPoint, 4> LineHitBand(CPoint first, CPoint second, std::int32_t w) {
   return {P(rx - 1, ry - side - 1), P(rx - side, ry), P(lx + 1, ly + side + 1), P(lx + side, ly)};
 }
 
+std::unique_ptr<CUnit> CDLine::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CDLine::PasteCopy(const CUnit& current) const { return MadeFromStyleAndPoints<CDLine>(current); }
+
+CRect CDLine::Bounds() const {
+  const CPoint ends[] = {m_ptFirst, m_ptSecond};
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(ends); });
+}
+
 }  // namespace lumetra

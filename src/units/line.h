@@ -23,6 +23,9 @@ class CDLine : public CUnit {
   CRgn* GetRegion() override;
   // Resets the points and the pen only: black, one pixel, solid.
   void InitDefaults() override;
+  std::unique_ptr<CUnit> Clone() const override;
+  std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
   // The start and the end, not corners: centring keeps the line's direction.
   bool PointsAreBoxCorners() const override { return false; }

@@ -52,11 +52,6 @@ void CPolyBezier::DrawHandles(CDC& dc) {
   DrawMarkerHandles(dc, onCurve, steering);
 }
 
-void CPolyBezier::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint& p : m_aPoints) p = Offset(p, step);
-}
-
 CRect CPolyBezier::Extent() const { return BoundsOf(m_aPoints); }
 
 std::int32_t CPolyBezier::HitHandle(std::int32_t x, std::int32_t y) { return HitHandleAroundMouse(m_aPoints, x, y, 4); }
@@ -95,6 +90,12 @@ void CPolyBezier::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::i
     view.m_ptTrackA = {x, y};
     DrawShape(dc, x, y);
   }
+}
+
+std::unique_ptr<CUnit> CPolyBezier::Clone() const { return CloneOf(*this); }
+
+CRect CPolyBezier::Bounds() const {
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolyBezierBounds(m_aPoints); });
 }
 
 }  // namespace lumetra

@@ -26,9 +26,10 @@ class CPolyBezier : public CUnit {
   // Within 20 pixels of an on-curve point other than the last one.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
-  void MoveBy(CPoint step) override;
   // The box of the control points, which holds the whole path.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 };
 

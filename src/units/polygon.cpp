@@ -113,17 +113,14 @@ void CPolygon::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int3
       DrawVertexDrag(dc, x, y);
       break;
     }
-    case kModeMoveByHandle:
-      MoveBy(TakeMouseStep(view, x, y));
+    case kModeMoveByHandle: {
+      const CPoint step = TakeMouseStep(view, x, y);
+      Translate(step.x, step.y);
       break;
+    }
     default:
       break;
   }
-}
-
-void CPolygon::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint& p : *m_pPoints) p = Offset(p, step);
 }
 
 CRect CPolygon::Extent() const { return BoundsOf(*m_pPoints); }
@@ -163,6 +160,16 @@ void CPolygon::DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) {
     dc.MoveTo(last.x, last.y);
     dc.LineTo(x, y);
   });
+}
+
+std::unique_ptr<CUnit> CPolygon::Clone() const { return CloneOf(*this); }
+
+// Paint strokes its segments one by one; as one path they cover the same pixels.
+CRect CPolygon::Bounds() const {
+  const CPointArray& v = *m_pPoints;
+  if (v.empty()) return {};
+  const CPointArray path = PathThrough(v.front(), v, v.front());
+  return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(path); });
 }
 
 }  // namespace lumetra

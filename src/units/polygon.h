@@ -30,9 +30,10 @@ class CPolygon : public CUnit {
   // The base reset, then a new, empty vertex list.
   void InitDefaults() override;
   void Draw(CDC& dc) override;
-  void MoveBy(CPoint step) override;
   // The box of the vertices.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
  private:

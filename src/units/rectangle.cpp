@@ -37,4 +37,15 @@ bool CRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});
 }
 
+std::unique_ptr<CUnit> CRectangle::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CRectangle::PasteCopy(const CUnit& current) const {
+  return MadeFromStyleAndPoints<CRectangle>(current);
+}
+
+CRect CRectangle::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.RectangleBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
+}
+
 }  // namespace lumetra

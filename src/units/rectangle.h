@@ -17,6 +17,9 @@ class CRectangle : public CUnit {
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
 
  private:

@@ -30,11 +30,6 @@ void CRound::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CRound::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  m_ptCenter = Offset(m_ptCenter, step);
-}
-
 void CRound::DrawHandles(CDC& dc) {
   std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
   const CPoint centre[] = {m_ptCenter};
@@ -81,13 +76,21 @@ void CRound::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int3
 void CRound::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    MoveBy(TakeMouseStep(view, x, y));
+    const CPoint step = TakeMouseStep(view, x, y);
+    Translate(step.x, step.y);
     return;
   }
   DrawShape(dc, 0, 0);
   SetRadiusAt(m_ptCenter.x, m_ptCenter.y, x, y);
   view.m_ptTrackB = {x, y};
   DrawShape(dc, 0, 0);
+}
+
+std::unique_ptr<CUnit> CRound::Clone() const { return CloneOf(*this); }
+
+CRect CRound::Bounds() const {
+  return BoundsInStyle(
+      [&](const CDC& dc) { return dc.EllipseBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
 }  // namespace lumetra

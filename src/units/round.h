@@ -23,9 +23,9 @@ class CRound : public CUnit {
   // Normalises the points for good, then finds an edge middle (1 to 4) or the centre (5).
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
-  // The box and the centre.
-  void MoveBy(CPoint step) override;
 };
 
 }  // namespace lumetra

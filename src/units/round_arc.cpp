@@ -17,11 +17,15 @@ void CRoundArc::Serialize(CArchive& ar) {
   ar.Transfer(m_ptCenter);
 }
 
+CRect CRoundArc::CircleBox() const {
+  const std::int64_t r = m_nRadius1, cx = m_ptCenter.x, cy = m_ptCenter.y;
+  return {SaturateToInt(cx - r), SaturateToInt(cy - r), SaturateToInt(cx + r), SaturateToInt(cy + r)};
+}
+
 // Arc paints no interior, so no brush is involved.
 void CRoundArc::Paint(CDC& dc) const {
-  const std::int64_t r = m_nRadius1, cx = m_ptCenter.x, cy = m_ptCenter.y;
-  dc.Arc(SaturateToInt(cx - r), SaturateToInt(cy - r), SaturateToInt(cx + r), SaturateToInt(cy + r), m_ptFirst.x,
-         m_ptFirst.y, m_ptThird.x, m_ptThird.y);
+  const CRect box = CircleBox();
+  dc.Arc(box.left, box.top, box.right, box.bottom, m_ptFirst.x, m_ptFirst.y, m_ptThird.x, m_ptThird.y);
 }
 
 void CRoundArc::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::None, [&] { Paint(dc); }); }
@@ -81,11 +85,6 @@ double CRoundArc::SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int
   return k2;
 }
 
-void CRoundArc::MoveBy(CPoint step) {
-  CUnit::MoveBy(step);
-  for (CPoint* p : {&m_ptThird, &m_ptCenter}) *p = Offset(*p, step);
-}
-
 CRect CRoundArc::Extent() const {
   const CPoint points[] = {m_ptFirst, m_ptSecond, m_ptThird};
   return BoundsOf(points);
@@ -129,7 +128,8 @@ void CRoundArc::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::i
 void CRoundArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    MoveBy(TakeMouseStep(view, x, y));
+    const CPoint step = TakeMouseStep(view, x, y);
+    Translate(step.x, step.y);
     return;
   }
   DCStateGuard restore(dc);
@@ -173,6 +173,15 @@ void CRoundArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int
   }
   DrawShape(dc, 0, 0);
   view.m_ptTrackB = {x, y};
+}
+
+std::unique_ptr<CUnit> CRoundArc::Clone() const { return CloneOf(*this); }
+
+CRect CRoundArc::Bounds() const {
+  const CRect box = CircleBox();
+  return BoundsInStyle([&](const CDC& dc) {
+    return dc.ArcBounds(box.left, box.top, box.right, box.bottom, m_ptFirst.x, m_ptFirst.y, m_ptThird.x, m_ptThird.y);
+  });
 }
 
 }  // namespace lumetra

@@ -26,14 +26,16 @@ class CRoundArc : public CUnit {
   // Within 2 pixels of the whole circle, the part without arc included.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc) override;
-  // The three points and the centre.
-  void MoveBy(CPoint step) override;
   // The box of the three points.
   CRect Extent() const override;
+  std::unique_ptr<CUnit> Clone() const override;
+  CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
 
  private:
   void Paint(CDC& dc) const;
+  // The box of the circle, which Arc takes.
+  CRect CircleBox() const;
   bool PointsOnOneLine() const;
 };
 

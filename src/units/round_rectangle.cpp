@@ -16,10 +16,15 @@ void CRoundRectangle::Serialize(CArchive& ar) {
   SerializeBrush(ar);
 }
 
-void CRoundRectangle::Paint(CDC& dc) const {
+CSize CRoundRectangle::CornerEllipse() const {
   std::int64_t width = std::llabs(std::int64_t(m_ptFirst.x) - m_ptSecond.x);
   std::int64_t height = std::llabs(std::int64_t(m_ptFirst.y) - m_ptSecond.y);
-  dc.RoundRect(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y, int(width / 3), int(height / 3));
+  return {std::int32_t(width / 3), std::int32_t(height / 3)};
+}
+
+void CRoundRectangle::Paint(CDC& dc) const {
+  const CSize corner = CornerEllipse();
+  dc.RoundRect(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y, corner.cx, corner.cy);
 }
 
 void CRoundRectangle::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
@@ -44,6 +49,19 @@ void CRoundRectangle::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::
 bool CRoundRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
   NormalizePoints();
   return BoxRect().PtInRect({x, y});
+}
+
+std::unique_ptr<CUnit> CRoundRectangle::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CRoundRectangle::PasteCopy(const CUnit& current) const {
+  return MadeFromStyleAndPoints<CRoundRectangle>(current);
+}
+
+CRect CRoundRectangle::Bounds() const {
+  const CSize corner = CornerEllipse();
+  return BoundsInStyle([&](const CDC& dc) {
+    return dc.RoundRectBounds(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y, corner.cx, corner.cy);
+  });
 }
 
 }  // namespace lumetra

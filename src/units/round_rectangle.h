@@ -17,10 +17,15 @@ class CRoundRectangle : public CUnit {
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
 
  private:
   void Paint(CDC& dc) const;
+  // The corner ellipse: a third of the box each way.
+  CSize CornerEllipse() const;
 };
 
 }  // namespace lumetra

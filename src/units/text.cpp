@@ -58,12 +58,14 @@ void CText::Draw(CDC& dc) {
   CFont* previous = dc.SelectObject(m_pFont.get());
   dc.SetTextColor(m_crPen);
   dc.SetBkMode(TRANSPARENT);
-  DrawRows(dc, r, m_bWordBreak != 0);
+  ForEachRow(dc, r, [&](int x, int y, std::string_view row) { dc.ExtTextOut(x, y, ETO_CLIPPED, &r, row); });
   dc.SelectObject(previous);
 }
 
-void CText::DrawRows(CDC& dc, const CRect& r, bool byWords) const {
+template <class Row>
+void CText::ForEachRow(const CDC& dc, const CRect& r, Row&& row) const {
   if (m_strText.empty()) return;
+  const bool byWords = m_bWordBreak != 0;
   std::string text = m_strText;
   std::replace(text.begin(), text.end(), '\t', ' ');
   const std::vector<TextChar> chars = MeasureChars(dc, text);
@@ -74,14 +76,14 @@ void CText::DrawRows(CDC& dc, const CRect& r, bool byWords) const {
   for (std::int64_t n = 0;; ++n) {
     const std::int64_t y = r.top + RowTop(tm.tmHeight, m_nBandHeight, n, m_nRowSpacing, m_bAutoAlign != 0);
     if (y > r.bottom) break;
-    const std::optional<TextRow> row =
+    const std::optional<TextRow> next =
         byWords ? NextWordWrappedRow(text, chars, start, width) : NextCharWrappedRow(text, chars, start, width);
-    if (!row) break;
-    if (row->last > row->first) {
-      const std::size_t begin = chars[row->first].begin, end = chars[row->last - 1].end;
-      dc.ExtTextOut(r.left, SaturateToInt(y), ETO_CLIPPED, &r, std::string_view(text).substr(begin, end - begin));
+    if (!next) break;
+    if (next->last > next->first) {
+      const std::size_t begin = chars[next->first].begin, end = chars[next->last - 1].end;
+      row(r.left, SaturateToInt(y), std::string_view(text).substr(begin, end - begin));
     }
-    start = row->next;
+    start = next->next;
   }
 }
 
@@ -131,6 +133,31 @@ void CText::Serialize(CArchive& ar) {
     m_bWordBreak = 0;
     m_nRowSpacing = 1;
   }
+}
+
+// The paste copy leaves the reserved bytes out; a clone keeps them.
+std::unique_ptr<CUnit> CText::Clone() const {
+  std::unique_ptr<CText> copy = CloneOf(*this);
+  copy->m_abReserved = m_abReserved;
+  return copy;
+}
+
+std::unique_ptr<CUnit> CText::PasteCopy(const CUnit& current) const {
+  const auto* source = dynamic_cast<const CText*>(&current);
+  return source ? std::make_unique<CText>(*source) : nullptr;
+}
+
+CRect CText::Bounds() const {
+  const CRect r = BoxRect();
+  Bitmap32 nowhere;
+  CDC dc(nowhere);
+  dc.SelectObject(m_pFont.get());
+  dc.SetBkMode(TRANSPARENT);
+  CRect box;
+  ForEachRow(dc, r, [&](int x, int y, std::string_view row) {
+    box = box.Union(dc.ExtTextOutBounds(x, y, ETO_CLIPPED, &r, row));
+  });
+  return box;
 }
 
 }  // namespace lumetra

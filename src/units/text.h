@@ -35,6 +35,13 @@ class CText : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Normalises the points for good, then tests the rectangle.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  // A copy of `current` made by the paste copy constructor, when it is a text unit.
+  std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
+  // The ink of the rows as Draw lays them out, clipped to the rectangle, with
+  // any underline and strikeout bars (which the rectangle does not clip);
+  // measured in a DC's default code page.
+  CRect Bounds() const override;
   void Draw(CDC& dc) override;
 
   const CFont& Font() const { return *m_pFont; }
@@ -49,8 +56,10 @@ class CText : public CUnit {
   BOOL m_bWordBreak = 0;
 
  private:
-  // Lays the rows out in R, drawing each one clipped to R.
-  void DrawRows(CDC& dc, const CRect& r, bool byWords) const;
+  // Lays the rows out in R, measured on `dc` in its font: calls
+  // row(x, y, bytes) with the place and the text of every row that has characters.
+  template <class Row>
+  void ForEachRow(const CDC& dc, const CRect& r, Row&& row) const;
 };
 
 }  // namespace lumetra

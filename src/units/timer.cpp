@@ -167,4 +167,11 @@ void CTimer::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32
   view.TrackPopupMenu({kMenuTimerEdit, {screenX, screenY}, {}});
 }
 
+std::unique_ptr<CUnit> CTimer::Clone() const { return CloneOf(*this); }
+
+CRect CTimer::Bounds() const {
+  const CRect box = BoxRect();
+  return CurrentClockHost() && !box.IsEmpty() ? box : CRect{};
+}
+
 }  // namespace lumetra

@@ -35,6 +35,10 @@ class CTimer : public CUnit {
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  std::unique_ptr<CUnit> Clone() const override;
+  // The box as last drawn, which each drawing sizes to the clock text and
+  // places across the panel; nothing without a clock host.
+  CRect Bounds() const override;
   // Draws the clock text with the DC's current font and reports the clock's
   // frame and word row to the clock host. Without a host
   // there are no options to draw by: nothing is drawn and nothing changes.

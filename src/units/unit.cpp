@@ -66,13 +66,9 @@ void CUnit::FollowDrag(EditingView& view, std::int32_t x, std::int32_t y) {
 
 bool CUnit::FollowBodyMove(const EditingView& view) {
   if (!view.m_bMoving) return false;
-  MoveBy(view.m_ptTrackB - view.m_ptTrackA);
+  const CPoint step = view.m_ptTrackB - view.m_ptTrackA;
+  Translate(step.x, step.y);
   return true;
-}
-
-void CUnit::MoveBy(CPoint step) {
-  m_ptFirst = Offset(m_ptFirst, step);
-  m_ptSecond = Offset(m_ptSecond, step);
 }
 
 CPoint CUnit::TakeMouseStep(EditingView& view, std::int32_t x, std::int32_t y) {
@@ -198,6 +194,37 @@ void CUnit::CopyStyleAndPoints(const CUnit& other) {
   m_nDrawMode = other.m_nDrawMode;
 }
 
+void CUnit::CopyUnitFrom(const CUnit& other) {
+  CopyStyleAndPoints(other);
+  m_crBk = other.m_crBk;
+  m_aPoints = other.m_aPoints;
+  m_ptHandle = other.m_ptHandle;
+  m_bActive = other.m_bActive;
+  m_bSelected = other.m_bSelected;
+  m_ptCenter = other.m_ptCenter;
+  m_nRadius1 = other.m_nRadius1;
+  m_nRadius2 = other.m_nRadius2;
+  m_nRadius = other.m_nRadius;
+  m_dCos = other.m_dCos;
+  m_dSin = other.m_dSin;
+  m_dSlope1 = other.m_dSlope1;
+  m_dSlope2 = other.m_dSlope2;
+  m_dAngle1 = other.m_dAngle1;
+  m_dAngle2 = other.m_dAngle2;
+  m_ptArcStart = other.m_ptArcStart;
+  m_ptArcEnd = other.m_ptArcEnd;
+  m_bAngleSet = other.m_bAngleSet;
+  m_ptThird = other.m_ptThird;
+  m_bRotate = other.m_bRotate;
+  m_rcBound = other.m_rcBound;
+  m_pPoints = other.m_pPoints ? std::make_unique<CPointArray>(*other.m_pPoints) : nullptr;
+  m_nVertex = other.m_nVertex;
+  m_nPointCount = other.m_nPointCount;
+  m_pFont = other.m_pFont ? std::make_unique<CFont>(*other.m_pFont) : nullptr;
+  m_pRgn.reset();
+  GetRegion();
+}
+
 void CUnit::InitDefaults() {
   m_nPenStyle = PS_SOLID;
   m_nPenWidth = 1;
@@ -279,5 +306,24 @@ void CUnit::DrawNewEdge(CDC&, std::int32_t, std::int32_t) {}
 void CUnit::OnLButtonDown(CDC&, EditingView&, std::int32_t, std::int32_t) {}
 std::int32_t CUnit::HitHandle(std::int32_t, std::int32_t) { return 0; }
 void CUnit::Draw(CDC&) {}
+
+void CUnit::Translate(std::int32_t dx, std::int32_t dy) {
+  const CPoint step{dx, dy};
+  for (CPoint* p : {&m_ptFirst, &m_ptSecond, &m_ptThird, &m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) {
+    *p = Offset(*p, step);
+  }
+  for (CPoint& p : m_aPoints) p = Offset(p, step);
+  if (m_pPoints) {
+    for (CPoint& p : *m_pPoints) p = Offset(p, step);
+  }
+  m_rcBound = OffsetRect(m_rcBound, step);
+  m_pRgn.reset();
+}
+
+std::unique_ptr<CUnit> CUnit::Clone() const { return CloneOf(*this); }
+
+std::unique_ptr<CUnit> CUnit::PasteCopy(const CUnit&) const { return nullptr; }
+
+CRect CUnit::Bounds() const { return {}; }
 
 }  // namespace lumetra

@@ -1,7 +1,8 @@
 #pragma once
 // CUnit, the base of every drawable object on the canvas: the drawing style,
 // the two defining points, the shape parameters some subclasses use, and the
-// virtual operations through which the view draws, hit-tests and edits units.
+// virtual operations through which the view draws, hit-tests, edits, moves
+// and copies units and learns where they paint.
 
 #include <array>
 #include <cstdint>
@@ -76,11 +77,28 @@ class CUnit : public CObject {
   virtual void InitDefaults();
   virtual void Draw(CDC& dc);
 
-  // Moves the whole unit by `step`: every point it has, so that its shape and
-  // size stay.
-  virtual void MoveBy(CPoint step);
+  // Moves the whole unit by (dx, dy), each coordinate saturating at the
+  // 32-bit range: every point it holds (the two defining points, the third
+  // point, the centre, the arc's end pixels, the Bezier control points and the
+  // point list) and its cached bound rectangle, so that its shape and size
+  // stay and its handles stay on it before it is drawn again. The hit region
+  // is built anew when next asked for.
+  virtual void Translate(std::int32_t dx, std::int32_t dy);
   // The rectangle the unit's points span, which centring places on the panel.
   virtual CRect Extent() const { return BoxRect(); }
+  // A complete copy: every field the unit stores and draws from, with point
+  // lists and a font of its own and its hit region built anew. It draws the
+  // same pixels and stores the same bytes as the original.
+  virtual std::unique_ptr<CUnit> Clone() const;
+  // What paste adds when this unit is the marked one: a new unit of this
+  // unit's class made from `current`, or none for the classes that are not
+  // pasted (the default).
+  virtual std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const;
+  // The box of every pixel Draw can paint in the unit's present state (its
+  // handles aside), right and bottom edges outside; (0, 0, 0, 0) when it
+  // paints nothing. It comes from the rasterizer's rules, without drawing;
+  // the gaps of a styled one-pixel pen count as painted.
+  virtual CRect Bounds() const;
   // Whether the two defining points are opposite corners of the unit's box
   // (rectangles, ellipses, text, pictures, the clock); centring puts them in
   // corner order, while a line keeps its direction.
@@ -144,6 +162,10 @@ class CUnit : public CObject {
   // Runs `paint` with only the unit's pen selected, in the unit's own or the DC's raster operation.
   template <class Paint>
   void DrawWithPen(CDC& dc, RasterOp rop, Paint&& paint) const;
+  // Bounds' frame: runs `measure` on a DC that paints nowhere, with the
+  // unit's pen and brush and its background mode selected, and returns its box.
+  template <class Measure>
+  CRect BoundsInStyle(Measure&& measure) const;
   CPen MakePen() const { return CPen(m_nPenStyle, m_nPenWidth, m_crPen); }
   CBrush MakeBrush() const { return CBrush({m_nBrushStyle, m_crBrush, m_nHatchStyle}); }
 
@@ -196,8 +218,27 @@ class CUnit : public CObject {
   std::array<CPoint, 4> OppositeCorners() const;
   void GrabCorner(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);
 
-  // The style both copy paths take over from the source.
+  // The style and both points, which every copy takes over from the source.
   void CopyStyleAndPoints(const CUnit& other);
+  // Every field CUnit holds, the point lists and the font copied rather than
+  // shared; the hit region is built anew.
+  void CopyUnitFrom(const CUnit& other);
+  // Clone of a class whose copy constructor copies the class's own fields:
+  // that copy, completed with every field of the base.
+  template <class Unit>
+  static std::unique_ptr<Unit> CloneOf(const Unit& unit) {
+    auto copy = std::make_unique<Unit>(unit);
+    copy->CopyUnitFrom(unit);
+    return copy;
+  }
+  // PasteCopy of the classes that paste the current unit's style and points
+  // into a new unit of their own (flags and background colour at their defaults).
+  template <class Unit>
+  static std::unique_ptr<CUnit> MadeFromStyleAndPoints(const CUnit& current) {
+    std::unique_ptr<CUnit> copy = std::make_unique<Unit>();
+    *copy = current;
+    return copy;
+  }
   // The brush record of the rectangle-like units: style, hatch, colour.
   void SerializeBrush(CArchive& ar);
   // The brush record of the ellipse-like units, which repeat the background
@@ -229,6 +270,18 @@ void CUnit::DrawWithPen(CDC& dc, RasterOp rop, Paint&& paint) const {
   if (rop == RasterOp::Own) dc.SetROP2(m_nDrawMode);
   dc.SelectObject(&pen);
   paint();
+}
+
+template <class Measure>
+CRect CUnit::BoundsInStyle(Measure&& measure) const {
+  Bitmap32 nowhere;
+  CDC dc(nowhere);
+  CPen pen = MakePen();
+  CBrush brush = MakeBrush();
+  dc.SelectObject(&pen);
+  dc.SelectObject(&brush);
+  dc.SetBkMode(m_nBkMode);
+  return measure(dc);
 }
 
 // Selection handles: small squares of side 2 * half around each point.

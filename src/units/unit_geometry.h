@@ -25,6 +25,13 @@ inline CPoint Offset(CPoint p, CPoint delta) {
   return SaturatedPoint(std::int64_t(p.x) + delta.x, std::int64_t(p.y) + delta.y);
 }
 
+// r moved by delta.
+inline CRect OffsetRect(const CRect& r, CPoint delta) {
+  const CPoint topLeft = Offset(CPoint{r.left, r.top}, delta);
+  const CPoint bottomRight = Offset(CPoint{r.right, r.bottom}, delta);
+  return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
 // Truncation toward zero, bounded to the 32-bit range (NaN gives 0).
 inline std::int32_t TruncToInt(double v) {
   if (std::isnan(v)) return 0;
@@ -54,6 +61,14 @@ inline CRect BoundsOf(std::span<const CPoint> points) {
     box.bottom = std::max(box.bottom, p.y);
   }
   return box;
+}
+
+// The path of MoveTo(start) followed by LineTo through every point and to `end`.
+inline CPointArray PathThrough(CPoint start, std::span<const CPoint> points, CPoint end) {
+  CPointArray path{start};
+  path.insert(path.end(), points.begin(), points.end());
+  path.push_back(end);
+  return path;
 }
 
 // A point turned about a centre by the rotation (cos, sin), in doubles.

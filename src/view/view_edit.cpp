@@ -6,11 +6,6 @@
 #include "document/document.h"
 #include "document/panel_settings.h"
 #include "units/bmp.h"
-#include "units/ellipse.h"
-#include "units/line.h"
-#include "units/rectangle.h"
-#include "units/round_rectangle.h"
-#include "units/text.h"
 #include "units/timer.h"
 #include "units/unit_geometry.h"
 #include "lang/message_text.h"
@@ -46,23 +41,6 @@ const ToolCommand* FindTool(std::int32_t command) {
 
 bool IsClockOrPicture(const CUnit* unit) {
   return dynamic_cast<const CTimer*>(unit) || dynamic_cast<const CBmp*>(unit);
-}
-
-// A new unit of the marked unit's class made from the current unit; null
-// for classes that cannot be pasted, and for a text mark when the current
-// unit is no text unit (a text copy takes the text fields of its source).
-std::unique_ptr<CUnit> PasteCopy(const CUnit& marked, const CUnit& current) {
-  std::unique_ptr<CUnit> copy;
-  if (dynamic_cast<const CText*>(&marked)) {
-    const auto* source = dynamic_cast<const CText*>(&current);
-    return source ? std::make_unique<CText>(*source) : nullptr;
-  }
-  if (dynamic_cast<const CRectangle*>(&marked)) copy = std::make_unique<CRectangle>();
-  if (dynamic_cast<const CDLine*>(&marked)) copy = std::make_unique<CDLine>();
-  if (dynamic_cast<const CEllipse*>(&marked)) copy = std::make_unique<CEllipse>();
-  if (dynamic_cast<const CRoundRectangle*>(&marked)) copy = std::make_unique<CRoundRectangle>();
-  if (copy) *copy = current;
-  return copy;
 }
 
 }  // namespace
@@ -200,7 +178,7 @@ void CTessaraView::MarkForCopy() {
 
 void CTessaraView::PasteMarked() {
   if (!m_pMarkedUnit || !m_pCurUnit || IsClockOrPicture(m_pCurUnit) || !m_pDocument) return;
-  std::unique_ptr<CUnit> copy = PasteCopy(*m_pMarkedUnit, *m_pCurUnit);
+  std::unique_ptr<CUnit> copy = m_pMarkedUnit->PasteCopy(*m_pCurUnit);
   if (!copy) return;
   copy->m_bSelected = false;
   m_pMarkedUnit = copy.get();
@@ -214,7 +192,7 @@ void CTessaraView::PasteMarked() {
 
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
   if (m_pCurUnit->PointsAreBoxCorners()) m_pCurUnit->NormalizePoints();
-  m_pCurUnit->MoveBy(SaturatedPoint(dx, dy));
+  m_pCurUnit->Translate(SaturateToInt(dx), SaturateToInt(dy));
   Repaint();
   SetModified();
 }

@@ -40,6 +40,18 @@ void CDC::SelectClipRgn(const CRgn* rgn) {
       rgn ? std::optional<SpanSet>(rgn->SpansWithin({0, 0, target_->Width(), target_->Height()})) : std::nullopt;
 }
 
+std::vector<CPoint> CDC::ToDevice(std::span<const CPoint> points) const {
+  std::vector<CPoint> device(points.size());
+  std::transform(points.begin(), points.end(), device.begin(), [&](CPoint p) { return LPtoDP(p); });
+  return device;
+}
+
+CRect CDC::ToLogical(const CRect& device) const {
+  if (device.IsEmpty()) return {};
+  const CPoint topLeft = DPtoLP({device.left, device.top}), bottomRight = DPtoLP({device.right, device.bottom});
+  return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
 void CDC::UpdateDrawable() {
   drawable_ = {0, 0, target_->Width(), target_->Height()};
   if (clipRect_) drawable_ = drawable_.ClipTo(*clipRect_);

@@ -1,13 +1,15 @@
 #pragma once
 // CDC: a device context over a Bitmap32 that draws exactly as GDI does on a
 // 32-bpp DIB section. It starts in GDI's default state and keeps the state
-// the drawing code relies on; DCStateGuard saves and restores it.
+// the drawing code relies on; DCStateGuard saves and restores it. It also
+// tells the box a drawing call would paint, without painting.
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/bitmap_info.h"
@@ -160,6 +162,23 @@ class CDC {
   bool ExtTextOut(int x, int y, unsigned options, const CRect* rect, std::string_view text);
   bool ExtTextOut(int x, int y, unsigned options, const CRect* rect, std::u32string_view text);
 
+  // The box of the pixels a call with the same arguments paints in the DC's
+  // present state (pen, brush, font, background mode, arc direction, text
+  // alignment, origins, current position), wherever they fall: in logical
+  // coordinates, right and bottom edges outside, (0, 0, 0, 0) when it paints
+  // nothing. The bitmap's size, the clipping and the raster operation play no
+  // part, and the gaps of a styled one-pixel pen count as painted, as an
+  // opaque background paints them. The box is exact for solid pens with round
+  // ends and joins, which every pen of CreatePen is; other pens of
+  // ExtCreatePen get the reach their stroke is allowed.
+  CRect PolylineBounds(std::span<const CPoint> points) const;
+  CRect RectangleBounds(int l, int t, int r, int b) const;
+  CRect RoundRectBounds(int l, int t, int r, int b, int ew, int eh) const;
+  CRect EllipseBounds(int l, int t, int r, int b) const;
+  CRect ArcBounds(int l, int t, int r, int b, int xs, int ys, int xe, int ye) const;
+  CRect PolyBezierBounds(std::span<const CPoint> points) const;
+  CRect ExtTextOutBounds(int x, int y, unsigned options, const CRect* rect, std::string_view text) const;
+
   // Painting helpers for the drawing code: device coordinates, raster
   // operation and clipping applied.
   void PaintPixel(int x, int y, std::uint32_t pixel);
@@ -210,6 +229,10 @@ class CDC {
     return !drawable_.PtInRect({x, y}) || (clipRegion_ && !clipRegion_->Contains(x, y));
   }
 
+  std::vector<CPoint> ToDevice(std::span<const CPoint> points) const;
+  // A device box in logical coordinates; an empty one is (0, 0, 0, 0).
+  CRect ToLogical(const CRect& device) const;
+
   // Strokes a path of device points with the current pen; a closed path also
   // runs from the last point back to the first.
   void StrokePath(std::span<const CPoint> devicePoints, bool closed);
@@ -217,6 +240,10 @@ class CDC {
   // outline (device points, closed) with the pen; a wide pen's area is
   // painted once and the brush only outside it.
   void FillAndStroke(const SpanSet& interior, std::span<const CPoint> outline);
+  // The device boxes of what StrokePath paints, and of what FillAndStroke
+  // paints for an interior within `interior`.
+  CRect StrokeBounds(std::span<const CPoint> devicePoints, bool closed) const;
+  CRect FigureBounds(const CRect& interior, std::span<const CPoint> outline) const;
 
   Bitmap32* target_;
   CPen* pen_;

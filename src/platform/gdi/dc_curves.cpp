@@ -32,6 +32,35 @@ std::optional<CRect> FigureBox(const CDC& dc, int l, int t, int r, int b) {
   return dc.CurrentPen().FrameBox(box);
 }
 
+// The rounded rectangle RoundRect draws: its figure box and the corner
+// ellipse, clamped to the box.
+struct RoundFigure {
+  CRect box;
+  int ew;
+  int eh;
+  // Corner ellipses of 2 pixels or less draw a plain rectangle instead.
+  bool IsRectangle() const { return ew <= 2 || eh <= 2; }
+};
+
+// None when the figure box is.
+std::optional<RoundFigure> RoundFigureOf(const CDC& dc, int l, int t, int r, int b, int ew, int eh) {
+  std::optional<CRect> box = FigureBox(dc, l, t, r, b);
+  if (!box) return std::nullopt;
+  return RoundFigure{*box, int(std::min<std::int64_t>(std::llabs(ew), box->Width())),
+                     int(std::min<std::int64_t>(std::llabs(eh), box->Height()))};
+}
+
+RoundOutline OutlineOf(const CDC& dc, const RoundFigure& figure) {
+  return RoundOutline(figure.box, figure.ew, figure.eh, dc.GetArcDirection() == AD_COUNTERCLOCKWISE);
+}
+
+// The region its brush fills: the region's box loses a column and a row, and
+// one more of each lines the fill up with the outline.
+SpanSet InteriorOf(const RoundFigure& figure, const CRect& clip) {
+  const CRect& box = figure.box;
+  return RoundRectRegionSpans(box.left, box.top, box.right + 1, box.bottom + 1, figure.ew, figure.eh, clip);
+}
+
 // Whether nothing drawn in the figure box can reach the drawable area: the
 // outline lies in the box and no stroke reaches further from it than a miter
 // at the limit (five pen widths). Such figures are skipped before their
@@ -116,23 +145,42 @@ void Flatten(const Cubic& c, int depth, std::vector<CPoint>& out) {
   Flatten({mid, b, m23, c[3]}, depth - 1, out);
 }
 
+// The polyline PolyBezier draws, in logical coordinates; none for a point
+// count other than 3k + 1 with k >= 1.
+std::optional<std::vector<CPoint>> FlattenedBeziers(std::span<const CPoint> points) {
+  if (points.size() < 4 || (points.size() - 1) % 3 != 0) return std::nullopt;
+  std::vector<CPoint> line{points.front()};
+  for (std::size_t i = 0; i + 3 < points.size(); i += 3) {
+    Cubic c;
+    for (std::size_t k = 0; k < 4; ++k) c[k] = {points[i + k].x * kPixel, points[i + k].y * kPixel};
+    Flatten(c, kMaxDepth, line);
+  }
+  return line;
+}
+
 }  // namespace
 
 bool CDC::RoundRect(int l, int t, int r, int b, int ew, int eh) {
-  std::optional<CRect> box = FigureBox(*this, l, t, r, b);
-  if (!box || OutOfReach(*this, *box)) return true;
-  ew = int(std::min<std::int64_t>(std::llabs(ew), box->Width()));
-  eh = int(std::min<std::int64_t>(std::llabs(eh), box->Height()));
-  if (ew <= 2 || eh <= 2) return Rectangle(l, t, r, b);
-  RoundOutline outline(*box, ew, eh, arcDirection_ == AD_COUNTERCLOCKWISE);
-  // The region's box loses a column and a row; one more of each lines the fill up with the outline.
-  SpanSet interior = RoundRectRegionSpans(box->left, box->top, box->right + 1, box->bottom + 1, ew, eh, drawable_);
-  FillAndStroke(interior, outline.Closed());
+  std::optional<RoundFigure> figure = RoundFigureOf(*this, l, t, r, b, ew, eh);
+  if (!figure || OutOfReach(*this, figure->box)) return true;
+  if (figure->IsRectangle()) return Rectangle(l, t, r, b);
+  FillAndStroke(InteriorOf(*figure, drawable_), OutlineOf(*this, *figure).Closed());
   return true;
+}
+
+// A pen's outline encloses the interior, so its region is worked out only without one.
+CRect CDC::RoundRectBounds(int l, int t, int r, int b, int ew, int eh) const {
+  std::optional<RoundFigure> figure = RoundFigureOf(*this, l, t, r, b, ew, eh);
+  if (!figure) return {};
+  if (figure->IsRectangle()) return RectangleBounds(l, t, r, b);
+  const CRect interior = pen_->IsNull() ? InteriorOf(*figure, kEverywhere).Bounds() : CRect{};
+  return ToLogical(FigureBounds(interior, OutlineOf(*this, *figure).Closed()));
 }
 
 // A rounded rectangle whose corner ellipse is as large as the box.
 bool CDC::Ellipse(int l, int t, int r, int b) { return RoundRect(l, t, r, b, INT_MAX, INT_MAX); }
+
+CRect CDC::EllipseBounds(int l, int t, int r, int b) const { return RoundRectBounds(l, t, r, b, INT_MAX, INT_MAX); }
 
 bool CDC::Arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
   std::optional<CRect> box = FigureBox(*this, l, t, r, b);
@@ -141,6 +189,13 @@ bool CDC::Arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
   // A lone point draws nothing, whatever the pen's width; two equal ones do.
   if (points.size() > 1) StrokePath(points, false);
   return true;
+}
+
+CRect CDC::ArcBounds(int l, int t, int r, int b, int xs, int ys, int xe, int ye) const {
+  std::optional<CRect> box = FigureBox(*this, l, t, r, b);
+  if (!box) return {};
+  std::vector<CPoint> points = ArcPoints(*this, *box, {xs, ys}, {xe, ye});
+  return points.size() > 1 ? ToLogical(StrokeBounds(points, false)) : CRect{};
 }
 
 bool CDC::Chord(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
@@ -165,15 +220,15 @@ bool CDC::Pie(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
 // Flattened in logical coordinates, then drawn as one polyline: the last end
 // point stays unpainted and the dash pattern runs on from curve to curve.
 bool CDC::PolyBezier(std::span<const CPoint> points) {
-  if (points.size() < 4 || (points.size() - 1) % 3 != 0) return false;
-  std::vector<CPoint> line{points.front()};
-  for (std::size_t i = 0; i + 3 < points.size(); i += 3) {
-    Cubic c;
-    for (std::size_t k = 0; k < 4; ++k) c[k] = {points[i + k].x * kPixel, points[i + k].y * kPixel};
-    Flatten(c, kMaxDepth, line);
-  }
-  Polyline(line);
+  std::optional<std::vector<CPoint>> line = FlattenedBeziers(points);
+  if (!line) return false;
+  Polyline(*line);
   return true;
+}
+
+CRect CDC::PolyBezierBounds(std::span<const CPoint> points) const {
+  std::optional<std::vector<CPoint>> line = FlattenedBeziers(points);
+  return line ? PolylineBounds(*line) : CRect{};
 }
 
 }  // namespace lumetra

@@ -51,6 +51,25 @@ class DashPattern {
   std::uint64_t period_ = 0;
 };
 
+// How far the minor coordinate of a one-pixel segment of `steps` major steps,
+// which moves `minorDelta` across in all, has moved at step k: the exact
+// line's offset rounded to nearest, ties towards the smaller coordinate.
+std::int64_t MinorOffsetAt(std::int64_t k, std::int64_t steps, std::int64_t minorDelta) {
+  return CeilDiv(2 * k * minorDelta - steps, 2 * steps);
+}
+
+// The last pixel a one-pixel pen paints from a towards b (a != b): one major step short of b.
+CPoint LastCosmeticPixel(CPoint a, CPoint b) {
+  const std::int64_t dx = std::int64_t(b.x) - a.x, dy = std::int64_t(b.y) - a.y;
+  const bool xMajor = std::abs(dx) > std::abs(dy);
+  const std::int64_t steps = xMajor ? std::abs(dx) : std::abs(dy);
+  const std::int64_t minor = MinorOffsetAt(steps - 1, steps, xMajor ? dy : dx);
+  if (xMajor) return {int(b.x - (dx < 0 ? -1 : 1)), int(a.y + minor)};
+  return {int(a.x + minor), int(b.y - (dy < 0 ? -1 : 1))};
+}
+
+CRect PixelBox(CPoint p) { return {p.x, p.y, p.x + 1, p.y + 1}; }
+
 // Walks the pixels of one-pixel segments, the pattern running on from one
 // segment to the next.
 class CosmeticStroker {
@@ -97,11 +116,11 @@ class CosmeticStroker {
     DashPattern::Position dash;
     if (kFirst <= kLast) {
       dash = DashAt(kFirst);
-      // minor(k) = minor0 + ceil((2k * minorDelta - steps) / (2 steps)), kept as q and remainder r.
+      // minor(k) = minor0 + MinorOffsetAt(k), kept as q and remainder r.
       // Segments that start on the bitmap need no division.
       std::int64_t denom = 2 * steps, stride = 2 * minorDelta;
       std::int64_t v = 2 * kFirst * minorDelta - steps;
-      std::int64_t q = kFirst == 0 ? 0 : CeilDiv(v, denom);
+      std::int64_t q = kFirst == 0 ? 0 : MinorOffsetAt(kFirst, steps, minorDelta);
       std::int64_t r = q * denom - v;  // 0 <= r < denom
       for (std::int64_t k = kFirst; k <= kLast; ++k) {
         std::int64_t major = major0 + k * majorStep, minor = minor0 + q;
@@ -176,6 +195,22 @@ void CDC::StrokePath(std::span<const CPoint> points, bool closed) {
   if (pen.IsGeometric() && pen.DashRuns().empty() && !closed) stroker.Point(points.back());
 }
 
+// Each segment paints from its start up to the pixel before its end; a wide
+// pen's box comes from the stroke itself.
+CRect CDC::StrokeBounds(std::span<const CPoint> points, bool closed) const {
+  const CPen& pen = *pen_;
+  if (pen.IsNull() || points.empty()) return {};
+  if (pen.DeviceWidth() > 1) return WideStrokeBounds(points, pen);
+  CRect box;
+  auto segment = [&](CPoint a, CPoint b) {
+    if (a != b) box = box.Union(PixelBox(a)).Union(PixelBox(LastCosmeticPixel(a, b)));
+  };
+  for (std::size_t i = 0; i + 1 < points.size(); ++i) segment(points[i], points[i + 1]);
+  if (closed && points.size() > 1) segment(points.back(), points.front());
+  if (pen.IsGeometric() && pen.DashRuns().empty() && !closed) box = box.Union(PixelBox(points.back()));
+  return box;
+}
+
 CPoint CDC::MoveTo(int x, int y) { return std::exchange(currentPos_, CPoint{x, y}); }
 
 bool CDC::LineTo(int x, int y) {
@@ -187,10 +222,13 @@ bool CDC::LineTo(int x, int y) {
 
 bool CDC::Polyline(std::span<const CPoint> points) {
   if (points.size() < 2) return false;
-  std::vector<CPoint> device(points.size());
-  std::transform(points.begin(), points.end(), device.begin(), [&](CPoint p) { return LPtoDP(p); });
-  StrokePath(device, false);
+  StrokePath(ToDevice(points), false);
   return true;
+}
+
+CRect CDC::PolylineBounds(std::span<const CPoint> points) const {
+  if (points.size() < 2) return {};
+  return ToLogical(StrokeBounds(ToDevice(points), false));
 }
 
 }  // namespace lumetra

@@ -2,6 +2,8 @@
 // and clipped as GDI places them.
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/codepage/codepage.h"
@@ -13,6 +15,126 @@ namespace {
 
 // How far a glyph may reach left of its pen position (italic overhangs, large sizes).
 constexpr int kMaxGlyphOverhang = 1 << 14;
+
+// Where ExtTextOut puts a text, in device pixels.
+struct TextPlacement {
+  CRect box;             // the option rectangle, when there is one
+  bool opaque = false;   // ETO_OPAQUE with a rectangle
+  bool clipped = false;  // ETO_CLIPPED with a rectangle
+  std::vector<const Glyph*> glyphs;
+  int width = 0;  // the advances' sum, kept within the device range however long the text
+  CPoint origin;  // the left end of the baseline
+  // The current position after the text (logical), for TA_UPDATECP alignments that move it.
+  std::optional<CPoint> nextPosition;
+};
+
+TextPlacement PlaceText(const CDC& dc, const RealizedFont& font, int x, int y, unsigned options, const CRect* rect,
+                        std::u32string_view text) {
+  TextPlacement placed;
+  if (rect) {
+    CPoint a = dc.LPtoDP({rect->left, rect->top});
+    CPoint b = dc.LPtoDP({rect->right, rect->bottom});
+    placed.box = CRect{a.x, a.y, b.x, b.y}.Normalized();
+    placed.opaque = (options & ETO_OPAQUE) != 0;
+    placed.clipped = (options & ETO_CLIPPED) != 0;
+  }
+  if (text.empty()) return placed;
+
+  font.GetGlyphs(text, placed.glyphs);
+  std::int64_t sum = 0;
+  for (const Glyph* g : placed.glyphs) sum += g->advance;
+  placed.width = int(std::min<std::int64_t>(sum, CDC::kDeviceLimit));
+
+  // The reference point becomes the left end of the baseline.
+  const unsigned align = dc.GetTextAlign();
+  const bool updateCp = (align & TA_UPDATECP) != 0;
+  CPoint origin = dc.LPtoDP(updateCp ? dc.GetCurrentPosition() : CPoint{x, y});
+  switch (align & TA_CENTER) {
+    case TA_LEFT:
+      if (updateCp) placed.nextPosition = dc.DPtoLP({origin.x + placed.width, origin.y});
+      break;
+    case TA_RIGHT:
+      origin.x -= placed.width;
+      if (updateCp) placed.nextPosition = dc.DPtoLP(origin);
+      break;
+    case TA_CENTER:
+      origin.x -= placed.width / 2;
+      break;
+    default:
+      break;
+  }
+  const FontMetrics& tm = font.Metrics();
+  switch (align & TA_BASELINE) {
+    case TA_TOP:
+      origin.y += tm.ascent;
+      break;
+    case TA_BOTTOM:
+      origin.y -= tm.descent;
+      break;
+    default:
+      break;
+  }
+  placed.origin = origin;
+  return placed;
+}
+
+// An OPAQUE background fills the text's cell box unless the opaque rectangle already covered it.
+std::optional<CRect> OpaqueCell(const TextPlacement& placed, const FontMetrics& tm) {
+  const int left = placed.origin.x, baseline = placed.origin.y;
+  const CRect& box = placed.box;
+  if (placed.clipped && placed.opaque) return std::nullopt;
+  const bool covered = placed.opaque && left >= box.left && left + placed.width < box.right &&
+                       baseline - tm.ascent >= box.top && baseline + tm.descent < box.bottom;
+  if (covered) return std::nullopt;
+  CRect cell{left, baseline - tm.ascent, left + placed.width, baseline + tm.descent};
+  if (placed.clipped) {
+    cell = {std::max(cell.left, box.left), std::max(cell.top, box.top), std::min(cell.right, box.right),
+            std::min(cell.bottom, box.bottom)};
+  }
+  return cell;
+}
+
+// The glyph pixels within `limit`, as runs [x0, x1) on row y.
+template <typename Visit>
+void ForEachInkRun(const TextPlacement& placed, const CRect& limit, Visit&& visit) {
+  int pen = placed.origin.x;
+  for (const Glyph* g : placed.glyphs) {
+    if (pen > limit.right + kMaxGlyphOverhang) break;  // advances only move right: nothing further shows
+    const int gx = pen + g->originX;
+    const int gy = placed.origin.y - g->originY;
+    pen += g->drawAdvance;
+    if (g->runs.empty() || gx >= limit.right || gy >= limit.bottom || gx + g->width <= limit.left ||
+        gy + g->height <= limit.top) {
+      continue;
+    }
+    const bool inside =
+        gx >= limit.left && gy >= limit.top && gx + g->width <= limit.right && gy + g->height <= limit.bottom;
+    for (const GlyphRun& run : g->runs) {
+      const int py = gy + run.row;
+      int x0 = gx + run.x0;
+      int x1 = gx + run.x1;
+      if (!inside) {
+        if (py < limit.top || py >= limit.bottom) continue;
+        x0 = std::max(x0, limit.left);
+        x1 = std::min(x1, limit.right);
+      }
+      visit(py, x0, x1);
+    }
+  }
+}
+
+// An underline or strikeout bar: filled in the text colour across the text's
+// width, the ETO_CLIPPED rectangle aside.
+CRect BarOf(const TextPlacement& placed, int position, int thickness) {
+  const int top = placed.origin.y - (position + thickness / 2);
+  return {placed.origin.x, top, placed.origin.x + placed.width, top + thickness};
+}
+
+template <typename Visit>
+void ForEachBar(const TextPlacement& placed, const LOGFONT& lf, const FontMetrics& tm, Visit&& visit) {
+  if (lf.lfUnderline) visit(BarOf(placed, tm.underlinePosition, tm.underlineSize));
+  if (lf.lfStrikeOut) visit(BarOf(placed, tm.strikeoutPosition, tm.strikeoutSize));
+}
 
 }  // namespace
 
@@ -47,6 +169,7 @@ bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, std::str
 bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, std::u32string_view text) {
   const RealizedFont& font = RealizeFont(font_->GetLogFont(), codePage_);
   const FontMetrics& tm = font.Metrics();
+  const TextPlacement placed = PlaceText(*this, font, x, y, options, rect, text);
 
   // Background fills write the background colour directly, whatever the raster operation.
   auto fillDevice = [&](const CRect& r) {
@@ -55,113 +178,44 @@ bool CDC::ExtTextOut(int x, int y, unsigned options, const CRect* rect, std::u32
     FillSolidRect(lp.x, lp.y, r.Width(), r.Height(), bkColor_);
   };
 
-  CRect box;  // the option rectangle in device coordinates
-  if (!rect) options &= ~(ETO_OPAQUE | ETO_CLIPPED);
-  if (rect) {
-    CPoint a = LPtoDP({rect->left, rect->top});
-    CPoint b = LPtoDP({rect->right, rect->bottom});
-    box = CRect{a.x, a.y, b.x, b.y}.Normalized();
-  }
-  if (options & ETO_OPAQUE) fillDevice(box);
+  if (placed.opaque) fillDevice(placed.box);
   if (text.empty()) return true;
-
-  std::vector<const Glyph*> glyphs;
-  font.GetGlyphs(text, glyphs);
-  // Summed wide and kept within the device range, however long the text.
-  std::int64_t sum = 0;
-  for (const Glyph* g : glyphs) sum += g->advance;
-  const int width = int(std::min<std::int64_t>(sum, kDeviceLimit));
-
-  // The reference point becomes the left end of the baseline.
-  bool updateCp = (textAlign_ & TA_UPDATECP) != 0;
-  CPoint origin = LPtoDP(updateCp ? currentPos_ : CPoint{x, y});
-  switch (textAlign_ & TA_CENTER) {
-    case TA_LEFT:
-      if (updateCp) currentPos_ = DPtoLP({origin.x + width, origin.y});
-      break;
-    case TA_RIGHT:
-      origin.x -= width;
-      if (updateCp) currentPos_ = DPtoLP(origin);
-      break;
-    case TA_CENTER:
-      origin.x -= width / 2;
-      break;
-    default:
-      break;
-  }
-  switch (textAlign_ & TA_BASELINE) {
-    case TA_TOP:
-      origin.y += tm.ascent;
-      break;
-    case TA_BOTTOM:
-      origin.y -= tm.descent;
-      break;
-    default:
-      break;
-  }
-  const int baseline = origin.y;
-  const bool clipped = (options & ETO_CLIPPED) != 0;
-
-  // An OPAQUE background fills the text's cell box unless the opaque rectangle already covered it.
-  if (bkMode_ == OPAQUE && !(clipped && (options & ETO_OPAQUE))) {
-    bool covered = (options & ETO_OPAQUE) && origin.x >= box.left && origin.x + width < box.right &&
-                   baseline - tm.ascent >= box.top && baseline + tm.descent < box.bottom;
-    if (!covered) {
-      CRect cell{origin.x, baseline - tm.ascent, origin.x + width, baseline + tm.descent};
-      if (clipped) {
-        cell = {std::max(cell.left, box.left), std::max(cell.top, box.top), std::min(cell.right, box.right),
-                std::min(cell.bottom, box.bottom)};
-      }
-      fillDevice(cell);
-    }
+  if (placed.nextPosition) currentPos_ = *placed.nextPosition;
+  if (bkMode_ == OPAQUE) {
+    if (std::optional<CRect> cell = OpaqueCell(placed, tm)) fillDevice(*cell);
   }
 
   // Glyph pixels: the text colour written as is, no raster operation.
-  CRect limit = drawable_;
-  if (clipped) {
-    limit = {std::max(limit.left, box.left), std::max(limit.top, box.top), std::min(limit.right, box.right),
-             std::min(limit.bottom, box.bottom)};
-  }
+  const CRect limit = placed.clipped ? drawable_.ClipTo(placed.box) : drawable_;
   const std::uint32_t ink = PixelFromColor(textColor_);
-  const bool region = clipRegion_.has_value();
-  int pen = origin.x;
-  for (const Glyph* g : glyphs) {
-    if (pen > limit.right + kMaxGlyphOverhang) break;  // advances only move right: nothing further shows
-    const int gx = pen + g->originX;
-    const int gy = baseline - g->originY;
-    pen += g->drawAdvance;
-    if (g->runs.empty() || gx >= limit.right || gy >= limit.bottom || gx + g->width <= limit.left ||
-        gy + g->height <= limit.top) {
-      continue;
+  ForEachInkRun(placed, limit, [&](int y, int x0, int x1) {
+    std::uint32_t* row = target_->Row(y);
+    for (int px = x0; px < x1; ++px) {
+      if (!clipRegion_ || clipRegion_->Contains(px, y)) row[px] = ink;
     }
-    const bool inside = !region && gx >= limit.left && gy >= limit.top && gx + g->width <= limit.right &&
-                        gy + g->height <= limit.bottom;
-    for (const GlyphRun& run : g->runs) {
-      const int py = gy + run.row;
-      int x0 = gx + run.x0;
-      int x1 = gx + run.x1;
-      if (!inside) {
-        if (py < limit.top || py >= limit.bottom) continue;
-        x0 = std::max(x0, limit.left);
-        x1 = std::min(x1, limit.right);
-      }
-      std::uint32_t* row = target_->Row(py);
-      for (int px = x0; px < x1; ++px) {
-        if (!region || clipRegion_->Contains(px, py)) row[px] = ink;
-      }
-    }
-  }
+  });
 
   // Underline and strikeout are filled polygons in the text colour: raster
   // operation and DC clip apply, the ETO_CLIPPED rectangle does not.
-  auto bar = [&](int position, int thickness) {
-    int top = baseline - (position + thickness / 2);
-    PaintSpans(SpanSet::FromRect({origin.x, top, origin.x + width, top + thickness}), ink);
-  };
-  const LOGFONT& lf = font_->GetLogFont();
-  if (lf.lfUnderline) bar(tm.underlinePosition, tm.underlineSize);
-  if (lf.lfStrikeOut) bar(tm.strikeoutPosition, tm.strikeoutSize);
+  ForEachBar(placed, font_->GetLogFont(), tm, [&](const CRect& bar) { PaintSpans(SpanSet::FromRect(bar), ink); });
   return true;
+}
+
+CRect CDC::ExtTextOutBounds(int x, int y, unsigned options, const CRect* rect, std::string_view bytes) const {
+  const std::u32string text = DecodeText(bytes, codePage_);
+  const RealizedFont& font = RealizeFont(font_->GetLogFont(), codePage_);
+  const FontMetrics& tm = font.Metrics();
+  const TextPlacement placed = PlaceText(*this, font, x, y, options, rect, text);
+  CRect box = placed.opaque ? placed.box : CRect{};
+  if (text.empty()) return ToLogical(box);
+  if (bkMode_ == OPAQUE) {
+    if (std::optional<CRect> cell = OpaqueCell(placed, tm)) box = box.Union(*cell);
+  }
+  const CRect everywhere{-kDeviceLimit, -kDeviceLimit, kDeviceLimit, kDeviceLimit};
+  const CRect limit = placed.clipped ? everywhere.ClipTo(placed.box) : everywhere;
+  ForEachInkRun(placed, limit, [&](int y, int x0, int x1) { box = box.Union({x0, y, x1, y + 1}); });
+  ForEachBar(placed, font_->GetLogFont(), tm, [&](const CRect& bar) { box = box.Union(bar); });
+  return ToLogical(box);
 }
 
 }  // namespace lumetra

@@ -397,26 +397,39 @@ void StrokeDashes(WideStroker& stroker, std::span<const CPoint> pts, bool closed
   if (initialEnd) stroker.Run(pts, false, 0, initialCount, pts[0], *initialEnd);
 }
 
+// Nothing of a stroke reaches further from its points than a miter at the
+// limit of 10 (five widths); without miters, square caps and bevels stay
+// within a width, and twice that is allowed: the area a stroke is worked out
+// in is the box of its points grown by this much.
+std::int64_t StrokeReach(int width, int join) { return (join == PS_JOIN_MITER ? 6 : 2) * std::int64_t(width) + 2; }
+
+// The least and the greatest coordinates of the points.
+struct PointsBox {
+  std::int64_t minX, minY, maxX, maxY;
+};
+PointsBox BoxOf(std::span<const CPoint> points) {
+  PointsBox box{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (CPoint p : points) {
+    box.minX = std::min<std::int64_t>(box.minX, p.x);
+    box.maxX = std::max<std::int64_t>(box.maxX, p.x);
+    box.minY = std::min<std::int64_t>(box.minY, p.y);
+    box.maxY = std::max<std::int64_t>(box.maxY, p.y);
+  }
+  return box;
+}
+
 SpanSet Stroke(std::span<const CPoint> points, bool closed, int width, int cap, int join,
                const std::vector<std::uint32_t>& runs, const CRect& limit) {
   if (points.empty()) return {};
-  // Nothing of a stroke reaches further from its points than a miter at the
-  // limit of 10 (five widths); without miters, square caps and bevels stay
-  // within a width, and twice that is allowed. Only the part of the limit
-  // within that reach is worked out (nothing when the path is that far from
-  // it), which keeps a clipped repaint cheap and the pixel mask small.
-  std::int64_t minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
-  for (CPoint p : points) {
-    minX = std::min<std::int64_t>(minX, p.x);
-    maxX = std::max<std::int64_t>(maxX, p.x);
-    minY = std::min<std::int64_t>(minY, p.y);
-    maxY = std::max<std::int64_t>(maxY, p.y);
-  }
-  const std::int64_t margin = (join == PS_JOIN_MITER ? 6 : 2) * std::int64_t(width) + 2;
-  const CRect area{std::int32_t(std::max<std::int64_t>(limit.left, minX - margin)),
-                   std::int32_t(std::max<std::int64_t>(limit.top, minY - margin)),
-                   std::int32_t(std::min<std::int64_t>(limit.right, maxX + margin + 1)),
-                   std::int32_t(std::min<std::int64_t>(limit.bottom, maxY + margin + 1))};
+  // Only the part of the limit within the stroke's reach is worked out
+  // (nothing when the path is that far from it), which keeps a clipped repaint
+  // cheap and the pixel mask small.
+  const PointsBox box = BoxOf(points);
+  const std::int64_t margin = StrokeReach(width, join);
+  const CRect area{std::int32_t(std::max<std::int64_t>(limit.left, box.minX - margin)),
+                   std::int32_t(std::max<std::int64_t>(limit.top, box.minY - margin)),
+                   std::int32_t(std::min<std::int64_t>(limit.right, box.maxX + margin + 1)),
+                   std::int32_t(std::min<std::int64_t>(limit.bottom, box.maxY + margin + 1))};
   if (area.Width() <= 0 || area.Height() <= 0) return {};
   if (points.size() == 1) {
     // A lone point: only what a round cap draws.
@@ -451,6 +464,23 @@ SpanSet PenDisc(CPoint centre, int w, const CRect& clip) {
 SpanSet WideStrokeSpans(std::span<const CPoint> points, bool closed, const CPen& pen, const CRect& limit) {
   std::vector<std::uint32_t> runs = pen.IsGeometric() ? pen.DashRuns() : std::vector<std::uint32_t>{};
   return Stroke(points, closed, pen.DeviceWidth(), pen.EndCap(), pen.Join(), runs, limit);
+}
+
+CRect WideStrokeBounds(std::span<const CPoint> points, const CPen& pen) {
+  if (points.empty()) return {};
+  const int width = pen.DeviceWidth();
+  const bool roundEnds = pen.EndCap() == PS_ENDCAP_ROUND;
+  // A lone point draws only what a round cap draws, as Stroke has it.
+  if (points.size() == 1 && !roundEnds) return {};
+  const PointsBox box = BoxOf(points);
+  auto clamp = [](std::int64_t v) { return std::int32_t(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
+  if (roundEnds && pen.Join() == PS_JOIN_ROUND) {
+    const CRect disc = PenDisc({0, 0}, width, kEverywhere).Bounds();
+    return {clamp(box.minX + disc.left), clamp(box.minY + disc.top), clamp(box.maxX + disc.right),
+            clamp(box.maxY + disc.bottom)};
+  }
+  const std::int64_t reach = StrokeReach(width, pen.Join());
+  return {clamp(box.minX - reach), clamp(box.minY - reach), clamp(box.maxX + reach + 1), clamp(box.maxY + reach + 1)};
 }
 
 }  // namespace lumetra

@@ -18,6 +18,12 @@ namespace lumetra {
 // pen: round caps and joins, solid).
 SpanSet WideStrokeSpans(std::span<const CPoint> points, bool closed, const CPen& pen, const CRect& limit);
 
+// The box of the pixels WideStrokeSpans covers along the path, unlimited,
+// without working them out: exact for a solid pen with round ends and joins
+// (a disc on every point, the segments' bodies within the discs' box), and
+// for other pens the reach their stroke is allowed.
+CRect WideStrokeBounds(std::span<const CPoint> points, const CPen& pen);
+
 // The pixels of a round pen's disc of `width` pixels centred on the point, within `clip`.
 SpanSet PenDisc(CPoint centre, int width, const CRect& clip);
 
