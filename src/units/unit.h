@@ -185,10 +185,6 @@ class CUnit : public CObject {
   std::int32_t HitHandleAroundMouse(std::span<const CPoint> handles, std::int32_t x, std::int32_t y,
                                     std::int64_t half);
 
-  // A press that grabbed no handle but hit the unit's body toggles its
-  // activation (and reports the change to the view); most units then show
-  // their handles. Returns whether it toggled.
-  enum class ShowHandles { No, Yes };
   // A press on the unit while it is active: the handle under the mouse
   // (HitHandle) becomes the view's m_nHandle and, when `modeFor` gives a
   // mouse mode for that handle (never asked for handle 0), the view holds
@@ -200,6 +196,10 @@ class CUnit : public CObject {
   // After a handle grab: the unit becomes the view's current one, shows its
   // handles, reports the grab and repaints. Its own raster operation stays.
   void FinishGrab(CDC& dc, EditingView& view);
+  // A press that grabbed no handle but hit the unit's body toggles its
+  // activation (and reports the change to the view); most units then show
+  // their handles. Returns whether it toggled.
+  enum class ShowHandles { No, Yes };
   bool ToggleIfPicked(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y, ShowHandles show);
 
   // The radius and turn helpers of the turned ellipses: the truncated
