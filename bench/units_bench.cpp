@@ -1,5 +1,5 @@
-// Drawing and picking 1,000 units of each geometric kind on a full-size
-// panel canvas (64 x 16 words), with varied styles and sizes.
+// Drawing, measuring (Bounds) and picking 1,000 units of each geometric kind
+// on a full-size panel canvas (64 x 16 words), with varied styles and sizes.
 
 #include <benchmark/benchmark.h>
 
@@ -39,6 +39,14 @@ void BM_Draw(benchmark::State& state, Kind kind) {
   state.SetItemsProcessed(state.iterations() * kUnits);
 }
 
+void BM_Bounds(benchmark::State& state, Kind kind) {
+  auto units = MakeUnits(kind);
+  for (auto _ : state) {
+    for (auto& unit : units) benchmark::DoNotOptimize(unit->Bounds());
+  }
+  state.SetItemsProcessed(state.iterations() * kUnits);
+}
+
 void BM_PtInUnit(benchmark::State& state, Kind kind) {
   auto units = MakeUnits(kind);
   std::mt19937 rng(99);
@@ -59,6 +67,10 @@ int main(int argc, char** argv) {
                          "EllipseArc", "RoundArc", "Polygon",        "PolyBezier", "Curve"};
   for (int k = kLine; k <= kCurve; ++k) {
     benchmark::RegisterBenchmark((std::string("Draw1000/") + names[k]).c_str(), BM_Draw, Kind(k))
+        ->Unit(benchmark::kMicrosecond);
+  }
+  for (int k = kLine; k <= kCurve; ++k) {
+    benchmark::RegisterBenchmark((std::string("Bounds1000/") + names[k]).c_str(), BM_Bounds, Kind(k))
         ->Unit(benchmark::kMicrosecond);
   }
   for (int k = kLine; k <= kCurve; ++k) {
