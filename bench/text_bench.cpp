@@ -36,7 +36,7 @@ void BM_DrawText(benchmark::State& state) {
   text.m_bAutoAlign = 0;
   text.m_crPen = 0x0000FF;
   for (auto _ : state) {
-    text.Draw(dc);
+    text.Draw(dc, {});
     benchmark::DoNotOptimize(canvas.Row(0));
   }
   state.SetItemsProcessed(state.iterations() * 2000);

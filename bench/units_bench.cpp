@@ -33,7 +33,7 @@ void BM_Draw(benchmark::State& state, Kind kind) {
   Bitmap32 canvas(kWidth, kHeight);
   CDC dc(canvas);
   for (auto _ : state) {
-    for (auto& unit : units) unit->Draw(dc);
+    for (auto& unit : units) unit->Draw(dc, {});
     benchmark::DoNotOptimize(canvas.Row(0));
   }
   state.SetItemsProcessed(state.iterations() * kUnits);

@@ -39,7 +39,7 @@ void Repaint(benchmark::State& state, CTessaraDoc& doc, std::optional<CRect> cli
   Bitmap32 canvas(size.cx, size.cy);
   CDC dc(canvas);
   for (auto _ : state) {
-    RenderCanvas(doc, dc, clip, true);
+    RenderCanvas(doc, dc, LocalTime{}, clip, true);
     benchmark::DoNotOptimize(canvas.Row(0));
   }
   state.SetLabel(std::to_string(size.cx) + " x " + std::to_string(size.cy) +

@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/gdi/bmp_file.h"
 #include "platform/gdi/dc.h"
+#include "platform/local_time.h"
 #include "platform/png_encoder.h"
 #include "units/timer.h"
 #include "view/canvas_render.h"
@@ -44,7 +45,7 @@ void RenderDocument(CTessaraDoc& doc, const RenderRequest& request) {
     files.emplace_back(request.bmp, std::move(*bmp));
   }
   if (!request.png.empty()) {
-    std::optional<Bitmap32> strip = RenderPictureStrip(doc, ClockUnits::Omit, origin);
+    std::optional<Bitmap32> strip = RenderPictureStrip(doc, kNoClocks, origin);
     if (!strip) throw FileError(request.png + ": the picture cannot be made");
     files.emplace_back(request.png, Png(request.png, *strip, request.scale));
   }
@@ -52,7 +53,7 @@ void RenderDocument(CTessaraDoc& doc, const RenderRequest& request) {
     const CSize size = doc.CanvasPixels();
     Bitmap32 canvas(size.cx, size.cy);
     CDC dc(canvas);
-    RenderCanvas(doc, dc, std::nullopt, false);
+    RenderCanvas(doc, dc, GetLocalTime(), std::nullopt, false);
     files.emplace_back(request.canvas, Png(request.canvas, canvas, request.scale));
   }
   for (const auto& [path, bytes] : files) WriteFileAtomically(path, bytes);

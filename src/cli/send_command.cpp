@@ -15,8 +15,6 @@
 #include "comm/transfer_report.h"
 #include "document/document.h"
 #include "lang/language.h"
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/dc.h"
 #include "view/tessara_view.h"
 
 namespace lumetra {
@@ -47,15 +45,11 @@ SendChoice ChooseAsTheDialogWould(const TransferRequest& request, const Language
 }
 
 // What the view knows of a document once it has shown it: its clock count,
-// and the clock's frame and row, which drawing the clock writes back.
+// and the clock's frame and row, which the view places when it opens it.
 int ShowAsTheViewWould(CTessaraDoc& doc) {
   CTessaraView view;
   view.SetDocument(&doc);
   view.OnInitialUpdate();
-  const CSize size = doc.CanvasPixels();
-  Bitmap32 canvas(size.cx, size.cy);
-  CDC dc(canvas);
-  view.OnDraw(dc);
   return view.m_nClockCount;
 }
 

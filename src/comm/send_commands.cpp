@@ -7,10 +7,12 @@
 namespace lumetra {
 namespace {
 
-// The frame of the clock drawn last, which is the one the document reports.
+// The frame of the last clock, which is the one the document reports.
 std::int64_t ClockFrame(const CTessaraDoc& doc) {
   for (auto unit = doc.m_units.rbegin(); unit != doc.m_units.rend(); ++unit) {
-    if (const auto* clock = dynamic_cast<const CTimer*>(unit->get())) return clock->FrameIn(doc.ClockSettingsForDrawing());
+    if (const auto* clock = dynamic_cast<const CTimer*>(unit->get())) {
+      return clock->FrameIn(doc.ClockSettingsForDrawing(), ClockFontHeight());
+    }
   }
   return 0;
 }

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/profile/settings_store.h"
 #include "platform/report.h"
+#include "units/timer.h"
 #include "units/unit_classes.h"
 
 namespace lumetra {
@@ -76,9 +77,18 @@ ClockSettings CTessaraDoc::ClockSettingsForDrawing() const {
   return {m_nClockStyle, m_nClockColour, m_nClockAlign, m_nWidthWords, m_nHeightWords, m_nFrames};
 }
 
-void CTessaraDoc::SetClockPosition(std::uint8_t frame, std::uint8_t row) {
-  m_nClockFrame = frame;
-  m_nClockRow = row;
+void CTessaraDoc::PlaceClock(const LocalTime& time) {
+  const ClockSettings settings = ClockSettingsForDrawing();
+  for (const auto& unit : m_units) {
+    auto* clock = dynamic_cast<CTimer*>(unit.get());
+    if (!clock) continue;
+    const std::string text = CTimer::ClockText(settings.style, time);
+    clock->Place(settings, ClockTextExtent(text));
+    if (const auto position = CTimer::PositionOnPanel(clock->m_ptFirst.y, ClockFontHeight(), settings)) {
+      m_nClockFrame = position->frame;
+      m_nClockRow = position->row;
+    }
+  }
 }
 
 CSize CTessaraDoc::CanvasPixels() const {

@@ -14,7 +14,8 @@
 #include "document/panel_settings.h"
 #include "document/play_mode_set.h"
 #include "platform/types.h"
-#include "units/clock_host.h"
+#include "platform/local_time.h"
+#include "units/draw_context.h"
 #include "units/unit.h"
 
 namespace lumetra {
@@ -35,7 +36,7 @@ struct UnitReadProblem {
   std::string reason;
 };
 
-class CTessaraDoc : public ClockHost {
+class CTessaraDoc {
  public:
   static constexpr std::size_t kMaxFileBytes = 256u * 1024 * 1024;
 
@@ -75,10 +76,17 @@ class CTessaraDoc : public ClockHost {
   // The units the last load could not read as they were stored, in unit order.
   const std::vector<UnitReadProblem>& ReadProblems() const { return m_readProblems; }
 
-  // The clock draws by the clock options and the panel geometry, and reports
-  // its frame and word row into m_nClockFrame and m_nClockRow.
-  ClockSettings ClockSettingsForDrawing() const override;
-  void SetClockPosition(std::uint8_t frame, std::uint8_t row) override;
+  // The clock draws by the clock options and the panel geometry.
+  ClockSettings ClockSettingsForDrawing() const;
+  // What the units are drawn by, with the clock showing `time`.
+  DrawContext DrawContextAt(const LocalTime& time) const { return {ClockSettingsForDrawing(), time}; }
+  // After the clock was made or moved, or the panel or the clock options
+  // changed: the clock unit is placed around its text at `time` in the clock
+  // font, and m_nClockFrame and m_nClockRow say where the panel shows it,
+  // which depends only on the clock's top edge, the frame height and the
+  // font. Without a clock, or without a frame height, the frame and row stay.
+  // The modified flag is the caller's.
+  void PlaceClock(const LocalTime& time);
 
   // Canvas size in LED pixels: all frames stacked.
   CSize CanvasPixels() const;

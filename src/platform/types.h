@@ -48,6 +48,8 @@ struct CRect {
   }
   std::int32_t Width() const { return right - left; }
   std::int32_t Height() const { return bottom - top; }
+  CPoint TopLeft() const { return {left, top}; }
+  CPoint BottomRight() const { return {right, bottom}; }
   CRect ClipTo(const CRect& o) const {
     return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
   }

@@ -15,17 +15,16 @@ void CBmp::Serialize(CArchive& ar) {
 // it. It is drawn in the DC's own coordinates like every other unit: moving
 // the DC's origin here would shift this picture, and every unit drawn after
 // it, whenever a caller draws with an origin of its own.
-void CBmp::Draw(CDC& dc) {
-  m_dib.EnsureHalftonePalette();
+void CBmp::Draw(CDC& dc, const DrawContext&) const {
   const CRect box = BoxRect();
   m_dib.DrawStretched(dc, box.left, box.top, SaturateToInt(std::int64_t(box.right) - box.left),
                       SaturateToInt(std::int64_t(box.bottom) - box.top));
 }
 
 // Rubber-band feedback shows the picture itself.
-void CBmp::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc); }
+void CBmp::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc, {}); }
 
-void CBmp::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
+void CBmp::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
 std::int32_t CBmp::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 

@@ -14,14 +14,14 @@ class CBmp : public CUnit {
   void Serialize(CArchive& ar) override;
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   std::unique_ptr<CUnit> Clone() const override;
   // The box the picture is stretched to, when it is one the rasterizer draws.
   CRect Bounds() const override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
 
   CDib m_dib;
 };

@@ -55,20 +55,19 @@ void CCurve::BeginTrace(CPoint press) {
 }
 
 // The last point is drawn to once more, which paints nothing new.
-void CCurve::Paint(CDC& dc) {
+void CCurve::Paint(CDC& dc) const {
   const CPointArray& t = *m_pPoints;
   if (t.empty()) return;
-  m_ptFirst = t.front();
   dc.MoveTo(t.front().x, t.front().y);
   for (CPoint p : t) dc.LineTo(p.x, p.y);
   dc.LineTo(t.back().x, t.back().y);
 }
 
-void CCurve::Draw(CDC& dc) { DrawWithPen(dc, RasterOp::Own, [&] { Paint(dc); }); }
+void CCurve::Draw(CDC& dc, const DrawContext&) const { DrawWithPen(dc, RasterOp::Own, [&] { Paint(dc); }); }
 
-void CCurve::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc); }
+void CCurve::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc, {}); }
 
-void CCurve::DrawHandles(CDC& dc) {
+void CCurve::DrawHandles(CDC& dc) const {
   const CPoint corners[] = {{m_nMinX, m_nMinY}, {m_nMaxX, m_nMaxY}, {m_nMinX, m_nMaxY}, {m_nMaxX, m_nMinY}};
   DrawOutlineHandles(dc, corners);
 }
@@ -97,6 +96,7 @@ void CCurve::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_
     view.m_ptTrackA = view.m_ptTrackB;
     view.m_ptTrackB = {x, y};
     m_pPoints->push_back({x, y});
+    m_ptFirst = m_pPoints->front();  // the trace starts at the unit's first point
     DrawSegment(dc, view.m_ptTrackA.x, view.m_ptTrackA.y, x, y);
   } else {
     FollowBodyMove(view);

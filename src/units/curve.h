@@ -20,13 +20,13 @@ class CCurve : public CUnit {
   // The box of all points; (0, 0, 0, 0) when there are none.
   CRect GetBoundRect() override;
   // Squares at the box's corners.
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   // One traced segment in the DC's raster operation.
   void DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   // The base reset, then a new, empty point list.
   void InitDefaults() override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
   void Translate(std::int32_t dx, std::int32_t dy) override;
   // The box that picks the curve and carries its handles.
   CRect Extent() const override;
@@ -45,7 +45,7 @@ class CCurve : public CUnit {
   std::int32_t m_nMinY = 0;
 
  private:
-  void Paint(CDC& dc);
+  void Paint(CDC& dc) const;
 };
 
 }  // namespace lumetra

@@ -30,13 +30,13 @@ void CEllipse::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int
 
 void CEllipse::Paint(CDC& dc) const { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); }
 
-void CEllipse::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
+void CEllipse::Draw(CDC& dc, const DrawContext&) const { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
 
 void CEllipse::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned, [&] { Paint(dc); });
 }
 
-void CEllipse::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
+void CEllipse::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
 std::int32_t CEllipse::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
@@ -47,8 +47,8 @@ void CEllipse::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::in
 void CEllipse::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
 bool CEllipse::PtInUnit(std::int32_t x, std::int32_t y) {
-  NormalizePoints();
-  return CRgn::CreateEllipticRgn(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y).PtInRegion(x, y);
+  const CRect box = BoxRect();
+  return CRgn::CreateEllipticRgn(box.left, box.top, box.right, box.bottom).PtInRegion(x, y);
 }
 
 std::int32_t CEllipse::SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {

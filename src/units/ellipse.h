@@ -19,7 +19,7 @@ class CEllipse : public CUnit {
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // The box of the turned ellipse's corners.
   CRect GetBoundRect() override;
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   // A blue guide line in the DC's raster operation.
   void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
@@ -28,12 +28,13 @@ class CEllipse : public CUnit {
   void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
-  // Inside the elliptic region of the box; normalises the points for good.
+  // Inside the elliptic region of the box.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  bool KeepsCornersInOrder() const override { return true; }
   std::unique_ptr<CUnit> Clone() const override;
   std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
   CRect Bounds() const override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
 
   // The turned point, rounded half up, as a run of m_nPenWidth pixels going
   // up and to the right.

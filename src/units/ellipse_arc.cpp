@@ -82,40 +82,55 @@ int CEllipseArc::PlotCount(double angle) const {
   return int(inRising) + int(inWrapping);
 }
 
-void CEllipseArc::PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) {
+void CEllipseArc::PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) const {
   const TurnedPixel turned = Turned(x, y);
-  if (m_bAngleSet) {
-    if (std::fabs(turned.angle - m_dAngle1) < 1.0) m_ptArcStart = turned.pixel;
-    if (std::fabs(turned.angle - m_dAngle2) < 1.0) m_ptArcEnd = turned.pixel;
-  }
   for (int i = PlotCount(turned.angle); i > 0; --i) {
     PlotDiagonalRun(dc, turned.pixel.x, turned.pixel.y, m_nPenWidth, +1, colour);
   }
 }
 
-void CEllipseArc::PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy) {
+void CEllipseArc::PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy) const {
   ForEachQuadrant(cx, cy, dx, dy, [&](std::int32_t x, std::int32_t y) { PlotPoint(dc, x, y, m_crPen); });
 }
 
 void CEllipseArc::PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) {
+  PlotArc(dc, cx, cy, r1, r2);
+}
+
+void CEllipseArc::PlotArc(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) const {
   WalkMidpointEllipse(r1, r2, [&](std::int64_t dx, std::int64_t dy) { PlotQuadPoints(dc, cx, cy, dx, dy); });
+}
+
+// The last walk point within a degree of each angle marks that end; an end
+// no walk point comes near keeps its pixel.
+void CEllipseArc::TakePlottedEnds() {
+  if (!m_bAngleSet) return;
+  WalkMidpointEllipse(m_nRadius1, m_nRadius2, [&](std::int64_t dx, std::int64_t dy) {
+    ForEachQuadrant(m_ptCenter.x, m_ptCenter.y, dx, dy, [&](std::int32_t x, std::int32_t y) {
+      const TurnedPixel turned = Turned(x, y);
+      if (std::fabs(turned.angle - m_dAngle1) < 1.0) m_ptArcStart = turned.pixel;
+      if (std::fabs(turned.angle - m_dAngle2) < 1.0) m_ptArcEnd = turned.pixel;
+    });
+  });
 }
 
 // The pixels come from SetPixel alone; the style is selected around the plot all the same.
 void CEllipseArc::DrawArcOutline(CDC& dc, std::int32_t, std::int32_t) {
-  DrawInStyle(dc, RasterOp::Own, BrushUse::Unaligned,
-              [&] { PlotEllipse(dc, m_ptCenter.x, m_ptCenter.y, m_nRadius1, m_nRadius2); });
+  Draw(dc, {});
 }
 
-void CEllipseArc::Draw(CDC& dc) { DrawArcOutline(dc, 0, 0); }
+void CEllipseArc::Draw(CDC& dc, const DrawContext&) const {
+  DrawInStyle(dc, RasterOp::Own, BrushUse::Unaligned,
+              [&] { PlotArc(dc, m_ptCenter.x, m_ptCenter.y, m_nRadius1, m_nRadius2); });
+}
 
 void CEllipseArc::DrawConstruction(CDC& dc, std::int32_t, std::int32_t) {
-  PlotEllipse(dc, m_ptCenter.x, m_ptCenter.y, m_nRadius1, m_nRadius2);
+  PlotArc(dc, m_ptCenter.x, m_ptCenter.y, m_nRadius1, m_nRadius2);
 }
 
 void CEllipseArc::DrawShape(CDC& dc, std::int32_t x, std::int32_t y) { DrawConstruction(dc, x, y); }
 
-void CEllipseArc::DrawHandles(CDC& dc) {
+void CEllipseArc::DrawHandles(CDC& dc) const {
   const CPoint ends[] = {m_ptArcStart, m_ptArcEnd};
   const CPoint centre[] = {m_ptCenter};
   DrawMarkerHandles(dc, ends, centre);
@@ -158,14 +173,19 @@ void CEllipseArc::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std:
   ToggleIfPicked(dc, view, x, y, ShowHandles::Yes);
 }
 
+void CEllipseArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  DragStep(dc, view, x, y);
+  TakePlottedEnds();
+}
+
 // Each pair of identical drawing calls erases the previous state and paints
 // the new one under the caller's XOR-type raster operation. A drag that
 // starts on the body moves the whole arc; handle drags work whatever the
 // press count; the construction steps follow the presses of a creation.
-void CEllipseArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+void CEllipseArc::DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (FollowBodyMove(view)) return;
   if (view.m_nMode == kModeMoveByHandle) {
-    Draw(dc);
+    Draw(dc, {});
     if (!m_bRotate) {
       const CPoint step = TakeMouseStep(view, x, y);
       Translate(step.x, step.y);
@@ -173,11 +193,11 @@ void CEllipseArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::i
       SetAxisDirection(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
       SetRadius1(view.m_ptLastClick.x, view.m_ptLastClick.y, x, y);
     }
-    Draw(dc);
+    Draw(dc, {});
     return;
   }
   if (view.m_nMode == kModeResize) {
-    Draw(dc);
+    Draw(dc, {});
     if (!m_bRotate) {
       if (view.m_nHandle == 1) SetAngle1At(x, y);
       if (view.m_nHandle == 2) SetAngle2At(x, y);
@@ -185,7 +205,7 @@ void CEllipseArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::i
       SetAxisDirection(m_ptCenter.x, m_ptCenter.y, x, y);
     }
     view.m_ptTrackB = {x, y};
-    Draw(dc);
+    Draw(dc, {});
     return;
   }
   switch (view.m_nClickCount) {

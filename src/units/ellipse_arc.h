@@ -14,6 +14,7 @@ class CEllipseArc : public CUnit {
   void Serialize(CArchive& ar) override;
   void ToggleRotate(std::int32_t, std::int32_t) override;
   void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) override;
+  // Each drag step ends by taking the arc's end pixels from its new plot.
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   CPoint SetAngle2At(std::int32_t x, std::int32_t y) override;
   CPoint SetAngle1At(std::int32_t x, std::int32_t y) override;
@@ -21,7 +22,7 @@ class CEllipseArc : public CUnit {
   // The plot without any style selected (the rubber band of the construction).
   void DrawConstruction(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   // Also sets the first radius to 0.
   std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
@@ -32,7 +33,7 @@ class CEllipseArc : public CUnit {
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Inside the turned frame between the box of the whole ellipse and the box of half its radii.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
   // The turned frame of the whole ellipse, which also picks the arc.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;
@@ -41,11 +42,16 @@ class CEllipseArc : public CUnit {
   bool PointsAreBoxCorners() const override { return false; }
 
   // The turned point as a run of m_nPenWidth pixels going down and to the
-  // right, plotted only within the arc; records the arc's end pixels.
-  void PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour);
-  void PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy);
+  // right, plotted only within the arc.
+  void PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour) const;
+  void PlotQuadPoints(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy) const;
+  // The stored end pixels (the handles of the angles) as the arc's plot has
+  // them; only edits call it, drawing leaves them alone.
+  void TakePlottedEnds();
 
  private:
+  void DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);
+  void PlotArc(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) const;
   std::array<CPoint, 4> TurnedBox(std::int64_t rx, std::int64_t ry) const;
   // A walk point turned with the arc: the pixel it lands on and the angle of
   // the turned point, rounded half up, about the centre.

@@ -26,7 +26,7 @@ void CLiEllipse::Serialize(CArchive& ar) {
   SerializeBrushWithBkMode(ar);
 }
 
-void CLiEllipse::Draw(CDC& dc) {
+void CLiEllipse::Draw(CDC& dc, const DrawContext&) const {
   DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned,
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
@@ -36,7 +36,7 @@ void CLiEllipse::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CLiEllipse::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing(), 4); }
+void CLiEllipse::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing(), 4); }
 
 std::int32_t CLiEllipse::HitHandle(std::int32_t x, std::int32_t y) {
   std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
@@ -45,8 +45,8 @@ std::int32_t CLiEllipse::HitHandle(std::int32_t x, std::int32_t y) {
 }
 
 bool CLiEllipse::PtInUnit(std::int32_t x, std::int32_t y) {
-  NormalizePoints();
-  return InEllipseRing(m_ptFirst, m_ptSecond, x, y);
+  const CRect box = BoxRect();
+  return InEllipseRing(box.TopLeft(), box.BottomRight(), x, y);
 }
 
 // The unit's points stay as they are; the tracking points tell the drag which

@@ -19,13 +19,14 @@ class CLiEllipse : public CUnit {
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // Squares at the corners (the handles themselves sit at the edge middles).
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  bool KeepsCornersInOrder() const override { return true; }
   std::unique_ptr<CUnit> Clone() const override;
   CRect Bounds() const override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
 };
 
 // Handles 1 to 4 of the outline-picked ellipses: the middles of the first

@@ -15,7 +15,7 @@ void CDLine::InitDefaults() {
   m_nPenStyle = PS_SOLID;
 }
 
-void CDLine::Draw(CDC& dc) {
+void CDLine::Draw(CDC& dc, const DrawContext&) const {
   DrawInStyle(dc, RasterOp::Own, BrushUse::None, [&] {
     dc.MoveTo(m_ptFirst.x, m_ptFirst.y);
     dc.LineTo(m_ptSecond.x, m_ptSecond.y);
@@ -29,7 +29,7 @@ void CDLine::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   });
 }
 
-void CDLine::DrawHandles(CDC& dc) {
+void CDLine::DrawHandles(CDC& dc) const {
   const CPoint ends[] = {m_ptFirst, m_ptSecond};
   DrawOutlineHandles(dc, ends);
 }

@@ -14,7 +14,7 @@ class CDLine : public CUnit {
  public:
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 near the start, 2 near the end; the squares grow with the pen.
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
@@ -26,7 +26,7 @@ class CDLine : public CUnit {
   std::unique_ptr<CUnit> Clone() const override;
   std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
   CRect Bounds() const override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
   // The start and the end, not corners: centring keeps the line's direction.
   bool PointsAreBoxCorners() const override { return false; }
 };

@@ -30,7 +30,7 @@ void CPolyBezier::ShowContextMenu(EditingView& view, std::int32_t screenX, std::
   view.TrackPopupMenu({kMenuBezierCreate, {screenX, screenY}, {}});
 }
 
-void CPolyBezier::Draw(CDC& dc) {
+void CPolyBezier::Draw(CDC& dc, const DrawContext&) const {
   DrawInStyle(dc, RasterOp::Own, BrushUse::Unaligned, [&] { dc.PolyBezier(m_aPoints); });
 }
 
@@ -41,7 +41,7 @@ void CPolyBezier::DrawShape(CDC& dc, std::int32_t x, std::int32_t y) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Unaligned, [&] { dc.PolyBezier(segment); });
 }
 
-void CPolyBezier::DrawHandles(CDC& dc) {
+void CPolyBezier::DrawHandles(CDC& dc) const {
   const std::size_t m = m_aPoints.size();
   CPointArray onCurve, steering;
   for (std::size_t i = 0; i < m; i += 3) onCurve.push_back(m_aPoints[i]);
@@ -71,11 +71,11 @@ void CPolyBezier::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std:
 
 void CPolyBezier::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   if (view.m_nMode == kModeResize) {
-    Draw(dc);
+    Draw(dc, {});
     view.m_ptTrackB = {x, y};
     const std::int32_t handle = view.m_nHandle;
     if (handle >= 1 && std::size_t(handle) <= m_aPoints.size()) m_aPoints[std::size_t(handle) - 1] = {x, y};
-    Draw(dc);
+    Draw(dc, {});
   } else if (view.m_nMode == kModeCreate) {
     if (!g_rubberSegment.started) {
       DrawShape(dc, view.m_ptLastClick.x, view.m_ptLastClick.y);

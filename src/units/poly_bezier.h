@@ -20,12 +20,12 @@ class CPolyBezier : public CUnit {
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // The segment that would end at (x, y), in the DC's raster operation.
   void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Within 20 pixels of an on-curve point other than the last one.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
   // The box of the control points, which holds the whole path.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;

@@ -25,22 +25,21 @@ void CPolygon::Serialize(CArchive& ar) {
   ar.Transfer(*m_pPoints);
 }
 
-void CPolygon::Paint(CDC& dc) {
+void CPolygon::Paint(CDC& dc) const {
   const CPointArray& v = *m_pPoints;
   if (v.empty()) return;
-  m_ptFirst = v.front();
   dc.MoveTo(v.front().x, v.front().y);
   for (CPoint p : v) dc.LineTo(p.x, p.y);
   dc.LineTo(v.front().x, v.front().y);
 }
 
-void CPolygon::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Unaligned, [&] { Paint(dc); }); }
+void CPolygon::Draw(CDC& dc, const DrawContext&) const { DrawInStyle(dc, RasterOp::Own, BrushUse::Unaligned, [&] { Paint(dc); }); }
 
 void CPolygon::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Unaligned, [&] { Paint(dc); });
 }
 
-void CPolygon::DrawHandles(CDC& dc) {
+void CPolygon::DrawHandles(CDC& dc) const {
   const CPointArray& v = *m_pPoints;
   CPointArray middles;
   for (std::size_t i = 1; i < v.size(); ++i) middles.push_back(Midpoint(v[i - 1], v[i]));
@@ -64,15 +63,12 @@ std::int32_t CPolygon::HitHandle(std::int32_t x, std::int32_t y) {
   return 0;
 }
 
-// The edges are tried from the closing one on; the last edge tried stays in
-// the two points.
+// The edges are tried from the closing one on.
 bool CPolygon::PtInUnit(std::int32_t x, std::int32_t y) {
   const CPointArray& v = *m_pPoints;
   if (v.empty()) return false;
   CPoint a = v.back();
   for (CPoint b : v) {
-    m_ptFirst = a;
-    m_ptSecond = b;
     std::array<CPoint, 4> band = LineHitBand(a, b, m_nPenWidth);
     if (CRgn::CreatePolygonRgn(band, PolyFillMode::Alternate).PtInRegion(x, y)) return true;
     a = b;
@@ -94,8 +90,14 @@ void CPolygon::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::in
 
 // An edge-handle drag (mode 2) moves every vertex with the mouse; a
 // select-mode move leaves the polygon where it is. The vertex drag's XOR
-// feedback leaves the DC's raster operation as it found it.
+// feedback leaves the DC's raster operation as it found it. Each step leaves
+// the first point on the first vertex.
 void CPolygon::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
+  DragStep(dc, view, x, y);
+  if (!m_pPoints->empty()) m_ptFirst = m_pPoints->front();
+}
+
+void CPolygon::DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   switch (view.m_nMode) {
     case kModeCreate:
       if (view.m_nClickCount == 0) break;

@@ -17,7 +17,7 @@ class CPolygon : public CUnit {
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // Blue squares on the vertices, red ones on the middles of the edges
   // (the closing edge has none); both XOR onto the canvas.
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   // The grabbed vertex follows (x, y), with its two edges drawn in the DC's raster operation.
   void DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y) override;
@@ -29,7 +29,7 @@ class CPolygon : public CUnit {
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   // The base reset, then a new, empty vertex list.
   void InitDefaults() override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
   // The box of the vertices.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;
@@ -37,7 +37,8 @@ class CPolygon : public CUnit {
   bool PointsAreBoxCorners() const override { return false; }
 
  private:
-  void Paint(CDC& dc);
+  void Paint(CDC& dc) const;
+  void DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);
 };
 
 }  // namespace lumetra

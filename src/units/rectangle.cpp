@@ -16,13 +16,13 @@ void CRectangle::Serialize(CArchive& ar) {
 
 void CRectangle::Paint(CDC& dc) const { dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); }
 
-void CRectangle::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
+void CRectangle::Draw(CDC& dc, const DrawContext&) const { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
 
 void CRectangle::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned, [&] { Paint(dc); });
 }
 
-void CRectangle::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
+void CRectangle::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
 std::int32_t CRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 

@@ -20,7 +20,7 @@ void CRound::Serialize(CArchive& ar) {
   ar.Transfer(m_ptCenter);
 }
 
-void CRound::Draw(CDC& dc) {
+void CRound::Draw(CDC& dc, const DrawContext&) const {
   DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned,
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
@@ -30,7 +30,7 @@ void CRound::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CRound::DrawHandles(CDC& dc) {
+void CRound::DrawHandles(CDC& dc) const {
   std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
   const CPoint centre[] = {m_ptCenter};
   DrawMarkerHandles(dc, middles, centre);
@@ -45,15 +45,15 @@ std::int32_t CRound::SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t 
 }
 
 std::int32_t CRound::HitHandle(std::int32_t x, std::int32_t y) {
-  NormalizePoints();
-  std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
+  const CRect box = BoxRect();
+  std::array<CPoint, 4> middles = EdgeMiddles(box.TopLeft(), box.BottomRight());
   const CPoint handles[] = {middles[0], middles[1], middles[2], middles[3], m_ptCenter};
   return HitHandleAroundMouse(handles, x, y, 4);
 }
 
 bool CRound::PtInUnit(std::int32_t x, std::int32_t y) {
-  NormalizePoints();
-  return InEllipseRing(m_ptFirst, m_ptSecond, x, y);
+  const CRect box = BoxRect();
+  return InEllipseRing(box.TopLeft(), box.BottomRight(), x, y);
 }
 
 // A centre grab leaves the tracking points at the press point, so the move

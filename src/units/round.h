@@ -16,16 +16,17 @@ class CRound : public CUnit {
   // handle's drag changes the radius so that the circle passes through the mouse.
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   // The circle about (cx, cy) through (x, y): box and radius, not the centre.
   std::int32_t SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y) override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
-  // Normalises the points for good, then finds an edge middle (1 to 4) or the centre (5).
+  // An edge middle of the box (1 to 4) or the centre (5).
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  bool KeepsCornersInOrder() const override { return true; }
   std::unique_ptr<CUnit> Clone() const override;
   CRect Bounds() const override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
 };
 
 }  // namespace lumetra

@@ -28,7 +28,7 @@ void CRoundArc::Paint(CDC& dc) const {
   dc.Arc(box.left, box.top, box.right, box.bottom, m_ptFirst.x, m_ptFirst.y, m_ptThird.x, m_ptThird.y);
 }
 
-void CRoundArc::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::None, [&] { Paint(dc); }); }
+void CRoundArc::Draw(CDC& dc, const DrawContext&) const { DrawInStyle(dc, RasterOp::Own, BrushUse::None, [&] { Paint(dc); }); }
 
 void CRoundArc::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   if (m_nRadius1 == 0) return;
@@ -90,7 +90,7 @@ CRect CRoundArc::Extent() const {
   return BoundsOf(points);
 }
 
-void CRoundArc::DrawHandles(CDC& dc) {
+void CRoundArc::DrawHandles(CDC& dc) const {
   const CPoint points[] = {m_ptFirst, m_ptSecond, m_ptThird};
   const CPoint centre[] = {m_ptCenter};
   DrawMarkerHandles(dc, points, centre);

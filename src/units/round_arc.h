@@ -19,13 +19,13 @@ class CRoundArc : public CUnit {
   double SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   // The first chord's bisector: the centre starts at the chord's middle.
   double FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 to 3 the three points, 4 the centre.
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   // Within 2 pixels of the whole circle, the part without arc included.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
   // The box of the three points.
   CRect Extent() const override;
   std::unique_ptr<CUnit> Clone() const override;

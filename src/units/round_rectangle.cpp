@@ -27,13 +27,13 @@ void CRoundRectangle::Paint(CDC& dc) const {
   dc.RoundRect(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y, corner.cx, corner.cy);
 }
 
-void CRoundRectangle::Draw(CDC& dc) { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
+void CRoundRectangle::Draw(CDC& dc, const DrawContext&) const { DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] { Paint(dc); }); }
 
 void CRoundRectangle::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned, [&] { Paint(dc); });
 }
 
-void CRoundRectangle::DrawHandles(CDC& dc) { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
+void CRoundRectangle::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
 std::int32_t CRoundRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 4); }
 
@@ -47,7 +47,6 @@ void CRoundRectangle::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::
 
 // Hit-testing normalises the points for good, so that handle 1 is the top-left corner afterwards.
 bool CRoundRectangle::PtInUnit(std::int32_t x, std::int32_t y) {
-  NormalizePoints();
   return BoxRect().PtInRect({x, y});
 }
 

@@ -33,7 +33,7 @@ void CText::ChangeFont(const LOGFONT& lf) { SetFontIndirect(lf); }
 
 void CText::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
-void CText::DrawHandles(CDC& dc) {
+void CText::DrawHandles(CDC& dc) const {
   DrawOutlineHandles(dc, BoxCornersForDrawing());
   CPen grey(PS_SOLID, 1, 0x00C0C0C0);
   DCStateGuard restore(dc);
@@ -48,12 +48,11 @@ std::int32_t CText::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner
 void CText::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) { GrabCorner(dc, view, x, y); }
 
 bool CText::PtInUnit(std::int32_t x, std::int32_t y) {
-  NormalizePoints();
   return BoxRect().PtInRect({x, y});
 }
 
 // The text colour and background mode stay as set; only the font is put back.
-void CText::Draw(CDC& dc) {
+void CText::Draw(CDC& dc, const DrawContext&) const {
   const CRect r = BoxRect();
   CFont* previous = dc.SelectObject(m_pFont.get());
   dc.SetTextColor(m_crPen);

@@ -30,11 +30,11 @@ class CText : public CUnit {
   void ChangeFont(const LOGFONT& lf) override;
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // Corner squares and a grey frame.
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
-  // Normalises the points for good, then tests the rectangle.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
+  bool KeepsCornersInOrder() const override { return true; }
   std::unique_ptr<CUnit> Clone() const override;
   // A copy of `current` made by the paste copy constructor, when it is a text unit.
   std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
@@ -42,7 +42,7 @@ class CText : public CUnit {
   // any underline and strikeout bars (which the rectangle does not clip);
   // measured in a DC's default code page.
   CRect Bounds() const override;
-  void Draw(CDC& dc) override;
+  void Draw(CDC& dc, const DrawContext& context) const override;
 
   const CFont& Font() const { return *m_pFont; }
 

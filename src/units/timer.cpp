@@ -6,7 +6,6 @@
 
 #include "document/panel_settings.h"
 #include "platform/archive/archive.h"
-#include "units/clock_host.h"
 #include "units/editing_view.h"
 #include "units/unit_geometry.h"
 
@@ -72,25 +71,16 @@ COLORREF CTimer::ClockColour(std::int32_t style, std::int32_t colour, std::int32
   return kBySet[colourSet][colour - 1];
 }
 
-void CTimer::Draw(CDC& dc) {
-  ClockHost* host = CurrentClockHost();
-  if (!host) return;
-  const ClockSettings settings = host->ClockSettingsForDrawing();
-  const std::string text = ClockText(settings.style, GetLocalTime());
-  std::int32_t width = 0;
-  if (!text.empty()) {
-    const CSize extent = dc.GetTextExtent(text);
-    width = extent.cx;
-    m_ptSecond.y = SaturateToInt(std::int64_t(m_ptFirst.y) + extent.cy);
-  }
-  PlaceAcross(settings, width);
+void CTimer::Draw(CDC& dc, const DrawContext& context) const {
+  if (!context.clock) return;
+  const ClockSettings& settings = *context.clock;
+  const std::string text = ClockText(settings.style, context.time);
   const COLORREF colour = ClockColour(settings.style, settings.colour, m_nColourSet);
   // The pen and brush are selected as for every box unit but draw nothing.
   DrawInStyle(dc, RasterOp::Own, BrushUse::Aligned, [&] {
     dc.SetTextColor(colour);
-    if (!text.empty()) dc.TextOut(m_ptFirst.x, m_ptFirst.y, text);
+    if (!text.empty()) dc.TextOut(TextBox(settings, dc.GetTextExtent(text)).left, m_ptFirst.y, text);
   });
-  ReportPosition(settings, *host);
 }
 
 std::int64_t CTimer::LeftAcross(std::int32_t align, std::int64_t panelWidth, std::int64_t textWidth) {
@@ -104,35 +94,49 @@ std::int64_t CTimer::LeftAcross(std::int32_t align, std::int64_t panelWidth, std
   }
 }
 
-void CTimer::PlaceAcross(const ClockSettings& settings, std::int32_t width) {
-  const std::int64_t left = LeftAcross(settings.align, std::int64_t(settings.widthWords) * kWordPixels, width);
-  m_ptFirst.x = SaturateToInt(left);
-  m_ptSecond.x = SaturateToInt(left + width);
+CRect CTimer::TextBox(const ClockSettings& settings, CSize extent) const {
+  const std::int64_t left = LeftAcross(settings.align, std::int64_t(settings.widthWords) * kWordPixels, extent.cx);
+  return {SaturateToInt(left), m_ptFirst.y, SaturateToInt(left + extent.cx),
+          SaturateToInt(std::int64_t(m_ptFirst.y) + extent.cy)};
 }
 
-std::int64_t CTimer::CentreOnCanvas(const ClockSettings& settings, std::int64_t frameHeight) const {
-  const std::int64_t centre = (std::int64_t(m_ptFirst.y) + m_ptSecond.y) / 2;
+void CTimer::Place(const ClockSettings& settings, CSize extent) {
+  const CRect box = TextBox(settings, extent);
+  m_ptFirst.x = box.left;
+  m_ptSecond.x = box.right;
+  if (extent.cy > 0) m_ptSecond.y = box.bottom;
+}
+
+namespace {
+
+// The middle of a text cell `fontHeight` high from `top`, kept on the canvas
+// of the frames: a clock dragged partly off the canvas counts as standing in
+// the nearest frame and row. Needs a frame height.
+std::int64_t CentreOnCanvas(std::int32_t top, std::int32_t fontHeight, const ClockSettings& settings,
+                            std::int64_t frameHeight) {
+  const std::int64_t centre = (std::int64_t(top) + SaturateToInt(std::int64_t(top) + fontHeight)) / 2;
   const std::int64_t frames = std::max(settings.frames, 1);
   const std::int64_t lastPixel = frames > INT32_MAX / frameHeight ? INT32_MAX : frames * frameHeight - 1;
   return std::clamp<std::int64_t>(centre, 0, lastPixel);
 }
 
-std::int64_t CTimer::FrameIn(const ClockSettings& settings) const {
+}  // namespace
+
+std::int64_t CTimer::FrameIn(const ClockSettings& settings, std::int32_t fontHeight) const {
   const std::int64_t frameHeight = std::int64_t(settings.heightWords) * kWordPixels;
-  return frameHeight > 0 ? CentreOnCanvas(settings, frameHeight) / frameHeight + 1 : 0;
+  return frameHeight > 0 ? CentreOnCanvas(m_ptFirst.y, fontHeight, settings, frameHeight) / frameHeight + 1 : 0;
 }
 
 // The panel knows its clock position only as a 1-based frame and word row,
-// each held in one byte. A clock dragged partly off the canvas counts as
-// standing in the nearest frame and row, so the panel is never told frame 0
-// or a row outside its frame; frames past 255 cannot be held at all and are
-// kept as the last one that can, and a send refuses such a clock (FrameIn).
-void CTimer::ReportPosition(const ClockSettings& settings, ClockHost& host) const {
+// each held in one byte; frames past 255 cannot be held at all and are kept
+// as the last one that can, and a send refuses such a clock (FrameIn).
+std::optional<ClockPosition> CTimer::PositionOnPanel(std::int32_t top, std::int32_t fontHeight,
+                                                     const ClockSettings& settings) {
   const std::int64_t frameHeight = std::int64_t(settings.heightWords) * kWordPixels;
-  if (frameHeight <= 0) return;
-  const std::int64_t centre = CentreOnCanvas(settings, frameHeight);
-  host.SetClockPosition(std::uint8_t(std::min<std::int64_t>(centre / frameHeight + 1, 255)),
-                        std::uint8_t(std::min<std::int64_t>((centre % frameHeight) / kWordPixels + 1, 255)));
+  if (frameHeight <= 0) return std::nullopt;
+  const std::int64_t centre = CentreOnCanvas(top, fontHeight, settings, frameHeight);
+  return ClockPosition{std::uint8_t(std::min<std::int64_t>(centre / frameHeight + 1, 255)),
+                       std::uint8_t(std::min<std::int64_t>((centre % frameHeight) / kWordPixels + 1, 255))};
 }
 
 void CTimer::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
@@ -140,7 +144,7 @@ void CTimer::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CTimer::DrawHandles(CDC&) {}
+void CTimer::DrawHandles(CDC&) const {}
 
 std::int32_t CTimer::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
 
@@ -171,7 +175,7 @@ std::unique_ptr<CUnit> CTimer::Clone() const { return CloneOf(*this); }
 
 CRect CTimer::Bounds() const {
   const CRect box = BoxRect();
-  return CurrentClockHost() && !box.IsEmpty() ? box : CRect{};
+  return box.IsEmpty() ? CRect{} : box;
 }
 
 }  // namespace lumetra

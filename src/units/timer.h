@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,14 +11,19 @@
 
 namespace lumetra {
 
-struct ClockSettings;
-class ClockHost;
+// Where the panel shows its clock: the 1-based frame and word row.
+struct ClockPosition {
+  std::uint8_t frame = 0;
+  std::uint8_t row = 0;
+  bool operator==(const ClockPosition&) const = default;
+};
 
 // The clock: marks where the panel shows its own date and time, and previews
 // that display on the canvas. Its options belong to the document it is drawn
-// in, the clock host of the moment (units/clock_host.h).
-// Only its top edge is the user's choice: each drawing sizes it to its text
-// and places it across the panel by the clock alignment.
+// in, which passes them to every drawing (units/draw_context.h).
+// Only its top edge is the user's choice: the text is drawn from there,
+// across the panel by the clock alignment, and the edits that move the clock
+// or change what it shows place its box around that text (Place).
 class CTimer : public CUnit {
   LUMETRA_DECLARE_SERIAL(CTimer)
 
@@ -29,20 +35,18 @@ class CTimer : public CUnit {
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // The clock shows no handles.
-  void DrawHandles(CDC& dc) override;
+  void DrawHandles(CDC& dc) const override;
   // A corner grab leaves the points alone: the view's tracking points hold
   // the opposite corner and the mouse.
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   std::unique_ptr<CUnit> Clone() const override;
-  // The box as last drawn, which each drawing sizes to the clock text and
-  // places across the panel; nothing without a clock host.
+  // The box where the clock was last placed.
   CRect Bounds() const override;
-  // Draws the clock text with the DC's current font and reports the clock's
-  // frame and word row to the clock host. Without a host
-  // there are no options to draw by: nothing is drawn and nothing changes.
-  void Draw(CDC& dc) override;
+  // Draws the clock text at the context's time with the DC's current font.
+  // Without the document's clock options there is nothing to draw by.
+  void Draw(CDC& dc, const DrawContext& context) const override;
 
   // The canvas text of a clock style at a time; empty for an unknown style.
   static std::string ClockText(std::int32_t style, const LocalTime& time);
@@ -54,22 +58,25 @@ class CTimer : public CUnit {
   // own clock by the same rule.
   static std::int64_t LeftAcross(std::int32_t align, std::int64_t panelWidth, std::int64_t textWidth);
 
-  // The 1-based frame that holds the clock's vertical centre as last drawn,
-  // not limited to the 255 frames the document can hold; 0 for a document
-  // without a frame height.
-  std::int64_t FrameIn(const ClockSettings& settings) const;
+  // The box a clock text of size `extent` covers: across the panel by the
+  // alignment, from the clock's top edge down.
+  CRect TextBox(const ClockSettings& settings, CSize extent) const;
+  // Puts the clock's box around a text of size `extent` (TextBox), keeping
+  // its top edge; an empty text keeps the bottom edge too.
+  void Place(const ClockSettings& settings, CSize extent);
+
+  // Where the panel shows a clock whose top edge is `top`, in a font
+  // `fontHeight` high: the frame and word row that hold the middle of its
+  // text cell. Nothing for a document without a frame height.
+  static std::optional<ClockPosition> PositionOnPanel(std::int32_t top, std::int32_t fontHeight,
+                                                      const ClockSettings& settings);
+  // The 1-based frame PositionOnPanel finds for this clock, not limited to
+  // the 255 frames the document can hold; 0 without a frame height.
+  std::int64_t FrameIn(const ClockSettings& settings, std::int32_t fontHeight) const;
 
   std::int32_t m_nColourSet = 0;  // the document's colour set; not stored
   static constexpr std::array<std::string_view, 7> m_strDayName = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr std::array<std::string_view, 7> m_strDayNameCn = {"日", "一", "二", "三", "四", "五", "六"};
-
- private:
-  // Spans the clock across the panel by the alignment, `width` pixels wide.
-  void PlaceAcross(const ClockSettings& settings, std::int32_t width);
-  // Writes the frame and word row that hold the clock's vertical centre.
-  void ReportPosition(const ClockSettings& settings, ClockHost& host) const;
-  // The vertical centre, kept on the canvas of frames `frameHeight` high.
-  std::int64_t CentreOnCanvas(const ClockSettings& settings, std::int64_t frameHeight) const;
 };
 
 }  // namespace lumetra

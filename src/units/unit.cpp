@@ -132,7 +132,7 @@ void CUnit::FinishGrab(CDC& dc, EditingView& view) {
   view.m_pCurUnit = this;
   DrawHandles(dc);
   OnHandleGrabbed(dc, m_ptHandle.x, m_ptHandle.y);
-  Draw(dc);
+  Draw(dc, {});
 }
 
 bool CUnit::ToggleIfPicked(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y, ShowHandles show) {
@@ -292,7 +292,7 @@ double CUnit::SecondChordBisector(std::int32_t, std::int32_t, std::int32_t, std:
 double CUnit::FirstChordBisector(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0.0; }
 CRect CUnit::GetBoundRect() { return {}; }
 void CUnit::OnHandleGrabbed(CDC&, std::int32_t, std::int32_t) {}
-void CUnit::DrawHandles(CDC&) {}
+void CUnit::DrawHandles(CDC&) const {}
 void CUnit::DrawAxisLine(CDC&, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {}
 std::int32_t CUnit::SetRadius1(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0; }
 std::int32_t CUnit::SetRadius2(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0; }
@@ -305,7 +305,7 @@ void CUnit::DrawSegment(CDC&, std::int32_t, std::int32_t, std::int32_t, std::int
 void CUnit::DrawNewEdge(CDC&, std::int32_t, std::int32_t) {}
 void CUnit::OnLButtonDown(CDC&, EditingView&, std::int32_t, std::int32_t) {}
 std::int32_t CUnit::HitHandle(std::int32_t, std::int32_t) { return 0; }
-void CUnit::Draw(CDC&) {}
+void CUnit::Draw(CDC&, const DrawContext&) const {}
 
 void CUnit::Translate(std::int32_t dx, std::int32_t dy) {
   const CPoint step{dx, dy};

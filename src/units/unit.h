@@ -17,6 +17,7 @@
 #include "platform/gdi/rop2.h"
 #include "platform/gdi/region.h"
 #include "platform/types.h"
+#include "units/draw_context.h"
 #include "units/editing_view.h"
 
 namespace lumetra {
@@ -59,7 +60,7 @@ class CUnit : public CObject {
   virtual double FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual CRect GetBoundRect();
   virtual void OnHandleGrabbed(CDC& dc, std::int32_t handleX, std::int32_t handleY);
-  virtual void DrawHandles(CDC& dc);
+  virtual void DrawHandles(CDC& dc) const;
   virtual void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
@@ -75,7 +76,9 @@ class CUnit : public CObject {
   virtual bool PtInUnit(std::int32_t x, std::int32_t y);
   virtual CRgn* GetRegion();
   virtual void InitDefaults();
-  virtual void Draw(CDC& dc);
+  // Paints the unit as the canvas shows it. Drawing changes nothing of the
+  // unit; what the clock needs of its document comes in `context`.
+  virtual void Draw(CDC& dc, const DrawContext& context) const;
 
   // Moves the whole unit by (dx, dy), each coordinate saturating at the
   // 32-bit range: every point it holds (the two defining points, the third
@@ -103,6 +106,10 @@ class CUnit : public CObject {
   // (rectangles, ellipses, text, pictures, the clock); centring puts them in
   // corner order, while a line keeps its direction.
   virtual bool PointsAreBoxCorners() const { return true; }
+  // Whether the view puts the unit's points in corner order (NormalizePoints)
+  // when a creation ends and when a handle drag starts and ends; hit tests
+  // never reorder them.
+  virtual bool KeepsCornersInOrder() const { return false; }
   // Puts the box's top-left corner into m_ptFirst and its bottom-right into m_ptSecond.
   void NormalizePoints();
 

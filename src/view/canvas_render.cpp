@@ -2,11 +2,11 @@
 
 #include "document/document.h"
 #include "document/panel_settings.h"
-#include "units/clock_host.h"
 
 namespace lumetra {
 
-void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, bool withHandles) {
+void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
+                  bool withHandles) {
   DCStateGuard restore(dc);
   dc.SetClipRect(clip);
   const CRect area = dc.DrawableBounds();
@@ -35,13 +35,13 @@ void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, b
     dc.SelectObject(previous);
   }
 
-  DrawUnits(doc, dc, withHandles);
+  DrawUnits(doc, dc, time, withHandles);
 }
 
-void DrawUnits(CTessaraDoc& doc, CDC& dc, bool withHandles) {
-  ClockHostScope drawing(&doc);
-  for (auto& unit : doc.m_units) {
-    unit->Draw(dc);
+void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles) {
+  const DrawContext context = doc.DrawContextAt(time);
+  for (const auto& unit : doc.m_units) {
+    unit->Draw(dc, context);
     if (withHandles && unit->m_bSelected) unit->DrawHandles(dc);
   }
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/gdi/dc.h"
+#include "platform/local_time.h"
 #include "platform/types.h"
 
 namespace lumetra {
@@ -22,13 +23,13 @@ inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
 // work done is that of the clipped area. Everything the bitmap holds inside
 // the clip that lies off the canvas is black too. With `withHandles` every
 // selected unit shows its handles right after it is drawn, so a later unit
-// covers them. The document is the active document while its units draw (the
-// clock reads its options there and writes its frame and row back). The DC's
-// state is the same afterwards.
-void RenderCanvas(CTessaraDoc& doc, CDC& dc, const std::optional<CRect>& clip, bool withHandles);
+// covers them. The clock shows `time`. Nothing of the document changes; the
+// DC's state is the same afterwards.
+void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
+                  bool withHandles);
 
 // The units alone, first to last, each with its handles right after it when
 // selected and `withHandles`; no background, no separators.
-void DrawUnits(CTessaraDoc& doc, CDC& dc, bool withHandles);
+void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles);
 
 }  // namespace lumetra

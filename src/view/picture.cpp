@@ -8,7 +8,6 @@
 #include "platform/files.h"
 #include "platform/gdi/dc.h"
 #include "units/timer.h"
-#include "units/clock_host.h"
 #include "view/canvas_render.h"
 
 namespace lumetra {
@@ -18,7 +17,8 @@ bool IsClock(const CUnit& unit) { return dynamic_cast<const CTimer*>(&unit) != n
 
 }  // namespace
 
-std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, CPoint origin) {
+std::optional<Bitmap32> RenderPictureStrip(const CTessaraDoc& doc, const std::optional<LocalTime>& clocksAt,
+                                           CPoint origin) {
   if (!IsValidGeometry(doc.m_nWidthWords, doc.m_nHeightWords, doc.m_nFrames)) return std::nullopt;
   const int frameWidth = doc.m_nWidthWords * kWordPixels;
   const int frameHeight = doc.m_nHeightWords * kWordPixels;
@@ -31,13 +31,13 @@ std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, 
     {
       CDC dc(canvas);
       dc.SetWindowOrg(origin.x, origin.y);
-      ClockHostScope drawing(&doc);
-      for (auto& unit : doc.m_units) {
-        if (!IsClock(*unit)) unit->Draw(dc);
+      const DrawContext context = doc.DrawContextAt(clocksAt.value_or(LocalTime{}));
+      for (const auto& unit : doc.m_units) {
+        if (!IsClock(*unit)) unit->Draw(dc, context);
       }
-      if (clocks == ClockUnits::Include) {
-        for (auto& unit : doc.m_units) {
-          if (IsClock(*unit)) unit->Draw(dc);
+      if (clocksAt) {
+        for (const auto& unit : doc.m_units) {
+          if (IsClock(*unit)) unit->Draw(dc, context);
         }
       }
     }
@@ -54,8 +54,8 @@ std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, 
   }
 }
 
-std::optional<PackedDib> RenderPictureDIB(CTessaraDoc& doc, CPoint origin) {
-  std::optional<Bitmap32> strip = RenderPictureStrip(doc, ClockUnits::Omit, origin);
+std::optional<PackedDib> RenderPictureDIB(const CTessaraDoc& doc, CPoint origin) {
+  std::optional<Bitmap32> strip = RenderPictureStrip(doc, kNoClocks, origin);
   if (!strip) return std::nullopt;
   try {
     return PackDib24(*strip);
@@ -64,7 +64,7 @@ std::optional<PackedDib> RenderPictureDIB(CTessaraDoc& doc, CPoint origin) {
   }
 }
 
-bool WritePicture(CTessaraDoc& doc, const std::filesystem::path& path, CPoint origin) {
+bool WritePicture(const CTessaraDoc& doc, const std::filesystem::path& path, CPoint origin) {
   std::optional<PackedDib> dib = RenderPictureDIB(doc, origin);
   if (!dib) return false;
   std::optional<std::vector<std::uint8_t>> file = WriteDIB(*dib);

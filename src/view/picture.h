@@ -8,6 +8,7 @@
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/bmp_file.h"
+#include "platform/local_time.h"
 #include "platform/types.h"
 
 namespace lumetra {
@@ -15,26 +16,27 @@ namespace lumetra {
 class CTessaraDoc;
 
 // The panel draws its own clock from the clock options, so the picture sent
-// to it leaves clock units out; the preview shows them.
-enum class ClockUnits { Omit, Include };
+// to it leaves clock units out (kNoClocks); the preview shows them at a time.
+inline constexpr std::nullopt_t kNoClocks = std::nullopt;
 
 // The strip: m_nFrames × m_nWidthWords × 16 pixels wide, m_nHeightWords × 16
 // high. The units are drawn in painting order on a black canvas with the
 // window origin `origin` (the view's m_ptOrigin); frame k of that canvas
 // becomes columns k × m_nWidthWords × 16 onward, so a unit across a frame
 // boundary is split between neighbouring segments and whatever lies right of
-// the panel or below the last frame is cut off. With ClockUnits::Include the
-// clocks are drawn after all other units. nullopt when the panel size is out
-// of range or there is not enough memory.
-std::optional<Bitmap32> RenderPictureStrip(CTessaraDoc& doc, ClockUnits clocks, CPoint origin = {});
+// the panel or below the last frame is cut off. With `clocksAt` the clocks
+// are drawn after all other units, showing that time. nullopt when the panel
+// size is out of range or there is not enough memory.
+std::optional<Bitmap32> RenderPictureStrip(const CTessaraDoc& doc, const std::optional<LocalTime>& clocksAt,
+                                           CPoint origin = {});
 
 // The strip without clocks as a packed DIB; nullopt as for RenderPictureStrip.
-std::optional<PackedDib> RenderPictureDIB(CTessaraDoc& doc, CPoint origin = {});
+std::optional<PackedDib> RenderPictureDIB(const CTessaraDoc& doc, CPoint origin = {});
 
 // Renders the document's picture and writes it as a BMP file through a
 // temporary file, so a failure leaves any previous file as it was. Returns
 // false when the picture cannot be made (the "Save file failed" case); throws
 // FileError, naming the file and the reason, when the file cannot be written.
-bool WritePicture(CTessaraDoc& doc, const std::filesystem::path& path, CPoint origin = {});
+bool WritePicture(const CTessaraDoc& doc, const std::filesystem::path& path, CPoint origin = {});
 
 }  // namespace lumetra

@@ -23,6 +23,16 @@ void CTessaraView::SetModified() {
   if (m_pDocument) m_pDocument->SetModifiedFlag();
 }
 
+void CTessaraView::PlaceClock() {
+  if (m_pDocument) m_pDocument->PlaceClock(GetLocalTime());
+}
+
+void CTessaraView::SettleCurrentUnit() {
+  if (!m_pCurUnit) return;
+  if (m_pCurUnit->KeepsCornersInOrder()) m_pCurUnit->NormalizePoints();
+  if (dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
+}
+
 // The delete items of every pop-up menu and the clock's "Set..." are named in the current language.
 void CTessaraView::TrackPopupMenu(const PopupMenuRequest& request) {
   if (!m_pHost) return;
@@ -49,6 +59,7 @@ void CTessaraView::OnInitialUpdate() {
       }
     }
   }
+  PlaceClock();
   UpdateCanvasSize();
   if (m_pDocument) m_ptOrigin = m_pDocument->m_ptViewOrigin;
   m_nTool = kToolNone;
@@ -77,15 +88,15 @@ void CTessaraView::UpdateCanvasSize() {
   Repaint();
 }
 
-void CTessaraView::OnDraw(CDC& dc, const std::optional<CRect>& clip) {
-  if (m_pDocument) RenderCanvas(*m_pDocument, dc, clip, /*withHandles=*/true);
+void CTessaraView::OnDraw(CDC& dc, const std::optional<CRect>& clip) const {
+  if (m_pDocument) RenderCanvas(*m_pDocument, dc, GetLocalTime(), clip, /*withHandles=*/true);
 }
 
-void CTessaraView::OnPrint(CDC& dc) {
+void CTessaraView::OnPrint(CDC& dc) const {
   if (!m_pDocument) return;
   DCStateGuard restore(dc);
   dc.SetWindowOrg(m_ptOrigin.x, m_ptOrigin.y);
-  DrawUnits(*m_pDocument, dc, /*withHandles=*/true);
+  DrawUnits(*m_pDocument, dc, GetLocalTime(), /*withHandles=*/true);
 }
 
 CPoint CTessaraView::ToCanvas(CPoint client) {

@@ -56,6 +56,8 @@ class CTessaraView : public EditingView {
   void TrackPopupMenu(const PopupMenuRequest& request) override;
 
   // Rendering and coordinates.
+  // Shows the document from its start: nothing selected, select mode, the
+  // clock placed as the document's panel shows it; the document is unmodified.
   void OnInitialUpdate();
   // The zoomed canvas size, handed to the host for the scroll range and frame.
   void UpdateCanvasSize();
@@ -63,10 +65,10 @@ class CTessaraView : public EditingView {
   // Paints the canvas at LED resolution into `dc`: black field, blue frame
   // separators, the units in order with the selected ones' handles. With a
   // clip rectangle only that part is painted, with the same pixels.
-  void OnDraw(CDC& dc, const std::optional<CRect>& clip = std::nullopt);
+  void OnDraw(CDC& dc, const std::optional<CRect>& clip = std::nullopt) const;
   // Prints the units at LED resolution with the view's window origin; the
   // caller enlarges the result for the printer.
-  void OnPrint(CDC& dc);
+  void OnPrint(CDC& dc) const;
   // A client point of the window to the canvas (scroll, origin and zoom applied); also the mouse position.
   CPoint ToCanvas(CPoint client);
   void OnZoom(std::uint32_t factor);
@@ -128,6 +130,12 @@ class CTessaraView : public EditingView {
   CDC FeedbackDC() { return CDC(m_feedback); }
   // Moves the whole current unit by (dx, dy); a box-shaped unit's corners are put in order first.
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
+  // After an edit that may move the clock or change what it shows: the
+  // document places it and says where the panel shows it (now).
+  void PlaceClock();
+  // After an edit of the current unit: the clock is placed, and the units
+  // that keep their corners in order get them back.
+  void SettleCurrentUnit();
 
   ViewHost* m_pHost = nullptr;
   CTessaraDoc* m_pDocument = nullptr;

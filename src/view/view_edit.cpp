@@ -193,6 +193,7 @@ void CTessaraView::PasteMarked() {
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
   if (m_pCurUnit->PointsAreBoxCorners()) m_pCurUnit->NormalizePoints();
   m_pCurUnit->Translate(SaturateToInt(dx), SaturateToInt(dy));
+  if (dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
   Repaint();
   SetModified();
 }
@@ -273,6 +274,7 @@ void CTessaraView::ChangeScreenSize() {
   for (auto& unit : doc.m_units) {
     if (auto* clock = dynamic_cast<CTimer*>(unit.get())) clock->m_nColourSet = doc.m_nColourSet;
   }
+  PlaceClock();
   Repaint();
 }
 
@@ -280,8 +282,8 @@ void CTessaraView::ChangeScreenSize() {
 void CTessaraView::ShowPreview() {
   if (!m_pHost || !m_pDocument) return;
   const CTessaraDoc& doc = *m_pDocument;
-  const ClockUnits clocks = m_nClockCount > 0 ? ClockUnits::Include : ClockUnits::Omit;
-  std::optional<Bitmap32> strip = RenderPictureStrip(*m_pDocument, clocks, m_ptOrigin);
+  const std::optional<LocalTime> clocksAt = m_nClockCount > 0 ? std::optional(GetLocalTime()) : kNoClocks;
+  std::optional<Bitmap32> strip = RenderPictureStrip(*m_pDocument, clocksAt, m_ptOrigin);
   if (!strip) return;
   m_pHost->ShowPreview(*strip, doc.m_nWidthWords * kWordPixels, doc.m_nHeightWords * kWordPixels, doc.m_nFrames);
 }
@@ -304,6 +306,7 @@ void CTessaraView::EditClockOptions() {
       doc.m_nClockColour = std::uint8_t(options.colour);
       doc.m_nClockAlign = std::uint8_t(options.align);
       if (doc.m_nColourSet == 2 && doc.m_nClockColour != 0) doc.m_nClockColour = 1;
+      PlaceClock();
       doc.SetModifiedFlag();
     }
   }

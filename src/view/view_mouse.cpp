@@ -88,6 +88,7 @@ void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   m_nTool = kToolNone;
   // Picking, grabbing and moving leave the unit's own raster operation as it is.
   if (m_pCurUnit && m_pCurUnit->HitHandle(x, y) != 0) {
+    if (m_pCurUnit->KeepsCornersInOrder()) m_pCurUnit->NormalizePoints();
     CDC dc = FeedbackDC();
     m_pCurUnit->m_bActive = true;
     m_bResizing = true;
@@ -123,6 +124,7 @@ void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
   const CPoint at = ToCanvas(client);
   if (!leftButtonDown || !m_pCurUnit) return;
   CDC dc = FeedbackDC();
+  const bool dragging = m_bCreating || m_bResizing || m_bMoving;
   if (m_bCreating || m_bResizing) {
     m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
     SetModified();
@@ -132,6 +134,7 @@ void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
     m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
     SetModified();
   }
+  if (dragging && dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
   Repaint();
 }
 
@@ -142,6 +145,10 @@ void CTessaraView::OnLButtonUp(CPoint client) {
     if (m_pCurUnit && m_pCurUnit->m_ptFirst == m_pCurUnit->m_ptSecond) {
       m_pCurUnit->m_ptSecond = Offset(m_pCurUnit->m_ptSecond, kClickUnitSize);
     }
+    if (auto* clock = dynamic_cast<CTimer*>(m_pCurUnit); clock && m_pDocument) {
+      clock->m_nColourSet = m_pDocument->m_nColourSet;
+    }
+    SettleCurrentUnit();
     if (auto* curve = dynamic_cast<CCurve*>(m_pCurUnit); curve && curve->m_pPoints->empty()) {
       DiscardNewUnit();  // a click traces no point: the curve could be neither seen nor picked
     } else if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
@@ -150,13 +157,13 @@ void CTessaraView::OnLButtonUp(CPoint client) {
       if (outcome == DialogOutcome::kCancelled) DiscardNewUnit();  // an empty box nobody asked for
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
-    } else if (auto* clock = dynamic_cast<CTimer*>(m_pCurUnit)) {
-      if (m_pDocument) clock->m_nColourSet = m_pDocument->m_nColourSet;
+    } else if (dynamic_cast<CTimer*>(m_pCurUnit)) {
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
     }
     m_bCreating = false;
   } else if (m_bResizing) {
+    SettleCurrentUnit();
     m_nMode = kModeSelect;
     m_bResizing = false;
   }

@@ -38,12 +38,12 @@ TEST(BmpUnit, DrawsThePictureStretchedToTheNormalisedBoxWhereTheOriginPutsIt) {
   unit->DrawShape(bench.dc, 0, 0);
   EXPECT_EQ(bench.canvas.Pixels(), Stretched(unit->m_dib, 10, 20, 30, 10).Pixels());
   EXPECT_EQ(unit->m_ptFirst, (CPoint{40, 30}));
-  EXPECT_EQ(unit->m_dib.Palette().size(), 256u);  // no colour table: the halftone palette
+  EXPECT_TRUE(unit->m_dib.Palette().empty());  // drawing leaves the picture as it was read
 
   // Like every other unit, and the DC's origin stays for the units drawn after it.
   test::UnitBench shifted;
   shifted.dc.SetWindowOrg(5, 3);
-  unit->Draw(shifted.dc);
+  unit->Draw(shifted.dc, {});
   EXPECT_EQ(shifted.dc.GetWindowOrg(), (CPoint{5, 3}));
   EXPECT_EQ(shifted.canvas.Pixels(), Stretched(unit->m_dib, 5, 17, 30, 10).Pixels());
 }
@@ -99,7 +99,7 @@ TEST(BmpUnit, PressesGrabCornersOrToggleTheUnitAndDragsFollow) {
   moving.view.m_ptTrackB = {40, 35};
   moving.DragTo(*unit, 45, 32);
   EXPECT_EQ(unit->m_ptFirst, (CPoint{25, 17}));
-  unit->Draw(moving.dc);
+  unit->Draw(moving.dc, {});
   EXPECT_EQ(moving.canvas.Pixels(), Stretched(unit->m_dib, 25, 17, 40, 30).Pixels());
 }
 

@@ -339,7 +339,7 @@ TEST(DibDrawing, EncodedPicturesSurviveADocumentAndDrawAsGdiDrawsTheFile) {
     SCOPED_TRACE(c.name);
     Bitmap32 canvas(layout.width, layout.height, ColorFromPixel(layout.background));
     CDC dc(canvas);
-    for (std::size_t i = 0; i < layout.rects.size(); ++i) (*unit++)->Draw(dc);
+    for (std::size_t i = 0; i < layout.rects.size(); ++i) (*unit++)->Draw(dc, {});
     ExpectGolden(canvas, kBitmaps / ("drawn-" + std::string(c.name) + ".bmp"));
   }
 }

@@ -149,7 +149,7 @@ TEST(OutlinePickedEllipses, OnlyARingAroundTheOutlineSelects) {
   EXPECT_TRUE(ellipse.PtInUnit(20, 40));   // on the outline
   EXPECT_TRUE(ellipse.PtInUnit(17, 40));
   EXPECT_FALSE(ellipse.PtInUnit(14, 40));
-  EXPECT_EQ(ellipse.m_ptFirst, (CPoint{20, 20}));
+  EXPECT_EQ(ellipse.m_ptFirst, (CPoint{80, 60}));  // picking keeps the points
 
   CRound circle;
   circle.m_ptCenter = {50, 50};
@@ -185,7 +185,8 @@ TEST(OutlinePickedEllipses, HandlesSitAtTheEdgeMiddlesAndTheCentre) {
   circle.m_ptSecond = {30, 30};
   circle.m_ptCenter = {51, 49};
   EXPECT_EQ(circle.HitHandle(51, 49), 5);  // the centre field, not the box middle
-  EXPECT_EQ(circle.m_ptFirst, (CPoint{30, 30}));
+  EXPECT_EQ(circle.HitHandle(50, 30), 1);  // the edges of the box in corner order
+  EXPECT_EQ(circle.m_ptFirst, (CPoint{70, 70}));
 }
 
 TEST(OutlinePickedEllipses, AnEdgeDragMovesTheSecondPoint) {
@@ -292,7 +293,8 @@ TEST(EllipticArc, PlotsOnlyBetweenItsAnglesAndRemembersItsEnds) {
     arc.m_dAngle1 = a1;
     arc.m_dAngle2 = a2;
     arc.m_crPen = 0xFFFFFF;
-    arc.Draw(bench.dc);
+    arc.Draw(bench.dc, {});
+    arc.TakePlottedEnds();
     Plot result{{}, arc.m_ptArcStart, arc.m_ptArcEnd};
     for (CPoint p : LitPixels(bench.canvas)) result.lit.insert({p.x, p.y});
     return result;
@@ -337,7 +339,7 @@ TEST(EllipticArc, AnEndHandleDragMovesThatAngle) {
   arc.m_bAngleSet = true;
   arc.m_dAngle1 = 0;
   arc.m_dAngle2 = 90;
-  arc.Draw(bench.dc);
+  arc.TakePlottedEnds();
   const CPoint start = arc.m_ptArcStart;
   bench.view.m_nClickCount = 2;
   bench.GrabHandle(arc, start.x, start.y);

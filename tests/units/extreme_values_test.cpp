@@ -41,7 +41,7 @@ TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {
       SCOPED_TRACE(std::string(unit->GetRuntimeClass().name) + " variant " + std::to_string(variant));
       Extreme(*unit, variant);
       test::UnitBench bench;
-      unit->Draw(bench.dc);
+      unit->Draw(bench.dc, {});
       unit->DrawShape(bench.dc, INT32_MAX, INT32_MIN);
       unit->DrawHandles(bench.dc);
       unit->PtInUnit(10, 10);

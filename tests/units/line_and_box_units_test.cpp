@@ -123,7 +123,7 @@ TEST(LineUnit, DrawRestoresTheContextAndDrawShapeTwiceUnderXorErases) {
   bench.dc.SetROP2(R2_XORPEN);
   bench.dc.SetBkMode(TRANSPARENT);
   bench.dc.SetBkColor(0x123456);
-  line.Draw(bench.dc);
+  line.Draw(bench.dc, {});
   EXPECT_FALSE(bench.CanvasIsBlack());
   EXPECT_EQ(bench.dc.GetROP2(), R2_XORPEN);
   EXPECT_EQ(bench.dc.GetBkMode(), TRANSPARENT);
@@ -150,8 +150,8 @@ TEST(RectangleUnits, TheBoxIncludesItsLeftAndTopEdgesOnly) {
   round.m_ptFirst = {40, 30};
   round.m_ptSecond = {10, 10};
   EXPECT_TRUE(round.PtInUnit(10, 10));
-  EXPECT_EQ(round.m_ptFirst, (CPoint{10, 10}));  // normalised by the hit test
-  EXPECT_EQ(round.HitHandle(10, 10), 1);
+  EXPECT_EQ(round.m_ptFirst, (CPoint{40, 30}));  // nor does a rounded one, whose corners the view orders
+  EXPECT_EQ(round.HitHandle(10, 10), 3);
 
   CRectangle dot;
   dot.m_ptFirst = dot.m_ptSecond = {5, 5};
@@ -204,15 +204,15 @@ TEST(RectangleUnits, AGrabbedCornerMovesAboutTheOppositeOne) {
   }
 }
 
-TEST(EllipseUnit, PicksTheInsideOfTheEllipseAndNormalisesItsBox) {
+TEST(EllipseUnit, PicksTheInsideOfTheEllipseAndKeepsItsPoints) {
   CEllipse ellipse;
   ellipse.m_ptFirst = {60, 40};
   ellipse.m_ptSecond = {20, 0};
   EXPECT_TRUE(ellipse.PtInUnit(40, 20));
   EXPECT_FALSE(ellipse.PtInUnit(21, 1));  // in the box, outside the ellipse
-  EXPECT_EQ(ellipse.m_ptFirst, (CPoint{20, 0}));
-  EXPECT_EQ(ellipse.m_ptSecond, (CPoint{60, 40}));
-  EXPECT_EQ(ellipse.HitHandle(20, 0), 1);
+  EXPECT_EQ(ellipse.m_ptFirst, (CPoint{60, 40}));
+  EXPECT_EQ(ellipse.m_ptSecond, (CPoint{20, 0}));
+  EXPECT_EQ(ellipse.HitHandle(20, 0), 3);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(PolygonUnit, IsPickedNearItsOutlineOnly) {
   CPolygon empty;
   EXPECT_FALSE(empty.PtInUnit(0, 0));
   test::UnitBench bench;
-  empty.Draw(bench.dc);
+  empty.Draw(bench.dc, {});
   EXPECT_TRUE(bench.CanvasIsBlack());
 }
 
@@ -56,8 +56,8 @@ TEST(PolygonUnit, AVertexDragMovesThatVertexOnly) {
   EXPECT_EQ(bench.view.m_pCurUnit, &polygon);
   bench.DragTo(polygon, 55, 90);
   EXPECT_EQ(*polygon.m_pPoints, (CPointArray{{10, 10}, {90, 10}, {55, 90}}));
-  // The scratch points hold the neighbours of the dragged vertex.
-  EXPECT_EQ(polygon.m_ptFirst, (CPoint{90, 10}));
+  // The scratch points: the first vertex, and the dragged vertex's next neighbour.
+  EXPECT_EQ(polygon.m_ptFirst, (CPoint{10, 10}));
   EXPECT_EQ(polygon.m_ptSecond, (CPoint{10, 10}));
 }
 
@@ -100,10 +100,10 @@ TEST(BezierUnit, AListThatIsNotOfSegmentsDrawsNothing) {
   CPolyBezier bezier;
   bezier.m_crPen = 0xFFFFFF;
   bezier.m_aPoints = {{10, 10}, {30, 0}, {50, 0}, {100, 60}, {20, 90}};
-  bezier.Draw(bench.dc);
+  bezier.Draw(bench.dc, {});
   EXPECT_TRUE(bench.CanvasIsBlack());
   bezier.m_aPoints.pop_back();
-  bezier.Draw(bench.dc);
+  bezier.Draw(bench.dc, {});
   EXPECT_FALSE(bench.CanvasIsBlack());
 }
 
@@ -135,7 +135,7 @@ TEST(CurveUnit, AClickWithoutMovingLeavesAnEmptyCurvePickedNearThePress) {
   EXPECT_TRUE(curve.PtInUnit(41, 31));
   EXPECT_FALSE(curve.PtInUnit(42, 30));
   EXPECT_FALSE(curve.PtInUnit(37, 30));
-  curve.Draw(bench.dc);
+  curve.Draw(bench.dc, {});
   EXPECT_TRUE(bench.CanvasIsBlack());
 }
 

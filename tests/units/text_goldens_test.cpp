@@ -19,7 +19,6 @@
 #include "platform/local_time.h"
 #include "units/text.h"
 #include "units/timer.h"
-#include "units/clock_host.h"
 
 namespace lumetra {
 namespace {
@@ -92,7 +91,7 @@ Bitmap32 Draw(const Scene& scene) {
   CDC dc(canvas);
   std::unique_ptr<CFont> dcFont;
   std::vector<std::unique_ptr<CText>> units;
-  const FixedLocalTime now({2026, 12, 9, 3, 14, 5, 0});
+  const LocalTime now{2026, 12, 9, 3, 14, 5, 0};
   for (const std::string& line : scene.lines) {
     std::vector<std::string> t = SplitAt(line, ' ', 12);
     if (t[0] == "font") {
@@ -109,7 +108,7 @@ Bitmap32 Draw(const Scene& scene) {
       unit->m_nBandHeight = std::stoi(t[9]);
       unit->m_nRowSpacing = std::stoi(t[10]);
       unit->m_strText = t.size() > 11 ? Unescape(t[11]) : "";
-      unit->Draw(dc);
+      unit->Draw(dc, {});
       units.push_back(std::move(unit));
     } else if (t[0] == "clock") {
       CTessaraDoc doc;
@@ -118,12 +117,11 @@ Bitmap32 Draw(const Scene& scene) {
       doc.m_nClockAlign = std::uint8_t(std::stoi(t[7]));
       doc.m_nWidthWords = std::stoi(t[9]);
       doc.m_nHeightWords = std::stoi(t[10]);
-      const ClockHostScope drawing(&doc);
       CTimer clock;
       clock.m_ptFirst = {std::stoi(t[1]), std::stoi(t[2])};
       clock.m_ptSecond = {std::stoi(t[3]), std::stoi(t[4])};
       clock.m_nColourSet = std::stoi(t[8]);
-      clock.Draw(dc);
+      clock.Draw(dc, doc.DrawContextAt(now));
     } else if (t[0] == "handles") {
       units.back()->DrawHandles(dc);
     } else {

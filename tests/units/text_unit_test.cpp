@@ -39,14 +39,15 @@ TEST(TextUnit, APasteCopyTakesTheTextLayoutAndAFontOfItsOwn) {
   EXPECT_NE(&copy.Font(), &source.Font());
 }
 
-TEST(TextUnit, PickingNormalisesTheRectangleAndCornersGrabAboutTheOppositeOne) {
+TEST(TextUnit, PickingKeepsThePointsAndCornersGrabAboutTheOppositeOne) {
   test::UnitBench bench;
   CText text;
   text.m_ptFirst = {60, 40};
   text.m_ptSecond = {10, 10};
   EXPECT_TRUE(text.PtInUnit(10, 10));
   EXPECT_FALSE(text.PtInUnit(60, 20));
-  EXPECT_EQ(text.m_ptFirst, (CPoint{10, 10}));
+  EXPECT_EQ(text.m_ptFirst, (CPoint{60, 40}));
+  text.NormalizePoints();  // as the view does when a handle drag starts
   bench.GrabHandle(text, 58, 12);  // handle 2, the top-right corner
   EXPECT_EQ(bench.view.m_nHandle, 2);
   EXPECT_EQ(bench.view.m_nMode, kModeResize);
@@ -61,11 +62,11 @@ TEST(TextUnit, DrawsNothingWithoutTextAndNothingOutsideItsRectangle) {
   text.m_crPen = 0xFFFFFF;
   text.m_ptFirst = {20, 20};
   text.m_ptSecond = {60, 30};
-  text.Draw(bench.dc);
+  text.Draw(bench.dc, {});
   EXPECT_TRUE(bench.CanvasIsBlack());
 
   text.m_strText = std::string(200, 'W') + "\r\nmore rows below the rectangle";
-  text.Draw(bench.dc);
+  text.Draw(bench.dc, {});
   EXPECT_FALSE(bench.CanvasIsBlack());
   for (int y = 0; y < bench.canvas.Height(); ++y) {
     for (int x = 0; x < bench.canvas.Width(); ++x) {

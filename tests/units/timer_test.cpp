@@ -1,16 +1,17 @@
-// The clock previews the panel's date and time from the active document's
-// options, spans exactly its text across the panel and reports its frame and row.
+// The clock previews the panel's date and time from its document's options,
+// is placed around exactly its text across the panel, and finds the frame and
+// row the panel shows it in.
 
 #include "units/timer.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 
 #include "document/document.h"
 #include "support/bundled_font.h"
 #include "support/unit_bench.h"
-#include "units/clock_host.h"
 
 namespace lumetra {
 namespace {
@@ -43,23 +44,27 @@ struct TimerBench : test::UnitBench {
     doc.m_nClockStyle = 2;
     doc.m_nClockColour = 1;
   }
+  DrawContext Context() const { return doc.DrawContextAt(kTuesday); }
+  CSize Extent() const { return dc.GetTextExtent(CTimer::ClockText(doc.m_nClockStyle, kTuesday)); }
+  // As the editor places the clock after an edit, in the bench's font.
+  void Place() { clock.Place(doc.ClockSettingsForDrawing(), Extent()); }
   CFont font = CFont::CreatePointFont(100, "Arial");
-  FixedLocalTime time{kTuesday};
   CTessaraDoc doc;
-  ClockHostScope active{&doc};
   CTimer clock;
 };
 
-TEST(Timer, SpansItsTextAcrossThePanelByAlignmentInTheCurrentFont) {
+TEST(Timer, DrawsItsTextAcrossThePanelByAlignmentAndIsPlacedAroundIt) {
   TimerBench b;
-  const CSize extent = b.dc.GetTextExtent("2024-03-05 Tue 09:07");
+  const CSize extent = b.Extent();
   const std::int32_t lefts[] = {0, (128 - extent.cx) / 2, 128 - extent.cx, (128 - extent.cx) / 2};
   for (std::uint8_t align = 0; align < 4; ++align) {
     b.doc.m_nClockAlign = align;
     b.canvas.Fill(0);
-    b.clock.Draw(b.dc);
-    EXPECT_EQ(b.clock.m_ptFirst, (CPoint{lefts[align], 20})) << int(align);
-    EXPECT_EQ(b.clock.m_ptSecond, (CPoint{lefts[align] + extent.cx, 20 + extent.cy})) << int(align);
+    b.clock.Draw(b.dc, b.Context());
+    EXPECT_EQ(b.clock.m_ptFirst, (CPoint{50, 20})) << "drawing moves nothing";
+    EXPECT_EQ(b.clock.m_ptSecond, (CPoint{60, 30})) << "drawing moves nothing";
+    const CRect box{lefts[align], 20, lefts[align] + extent.cx, 20 + extent.cy};
+    EXPECT_EQ(b.clock.TextBox(b.doc.ClockSettingsForDrawing(), extent), box) << int(align);
   }
   Bitmap32 expected(120, 100);
   CDC ref(expected);
@@ -70,55 +75,62 @@ TEST(Timer, SpansItsTextAcrossThePanelByAlignmentInTheCurrentFont) {
   EXPECT_FALSE(b.CanvasIsBlack());
   EXPECT_EQ(b.canvas.Pixels(), expected.Pixels());
   EXPECT_EQ(b.dc.GetTextColor(), 0u);
+
+  b.Place();
+  EXPECT_EQ(b.clock.BoxRect(), (CRect{lefts[3], 20, lefts[3] + extent.cx, 20 + extent.cy}));
+  b.clock.Place(b.doc.ClockSettingsForDrawing(), {});  // an empty text keeps the bottom edge
+  EXPECT_EQ(b.clock.m_ptSecond.y, 20 + extent.cy);
+
+  // Without the document's options there is nothing to draw by.
+  b.canvas.Fill(0);
+  b.clock.Draw(b.dc, {});
+  EXPECT_TRUE(b.CanvasIsBlack());
 }
 
-TEST(Timer, ReportsFrameAndRowOfItsCentreToItsHost) {
-  TimerBench b;
-  CTessaraDoc other;
-  auto drawAt = [&](std::int32_t y1, std::int32_t y2) {
-    b.clock.m_ptFirst.y = y1;
-    b.clock.m_ptSecond.y = y2;
-    b.clock.Draw(b.dc);
+// The panel's clock position depends on the top edge, the font and the frame
+// height alone. Off the canvas the clock counts in the nearest frame and
+// row; past frame 255 the one-byte field holds the last frame it can.
+TEST(Timer, PositionOnThePanelIsTheFrameAndRowOfTheTextCellsMiddle) {
+  struct Case {
+    std::int32_t top, fontHeight, heightWords, frames;
+    std::optional<ClockPosition> position;
+    std::int64_t frame;
   };
-  b.doc.m_nClockStyle = 9;  // no text: the points stay as set
-  drawAt(30, 50);
-  EXPECT_EQ(b.doc.m_nClockFrame, 3);
-  EXPECT_EQ(b.doc.m_nClockRow, 1);
-  EXPECT_EQ(other.m_nClockFrame, 0);
-  {
-    ClockHostScope switched(&other);
-    other.m_nHeightWords = 2;
-    other.m_nClockAlign = 2;
-    drawAt(30, 50);
-    EXPECT_EQ(other.m_nClockFrame, 2);
-    EXPECT_EQ(b.clock.m_ptSecond.x, 128);
-    ClockHostScope none(nullptr);
-    const CPoint first = b.clock.m_ptFirst, second = b.clock.m_ptSecond;
-    b.canvas.Fill(0);
-    drawAt(first.y, second.y);
-    EXPECT_TRUE(b.CanvasIsBlack());
-    EXPECT_EQ(b.clock.m_ptSecond, second);
+  const Case cases[] = {
+      {30, 20, 1, 15, ClockPosition{3, 1}, 3},
+      {30, 20, 2, 15, ClockPosition{2, 1}, 2},
+      {20, 4, 2, 15, ClockPosition{1, 2}, 1},
+      {-100, 0, 1, 15, ClockPosition{1, 1}, 1},
+      {INT32_MAX, 16, 2, 15, ClockPosition{15, 2}, 15},
+      {300 * 32, 0, 2, 400, ClockPosition{255, 1}, 301},
+      {0, 16, 0, 15, std::nullopt, 0},
+  };
+  for (const Case& c : cases) {
+    const ClockSettings settings{.widthWords = 8, .heightWords = c.heightWords, .frames = c.frames};
+    EXPECT_EQ(CTimer::PositionOnPanel(c.top, c.fontHeight, settings), c.position) << c.top << " " << c.heightWords;
+    CTimer clock;
+    clock.m_ptFirst = {5, c.top};
+    clock.m_ptSecond = {0, 0};  // the stored bottom edge plays no part
+    EXPECT_EQ(clock.FrameIn(settings, c.fontHeight), c.frame) << c.top;
   }
-  // Off the canvas the clock counts in the nearest frame and row; past
-  // frame 255 the one-byte field holds the last frame it can.
-  drawAt(-100, -100);
-  EXPECT_EQ(b.doc.m_nClockFrame, 1);
-  EXPECT_EQ(b.doc.m_nClockRow, 1);
-  b.doc.m_nHeightWords = 2;
-  drawAt(INT32_MAX, INT32_MAX);
-  EXPECT_EQ(b.doc.m_nClockFrame, 15);
-  EXPECT_EQ(b.doc.m_nClockRow, 2);
-  b.doc.m_nFrames = 400;
-  drawAt(300 * 32, 300 * 32);
-  EXPECT_EQ(b.doc.m_nClockFrame, 255);
-  b.doc.m_nHeightWords = 0;
-  drawAt(0, 0);
-  EXPECT_EQ(b.doc.m_nClockFrame, 255);
+
+  // The document writes where its clock stands, whatever the time.
+  CTessaraDoc doc;
+  doc.m_nHeightWords = 2;
+  doc.m_nClockStyle = 2;
+  auto clock = std::make_unique<CTimer>();
+  clock->m_ptFirst = {0, 70};
+  doc.m_units.push_back(std::move(clock));
+  const auto expected = CTimer::PositionOnPanel(70, ClockFontHeight(), doc.ClockSettingsForDrawing());
+  for (const LocalTime& time : {kTuesday, LocalTime{.year = 1999, .month = 12, .day = 31, .dayOfWeek = 5}}) {
+    doc.PlaceClock(time);
+    EXPECT_EQ((ClockPosition{doc.m_nClockFrame, doc.m_nClockRow}), expected);
+  }
 }
 
 TEST(Timer, CornerPressTracksTheOppositeCornerAndNeitherDragResizesIt) {
   TimerBench b;
-  b.clock.Draw(b.dc);
+  b.Place();
   const CPoint first = b.clock.m_ptFirst, second = b.clock.m_ptSecond;
   const CPoint corners[] = {first, {second.x, first.y}, second, {first.x, second.y}};
   for (int h = 1; h <= 4; ++h) {
@@ -131,13 +143,13 @@ TEST(Timer, CornerPressTracksTheOppositeCornerAndNeitherDragResizesIt) {
     EXPECT_EQ(b.clock.m_ptFirst, first);
   }
   b.DragTo(b.clock, 5, 90);
-  b.clock.Draw(b.dc);
+  b.Place();
   EXPECT_EQ(b.clock.m_ptSecond, second);
   b.view.m_bResizing = false;
   b.view.m_bMoving = true;
   b.view.m_ptTrackB = {10, 10};
   b.DragTo(b.clock, 12, 16);
-  b.clock.Draw(b.dc);
+  b.Place();
   EXPECT_EQ(b.clock.m_ptFirst, (CPoint{first.x, first.y + 6}));
   EXPECT_EQ(b.clock.m_ptSecond, (CPoint{second.x, second.y + 6}));
 }
@@ -172,7 +184,8 @@ TEST(Timer, ExtremeStoredValuesDrawAndPressWithoutOverflow) {
     b.doc.m_nClockAlign = align;
     b.clock.m_ptFirst = {INT32_MIN, INT32_MAX};
     b.clock.m_ptSecond = {INT32_MAX, INT32_MIN};
-    b.clock.Draw(b.dc);
+    b.clock.Draw(b.dc, b.Context());
+    b.Place();
     EXPECT_EQ(b.clock.m_ptSecond.y, INT32_MAX);
     b.GrabHandle(b.clock, INT32_MAX, INT32_MAX);
     b.DragTo(b.clock, INT32_MIN, INT32_MIN);

@@ -22,7 +22,6 @@
 #include "support/bmp_builder.h"
 #include "support/bundled_font.h"
 #include "units/bmp.h"
-#include "units/clock_host.h"
 #include "units/curve.h"
 #include "units/ellipse.h"
 #include "units/ellipse_arc.h"
@@ -81,8 +80,9 @@ std::vector<std::uint8_t> Stored(const CUnit& unit) {
 struct UnitCase {
   const char* name;
   std::unique_ptr<CUnit> (*make)();
-  // The clock places itself across the panel by its alignment whenever it is
-  // drawn, so only the vertical part of a move shows in its drawing and box.
+  // The clock is drawn across the panel by its alignment, and the editor
+  // places its box there after every edit (Settle), so only the vertical
+  // part of a move shows in its drawing and box.
   bool keepsHorizontalMove = true;
 };
 
@@ -226,7 +226,7 @@ class UnitBounds : public ::testing::TestWithParam<UnitCase> {
     const std::uint32_t background = canvas.At(0, 0);
     CDC dc(canvas);
     dc.SelectObject(&font_);
-    unit.Draw(dc);
+    unit.Draw(dc, doc_.DrawContextAt(kTime));
     Drawing drawing;
     for (int y = 0; y < kCanvasHeight; ++y) {
       for (int x = 0; x < kCanvasWidth; ++x) {
@@ -247,10 +247,20 @@ class UnitBounds : public ::testing::TestWithParam<UnitCase> {
     return unit;
   }
 
+  // What the editor does after an edit of a clock: it places the clock's box
+  // around its text, here in the font the canvas draws it in.
+  void Settle(CUnit& unit) {
+    auto* clock = dynamic_cast<CTimer*>(&unit);
+    if (!clock) return;
+    Bitmap32 nowhere;
+    CDC dc(nowhere);
+    dc.SelectObject(&font_);
+    clock->Place(doc_.ClockSettingsForDrawing(), dc.GetTextExtent(CTimer::ClockText(doc_.m_nClockStyle, kTime)));
+  }
+
+  static constexpr LocalTime kTime{.year = 2024, .month = 3, .day = 5, .dayOfWeek = 2, .hour = 9, .minute = 7};
   CFont font_ = CFont::CreatePointFont(100, "Arial");
-  FixedLocalTime time_{{.year = 2024, .month = 3, .day = 5, .dayOfWeek = 2, .hour = 9, .minute = 7}};
   CTessaraDoc doc_;
-  ClockHostScope host_{&doc_};
 };
 
 TEST_P(UnitBounds, BoundsIsThePaintedBoxAndFollowsMovesAndClones) {
@@ -260,6 +270,7 @@ TEST_P(UnitBounds, BoundsIsThePaintedBoxAndFollowsMovesAndClones) {
     for (std::int32_t width : kPenWidths) {
       SCOPED_TRACE("pen style " + std::to_string(style) + ", width " + std::to_string(width));
       std::unique_ptr<CUnit> unit = MakeStyled(style, width);
+      Settle(*unit);
       const Drawing drawing = Draw(*unit);
       // Bounds is exactly the box of the painted pixels. The opaque background
       // paints the gaps of styled pens and the clock's text cell, which Bounds
@@ -276,6 +287,7 @@ TEST_P(UnitBounds, BoundsIsThePaintedBoxAndFollowsMovesAndClones) {
         const CPoint shown{GetParam().keepsHorizontalMove ? move.x : 0, move.y};
         const std::unique_ptr<CUnit> moved = unit->Clone();
         moved->Translate(move.x, move.y);
+        Settle(*moved);
         EXPECT_EQ(Draw(*moved), Shifted(drawing, shown));
         EXPECT_EQ(moved->Bounds(), ShiftedRect(bounds, shown));
         // The hit test moves too, wherever it is asked.

@@ -134,6 +134,7 @@ class UnitRecipe {
       u->m_dAngle1 = Number<double>(c[6]);
       u->m_dAngle2 = Number<double>(c[7]);
       u->m_bAngleSet = Number<int>(c[8]) != 0;
+      static_cast<CEllipseArc&>(*u).TakePlottedEnds();  // the end handles, as an edit leaves them
     } else if (kind == "polygon" || kind == "polybezier" || kind == "curve") {
       if (c.empty()) throw CaseError{"point count missing"};
       std::size_t n = Number<std::size_t>(c[0]);
@@ -250,7 +251,7 @@ Bitmap32 Draw(const Scene& scene) {
         break;
       case Step::Unit:
         last = step.unit->Build();
-        last->Draw(dc);
+        last->Draw(dc, {});
         break;
       case Step::Handles:
         if (last) last->DrawHandles(dc);

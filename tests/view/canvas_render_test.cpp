@@ -38,13 +38,13 @@ TEST(CanvasRender, AClippedPaintMatchesAFullPaintInsideTheClipAndLeavesTheRestAl
   // Wider and higher than the 128 x 160 canvas, as a zoomed view's bitmap may be.
   Bitmap32 full(150, 170, kSentinel);
   CDC fullDc(full);
-  RenderCanvas(*doc, fullDc, std::nullopt, true);
+  RenderCanvas(*doc, fullDc, LocalTime{}, std::nullopt, true);
 
   for (CRect clip : {CRect{3, 5, 61, 40}, CRect{100, 20, 150, 170}, CRect{0, 15, 128, 17}, CRect{-10, -10, 20, 20},
                      CRect{40, 60, 41, 160}}) {
     Bitmap32 part(150, 170, kSentinel);
     CDC partDc(part);
-    RenderCanvas(*doc, partDc, clip, true);
+    RenderCanvas(*doc, partDc, LocalTime{}, clip, true);
     int differences = 0, touchedOutside = 0;
     for (int y = 0; y < part.Height(); ++y) {
       for (int x = 0; x < part.Width(); ++x) {
@@ -70,7 +70,7 @@ TEST(CanvasRender, SeparatorsAreBlueLinesBetweenFramesAcrossThePanelWidthOnly) {
   doc.m_nFrames = 3;
   Bitmap32 canvas(150, 60, kSentinel);
   CDC dc(canvas);
-  RenderCanvas(doc, dc, std::nullopt, false);
+  RenderCanvas(doc, dc, LocalTime{}, std::nullopt, false);
   const std::uint32_t blue = PixelFromColor(kFrameSeparatorColour);
   for (int y = 0; y < 60; ++y) {
     for (int x = 0; x < 150; ++x) {
@@ -79,7 +79,7 @@ TEST(CanvasRender, SeparatorsAreBlueLinesBetweenFramesAcrossThePanelWidthOnly) {
     }
   }
   doc.m_nFrames = 1;
-  RenderCanvas(doc, dc, std::nullopt, false);
+  RenderCanvas(doc, dc, LocalTime{}, std::nullopt, false);
   EXPECT_EQ(canvas.At(0, 16), 0u);
 }
 
@@ -104,9 +104,9 @@ TEST(CanvasRender, HandlesFollowTheirUnitSoALaterUnitCoversThem) {
     }
     return count;
   };
-  RenderCanvas(doc, dc, std::nullopt, false);
+  RenderCanvas(doc, dc, LocalTime{}, std::nullopt, false);
   EXPECT_EQ(handlePixels({0, 0, 128, 160}), 0);
-  RenderCanvas(doc, dc, std::nullopt, true);
+  RenderCanvas(doc, dc, LocalTime{}, std::nullopt, true);
   EXPECT_GT(handlePixels({0, 0, 128, 160}), 0);
   EXPECT_EQ(handlePixels({10, 10, 30, 30}), 0);
 }
