@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "document/document.h"
 #include "lang/language.h"
 #include "platform/archive/byte_stream.h"
+#include "platform/local_time.h"
 #include "support/bmp_builder.h"
 #include "support/scoped_language.h"
 #include "support/temp_folder.h"
@@ -31,6 +34,8 @@
 #include "units/round_rectangle.h"
 #include "units/text.h"
 #include "units/timer.h"
+#include "view/canvas_render.h"
+#include "view/picture.h"
 #include "view/tessara_view.h"
 
 namespace lumetra {
@@ -342,7 +347,74 @@ TEST(ViewSession, PickedUnitsDraggedByTheirBodyKeepShapeAndRasterOperation) {
     s.view.OnMouseMove(handle + CPoint{3, 2}, true);
     s.view.OnLButtonUp(handle + CPoint{3, 2});
     EXPECT_EQ(unit.m_nDrawMode, R2_MERGEPEN);
+    if (unit.KeepsCornersInOrder()) EXPECT_EQ(unit.m_ptFirst, unit.BoxRect().TopLeft()) << "after the handle drag";
   }
+}
+
+// Drawing a document every way the program draws it (the canvas with
+// handles, the printout, the picture with and without clocks) changes no
+// byte of what it saves: every unit class beside a clock of every kind.
+TEST(ViewSession, DrawingChangesNoByteOfTheDocument) {
+  const LocalTime now{.year = 2026, .month = 12, .day = 9, .dayOfWeek = 3, .hour = 14, .minute = 5};
+  for (const Sample& sample : kSamples) {
+    for (std::uint8_t style : {0, 2, 9}) {
+      SCOPED_TRACE(std::string(sample.name) + ", clock style " + std::to_string(style));
+      Session s(8, 2, 4);
+      s.doc.m_nClockStyle = style;
+      s.doc.m_nClockAlign = 1;
+      s.doc.m_units.emplace_back(StoredUnit(sample.name));
+      if (std::string_view(sample.name) != "clock") s.doc.m_units.emplace_back(StoredUnit("clock"));
+      for (auto& unit : s.doc.m_units) unit->m_bSelected = true;
+      const std::vector<std::uint8_t> saved = s.doc.SaveToBytes();
+
+      Bitmap32 canvas(200, 160);
+      CDC dc(canvas);
+      RenderCanvas(s.doc, dc, now, std::nullopt, /*withHandles=*/true);
+      s.view.OnPrint(dc);
+      EXPECT_TRUE(RenderPictureStrip(s.doc, now));
+      EXPECT_TRUE(RenderPictureDIB(s.doc));
+      EXPECT_EQ(s.doc.SaveToBytes(), saved);
+    }
+  }
+}
+
+// A click that picks a unit changes no byte of it, whichever unit it picks.
+TEST(ViewSession, PickingEveryUnitOfTheSampleChangesNoByte) {
+  const FixedLocalTime time({2026, 12, 9, 3, 14, 5, 0});
+  Session s;
+  s.doc.LoadFile(LUMETRA_SOURCE_DIR "/resources/samples/welcome.tz", PanelSettings{});
+  s.view.OnInitialUpdate();
+  const std::vector<std::uint8_t> opened = s.doc.SaveToBytes();
+  auto& units = s.doc.m_units;
+  // The point of a unit's box where the view's pick, from the top, finds it first.
+  auto pickPoint = [&](const CUnit& unit) -> std::optional<CPoint> {
+    const CRect box = unit.Bounds();
+    for (int y = box.top; y < box.bottom; ++y) {
+      for (int x = box.left; x < box.right; ++x) {
+        for (auto it = units.rbegin(); it != units.rend(); ++it) {
+          if ((*it)->PtInUnit(x, y)) {
+            if (it->get() == &unit) return CPoint{x, y};
+            break;
+          }
+        }
+      }
+    }
+    return std::nullopt;
+  };
+  std::set<const CUnit*> picked;
+  for (const auto& unit : units) {
+    const std::optional<CPoint> at = pickPoint(*unit);
+    if (!at) continue;
+    s.view.m_pCurUnit = nullptr;  // so that the press picks rather than grabs the last pick's handle
+    s.Click(*at);
+    picked.insert(s.view.m_pCurUnit);
+    const std::vector<std::uint8_t> now = s.doc.SaveToBytes();
+    const auto differ = std::mismatch(now.begin(), now.end(), opened.begin(), opened.end());
+    EXPECT_EQ(differ.first, now.end()) << "byte " << (differ.first - now.begin()) << " after picking "
+                                       << unit->GetRuntimeClass().name << " at " << at->x << ", " << at->y;
+  }
+  EXPECT_EQ(picked.size(), units.size());
+  EXPECT_FALSE(s.doc.IsModified());
 }
 
 TEST(ViewSession, ALoadedCircularArcReshapesOnItsOwnCircle) {
