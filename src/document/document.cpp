@@ -17,17 +17,28 @@ constexpr std::size_t kMinObjectBytes = 2;
 
 CTessaraDoc::CTessaraDoc() = default;
 
-CTessaraDoc::~CTessaraDoc() { DeleteContents(); }
+CTessaraDoc::~CTessaraDoc() {
+  m_history.SetListener(nullptr);
+  DeleteContents();
+}
 
 void CTessaraDoc::DeleteContents() {
+  m_history.Clear();
   while (!m_units.empty()) m_units.pop_back();
   m_readProblems.clear();
+}
+
+CUnit* CTessaraDoc::FindUnit(std::uint64_t id) const {
+  if (id == 0) return nullptr;
+  for (const auto& unit : m_units) {
+    if (unit->m_nId == id) return unit.get();
+  }
+  return nullptr;
 }
 
 void CTessaraDoc::OnNewDocument(const PanelSettings& current) {
   DeleteContents();
   m_strPathName.clear();
-  m_bModified = false;
   m_nWidthWords = current.widthWords;
   m_nHeightWords = current.heightWords;
   m_nFrames = current.frames;
@@ -43,8 +54,8 @@ void CTessaraDoc::LoadFile(const std::filesystem::path& path, const PanelSetting
     throw DocumentError(path.string() + ": " + e.what());
   }
   m_strPathName = path;
-  m_bModified = false;
   m_nColourSet = current.colourSet;
+  m_history.Clear();
 }
 
 void CTessaraDoc::OnOpenDocument(const std::filesystem::path& path, const PanelSettings& current) {
@@ -59,7 +70,7 @@ void CTessaraDoc::OnSaveDocument(const std::filesystem::path& path) {
     throw DocumentError(e.what());
   }
   m_strPathName = path;
-  m_bModified = false;
+  m_history.MarkClean();
 }
 
 void CTessaraDoc::OnCloseDocument() { DeleteContents(); }
@@ -146,7 +157,9 @@ void CTessaraDoc::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   CTessaraDoc loaded;
   CArchive ar(bytes, UnitClasses());
   loaded.Serialize(ar);
+  m_history.Clear();
   m_units = std::move(loaded.m_units);
+  for (auto& unit : m_units) unit->m_nId = NewUnitId();
   m_readProblems = std::move(loaded.m_readProblems);
   m_sizeCanvas = loaded.m_sizeCanvas;
   m_ptViewOrigin = loaded.m_ptViewOrigin;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "document/edit_history.h"
 #include "document/panel_settings.h"
 #include "document/play_mode_set.h"
 #include "platform/types.h"
@@ -54,7 +55,7 @@ class CTessaraDoc {
   void LoadFile(const std::filesystem::path& path, const PanelSettings& current);
   // The editor's open: LoadFile, then "Read error" for every unit in ReadProblems().
   void OnOpenDocument(const std::filesystem::path& path, const PanelSettings& current);
-  // Writes the file through a temporary file and clears the modified flag.
+  // Writes the file through a temporary file and marks the history clean.
   // Throws DocumentError and leaves both the old file and the flag alone on failure.
   void OnSaveDocument(const std::filesystem::path& path);
   // Destroys the units, last to first.
@@ -63,8 +64,15 @@ class CTessaraDoc {
   // The document's geometry becomes the running program's panel and is kept in the store.
   void ApplyPanelSettings(PanelSettings& current, SettingsStore& store) const;
 
-  bool IsModified() const { return m_bModified; }
-  void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+  // Every change goes through the history; the document is modified when
+  // it is not where it was last opened, made or saved.
+  EditHistory& History() { return m_history; }
+  const EditHistory& History() const { return m_history; }
+  bool IsModified() const { return !m_history.IsClean(); }
+  // A new id for a unit, never given before in this document.
+  std::uint64_t NewUnitId() { return ++m_nLastUnitId; }
+  // The unit with `id`, or nullptr when the document does not hold it.
+  CUnit* FindUnit(std::uint64_t id) const;
   const std::filesystem::path& GetPathName() const { return m_strPathName; }
   std::string GetTitle() const;
 
@@ -110,8 +118,9 @@ class CTessaraDoc {
  private:
   void DeleteContents();
 
-  bool m_bModified = false;
   std::filesystem::path m_strPathName;
+  std::uint64_t m_nLastUnitId = 0;
+  EditHistory m_history{*this};
   std::vector<UnitReadProblem> m_readProblems;
 };
 

@@ -43,6 +43,8 @@ class CPlayModeSet {
   std::array<std::int32_t, kRows> m_anSpeed{};
   std::array<std::int32_t, kRows> m_anDelay{};
   std::int32_t m_nRowCount = 1;
+
+  bool operator==(const CPlayModeSet&) const = default;
 };
 
 }  // namespace lumetra

@@ -101,7 +101,7 @@ void CDib::Clear() {
   m_fileHeader = {};
   m_pHeader.clear();
   m_pColours = kInfoHeaderSize;
-  m_pPixels.clear();
+  m_pPixels = std::make_shared<const std::vector<std::uint8_t>>();
   m_nPixelBytes = 0;
   m_nColourCount = 0;
   m_hPal.clear();
@@ -157,8 +157,8 @@ std::optional<std::string> CDib::Read(ByteReader& in, Source source) {
 
   m_fileHeader = fileHeader;
   m_pHeader = std::move(header);
-  m_pPixels = std::move(pixels);
-  m_nPixelBytes = std::uint32_t(m_pPixels.size());
+  m_pPixels = std::make_shared<const std::vector<std::uint8_t>>(std::move(pixels));
+  m_nPixelBytes = std::uint32_t(m_pPixels->size());
   m_bDrawable = drawable;
   if (drawable) {
     m_pColours = ColourTableOffset(h);
@@ -190,7 +190,7 @@ void CDib::WriteBmp(ByteWriter& out) const {
   if (!m_bDrawable) {
     out.Write(m_fileHeader.data(), m_fileHeader.size());
     out.Write(m_pHeader.data(), m_pHeader.size());
-    out.Write(m_pPixels.data(), m_pPixels.size());
+    out.Write(m_pPixels->data(), m_pPixels->size());
     return;
   }
   // The information header, the masks and the colour table; any gap after them is dropped.
@@ -200,7 +200,7 @@ void CDib::WriteBmp(ByteWriter& out) const {
   out.WriteU32(0);  // bfReserved1 and 2
   out.WriteU32(std::uint32_t(kFileHeaderSize + headerBytes));
   out.Write(m_pHeader.data(), headerBytes);
-  out.Write(m_pPixels.data(), m_nPixelBytes);
+  out.Write(m_pPixels->data(), m_nPixelBytes);
 }
 
 bool CDib::ReadBmpFile(const std::filesystem::path& path) {
@@ -269,8 +269,8 @@ bool CDib::EnsureHalftonePalette() {
 bool CDib::DrawStretched(CDC& dc, int x, int y, int w, int h) const {
   if (!m_bDrawable) return false;
   const CSize extent = ImageExtent();
-  const DibView view{reinterpret_cast<const BITMAPINFOHEADER*>(m_pHeader.data()), m_pHeader.size(), m_pPixels.data(),
-                     m_pPixels.size()};
+  const DibView view{reinterpret_cast<const BITMAPINFOHEADER*>(m_pHeader.data()), m_pHeader.size(), m_pPixels->data(),
+                     m_pPixels->size()};
   DCStateGuard restore(dc);
   dc.SetStretchBltMode(COLORONCOLOR);
   dc.StretchDIBits(x, y, w, h, 0, 0, extent.cx, extent.cy, view, DIB_RGB_COLORS, SRCCOPY);

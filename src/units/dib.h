@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,7 +71,7 @@ class CDib {
   CSize ImageExtent() const;
   BITMAPINFOHEADER Header() const;
   const std::vector<std::uint8_t>& HeaderBlock() const { return m_pHeader; }
-  const std::vector<std::uint8_t>& Pixels() const { return m_pPixels; }
+  const std::vector<std::uint8_t>& Pixels() const { return *m_pPixels; }
   std::uint32_t ColourCount() const { return m_nColourCount; }
   // The colour table: m_nColourCount entries of blue, green, red, 0 (none for pictures that are not drawn).
   const std::uint8_t* Colours() const { return m_pHeader.data() + m_pColours; }
@@ -100,7 +101,8 @@ class CDib {
   std::array<std::uint8_t, kFileHeaderSize> m_fileHeader{};  // as read; written back for pictures kept as stored
   std::vector<std::uint8_t> m_pHeader;       // information header, masks, colour table, any gap before the pixels
   std::size_t m_pColours = kInfoHeaderSize;  // offset of the colour table in the header block
-  std::vector<std::uint8_t> m_pPixels;
+  // Never changed once read, so copies of the picture share it.
+  std::shared_ptr<const std::vector<std::uint8_t>> m_pPixels = std::make_shared<const std::vector<std::uint8_t>>();
   std::uint32_t m_nPixelBytes = 0;
   std::uint32_t m_nColourCount = 0;
   std::vector<PALETTEENTRY> m_hPal;

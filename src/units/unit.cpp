@@ -201,6 +201,7 @@ void CUnit::CopyUnitFrom(const CUnit& other) {
   m_ptHandle = other.m_ptHandle;
   m_bActive = other.m_bActive;
   m_bSelected = other.m_bSelected;
+  m_nId = other.m_nId;
   m_ptCenter = other.m_ptCenter;
   m_nRadius1 = other.m_nRadius1;
   m_nRadius2 = other.m_nRadius2;

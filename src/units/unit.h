@@ -91,7 +91,7 @@ class CUnit : public CObject {
   virtual CRect Extent() const { return BoxRect(); }
   // A complete copy: every field the unit stores and draws from, with point
   // lists and a font of its own and its hit region built anew. It draws the
-  // same pixels and stores the same bytes as the original.
+  // same pixels and stores the same bytes as the original, and has its id.
   virtual std::unique_ptr<CUnit> Clone() const;
   // What paste adds when this unit is the marked one: a new unit of this
   // unit's class made from `current`, or none for the classes that are not
@@ -135,6 +135,9 @@ class CUnit : public CObject {
   CPoint m_ptHandle;
   bool m_bActive;
   bool m_bSelected = false;
+  // The document's name for the unit, kept by clones and through undo and
+  // redo; 0 until the document gives it one. Not stored.
+  std::uint64_t m_nId = 0;
 
   // Shape parameters of the subclasses that need them; zero until set.
   CPoint m_ptCenter;

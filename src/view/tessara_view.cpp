@@ -19,8 +19,54 @@ void CTessaraView::Repaint(bool erase) {
   if (m_pHost) m_pHost->Invalidate(erase);
 }
 
-void CTessaraView::SetModified() {
-  if (m_pDocument) m_pDocument->SetModifiedFlag();
+void CTessaraView::BeginChange(StepKind kind) {
+  if (!m_pDocument) return;
+  EditHistory& history = m_pDocument->History();
+  // A gesture whose release never came ends here.
+  while (history.IsOpen()) history.Commit();
+  history.Begin(kind);
+}
+
+void CTessaraView::CommitChange() {
+  if (m_pDocument) m_pDocument->History().Commit();
+}
+
+void CTessaraView::TouchClocks() {
+  if (!m_pDocument) return;
+  for (auto& unit : m_pDocument->m_units) {
+    if (dynamic_cast<CTimer*>(unit.get())) m_pDocument->History().Touch(*unit);
+  }
+}
+
+void CTessaraView::Undo() {
+  if (!m_pDocument || !m_pDocument->History().CanUndo()) return;
+  const std::uint64_t current = m_pCurUnit ? m_pCurUnit->m_nId : 0, marked = m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0;
+  m_pDocument->History().Undo();
+  FollowHistory(current, marked);
+}
+
+void CTessaraView::Redo() {
+  if (!m_pDocument || !m_pDocument->History().CanRedo()) return;
+  const std::uint64_t current = m_pCurUnit ? m_pCurUnit->m_nId : 0, marked = m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0;
+  m_pDocument->History().Redo();
+  FollowHistory(current, marked);
+}
+
+void CTessaraView::FollowHistory(std::uint64_t current, std::uint64_t marked) {
+  m_pCurUnit = m_pDocument->FindUnit(current);
+  m_pMarkedUnit = m_pDocument->FindUnit(marked);
+  m_nClockCount = 0;
+  for (auto& unit : m_pDocument->m_units) {
+    unit->m_bSelected = unit.get() == m_pCurUnit;
+    if (auto* clock = dynamic_cast<CTimer*>(unit.get())) {
+      clock->m_nColourSet = m_pDocument->m_nColourSet;
+      ++m_nClockCount;
+    }
+  }
+  m_bCreating = m_bMoving = m_bResizing = false;
+  if (m_nMode != kModeCreate) m_nMode = kModeSelect;
+  UpdateCanvasSize();
+  Repaint();
 }
 
 void CTessaraView::PlaceClock() {
@@ -70,7 +116,6 @@ void CTessaraView::OnInitialUpdate() {
   m_nClickCount = 0;
   m_bUnitChanged = m_bHandleGrabbed = false;
   if (m_pHost) m_pHost->ScrollTo({0, 0});
-  if (m_pDocument) m_pDocument->SetModifiedFlag(false);
   Repaint();
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "document/edit_history.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "platform/types.h"
@@ -107,6 +108,10 @@ class CTessaraView : public EditingView {
   void ShowPreview();
   void EditClockOptions();
   void SaveAsBmpFile();
+  // Undoes or redoes the document's last step; the current and the marked
+  // unit stay current and marked when the document still holds them.
+  void Undo();
+  void Redo();
 
   // The clocks in the document; the clock tool is offered only while there is none.
   std::int32_t m_nClockCount = 0;
@@ -118,12 +123,20 @@ class CTessaraView : public EditingView {
 
  private:
   void Repaint(bool erase = true);
-  void SetModified();
+  // Every change of the document is a step of its history (EditHistory):
+  // Begin opens it, Commit closes it.
+  void BeginChange(StepKind kind);
+  void CommitChange();
+  // Touches the document's clocks, which PlaceClock may move.
+  void TouchClocks();
   void ChooseTool(std::int32_t tool);
   std::unique_ptr<CUnit> MakeUnitOfTool(std::int32_t x, std::int32_t y);
   void PressInSelectMode(std::int32_t x, std::int32_t y);
-  // Takes back the unit the last press created, and the modified flag with it.
+  // Takes back the unit the open change created, leaving no step.
   void DiscardNewUnit();
+  // After undo or redo: the current and marked units found again by id, the
+  // clocks counted, the canvas sized to the document.
+  void FollowHistory(std::uint64_t current, std::uint64_t marked);
   // A fresh drawing context for one mouse event, in the default state (so a
   // new unit's raster operation is R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.
@@ -141,7 +154,6 @@ class CTessaraView : public EditingView {
   CTessaraDoc* m_pDocument = nullptr;
   StylePageValues* m_pStylePage = nullptr;
   Bitmap32 m_feedback{1, 1};
-  bool m_bModifiedBeforeCreate = false;
 };
 
 }  // namespace lumetra

@@ -145,16 +145,18 @@ CommandState CTessaraView::GetCommandState(std::int32_t command) const {
   }
 }
 
+// Every selected unit goes, in one step.
 void CTessaraView::DeleteSelected() {
   m_pCurUnit = nullptr;
   if (m_pDocument) {
+    BeginChange(StepKind::kDelete);
     auto& units = m_pDocument->m_units;
     for (std::size_t i = units.size(); i-- > 0;) {
       if (!units[i]->m_bSelected) continue;
       if (dynamic_cast<CTimer*>(units[i].get())) --m_nClockCount;
-      units.erase(units.begin() + std::ptrdiff_t(i));
-      m_pDocument->SetModifiedFlag();
+      m_pDocument->History().Remove(i);
     }
+    CommitChange();
   }
   m_bCreating = m_bMoving = m_bResizing = false;
   m_nMode = kModeSelect;
@@ -165,10 +167,10 @@ void CTessaraView::DeleteSelected() {
 
 void CTessaraView::ApplyStyleToCurrentUnit() {
   if (!m_pCurUnit || dynamic_cast<CTimer*>(m_pCurUnit) || !m_pStylePage) return;
-  StylePageValues before;
-  before.TakeFrom(*m_pCurUnit);
+  BeginChange(StepKind::kRestyle);
+  m_pDocument->History().Touch(*m_pCurUnit);
   m_pStylePage->ApplyTo(*m_pCurUnit);
-  if (!(before == *m_pStylePage)) SetModified();
+  CommitChange();
   Repaint();
 }
 
@@ -181,21 +183,23 @@ void CTessaraView::PasteMarked() {
   std::unique_ptr<CUnit> copy = m_pMarkedUnit->PasteCopy(*m_pCurUnit);
   if (!copy) return;
   copy->m_bSelected = false;
-  m_pMarkedUnit = copy.get();
-  m_pDocument->m_units.push_back(std::move(copy));
+  BeginChange(StepKind::kPaste);
+  m_pMarkedUnit = &m_pDocument->History().Append(std::move(copy));
+  CommitChange();
   m_nTool = kToolNone;
   m_nMode = kModeSelect;
   m_bCreating = m_bMoving = m_bResizing = false;
-  m_pDocument->SetModifiedFlag();
   Repaint();
 }
 
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
+  BeginChange(StepKind::kCentre);
+  m_pDocument->History().Touch(*m_pCurUnit);
   if (m_pCurUnit->PointsAreBoxCorners()) m_pCurUnit->NormalizePoints();
   m_pCurUnit->Translate(SaturateToInt(dx), SaturateToInt(dy));
   if (dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
+  CommitChange();
   Repaint();
-  SetModified();
 }
 
 void CTessaraView::CentreHorizontally() {
@@ -252,9 +256,9 @@ void CTessaraView::ImportBmpFile(const std::filesystem::path& path) {
   m_nTool = kToolNone;
   m_bCreating = m_bMoving = m_bResizing = false;
   if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
-  m_pCurUnit = picture.get();
-  m_pDocument->m_units.push_back(std::move(picture));
-  m_pDocument->SetModifiedFlag();
+  BeginChange(StepKind::kImport);
+  m_pCurUnit = &m_pDocument->History().Append(std::move(picture));
+  CommitChange();
   Repaint();
 }
 
@@ -263,6 +267,9 @@ void CTessaraView::ChangeScreenSize() {
   CTessaraDoc& doc = *m_pDocument;
   ScreenSizeValues values{doc.m_nWidthWords, doc.m_nHeightWords, doc.m_nFrames, doc.m_nColourSet, true};
   if (!m_pHost->EditScreenSize(values)) return;
+  // The settings store keeps this Screen Set even when the step is undone.
+  BeginChange(StepKind::kScreenSet);
+  TouchClocks();
   doc.m_nWidthWords = values.widthWords;
   doc.m_nHeightWords = values.heightWords;
   doc.m_nFrames = values.frames;
@@ -270,11 +277,11 @@ void CTessaraView::ChangeScreenSize() {
   m_pHost->PanelSettingsChanged(doc);
   UpdateCanvasSize();
   doc.m_ptViewOrigin = m_ptOrigin;
-  doc.SetModifiedFlag();
   for (auto& unit : doc.m_units) {
     if (auto* clock = dynamic_cast<CTimer*>(unit.get())) clock->m_nColourSet = doc.m_nColourSet;
   }
   PlaceClock();
+  CommitChange();
   Repaint();
 }
 
@@ -288,12 +295,15 @@ void CTessaraView::ShowPreview() {
   m_pHost->ShowPreview(*strip, doc.m_nWidthWords * kWordPixels, doc.m_nHeightWords * kWordPixels, doc.m_nFrames);
 }
 
-// OK and every Apply leave their values in the document, which is then changed.
+// OK and every Apply leave their values in the document, each as a step.
 void CTessaraView::EditPlayMode() {
   if (!m_pHost || !m_pDocument) return;
-  if (m_pHost->EditPlayModes(m_pDocument->m_playMode, m_pDocument->m_nFrames) != DialogOutcome::kCancelled) {
-    SetModified();
-  }
+  BeginChange(StepKind::kPlayModes);
+  m_pHost->EditPlayModes(m_pDocument->m_playMode, m_pDocument->m_nFrames, [this] {
+    CommitChange();
+    BeginChange(StepKind::kPlayModes);
+  });
+  CommitChange();
 }
 
 // With the mono colour set every lit colour is the one red.
@@ -302,12 +312,14 @@ void CTessaraView::EditClockOptions() {
     CTessaraDoc& doc = *m_pDocument;
     ClockOptions options{doc.m_nClockStyle, doc.m_nClockColour, doc.m_nClockAlign, doc.m_nColourSet};
     if (m_pHost->EditClockOptions(options)) {
+      BeginChange(StepKind::kClockOptions);
+      TouchClocks();
       doc.m_nClockStyle = std::uint8_t(options.style);
       doc.m_nClockColour = std::uint8_t(options.colour);
       doc.m_nClockAlign = std::uint8_t(options.align);
       if (doc.m_nColourSet == 2 && doc.m_nClockColour != 0) doc.m_nClockColour = 1;
       PlaceClock();
-      doc.SetModifiedFlag();
+      CommitChange();
     }
   }
   Repaint(false);

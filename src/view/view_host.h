@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,11 +68,16 @@ class ViewHost {
   // settings store follow a document's new geometry.
   virtual void PanelSettingsChanged(const CTessaraDoc& /*document*/) {}
 
-  // Modal dialogs; true for OK.
-  virtual DialogOutcome EditTextProperties(CText& /*text*/, bool /*newUnit*/) { return DialogOutcome::kCancelled; }
+  // Modal dialogs; true for OK. The dialogs with an Apply button edit in
+  // place and call `applied` after each Apply has put its values in.
+  virtual DialogOutcome EditTextProperties(CText& /*text*/, bool /*newUnit*/,
+                                           const std::function<void()>& /*applied*/) {
+    return DialogOutcome::kCancelled;
+  }
   virtual bool EditClockOptions(ClockOptions& /*options*/) { return false; }
   virtual bool EditScreenSize(ScreenSizeValues& /*values*/) { return false; }
-  virtual DialogOutcome EditPlayModes(CPlayModeSet& /*modes*/, std::int32_t /*frames*/) {
+  virtual DialogOutcome EditPlayModes(CPlayModeSet& /*modes*/, std::int32_t /*frames*/,
+                                      const std::function<void()>& /*applied*/) {
     return DialogOutcome::kCancelled;
   }
   // The Preview: the picture strip (frames side by side, clocks drawn when

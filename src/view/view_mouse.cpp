@@ -62,7 +62,12 @@ void CTessaraView::OnLButtonDown(CPoint client) {
   m_nHandle = -1;
   if (m_nMode == kModeCreate && m_pDocument) {
     m_bCreating = true;
-    if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
+    // Whatever the press and the drag do, up to the release, is one step.
+    BeginChange(StepKind::kCreate);
+    if (m_pCurUnit) {
+      m_pCurUnit->m_bSelected = false;
+      m_pDocument->History().Touch(*m_pCurUnit);
+    }
     const bool clockTool = m_nTool == kToolClock;
     std::unique_ptr<CUnit> unit = MakeUnitOfTool(at.x, at.y);
     if (unit) {
@@ -70,10 +75,7 @@ void CTessaraView::OnLButtonDown(CPoint client) {
       if (m_pStylePage) m_pStylePage->ApplyTo(*unit);
       unit->m_nDrawMode = FeedbackDC().GetROP2();
       unit->m_bSelected = true;
-      m_pCurUnit = unit.get();
-      m_pDocument->m_units.push_back(std::move(unit));
-      m_bModifiedBeforeCreate = m_pDocument->IsModified();
-      m_pDocument->SetModifiedFlag();
+      m_pCurUnit = &m_pDocument->History().Append(std::move(unit));
     } else if (clockTool) {
       m_pCurUnit = nullptr;
     }
@@ -84,15 +86,20 @@ void CTessaraView::OnLButtonDown(CPoint client) {
   m_ptLastClick = at;
 }
 
+// A press on a handle of the current unit, or on a unit, may start a drag:
+// the change it makes up to the release is one step.
 void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   m_nTool = kToolNone;
   // Picking, grabbing and moving leave the unit's own raster operation as it is.
   if (m_pCurUnit && m_pCurUnit->HitHandle(x, y) != 0) {
+    BeginChange(StepKind::kResize);
+    m_pDocument->History().Touch(*m_pCurUnit);
     if (m_pCurUnit->KeepsCornersInOrder()) m_pCurUnit->NormalizePoints();
     CDC dc = FeedbackDC();
     m_pCurUnit->m_bActive = true;
     m_bResizing = true;
     m_pCurUnit->OnLButtonDown(dc, *this, x, y);
+    if (m_nMode == kModeMoveByHandle) m_pDocument->History().SetKind(StepKind::kMove);
     Repaint();
     return;
   }
@@ -112,6 +119,8 @@ void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
   m_pCurUnit = hit;
   hit->m_bSelected = true;
+  BeginChange(StepKind::kMove);
+  m_pDocument->History().Touch(*hit);
   Repaint();
   if (m_pStylePage) {
     m_pStylePage->TakeFrom(*hit);
@@ -127,12 +136,10 @@ void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
   const bool dragging = m_bCreating || m_bResizing || m_bMoving;
   if (m_bCreating || m_bResizing) {
     m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
-    SetModified();
   } else if (m_bMoving) {
     m_ptTrackA = m_ptTrackB;
     m_ptTrackB = at;
     m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
-    SetModified();
   }
   if (dragging && dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
   Repaint();
@@ -152,8 +159,9 @@ void CTessaraView::OnLButtonUp(CPoint client) {
     if (auto* curve = dynamic_cast<CCurve*>(m_pCurUnit); curve && curve->m_pPoints->empty()) {
       DiscardNewUnit();  // a click traces no point: the curve could be neither seen nor picked
     } else if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
+      // The dialog is part of the creation: its Apply makes no step of its own.
       const DialogOutcome outcome =
-          m_pHost ? m_pHost->EditTextProperties(*text, /*newUnit=*/true) : DialogOutcome::kCancelled;
+          m_pHost ? m_pHost->EditTextProperties(*text, /*newUnit=*/true, [] {}) : DialogOutcome::kCancelled;
       if (outcome == DialogOutcome::kCancelled) DiscardNewUnit();  // an empty box nobody asked for
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
@@ -169,15 +177,14 @@ void CTessaraView::OnLButtonUp(CPoint client) {
   }
   m_bMoving = false;
   m_nHandle = -1;
+  CommitChange();
   Repaint();
 }
 
 void CTessaraView::DiscardNewUnit() {
-  if (!m_pDocument || !m_pCurUnit) return;
-  auto& units = m_pDocument->m_units;
-  if (!units.empty() && units.back().get() == m_pCurUnit) units.pop_back();
+  if (!m_pDocument) return;
   m_pCurUnit = nullptr;
-  m_pDocument->SetModifiedFlag(m_bModifiedBeforeCreate);
+  m_pDocument->History().Abort();
 }
 
 void CTessaraView::OnLButtonDblClk(CPoint client) {
@@ -185,9 +192,19 @@ void CTessaraView::OnLButtonDblClk(CPoint client) {
   if (m_pCurUnit && m_pCurUnit->PtInUnit(at.x, at.y)) {
     if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
       if (m_pDocument) text->m_nBandHeight = m_pDocument->m_nHeightWords * kWordPixels;
-      if (m_pHost && m_pHost->EditTextProperties(*text, /*newUnit=*/false) != DialogOutcome::kCancelled) {
-        SetModified();
+      // OK and every Apply each make a step of what they changed.
+      auto begin = [&] {
+        BeginChange(StepKind::kTextProperties);
+        if (m_pDocument) m_pDocument->History().Touch(*text);
+      };
+      begin();
+      if (m_pHost) {
+        m_pHost->EditTextProperties(*text, /*newUnit=*/false, [&] {
+          CommitChange();
+          begin();
+        });
       }
+      CommitChange();
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
     } else if (dynamic_cast<CTimer*>(m_pCurUnit)) {

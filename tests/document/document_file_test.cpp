@@ -41,6 +41,13 @@ ArchiveFailure LoadFailure(const Bytes& bytes) {
   return ArchiveFailure::BadClass;
 }
 
+// A change made as the editor makes it.
+void AddLine(CTessaraDoc& doc) {
+  doc.History().Begin(StepKind::kCreate);
+  doc.History().Append(std::make_unique<CDLine>());
+  doc.History().Commit();
+}
+
 TEST(DocumentFile, AnEmptyDocumentIs183BytesEndingInACountOfZero) {
   CTessaraDoc doc;
   Bytes bytes = NewDocument(doc).SaveToBytes();
@@ -234,7 +241,7 @@ TEST(DocumentFile, OpeningTakesGeometryFromTheFileAndColoursFromTheRunningPanel)
   test::TempFolder folder("doc");
   CTessaraDoc doc;
   doc.OnNewDocument(PanelSettings{16, 2, 4, 1});
-  doc.SetModifiedFlag();
+  AddLine(doc);
   doc.OnSaveDocument(folder / "a.tz");
   EXPECT_FALSE(doc.IsModified());
 
@@ -279,8 +286,7 @@ TEST(DocumentFile, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
   doc.OnSaveDocument(folder / "keep.tz");
   Bytes before = ReadWholeFile(folder / "keep.tz", 1 << 20);
 
-  doc.m_units.push_back(std::make_unique<CDLine>());
-  doc.SetModifiedFlag();
+  AddLine(doc);
   std::filesystem::create_directory(folder / "blocked.tz");  // a folder where the file should go
   EXPECT_THROW(doc.OnSaveDocument(folder / "blocked.tz"), DocumentError);
   EXPECT_TRUE(doc.IsModified());

@@ -271,7 +271,7 @@ class MainFrameTest : public QObject {
       CChildFrame* child = frame_->NewDocument();
       frame_->Action(kCmdToolRectangle)->trigger();
       Drag(child->Canvas(), QPoint(4, 4), QPoint(30, 14));
-      child->Document().SetModifiedFlag(false);
+      child->Document().History().MarkClean();
       child->SetTitle(child->Title());
       QVERIFY(!frame_->windowTitle().endsWith(QStringLiteral("*")));
       command();

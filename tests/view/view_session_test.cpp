@@ -43,7 +43,13 @@ namespace {
 
 struct ScriptedHost : ViewHost {
   DialogOutcome playModesAnswer = DialogOutcome::kCancelled;
-  DialogOutcome EditPlayModes(CPlayModeSet&, std::int32_t) override { return playModesAnswer; }
+  // Unless cancelled outright, the dialog changes a speed (and applies it).
+  DialogOutcome EditPlayModes(CPlayModeSet& modes, std::int32_t, const std::function<void()>& applied) override {
+    if (playModesAnswer == DialogOutcome::kCancelled) return playModesAnswer;
+    modes.m_anSpeed[0] = (modes.m_anSpeed[0] + 1) % CPlayModeSet::kSpeeds;
+    if (playModesAnswer == DialogOutcome::kCancelledAfterApply) applied();
+    return playModesAnswer;
+  }
 
   std::vector<PopupMenuRequest> menus;
   std::vector<std::string> messages;
@@ -62,7 +68,7 @@ struct ScriptedHost : ViewHost {
   CPoint ScrollPosition() const override { return scroll; }
   CSize ClientSize() const override { return client; }
   void ScrollTo(CPoint p) override { scrolledTo.push_back(p); }
-  DialogOutcome EditTextProperties(CText&, bool) override {
+  DialogOutcome EditTextProperties(CText&, bool, const std::function<void()>&) override {
     ++textDialogs;
     return textDialogAnswer;
   }
@@ -601,7 +607,7 @@ TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
     s.Click({40, 2});
     ASSERT_NE(s.view.m_pCurUnit, nullptr);
     s.style.TakeFrom(*s.view.m_pCurUnit);
-    s.doc.SetModifiedFlag(false);
+    s.doc.History().MarkClean();
     c.act(s);
     EXPECT_EQ(s.doc.m_units.size(), c.units);
     EXPECT_EQ(s.doc.IsModified(), c.modified);

@@ -180,8 +180,14 @@ void CanvasWidget::CanvasSizeChanged(CSize zoomed) {
 
 void CanvasWidget::PanelSettingsChanged(const CTessaraDoc&) { emit panelSettingsChanged(); }
 
-DialogOutcome CanvasWidget::EditTextProperties(CText& text, bool newUnit) {
-  CTextPropertiesDlg dialog(text, newUnit, [this] { viewport()->update(); }, codePage_, this);
+DialogOutcome CanvasWidget::EditTextProperties(CText& text, bool newUnit, const std::function<void()>& applied) {
+  CTextPropertiesDlg dialog(
+      text, newUnit,
+      [this, &applied] {
+        applied();
+        viewport()->update();
+      },
+      codePage_, this);
   return OutcomeOf(dialog.exec(), dialog.AppliedAny());
 }
 
@@ -199,9 +205,13 @@ bool CanvasWidget::EditScreenSize(ScreenSizeValues& values) {
   return true;
 }
 
-DialogOutcome CanvasWidget::EditPlayModes(CPlayModeSet& modes, std::int32_t frames) {
+DialogOutcome CanvasWidget::EditPlayModes(CPlayModeSet& modes, std::int32_t frames,
+                                          const std::function<void()>& applied) {
   CPlayModeDlg dialog(modes, frames, this);
-  dialog.SetApplyHandler([this](CPlayModeSet&) { emit applyPlayModesRequested(); });
+  dialog.SetApplyHandler([this, &applied](CPlayModeSet&) {
+    applied();
+    emit applyPlayModesRequested();
+  });
   return OutcomeOf(dialog.exec(), dialog.AppliedAny());
 }
 

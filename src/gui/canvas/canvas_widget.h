@@ -40,10 +40,11 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void ScrollTo(CPoint position) override;
   void CanvasSizeChanged(CSize zoomed) override;
   void PanelSettingsChanged(const CTessaraDoc& document) override;
-  DialogOutcome EditTextProperties(CText& text, bool newUnit) override;
+  DialogOutcome EditTextProperties(CText& text, bool newUnit, const std::function<void()>& applied) override;
   bool EditClockOptions(ClockOptions& options) override;
   bool EditScreenSize(ScreenSizeValues& values) override;
-  DialogOutcome EditPlayModes(CPlayModeSet& modes, std::int32_t frames) override;
+  DialogOutcome EditPlayModes(CPlayModeSet& modes, std::int32_t frames,
+                              const std::function<void()>& applied) override;
   void ShowPreview(const Bitmap32& strip, std::int32_t frameWidth, std::int32_t frameHeight,
                    std::int32_t frames) override;
   void ToggleZoomList() override;

@@ -1,0 +1,266 @@
+#include "document/edit_history.h"
+
+#include <algorithm>
+
+#include "document/document.h"
+#include "platform/archive/archive.h"
+#include "units/unit.h"
+#include "units/unit_classes.h"
+
+namespace lumetra {
+
+// The document's own fields that edits change; the view's canvas size and
+// origin, which the document only keeps for the next opening, are not among them.
+struct EditHistory::Fields {
+  std::int32_t widthWords, heightWords, frames, colourSet;
+  std::uint8_t clockStyle, clockColour, clockRow, clockFrame, clockAlign;
+  CPlayModeSet playModes;
+
+  static Fields Of(const CTessaraDoc& d) {
+    return {d.m_nWidthWords, d.m_nHeightWords, d.m_nFrames,    d.m_nColourSet,  d.m_nClockStyle,
+            d.m_nClockColour, d.m_nClockRow,  d.m_nClockFrame, d.m_nClockAlign, d.m_playMode};
+  }
+  void PutInto(CTessaraDoc& d) const {
+    d.m_nWidthWords = widthWords;
+    d.m_nHeightWords = heightWords;
+    d.m_nFrames = frames;
+    d.m_nColourSet = colourSet;
+    d.m_nClockStyle = clockStyle;
+    d.m_nClockColour = clockColour;
+    d.m_nClockRow = clockRow;
+    d.m_nClockFrame = clockFrame;
+    d.m_nClockAlign = clockAlign;
+    d.m_playMode = playModes;
+  }
+  bool operator==(const Fields&) const = default;
+};
+
+// A unit that came into the document (kInsert) or left it (kRemove) at
+// `index`; `held` owns it while it is out of the document.
+struct EditHistory::UnitMove {
+  enum class Kind { kInsert, kRemove } kind;
+  std::size_t index;
+  std::unique_ptr<CUnit> held;
+};
+
+// A changed unit: `other` is the state the document does not hold at the
+// moment; undo and redo swap the two.
+struct EditHistory::UnitSwap {
+  std::uint64_t id;
+  std::unique_ptr<CUnit> other;
+};
+
+struct EditHistory::Step {
+  StepKind kind;
+  std::vector<UnitMove> moves;
+  std::vector<UnitSwap> swaps;
+  std::optional<Fields> fieldsBefore, fieldsAfter;
+};
+
+struct EditHistory::OpenChange {
+  int depth = 1;
+  Step step;
+  Fields fields;
+  std::vector<std::unique_ptr<CUnit>> touched;  // copies taken before the change
+  std::vector<std::uint64_t> inserted;           // ids of the units it brought in
+};
+
+namespace {
+
+std::vector<std::uint8_t> StoredBytes(CUnit& unit) {
+  CArchive ar(UnitClasses());
+  unit.Serialize(ar);
+  return ar.Output().TakeBytes();
+}
+
+std::size_t IndexOf(const CTessaraDoc& doc, std::uint64_t id) {
+  const auto& units = doc.m_units;
+  const auto it = std::find_if(units.begin(), units.end(), [&](const auto& unit) { return unit->m_nId == id; });
+  return std::size_t(it - units.begin());
+}
+
+void Insert(CTessaraDoc& doc, std::size_t index, std::unique_ptr<CUnit> unit) {
+  auto& units = doc.m_units;
+  units.insert(units.begin() + std::ptrdiff_t(std::min(index, units.size())), std::move(unit));
+}
+
+std::unique_ptr<CUnit> Take(CTessaraDoc& doc, std::size_t index) {
+  auto& units = doc.m_units;
+  std::unique_ptr<CUnit> unit = std::move(units.at(index));
+  units.erase(units.begin() + std::ptrdiff_t(index));
+  return unit;
+}
+
+}  // namespace
+
+EditHistory::EditHistory(CTessaraDoc& document) : doc_(document) {}
+
+EditHistory::~EditHistory() = default;
+
+void EditHistory::Begin(StepKind kind) {
+  if (open_) {
+    ++open_->depth;
+    return;
+  }
+  open_ = std::make_unique<OpenChange>();
+  open_->step.kind = kind;
+  open_->fields = Fields::Of(doc_);
+}
+
+void EditHistory::SetKind(StepKind kind) {
+  if (open_) open_->step.kind = kind;
+}
+
+void EditHistory::Touch(CUnit& unit) {
+  if (!open_) return;
+  if (unit.m_nId == 0) unit.m_nId = doc_.NewUnitId();
+  const auto& touched = open_->touched;
+  if (std::any_of(touched.begin(), touched.end(), [&](const auto& copy) { return copy->m_nId == unit.m_nId; })) return;
+  // A unit the change brought in is kept as it ends up.
+  const auto& inserted = open_->inserted;
+  if (std::find(inserted.begin(), inserted.end(), unit.m_nId) != inserted.end()) return;
+  open_->touched.push_back(unit.Clone());
+}
+
+CUnit& EditHistory::Append(std::unique_ptr<CUnit> unit) {
+  unit->m_nId = doc_.NewUnitId();
+  CUnit& added = *unit;
+  const std::size_t index = doc_.m_units.size();
+  doc_.m_units.push_back(std::move(unit));
+  if (open_) {
+    open_->step.moves.push_back({UnitMove::Kind::kInsert, index, nullptr});
+    open_->inserted.push_back(added.m_nId);
+  }
+  return added;
+}
+
+void EditHistory::Remove(std::size_t index) {
+  std::unique_ptr<CUnit> unit = Take(doc_, index);
+  if (open_) open_->step.moves.push_back({UnitMove::Kind::kRemove, index, std::move(unit)});
+}
+
+bool EditHistory::Commit() {
+  if (!open_) return false;
+  if (--open_->depth > 0) return false;
+  std::unique_ptr<OpenChange> change = std::move(open_);
+  auto step = std::make_unique<Step>(std::move(change->step));
+  for (std::unique_ptr<CUnit>& before : change->touched) {
+    CUnit* now = nullptr;
+    if (const std::size_t i = IndexOf(doc_, before->m_nId); i < doc_.m_units.size()) now = doc_.m_units[i].get();
+    for (UnitMove& move : step->moves) {
+      if (move.held && move.held->m_nId == before->m_nId) now = move.held.get();
+    }
+    if (now && StoredBytes(*before) != StoredBytes(*now)) step->swaps.push_back({before->m_nId, std::move(before)});
+  }
+  if (const Fields after = Fields::Of(doc_); !(after == change->fields)) {
+    step->fieldsBefore = change->fields;
+    step->fieldsAfter = after;
+  }
+  if (step->moves.empty() && step->swaps.empty() && !step->fieldsBefore) {
+    Notify();  // nothing changed, but the change is no longer open
+    return false;
+  }
+  Push(std::move(step));
+  return true;
+}
+
+void EditHistory::Abort() {
+  if (!open_) return;
+  std::unique_ptr<OpenChange> change = std::move(open_);
+  Step& step = change->step;
+  for (std::unique_ptr<CUnit>& before : change->touched) step.swaps.push_back({before->m_nId, std::move(before)});
+  step.fieldsBefore = change->fields;
+  step.fieldsAfter = Fields::Of(doc_);
+  // Units the change removed come back before the copies are swapped in.
+  Undo(step);
+  Notify();
+}
+
+void EditHistory::Push(std::unique_ptr<Step> step) {
+  steps_.resize(position_);
+  if (clean_ && *clean_ > position_) clean_.reset();
+  steps_.push_back(std::move(step));
+  ++position_;
+  if (steps_.size() > kMaxSteps) {
+    steps_.erase(steps_.begin());
+    --position_;
+    if (clean_) clean_ = *clean_ == 0 ? std::nullopt : std::optional(*clean_ - 1);
+  }
+  Notify();
+}
+
+std::optional<StepKind> EditHistory::UndoKind() const {
+  return CanUndo() ? std::optional(steps_[position_ - 1]->kind) : std::nullopt;
+}
+
+std::optional<StepKind> EditHistory::RedoKind() const {
+  return CanRedo() ? std::optional(steps_[position_]->kind) : std::nullopt;
+}
+
+void EditHistory::Undo() {
+  if (!CanUndo() || open_) return;
+  Undo(*steps_[--position_]);
+  Notify();
+}
+
+void EditHistory::Redo() {
+  if (!CanRedo() || open_) return;
+  Redo(*steps_[position_++]);
+  Notify();
+}
+
+// Units go back in the reverse order they came and went, then the changed
+// ones take their other states.
+void EditHistory::Undo(Step& step) {
+  for (auto move = step.moves.rbegin(); move != step.moves.rend(); ++move) {
+    if (move->kind == UnitMove::Kind::kInsert) {
+      move->held = Take(doc_, move->index);
+    } else {
+      Insert(doc_, move->index, std::move(move->held));
+    }
+  }
+  for (UnitSwap& swap : step.swaps) {
+    if (const std::size_t i = IndexOf(doc_, swap.id); i < doc_.m_units.size()) std::swap(doc_.m_units[i], swap.other);
+  }
+  if (step.fieldsBefore) step.fieldsBefore->PutInto(doc_);
+}
+
+void EditHistory::Redo(Step& step) {
+  for (UnitSwap& swap : step.swaps) {
+    if (const std::size_t i = IndexOf(doc_, swap.id); i < doc_.m_units.size()) std::swap(doc_.m_units[i], swap.other);
+  }
+  for (UnitMove& move : step.moves) {
+    if (move.kind == UnitMove::Kind::kInsert) {
+      Insert(doc_, move.index, std::move(move.held));
+    } else {
+      move.held = Take(doc_, move.index);
+    }
+  }
+  if (step.fieldsAfter) step.fieldsAfter->PutInto(doc_);
+}
+
+void EditHistory::Clear() {
+  open_.reset();
+  steps_.clear();
+  position_ = 0;
+  clean_ = 0;
+  Notify();
+}
+
+std::size_t EditHistory::MemoryBytes() const {
+  std::size_t bytes = 0;
+  for (const auto& step : steps_) {
+    bytes += sizeof(Step) + step->moves.capacity() * sizeof(UnitMove) + step->swaps.capacity() * sizeof(UnitSwap);
+    for (const UnitSwap& swap : step->swaps) bytes += StoredBytes(*swap.other).size();
+    for (const UnitMove& move : step->moves) {
+      if (move.held) bytes += StoredBytes(*move.held).size();
+    }
+  }
+  return bytes;
+}
+
+void EditHistory::Notify() const {
+  if (listener_) listener_();
+}
+
+}  // namespace lumetra
