@@ -16,9 +16,12 @@ struct EditHistory::Fields {
   std::uint8_t clockStyle, clockColour, clockRow, clockFrame, clockAlign;
   CPlayModeSet playModes;
 
+  // The play modes' frame limit, which only the dialog uses, is not among them.
   static Fields Of(const CTessaraDoc& d) {
-    return {d.m_nWidthWords, d.m_nHeightWords, d.m_nFrames,    d.m_nColourSet,  d.m_nClockStyle,
-            d.m_nClockColour, d.m_nClockRow,  d.m_nClockFrame, d.m_nClockAlign, d.m_playMode};
+    Fields fields{d.m_nWidthWords, d.m_nHeightWords, d.m_nFrames,    d.m_nColourSet,  d.m_nClockStyle,
+                  d.m_nClockColour, d.m_nClockRow,  d.m_nClockFrame, d.m_nClockAlign, d.m_playMode};
+    fields.playModes.m_nMaxFrame = 0;
+    return fields;
   }
   void PutInto(CTessaraDoc& d) const {
     d.m_nWidthWords = widthWords;
@@ -30,7 +33,9 @@ struct EditHistory::Fields {
     d.m_nClockRow = clockRow;
     d.m_nClockFrame = clockFrame;
     d.m_nClockAlign = clockAlign;
+    const std::int32_t maxFrame = d.m_playMode.m_nMaxFrame;
     d.m_playMode = playModes;
+    d.m_playMode.m_nMaxFrame = maxFrame;
   }
   bool operator==(const Fields&) const = default;
 };
@@ -251,9 +256,9 @@ std::size_t EditHistory::MemoryBytes() const {
   std::size_t bytes = 0;
   for (const auto& step : steps_) {
     bytes += sizeof(Step) + step->moves.capacity() * sizeof(UnitMove) + step->swaps.capacity() * sizeof(UnitSwap);
-    for (const UnitSwap& swap : step->swaps) bytes += StoredBytes(*swap.other).size();
+    for (const UnitSwap& swap : step->swaps) bytes += sizeof(CUnit) + StoredBytes(*swap.other).size();
     for (const UnitMove& move : step->moves) {
-      if (move.held) bytes += StoredBytes(*move.held).size();
+      if (move.held) bytes += sizeof(CUnit) + StoredBytes(*move.held).size();
     }
   }
   return bytes;

@@ -83,7 +83,8 @@ class EditHistory {
   void Clear();
 
   std::size_t StepCount() const { return steps_.size(); }
-  // What the steps keep, in bytes (an estimate for the benchmarks).
+  // What the steps keep, in bytes: an estimate for the benchmarks, each kept
+  // unit counted as its base object and the bytes it stores.
   std::size_t MemoryBytes() const;
 
   // Called after every step made, undone or redone, and after Clear.

@@ -43,12 +43,21 @@ namespace {
 
 struct ScriptedHost : ViewHost {
   DialogOutcome playModesAnswer = DialogOutcome::kCancelled;
-  // Unless cancelled outright, the dialog changes a speed (and applies it).
+  // Unless cancelled outright, the dialogs change a value before each of
+  // `applies` Applies, and once more before an OK.
+  int applies = 0;
+  template <class Change>
+  DialogOutcome Answer(DialogOutcome answer, const std::function<void()>& applied, Change change) const {
+    if (answer == DialogOutcome::kCancelled) return answer;
+    for (int i = 0; i < std::max(applies, answer == DialogOutcome::kCancelledAfterApply ? 1 : 0); ++i) {
+      change();
+      applied();
+    }
+    if (answer == DialogOutcome::kAccepted) change();
+    return answer;
+  }
   DialogOutcome EditPlayModes(CPlayModeSet& modes, std::int32_t, const std::function<void()>& applied) override {
-    if (playModesAnswer == DialogOutcome::kCancelled) return playModesAnswer;
-    modes.m_anSpeed[0] = (modes.m_anSpeed[0] + 1) % CPlayModeSet::kSpeeds;
-    if (playModesAnswer == DialogOutcome::kCancelledAfterApply) applied();
-    return playModesAnswer;
+    return Answer(playModesAnswer, applied, [&] { modes.m_anSpeed[0] = (modes.m_anSpeed[0] + 1) % 6; });
   }
 
   std::vector<PopupMenuRequest> menus;
@@ -68,9 +77,9 @@ struct ScriptedHost : ViewHost {
   CPoint ScrollPosition() const override { return scroll; }
   CSize ClientSize() const override { return client; }
   void ScrollTo(CPoint p) override { scrolledTo.push_back(p); }
-  DialogOutcome EditTextProperties(CText&, bool, const std::function<void()>&) override {
+  DialogOutcome EditTextProperties(CText& text, bool, const std::function<void()>& applied) override {
     ++textDialogs;
-    return textDialogAnswer;
+    return Answer(textDialogAnswer, applied, [&] { text.m_strText += "!"; });
   }
   bool EditScreenSize(ScreenSizeValues& values) override {
     if (!screenAnswer) return false;
@@ -353,7 +362,9 @@ TEST(ViewSession, PickedUnitsDraggedByTheirBodyKeepShapeAndRasterOperation) {
     s.view.OnMouseMove(handle + CPoint{3, 2}, true);
     s.view.OnLButtonUp(handle + CPoint{3, 2});
     EXPECT_EQ(unit.m_nDrawMode, R2_MERGEPEN);
-    if (unit.KeepsCornersInOrder()) EXPECT_EQ(unit.m_ptFirst, unit.BoxRect().TopLeft()) << "after the handle drag";
+    if (unit.KeepsCornersInOrder()) {
+      EXPECT_EQ(unit.m_ptFirst, unit.BoxRect().TopLeft()) << "after the handle drag";
+    }
   }
 }
 
@@ -618,6 +629,130 @@ TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
       EXPECT_TRUE(s.host.messages[0].starts_with(c.message)) << s.host.messages[0];
     }
   }
+}
+
+// Every kind of change is one step (or one per Apply) that undo takes back
+// to the bytes before and redo forward to the bytes after, and the modified
+// flag follows the clean point.
+TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
+  test::TempFolder folder("history");
+  const std::filesystem::path picture = folder.path() / "logo.bmp";
+  const std::vector<std::uint8_t> bmp = test::MakeBmp({.width = 3, .height = 2, .pixelBytes = 24});
+  std::ofstream(picture, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+  const FixedLocalTime time({2026, 12, 9, 3, 14, 5, 0});
+  struct Case {
+    const char* name;
+    std::function<void(Session&)> act;
+    std::size_t steps = 1;
+  };
+  const CPoint rectangle{50, 7}, ellipse{80, 12}, text{20, 20}, clock{64, 42};
+  const Case cases[] = {
+      {"a rectangle drawn", [](Session& s) { s.view.OnCommand(kCmdToolRectangle); s.Drag({70, 40}, {100, 60}); }},
+      {"a text written",
+       [](Session& s) {
+         s.host.textDialogAnswer = DialogOutcome::kAccepted;
+         s.view.OnCommand(kCmdToolText);
+         s.Drag({5, 70}, {60, 90});
+       }},
+      {"a move of a hundred mouse steps",
+       [&](Session& s) {
+         s.view.OnLButtonDown(rectangle);
+         for (int i = 1; i <= 100; ++i) s.view.OnMouseMove(rectangle + CPoint{i % 7, i / 10}, true);
+         s.view.OnLButtonUp(rectangle + CPoint{3, 10});
+       }},
+      {"a corner dragged", [&](Session& s) { s.Click(rectangle); s.Drag({60, 12}, {70, 20}); }},
+      {"two units deleted",
+       [&](Session& s) {
+         s.Click(rectangle);
+         s.Unit(1).m_bSelected = true;
+         s.view.DeleteSelected();
+       }},
+      {"restyled",
+       [&](Session& s) {
+         s.Click(rectangle);
+         s.style.crPen = 0x00FF00;
+         s.view.ApplyStyleToCurrentUnit();
+       }},
+      {"pasted",
+       [&](Session& s) {
+         s.Click(rectangle);
+         s.view.OnCommand(kCmdCopy);
+         s.Click(ellipse);
+         s.view.OnCommand(kCmdPaste);
+       }},
+      {"centred", [&](Session& s) { s.Click(rectangle); s.view.CentreHorizontally(); }},
+      {"a picture imported", [&](Session& s) { s.view.ImportBmpFile(picture); }},
+      {"Screen Set",
+       [](Session& s) {
+         s.host.screenAnswer = ScreenSizeValues{16, 1, 6, 1, true};
+         s.view.ChangeScreenSize();
+       }},
+      {"clock options",
+       [](Session& s) {
+         s.host.clockAnswer = ClockOptions{2, 3, 2, 0};
+         s.view.EditClockOptions();
+       }},
+      {"the clock moved", [&](Session& s) { s.Drag(clock, clock + CPoint{0, 30}); }},
+      {"play modes", [](Session& s) { s.host.playModesAnswer = DialogOutcome::kAccepted; s.view.EditPlayMode(); }},
+      {"play modes applied twice, then OK",
+       [](Session& s) {
+         s.host.playModesAnswer = DialogOutcome::kAccepted;
+         s.host.applies = 2;
+         s.view.EditPlayMode();
+       },
+       3},
+      {"text properties",
+       [&](Session& s) {
+         s.host.textDialogAnswer = DialogOutcome::kAccepted;
+         s.Click(text);
+         s.view.OnLButtonDblClk(text);
+       }},
+      {"text properties applied twice, then OK",
+       [&](Session& s) {
+         s.host.textDialogAnswer = DialogOutcome::kAccepted;
+         s.host.applies = 2;
+         s.Click(text);
+         s.view.OnLButtonDblClk(text);
+       },
+       3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session s(8, 2, 4);
+    s.Add<CRectangle>({40, 2}, {60, 12});
+    s.Add<CEllipse>({70, 4}, {90, 20});
+    s.Add<CText>({5, 16}, {60, 30}).m_strText = "Hi";
+    s.Add<CTimer>({0, 40}, {10, 50});
+    s.view.OnInitialUpdate();
+    const std::vector<std::uint8_t> before = s.doc.SaveToBytes();
+    c.act(s);
+    const std::vector<std::uint8_t> after = s.doc.SaveToBytes();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(s.doc.History().StepCount(), c.steps);
+    EXPECT_TRUE(s.doc.IsModified());
+    for (std::size_t i = 0; i < c.steps; ++i) s.view.Undo();
+    EXPECT_EQ(s.doc.SaveToBytes(), before);
+    EXPECT_FALSE(s.doc.IsModified());
+    for (std::size_t i = 0; i < c.steps; ++i) s.view.Redo();
+    EXPECT_EQ(s.doc.SaveToBytes(), after);
+    s.doc.History().MarkClean();  // saved here
+    s.view.Undo();
+    EXPECT_TRUE(s.doc.IsModified());
+    s.view.Redo();
+    EXPECT_FALSE(s.doc.IsModified());
+  }
+
+  // The oldest steps go beyond the limit, and the clean point with them.
+  Session s;
+  s.Click(s.Add<CRectangle>({40, 2}, {60, 12}).m_ptFirst);
+  for (std::size_t i = 0; i <= EditHistory::kMaxSteps; ++i) {
+    s.style.crPen = COLORREF(i + 1);
+    s.view.ApplyStyleToCurrentUnit();
+  }
+  EXPECT_EQ(s.doc.History().StepCount(), EditHistory::kMaxSteps);
+  while (s.doc.History().CanUndo()) s.view.Undo();
+  EXPECT_EQ(s.view.m_pCurUnit->m_crPen, 1u);
+  EXPECT_TRUE(s.doc.IsModified());
 }
 
 TEST(ViewSession, ZoomDividesAndKeysScrollByHalfTheWindow) {
