@@ -755,6 +755,42 @@ TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
   EXPECT_TRUE(s.doc.IsModified());
 }
 
+// Undo swaps a changed unit for its other state: the view finds its current
+// and marked units again by id, and forgets them when undo takes them away.
+TEST(ViewSession, TheCurrentAndMarkedUnitsFollowUndoByTheirIds) {
+  Session s;
+  CRectangle& first = s.Add<CRectangle>({40, 2}, {60, 12});
+  s.Click({50, 7});
+  s.view.OnCommand(kCmdCopy);
+  const std::uint64_t id = first.m_nId;
+  s.style.crPen = 0x00FF00;
+  s.view.ApplyStyleToCurrentUnit();
+  s.view.Undo();
+  ASSERT_NE(s.view.m_pCurUnit, nullptr);
+  EXPECT_EQ(s.view.m_pCurUnit, s.doc.m_units[0].get());
+  EXPECT_EQ(s.view.m_pCurUnit->m_nId, id);
+  EXPECT_EQ(s.view.m_pMarkedUnit, s.view.m_pCurUnit);
+  EXPECT_NE(s.view.m_pCurUnit->m_crPen, 0x00FF00u);
+
+  s.view.OnCommand(kCmdToolRectangle);
+  s.Drag({70, 20}, {110, 60});
+  s.view.OnCommand(kCmdSelect);
+  s.Click({90, 40});
+  s.view.OnCommand(kCmdCopy);
+  s.view.Undo();  // the new rectangle goes
+  EXPECT_EQ(s.view.m_pCurUnit, nullptr);
+  EXPECT_EQ(s.view.m_pMarkedUnit, nullptr);
+  s.view.Redo();
+  EXPECT_EQ(s.doc.m_units.size(), 2u);
+
+  // Copies of a picture, which the history keeps, share its pixels.
+  CBmp picture;
+  const std::vector<std::uint8_t> bmp = test::MakeBmp({.width = 3, .height = 2, .pixelBytes = 24});
+  ByteReader in(bmp);
+  ASSERT_TRUE(picture.m_dib.ReadBmp(in));
+  EXPECT_EQ(static_cast<CBmp&>(*picture.Clone()).m_dib.Pixels().data(), picture.m_dib.Pixels().data());
+}
+
 TEST(ViewSession, ZoomDividesAndKeysScrollByHalfTheWindow) {
   Session s(8, 1, 10);
   s.view.OnZoom(3);
