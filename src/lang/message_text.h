@@ -44,6 +44,14 @@ inline constexpr int kPortInUse = 36312;
 inline constexpr int kPortNotSerial = 36313;
 inline constexpr int kPortOtherError = 36314;         // %3 the system's reason
 inline constexpr int kClockBeyondPanelFrames = 36320; // %1 the clock's frame
+
+inline constexpr int kUndoStep = 36100;     // %1 the step's name
+inline constexpr int kRedoStep = 36101;     // %1 the step's name
+inline constexpr int kUndoNothing = 36102;
+inline constexpr int kRedoNothing = 36103;
+// The names of the steps, in the order of StepKind (document/edit_history.h).
+inline constexpr int kStepNames[] = {36110, 36111, 36112, 36113, 36114, 36115,
+                                     36116, 36117, 36118, 36119, 36120, 36121};
 }  // namespace text_key
 
 // Every key above, for the check that each language file has them all.

@@ -29,6 +29,8 @@ enum ViewCommand : std::int32_t {
   // Edit commands.
   kCmdDelete = 32814,
   kCmdCopy = 32900,
+  kCmdUndo = 57643,
+  kCmdRedo = 57644,
   kCmdPaste = 32901,
   kCmdCentreHorizontally = 32897,
   kCmdCentreVertically = 32898,

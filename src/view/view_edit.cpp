@@ -119,6 +119,12 @@ void CTessaraView::OnCommand(std::int32_t command) {
     case kCmdZoomList:
       if (m_pHost) m_pHost->ToggleZoomList();
       break;
+    case kCmdUndo:
+      Undo();
+      break;
+    case kCmdRedo:
+      Redo();
+      break;
     default:
       break;
   }
@@ -138,6 +144,10 @@ CommandState CTessaraView::GetCommandState(std::int32_t command) const {
       return {m_pCurUnit != nullptr, false};
     case kCmdPaste:
       return {m_pMarkedUnit != nullptr, false};
+    case kCmdUndo:
+      return {m_pDocument && m_pDocument->History().CanUndo(), false};
+    case kCmdRedo:
+      return {m_pDocument && m_pDocument->History().CanRedo(), false};
     case kCmdZoomList:
       return {true, m_pHost && m_pHost->ZoomListVisible()};
     default:

@@ -48,48 +48,6 @@ const QString kUntitledBase = QStringLiteral("Lumet");
 constexpr int kOpenTextKey = 57601;
 constexpr int kSaveAsTextKey = 57604;
 
-// The prompt keys of the menu items that have one; other ids in the prompt range show none.
-std::optional<int> PromptKey(int command) {
-  switch (command) {
-    case kCmdFileNew:
-      return 60000;
-    case kCmdFileOpen:
-      return 60001;
-    case kCmdFileClose:
-      return 60002;
-    case kCmdRecentFile1:
-      return 60003;
-    case kCmdExit:
-      return 60004;
-    case kCmdViewStatusBar:
-      return 60005;
-    case kCmdViewToolbar:
-      return 60006;
-    case kCmdWindowArrange:
-      return 60007;
-    case kCmdAbout:
-      return 60008;
-    default:
-      return std::nullopt;
-  }
-}
-
-// Main-menu items and the keys of their texts.
-struct MenuItemKey {
-  int command;
-  int key;
-};
-constexpr MenuItemKey kMenuItemKeys[] = {
-    {kCmdFileNew, 57600},          {kCmdFileOpen, 57601},           {kCmdFileClose, 57602},
-    {kCmdFileSave, 57603},         {kCmdFileSaveAs, 57604},         {kCmdSaveAsBmp, 32860},
-    {kCmdImportBmp, 32821},        {kCmdPlayModes, 32880},          {kCmdSendPicture, 32881},
-    {kCmdPrint, text_key::kPrint}, {kCmdPrintPreview, text_key::kPrintPreview},
-    {kCmdPrintSetup, text_key::kPrintSetup},
-    {kCmdExit, 57665},             {kCmdCopy, 57634},               {kCmdPaste, 57637},
-    {kCmdPropertyBox, 32773},      {kCmdViewStatusBar, 32787},      {kCmdViewToolbar, 32797},
-    {kCmdDrawToolbar, 32798},      {kCmdScreenSize, 32799},         {kCmdLanguageChinese, 32801},
-    {kCmdLanguageEnglish, 32802},  {kCmdWindowArrange, 32780},      {kCmdAbout, 32848},
-};
 // Status-bar panes and the keys of their texts; the scroll-lock pane keeps its own.
 constexpr std::pair<int, int> kPaneKeys[] = {{0, 32000}, {1, 32001}, {2, 32002}, {4, 32005}, {5, 32006}};
 // Popups by position, and the language popup of the View menu.
@@ -98,51 +56,15 @@ constexpr const char* kLanguagePopupKey = "32800";
 
 // The tool bars' buttons in order; 0 is a separator.
 constexpr int kSystemToolBar[] = {kCmdFileNew, kCmdFileOpen, kCmdFileSave, 0, kCmdCopy, kCmdPaste,
-                                  kCmdCentreHorizontally, kCmdCentreVertically, 0, kCmdZoomList, kCmdPreview, 0,
-                                  kCmdPlayModes, kCmdSendPicture, kCmdPropertyBox};
+                                  kCmdCentreHorizontally, kCmdCentreVertically, kCmdUndo, kCmdRedo, 0,
+                                  kCmdZoomList, kCmdPreview, 0, kCmdPlayModes, kCmdSendPicture, kCmdPropertyBox};
 constexpr int kDrawToolBar[] = {kCmdSelect,   0,           kCmdToolLine, kCmdToolRectangle, kCmdToolRoundRectangle,
                                 kCmdToolEllipse, kCmdToolCurve, 0,       kCmdToolText,      kCmdToolClock,
                                 kCmdImportBmpButton, 0,    kCmdIdle};
 
-QString IconOf(int command) {
-  switch (command) {
-    case kCmdFileNew: return QStringLiteral("file-new");
-    case kCmdFileOpen: return QStringLiteral("file-open");
-    case kCmdFileSave: return QStringLiteral("file-save");
-    case kCmdCopy: return QStringLiteral("edit-copy");
-    case kCmdPaste: return QStringLiteral("edit-paste");
-    case kCmdCentreHorizontally: return QStringLiteral("align-centre-horizontal");
-    case kCmdCentreVertically: return QStringLiteral("align-centre-vertical");
-    case kCmdZoomList: return QStringLiteral("zoom");
-    case kCmdPreview: return QStringLiteral("preview");
-    case kCmdPlayModes: return QStringLiteral("parameters");
-    case kCmdSendPicture: return QStringLiteral("send");
-    case kCmdPropertyBox: return QStringLiteral("property-box");
-    case kCmdSelect: return QStringLiteral("tool-select");
-    case kCmdToolLine: return QStringLiteral("tool-line");
-    case kCmdToolRectangle: return QStringLiteral("tool-rectangle");
-    case kCmdToolRoundRectangle: return QStringLiteral("tool-round-rectangle");
-    case kCmdToolEllipse: return QStringLiteral("tool-ellipse");
-    case kCmdToolCurve: return QStringLiteral("tool-curve");
-    case kCmdToolText: return QStringLiteral("tool-text");
-    case kCmdToolClock: return QStringLiteral("tool-clock");
-    case kCmdImportBmpButton: return QStringLiteral("tool-bitmap");
-    case kCmdIdle: return QStringLiteral("tool-release");
-    default: return {};
-  }
-}
+constexpr int kRecentFilePromptKey = 60003;
 
-bool IsFrameCommand(int command) {
-  switch (command) {
-    case kCmdFileNew: case kCmdFileOpen: case kCmdFileClose: case kCmdFileSave: case kCmdFileSaveAs:
-    case kCmdPrintSetup: case kCmdPrint: case kCmdPrintPreview: case kCmdWindowArrange: case kCmdAbout:
-    case kCmdExit: case kCmdViewToolbar: case kCmdViewStatusBar: case kCmdPropertyBox: case kCmdDrawToolbar:
-    case kCmdLanguageChinese: case kCmdLanguageEnglish: case kCmdSendPicture: case kCmdSendClock:
-      return true;
-    default:
-      return command >= kCmdRecentFile1 && command < kCmdRecentFile1 + kRecentFileCount;
-  }
-}
+bool IsRecentFile(int command) { return command >= kCmdRecentFile1 && command < kCmdRecentFile1 + kRecentFileCount; }
 
 }  // namespace
 }  // namespace lumetra::gui
@@ -190,10 +112,6 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
   driverLibrary_ = LoadDisplayLibrary(kDriverLibraryFile);
   transfers_ = new TransferRunner(driverLibrary_.get(), panelLibrary_.get(), this);
 
-  // Commands' states follow the views as the framework's idle update would.
-  auto* idle = new QTimer(this);
-  connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
-  idle->start(250);
   UpdateWindowTitle();
 }
 
@@ -204,49 +122,107 @@ CMainFrame::~CMainFrame() {
   store_.SetWriteFailureHandler(nullptr);
 }
 
-QAction* CMainFrame::AddAction(int command, const QString& text, const QString& icon) {
-  auto* action = new QAction(text, this);
-  if (!icon.isEmpty()) action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
-  action->setData(command);
-  connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
-  actions_[command] = action;
-  return action;
+// Every command of the menus and tool bars, with what the frame needs to
+// show it and to run it.
+const std::vector<CMainFrame::ActionSpec>& CMainFrame::ActionTable() {
+  using F = CMainFrame;
+  static constexpr auto kWithDocument = [](const F& f) { return CommandState{f.ActiveChild() != nullptr, false}; };
+  static constexpr auto kSaveActive = [](F& f, bool askForName) {
+    if (CChildFrame* child = f.ActiveChild()) f.SaveDocument(*child, askForName);
+  };
+  static const std::vector<ActionSpec> table = {
+      // File
+      {kCmdFileNew, 57600, "file-new", "Ctrl+N", 60000, [](F& f) { f.NewDocument(); }},
+      {kCmdFileOpen, 57601, "file-open", "Ctrl+O", 60001, [](F& f) { f.OpenWithDialog(); }},
+      {kCmdFileClose, 57602, nullptr, nullptr, 60002,
+       [](F& f) {
+         if (CChildFrame* child = f.ActiveChild()) child->close();
+       },
+       kWithDocument},
+      {kCmdFileSave, 57603, "file-save", "Ctrl+S", 0, [](F& f) { kSaveActive(f, false); }, kWithDocument},
+      {kCmdFileSaveAs, 57604, nullptr, nullptr, 0, [](F& f) { kSaveActive(f, true); }, kWithDocument},
+      {kCmdSaveAsBmp, 32860, nullptr, "Ctrl+B"},
+      {kCmdImportBmp, 32821},
+      {kCmdPlayModes, 32880, "parameters"},
+      {kCmdSendPicture, 32881, "send", nullptr, 0,
+       [](F& f) {
+         if (CChildFrame* child = f.ActiveChild()) f.transfers_->SendPicture(child->Document(), child->View());
+       },
+       kWithDocument},
+      {kCmdSendClock, 0, nullptr, nullptr, 0, [](F& f) { f.transfers_->SendClock(); }},
+      {kCmdPrint, text_key::kPrint, nullptr, "Ctrl+P", 0, [](F& f) { f.PrintActive(false); }, kWithDocument},
+      {kCmdPrintPreview, text_key::kPrintPreview, nullptr, nullptr, 0, [](F& f) { f.PrintActive(true); },
+       kWithDocument},
+      {kCmdPrintSetup, text_key::kPrintSetup, nullptr, nullptr, 0, [](F& f) { ShowPrintSetup(&f); }},
+      {kCmdExit, 57665, nullptr, nullptr, 60004, [](F& f) { f.close(); }},
+      // Edit
+      {kCmdUndo, text_key::kUndoNothing, "edit-undo", "Ctrl+Z"},
+      {kCmdRedo, text_key::kRedoNothing, "edit-redo", "Ctrl+Y; Ctrl+Shift+Z"},
+      {kCmdCopy, 57634, "edit-copy"},
+      {kCmdPaste, 57637, "edit-paste"},
+      {kCmdCentreHorizontally, 0, "align-centre-horizontal"},
+      {kCmdCentreVertically, 0, "align-centre-vertical"},
+      {kCmdZoomList, 0, "zoom", nullptr, 0, nullptr, nullptr, true},
+      {kCmdPreview, 0, "preview"},
+      // View
+      {kCmdPropertyBox, 32773, "property-box", nullptr, 0,
+       [](F& f) { f.propertyBox_->setVisible(!f.propertyBox_->isVisible()); },
+       [](const F& f) { return CommandState{true, f.propertyBox_ && f.propertyBox_->isVisible()}; }, true},
+      {kCmdViewStatusBar, 32787, nullptr, nullptr, 60005,
+       [](F& f) { f.statusBar()->setVisible(!f.statusBar()->isVisible()); },
+       [](const F& f) { return CommandState{true, f.statusBar()->isVisible()}; }, true},
+      {kCmdViewToolbar, 32797, nullptr, nullptr, 60006,
+       [](F& f) { f.systemToolBar_->setVisible(!f.systemToolBar_->isVisible()); },
+       [](const F& f) { return CommandState{true, f.systemToolBar_->isVisible()}; }, true},
+      {kCmdDrawToolbar, 32798, nullptr, nullptr, 0,
+       [](F& f) { f.drawToolBar_->setVisible(!f.drawToolBar_->isVisible()); },
+       [](const F& f) { return CommandState{true, f.drawToolBar_->isVisible()}; }, true},
+      {kCmdScreenSize, 32799},
+      {kCmdLanguageChinese, 32801, nullptr, nullptr, 0, [](F& f) { f.ChooseLanguage(kCmdLanguageChinese); },
+       [](const F& f) { return CommandState{true, f.languageName_ == "Chinese"}; }, true},
+      {kCmdLanguageEnglish, 32802, nullptr, nullptr, 0, [](F& f) { f.ChooseLanguage(kCmdLanguageEnglish); },
+       [](const F& f) { return CommandState{true, f.languageName_ != "Chinese"}; }, true},
+      // Window, Help
+      {kCmdWindowArrange, 32780, nullptr, nullptr, 60007, [](F& f) { f.mdi_->tileSubWindows(); }},
+      {kCmdAbout, 32848, nullptr, nullptr, 60008, [](F& f) { CAboutDlg(&f).exec(); }},
+      // The draw tool bar
+      {kCmdSelect, 0, "tool-select", nullptr, 0, nullptr, nullptr, true},
+      {kCmdToolLine, 0, "tool-line", nullptr, 0, nullptr, nullptr, true},
+      {kCmdToolRectangle, 0, "tool-rectangle", nullptr, 0, nullptr, nullptr, true},
+      {kCmdToolRoundRectangle, 0, "tool-round-rectangle", nullptr, 0, nullptr, nullptr, true},
+      {kCmdToolEllipse, 0, "tool-ellipse", nullptr, 0, nullptr, nullptr, true},
+      {kCmdToolCurve, 0, "tool-curve", nullptr, 0, nullptr, nullptr, true},
+      {kCmdToolText, 0, "tool-text", nullptr, 0, nullptr, nullptr, true},
+      {kCmdToolClock, 0, "tool-clock", nullptr, 0, nullptr, nullptr, true},
+      {kCmdImportBmpButton, 0, "tool-bitmap"},
+      {kCmdIdle, 0, "tool-release"},
+  };
+  return table;
+}
+
+const CMainFrame::ActionSpec* CMainFrame::FindAction(int command) {
+  const auto& table = ActionTable();
+  const auto found = std::find_if(table.begin(), table.end(), [&](const ActionSpec& a) { return a.command == command; });
+  return found == table.end() ? nullptr : &*found;
 }
 
 void CMainFrame::CreateActions() {
-  AddAction(kCmdFileNew, tr("New(&N)\tCtrl+N"), IconOf(kCmdFileNew))->setShortcut(QKeySequence(tr("Ctrl+N")));
-  AddAction(kCmdFileOpen, tr("Open(&O)...\tCtrl+O"), IconOf(kCmdFileOpen))->setShortcut(QKeySequence(tr("Ctrl+O")));
-  AddAction(kCmdFileClose, tr("Close(&C)"));
-  AddAction(kCmdFileSave, tr("Save(&S)"), IconOf(kCmdFileSave))->setShortcut(QKeySequence(tr("Ctrl+S")));
-  AddAction(kCmdFileSaveAs, tr("Save As(&A)..."));
-  AddAction(kCmdSaveAsBmp, tr("Save as bmp file..(&B)\tCtrl+B"))->setShortcut(QKeySequence(tr("Ctrl+B")));
-  AddAction(kCmdImportBmp, tr("Import bmp file(&I)..."));
-  AddAction(kCmdPlayModes, tr("Parameters(&P)..."), IconOf(kCmdPlayModes));
-  AddAction(kCmdSendPicture, tr("Send picture to device(&D)..."), IconOf(kCmdSendPicture));
-  AddAction(kCmdPrint, tr("Print(&P)...\tCtrl+P"))->setShortcut(QKeySequence(tr("Ctrl+P")));
-  AddAction(kCmdPrintPreview, tr("Print Preview(&V)"));
-  AddAction(kCmdPrintSetup, tr("Print setting(&R)..."));
-  AddAction(kCmdExit, tr("Exit(&X)"));
-  AddAction(kCmdCopy, tr("Copy(&C)"), IconOf(kCmdCopy));
-  AddAction(kCmdPaste, tr("Paste(&P)"), IconOf(kCmdPaste));
-  for (int command : Commands{kCmdCentreHorizontally, kCmdCentreVertically, kCmdZoomList, kCmdPreview}) {
-    AddAction(command, QString(), IconOf(command));
+  for (const ActionSpec& spec : ActionTable()) {
+    auto* action = new QAction(this);
+    if (spec.icon) action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(spec.icon))));
+    if (spec.shortcut) action->setShortcuts(QKeySequence::listFromString(QLatin1String(spec.shortcut)));
+    action->setCheckable(spec.checkable);
+    // In the menu a toggle's check mark shows its state, not the tool-bar picture.
+    if (spec.checkable && spec.run) action->setIconVisibleInMenu(false);
+    AddAction(spec.command, action);
   }
-  for (int command : Commands{kCmdPropertyBox, kCmdViewStatusBar, kCmdViewToolbar, kCmdDrawToolbar}) {
-    QAction* toggle = AddAction(command, QString(), IconOf(command));
-    toggle->setCheckable(true);
-    // In the menu the check mark shows the state, not the tool-bar picture.
-    toggle->setIconVisibleInMenu(false);
-  }
-  AddAction(kCmdScreenSize, tr("Screen Set(&R)..."));
-  AddAction(kCmdLanguageChinese, tr("Chinese"))->setCheckable(true);
-  AddAction(kCmdLanguageEnglish, tr("English"))->setCheckable(true);
-  AddAction(kCmdWindowArrange, tr("Arrange Icons(&A)"));
-  AddAction(kCmdAbout, tr("About(&A)..."));
-  for (int command : kDrawToolBar) {
-    if (command != 0) AddAction(command, QString(), IconOf(command))->setCheckable(command != kCmdIdle);
-  }
-  for (int i = 0; i < kRecentFileCount; ++i) AddAction(kCmdRecentFile1 + i, QString());
+  for (int i = 0; i < kRecentFileCount; ++i) AddAction(kCmdRecentFile1 + i, new QAction(this));
+}
+
+void CMainFrame::AddAction(int command, QAction* action) {
+  action->setData(command);
+  connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+  actions_[command] = action;
 }
 
 void CMainFrame::CreateMenus() {
@@ -267,6 +243,9 @@ void CMainFrame::CreateMenus() {
   file->addAction(actions_[kCmdExit]);
 
   QMenu* edit = menuBar()->addMenu(tr("Edit(&E)"));
+  edit->addAction(actions_[kCmdUndo]);
+  edit->addAction(actions_[kCmdRedo]);
+  edit->addSeparator();
   edit->addAction(actions_[kCmdCopy]);
   edit->addAction(actions_[kCmdPaste]);
 
@@ -356,8 +335,9 @@ void CMainFrame::CreatePropertyBox() {
   propertyBox_ = new CDLineProperty(panel_.colourSet, this);
   connect(&propertyBox_->StylePage(), &CDLineDlg1::styleChanged, this, [this] {
     if (CChildFrame* child = ActiveChild()) child->View().ApplyStyleToCurrentUnit();
-    UpdateWindowTitle();
   });
+  // Closed by its own button: the View menu's check follows.
+  connect(propertyBox_, &QDialog::finished, this, &CMainFrame::UpdateCommandStates);
   // Placed once the frame is on the screen (see showEvent).
   actions_[kCmdPropertyBox]->setChecked(true);
 }
@@ -371,6 +351,12 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CTessaraDoc> document, const Q
   connect(&canvas, &CanvasWidget::stylePageChanged, &propertyBox_->StylePage(), &CDLineDlg1::ShowValues);
   connect(&canvas, &CanvasWidget::viewStateChanged, this, &CMainFrame::UpdateCommandStates);
   connect(&canvas, &CanvasWidget::viewStateChanged, this, &CMainFrame::UpdateWindowTitle);
+  // A step made, undone or redone changes the Undo and Redo items and the title's "*".
+  connect(&canvas, &CanvasWidget::historyChanged, this, [this, child] {
+    if (child != ActiveChild()) return;
+    UpdateCommandStates();
+    UpdateWindowTitle();
+  });
   connect(&canvas, &CanvasWidget::panelSettingsChanged, this, [this, child] { ApplyPanelSettingsOf(*child); });
   connect(&canvas, &CanvasWidget::applyPlayModesRequested, this,
           [this, child] { transfers_->ApplyPlayModes(child->Document(), child->View()); });
@@ -464,94 +450,54 @@ QLabel* CMainFrame::Pane(int index) const {
   return index >= 0 && std::size_t(index) < panes_.size() ? panes_[std::size_t(index)] : nullptr;
 }
 
+// A command runs in the frame or in the active view; the command states
+// and the title follow at once, as the command may have changed them.
 void CMainFrame::OnCommand(int command) {
-  if (!IsFrameCommand(command)) {
-    if (CChildFrame* child = ActiveChild()) {
-      child->View().OnCommand(command);
-      child->Canvas().viewport()->update();
-    }
-    UpdateCommandStates();
-    UpdateWindowTitle();  // the command may have changed the document
-    return;
-  }
-  CChildFrame* child = ActiveChild();
-  switch (command) {
-    case kCmdFileNew:
-      NewDocument();
-      break;
-    case kCmdFileOpen:
-      OpenWithDialog();
-      break;
-    case kCmdFileClose:
-      if (child) child->close();
-      break;
-    case kCmdFileSave:
-    case kCmdFileSaveAs:
-      if (child) SaveDocument(*child, command == kCmdFileSaveAs);
-      break;
-    case kCmdPrint:
-    case kCmdPrintPreview:
-      PrintActive(command == kCmdPrintPreview);
-      break;
-    case kCmdPrintSetup:
-      ShowPrintSetup(this);
-      break;
-    case kCmdWindowArrange:
-      mdi_->tileSubWindows();
-      break;
-    case kCmdAbout:
-      CAboutDlg(this).exec();
-      break;
-    case kCmdExit:
-      close();
-      break;
-    case kCmdViewToolbar:
-      systemToolBar_->setVisible(!systemToolBar_->isVisible());
-      break;
-    case kCmdViewStatusBar:
-      statusBar()->setVisible(!statusBar()->isVisible());
-      break;
-    case kCmdDrawToolbar:
-      drawToolBar_->setVisible(!drawToolBar_->isVisible());
-      break;
-    case kCmdPropertyBox:
-      propertyBox_->setVisible(!propertyBox_->isVisible());
-      break;
-    case kCmdLanguageChinese:
-    case kCmdLanguageEnglish:
-      ChooseLanguage(command);
-      break;
-    case kCmdSendPicture:
-      if (child) transfers_->SendPicture(child->Document(), child->View());
-      break;
-    case kCmdSendClock:
-      transfers_->SendClock();
-      break;
-    default:
-      if (command >= kCmdRecentFile1 && command < kCmdRecentFile1 + kRecentFileCount) {
-        const std::size_t index = std::size_t(command - kCmdRecentFile1);
-        if (index < recentFiles_->Files().size()) OpenDocument(recentFiles_->Files()[index]);
-      }
-      break;
+  const ActionSpec* spec = FindAction(command);
+  if (IsRecentFile(command)) {
+    const std::size_t index = std::size_t(command - kCmdRecentFile1);
+    if (index < recentFiles_->Files().size()) OpenDocument(recentFiles_->Files()[index]);
+  } else if (spec && spec->run) {
+    spec->run(*this);
+  } else if (CChildFrame* child = ActiveChild()) {
+    child->View().OnCommand(command);
+    child->Canvas().viewport()->update();
   }
   UpdateCommandStates();
+  UpdateWindowTitle();
 }
 
 void CMainFrame::UpdateCommandStates() {
   CChildFrame* child = ActiveChild();
-  for (const auto& [command, action] : actions_) {
-    if (IsFrameCommand(command)) continue;
-    const CommandState state = child ? child->View().GetCommandState(command) : CommandState{false, false};
+  for (const ActionSpec& spec : ActionTable()) {
+    CommandState state;
+    if (spec.state) {
+      state = spec.state(*this);
+    } else if (!spec.run) {
+      state = child ? child->View().GetCommandState(spec.command) : CommandState{false, false};
+    }
+    QAction* action = actions_[spec.command];
     action->setEnabled(state.enabled);
     if (action->isCheckable()) action->setChecked(state.checked);
   }
-  for (int command : Commands{kCmdFileClose, kCmdFileSave, kCmdFileSaveAs, kCmdPrint, kCmdPrintPreview, kCmdSendPicture}) {
-    actions_[command]->setEnabled(child != nullptr);
-  }
-  actions_[kCmdViewToolbar]->setChecked(systemToolBar_->isVisible());
-  actions_[kCmdViewStatusBar]->setChecked(statusBar()->isVisible());
-  actions_[kCmdDrawToolbar]->setChecked(drawToolBar_->isVisible());
-  actions_[kCmdPropertyBox]->setChecked(propertyBox_ && propertyBox_->isVisible());
+  UpdateHistoryActions();
+}
+
+// Undo and Redo name the step they would take back or do again.
+void CMainFrame::UpdateHistoryActions() {
+  CChildFrame* child = ActiveChild();
+  const EditHistory* history = child ? &child->Document().History() : nullptr;
+  const auto label = [&](int command, std::optional<StepKind> step, int stepKey, int nothingKey) {
+    const QString text =
+        step ? FromUtf8(FormatText(stepKey, {LookupText(text_key::kStepNames[std::size_t(*step)])})) : Text(nothingKey);
+    QAction* action = actions_[command];
+    action->setText(text);
+    const QString tip = FromUtf8(PlainMenuText(text.toStdString()));
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+  };
+  label(kCmdUndo, history ? history->UndoKind() : std::nullopt, text_key::kUndoStep, text_key::kUndoNothing);
+  label(kCmdRedo, history ? history->RedoKind() : std::nullopt, text_key::kRedoStep, text_key::kRedoNothing);
 }
 
 void CMainFrame::ShowMousePosition(QPoint canvas, QPoint client) {
@@ -584,30 +530,20 @@ void CMainFrame::RetranslateShell() {
 
 void CMainFrame::TranslateMainMenu() {
   for (std::size_t i = 0; i < menus_.size(); ++i) menus_[i]->setTitle(Text(kPopupKeys[i]));
-  for (const MenuItemKey& item : kMenuItemKeys) actions_[item.command]->setText(Text(item.key));
   systemToolBar_->setWindowTitle(Text(text_key::kSystemToolBarTitle));
   drawToolBar_->setWindowTitle(Text(text_key::kDrawToolBarTitle));
   languageMenu_->setTitle(Text(kLanguagePopupKey));
   recentMenu_->setTitle(Text("57616"));
-  const bool chinese = languageName_ == "Chinese";
-  actions_[kCmdLanguageChinese]->setChecked(chinese);
-  actions_[kCmdLanguageEnglish]->setChecked(!chinese);
-  // Tool tips and prompts of the tool-bar buttons are the texts of their ids.
-  for (QToolBar* bar : {systemToolBar_, drawToolBar_}) {
-    for (QAction* action : bar->actions()) {
-      if (action->isSeparator()) continue;
-      const QString tip = PlainText(action->data().toInt()).left(80);
-      action->setToolTip(tip);
-      action->setStatusTip(tip);
-      if (action->text().isEmpty() || !Action(action->data().toInt())) action->setText(tip);
-    }
+  // Tool tips and prompts of the tool-bar buttons are the texts of their
+  // ids; an item without a menu text of its own shows its tip.
+  for (const ActionSpec& spec : ActionTable()) {
+    QAction* action = actions_[spec.command];
+    const QString tip = PlainText(spec.command).left(80);
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+    action->setText(spec.textKey != 0 ? Text(spec.textKey) : tip);
   }
-  for (int command : Commands{kCmdCentreHorizontally, kCmdCentreVertically, kCmdZoomList, kCmdPreview}) {
-    actions_[command]->setText(actions_[command]->toolTip());
-  }
-  for (const int command : kDrawToolBar) {
-    if (command != 0) actions_[command]->setText(actions_[command]->toolTip());
-  }
+  UpdateCommandStates();
   UpdateRecentFiles();
   menuBar()->update();
 }
@@ -615,10 +551,9 @@ void CMainFrame::TranslateMainMenu() {
 std::optional<QString> CMainFrame::MenuPrompt(const QAction* action) const {
   const int command = action ? action->data().toInt() : 0;
   if (command < kPromptIdsFirst || command > kPromptIdsLast) return std::nullopt;
-  int promptCommand = command;
-  if (command >= kCmdRecentFile1 && command < kCmdRecentFile1 + kRecentFileCount) promptCommand = kCmdRecentFile1;
-  const std::optional<int> key = PromptKey(promptCommand);
-  return key ? Text(*key) : QString();
+  if (IsRecentFile(command)) return Text(kRecentFilePromptKey);
+  const ActionSpec* spec = FindAction(command);
+  return spec && spec->promptKey != 0 ? Text(spec->promptKey) : QString();
 }
 
 // A menu announces the hovered item's status tip, which is the tool-bar

@@ -21,6 +21,7 @@ class QMenu;
 class QToolBar;
 
 namespace lumetra {
+struct CommandState;
 class CTessaraDoc;
 class Language;
 class RecentFileList;
@@ -88,7 +89,24 @@ class CMainFrame : public QMainWindow {
   void CreateToolBars();
   void CreateStatusBar();
   void CreatePropertyBox();
-  QAction* AddAction(int command, const QString& text, const QString& icon = {});
+  // One entry per command of the menus and the tool bars (the recent files aside).
+  struct ActionSpec {
+    int command;
+    int textKey = 0;  // its menu text; 0 for the text of its id, as its tool tip shows it
+    const char* icon = nullptr;
+    const char* shortcut = nullptr;  // key sequences separated by "; "
+    int promptKey = 0;               // its status prompt in a menu
+    // The frame's own handler; without one the active view runs the command.
+    void (*run)(CMainFrame&) = nullptr;
+    // Its state; without one a view command asks the active view (disabled
+    // without a document window) and a frame command is always enabled.
+    CommandState (*state)(const CMainFrame&) = nullptr;
+    bool checkable = false;
+  };
+  static const std::vector<ActionSpec>& ActionTable();
+  static const ActionSpec* FindAction(int command);
+  void AddAction(int command, QAction* action);
+  void UpdateHistoryActions();
   CChildFrame* AddChild(std::unique_ptr<CTessaraDoc> document, const QString& title);
   void ChooseLanguage(int command);
   // The status prompt of a menu item with an id in the prompt range; nothing for other items.

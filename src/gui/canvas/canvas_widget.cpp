@@ -105,6 +105,7 @@ CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QW
   view_.SetDocument(&document_);
   view_.SetStylePage(stylePage);
   view_.OnInitialUpdate();
+  document_.History().SetListener([this] { emit historyChanged(); });
   UpdateCursor();
   // The standard zoom keys step about the middle of the window.
   for (const auto& [keys, steps] : {std::pair{QKeySequence::ZoomIn, 1}, {QKeySequence::ZoomOut, -1}}) {
@@ -112,6 +113,9 @@ CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QW
     connect(shortcut, &QShortcut::activated, this, [this, steps] { StepZoom(steps, viewport()->rect().center()); });
   }
 }
+
+// The document may outlive its window.
+CanvasWidget::~CanvasWidget() { document_.History().SetListener(nullptr); }
 
 void CanvasWidget::ShowPopupMenu(const PopupMenuRequest& request) {
   QMenu menu(this);
@@ -229,6 +233,8 @@ void CanvasWidget::ToggleZoomList() {
       view_.OnZoom(std::uint32_t(factor));
       AfterViewEvent();
     });
+    // Closed by its own button: the Zoom In button's state follows.
+    connect(zoomList_, &QDialog::finished, this, &CanvasWidget::AfterViewEvent);
   }
   zoomList_->Toggle();
 }

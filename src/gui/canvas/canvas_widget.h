@@ -24,6 +24,7 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
 
  public:
   CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QWidget* parent = nullptr);
+  ~CanvasWidget() override;
 
   CTessaraView& View() { return view_; }
 
@@ -67,6 +68,8 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void viewStateChanged();
   // "Apply..." of the play modes, while their dialog is open.
   void applyPlayModesRequested();
+  // The document's history made, undid or redid a step.
+  void historyChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
