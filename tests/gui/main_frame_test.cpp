@@ -280,6 +280,65 @@ class MainFrameTest : public QObject {
     }
   }
 
+  // Undo and Redo name their step in either language, are enabled only when
+  // there is a step, answer their keys, and follow every change at once:
+  // no timer drives the command states.
+  void undoAndRedoFollowEveryStepByNameKeyAndButton() {
+    QVERIFY(frame_->findChildren<QTimer*>().isEmpty());
+    CChildFrame* child = frame_->NewDocument();
+    CanvasWidget& canvas = child->Canvas();
+    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
+    QAction* undo = frame_->Action(kCmdUndo);
+    QAction* redo = frame_->Action(kCmdRedo);
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+    QVERIFY(frame_->DrawToolBar() != nullptr);
+    struct Step {
+      std::function<void()> act;
+      const char* name;
+    };
+    const Step steps[] = {
+        {[&] {
+           frame_->Action(kCmdToolRectangle)->trigger();
+           Drag(canvas, QPoint(10, 5), QPoint(60, 30));
+         },
+         "Draw"},
+        {[&] {
+           frame_->Action(kCmdSelect)->trigger();
+           Drag(canvas, QPoint(35, 17), QPoint(45, 20));
+         },
+         "Move"},
+        {[&] { test::FindControl<QAbstractButton>(&page, 1029)->click(); }, "Style"},  // green pen
+        {[&] { frame_->Action(kCmdCentreHorizontally)->trigger(); }, "Centre"},
+        {[&] { QTest::keyClick(&canvas, Qt::Key_Delete); }, "Delete"},
+    };
+    for (const Step& step : steps) {
+      step.act();
+      QCOMPARE(undo->text(), QStringLiteral("Undo %1(&U)\tCtrl+Z").arg(QLatin1String(step.name)));
+      QCOMPARE(undo->toolTip(), QStringLiteral("Undo %1").arg(QLatin1String(step.name)));
+      QVERIFY(undo->isEnabled());
+      QVERIFY(!redo->isEnabled());
+      QVERIFY(frame_->windowTitle().endsWith(QStringLiteral("*")));
+    }
+    QVERIFY(child->Document().m_units.empty());
+
+    frame_->Action(kCmdLanguageChinese)->trigger();
+    QCOMPARE(undo->text(), QStringLiteral("撤销删除(&U)\tCtrl+Z"));
+    frame_->Action(kCmdLanguageEnglish)->trigger();
+
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    canvas.setFocus();
+    for (std::size_t i = 0; i < std::size(steps); ++i) QTest::keyClick(&canvas, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(redo->text(), QStringLiteral("Redo Draw(&R)\tCtrl+Y"));
+    QVERIFY(!child->Document().IsModified());
+    QVERIFY(!frame_->windowTitle().endsWith(QStringLiteral("*")));
+    QTest::keyClick(&canvas, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(&canvas, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(undo->text(), QStringLiteral("Undo Move(&U)\tCtrl+Z"));
+    QCOMPARE(int(child->Document().m_units.size()), 1);
+  }
+
   // The chooser adds ".bmp" itself, so replacing "picture.bmp" is asked
   // about although only "picture" was typed.
   void aTypedNameGetsItsSuffixBeforeTheReplaceQuestion() {
