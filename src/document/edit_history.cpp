@@ -141,6 +141,7 @@ CUnit& EditHistory::Append(std::unique_ptr<CUnit> unit) {
 
 void EditHistory::Remove(std::size_t index) {
   std::unique_ptr<CUnit> unit = Take(doc_, index);
+  if (unit->m_nId == 0) unit->m_nId = doc_.NewUnitId();
   if (open_) open_->step.moves.push_back({UnitMove::Kind::kRemove, index, std::move(unit)});
 }
 
@@ -150,11 +151,7 @@ bool EditHistory::Commit() {
   std::unique_ptr<OpenChange> change = std::move(open_);
   auto step = std::make_unique<Step>(std::move(change->step));
   for (std::unique_ptr<CUnit>& before : change->touched) {
-    CUnit* now = nullptr;
-    if (const std::size_t i = IndexOf(doc_, before->m_nId); i < doc_.m_units.size()) now = doc_.m_units[i].get();
-    for (UnitMove& move : step->moves) {
-      if (move.held && move.held->m_nId == before->m_nId) now = move.held.get();
-    }
+    CUnit* now = FindTouched(*step, before->m_nId);
     if (now && StoredBytes(*before) != StoredBytes(*now)) step->swaps.push_back({before->m_nId, std::move(before)});
   }
   if (const Fields after = Fields::Of(doc_); !(after == change->fields)) {
@@ -173,12 +170,30 @@ void EditHistory::Abort() {
   if (!open_) return;
   std::unique_ptr<OpenChange> change = std::move(open_);
   Step& step = change->step;
-  for (std::unique_ptr<CUnit>& before : change->touched) step.swaps.push_back({before->m_nId, std::move(before)});
+  // Units the change left as they were stay the very objects they were.
+  for (std::unique_ptr<CUnit>& before : change->touched) {
+    CUnit* now = FindTouched(step, before->m_nId);
+    if (now && StoredBytes(*before) != StoredBytes(*now)) step.swaps.push_back({before->m_nId, std::move(before)});
+  }
   step.fieldsBefore = change->fields;
   step.fieldsAfter = Fields::Of(doc_);
   // Units the change removed come back before the copies are swapped in.
   Undo(step);
   Notify();
+}
+
+// A touched unit as the open change leaves it: in the document, or taken out by the change.
+CUnit* EditHistory::FindTouched(Step& step, std::uint64_t id) const {
+  if (const std::size_t i = IndexOf(doc_, id); i < doc_.m_units.size()) return doc_.m_units[i].get();
+  for (UnitMove& move : step.moves) {
+    if (move.held && move.held->m_nId == id) return move.held.get();
+  }
+  return nullptr;
+}
+
+void EditHistory::MarkClean() {
+  // Saved in the middle of a change: no step ends where the file stands.
+  clean_ = open_ ? std::nullopt : std::optional(position_);
 }
 
 void EditHistory::Push(std::unique_ptr<Step> step) {
@@ -203,13 +218,13 @@ std::optional<StepKind> EditHistory::RedoKind() const {
 }
 
 void EditHistory::Undo() {
-  if (!CanUndo() || open_) return;
+  if (!CanUndo()) return;
   Undo(*steps_[--position_]);
   Notify();
 }
 
 void EditHistory::Redo() {
-  if (!CanRedo() || open_) return;
+  if (!CanRedo()) return;
   Redo(*steps_[position_++]);
   Notify();
 }

@@ -10,7 +10,9 @@
 //
 // Units keep their ids through undo and redo, but a changed unit is swapped
 // for its other state, so holders of units find them again by id
-// (CTessaraDoc::FindUnit). The modified flag is "not at the clean point".
+// (CTessaraDoc::FindUnit); every unit the history ever holds has an id, and
+// a unit without one is never swapped or taken away. The modified flag is
+// "not at the clean point".
 
 #include <cstddef>
 #include <cstdint>
@@ -69,16 +71,19 @@ class EditHistory {
   // Closes the open change and undoes whatever it did.
   void Abort();
 
-  bool CanUndo() const { return position_ > 0; }
-  bool CanRedo() const { return position_ < steps_.size(); }
+  // Nothing is undone or redone while a change is open.
+  bool CanUndo() const { return position_ > 0 && !open_; }
+  bool CanRedo() const { return position_ < steps_.size() && !open_; }
+  // The kinds of the steps Undo and Redo would take, while they can.
   std::optional<StepKind> UndoKind() const;
   std::optional<StepKind> RedoKind() const;
   void Undo();
   void Redo();
 
-  // Whether the document is as it was when last marked clean (saved, opened, new).
-  bool IsClean() const { return clean_ == position_ && !IsOpen(); }
-  void MarkClean() { clean_ = position_; }
+  // Whether the document is as it was when last marked clean (saved,
+  // opened, new); an open change counts once it is committed.
+  bool IsClean() const { return clean_ == position_; }
+  void MarkClean();
   // Forgets every step; the document is clean.
   void Clear();
 
@@ -97,6 +102,7 @@ class EditHistory {
   struct Step;
   struct OpenChange;
 
+  CUnit* FindTouched(Step& step, std::uint64_t id) const;
   void Push(std::unique_ptr<Step> step);
   void Undo(Step& step);
   void Redo(Step& step);

@@ -52,9 +52,13 @@ void CTessaraView::Redo() {
   FollowHistory(current, marked);
 }
 
+CUnit* CTessaraView::Refound(CUnit* unit, std::uint64_t id) const {
+  return id != 0 ? m_pDocument->FindUnit(id) : unit;
+}
+
 void CTessaraView::FollowHistory(std::uint64_t current, std::uint64_t marked) {
-  m_pCurUnit = m_pDocument->FindUnit(current);
-  m_pMarkedUnit = m_pDocument->FindUnit(marked);
+  m_pCurUnit = Refound(m_pCurUnit, current);
+  m_pMarkedUnit = Refound(m_pMarkedUnit, marked);
   m_nClockCount = 0;
   for (auto& unit : m_pDocument->m_units) {
     unit->m_bSelected = unit.get() == m_pCurUnit;
@@ -70,7 +74,9 @@ void CTessaraView::FollowHistory(std::uint64_t current, std::uint64_t marked) {
 }
 
 void CTessaraView::PlaceClock() {
-  if (m_pDocument) m_pDocument->PlaceClock(GetLocalTime());
+  if (!m_pDocument) return;
+  if (m_pDocument->History().IsOpen()) TouchClocks();
+  m_pDocument->PlaceClock(GetLocalTime());
 }
 
 void CTessaraView::SettleCurrentUnit() {

@@ -137,6 +137,9 @@ class CTessaraView : public EditingView {
   // After undo or redo: the current and marked units found again by id, the
   // clocks counted, the canvas sized to the document.
   void FollowHistory(std::uint64_t current, std::uint64_t marked);
+  // A unit held before the history moved, found again by the id it had then
+  // (a unit without an id was left alone).
+  CUnit* Refound(CUnit* unit, std::uint64_t id) const;
   // A fresh drawing context for one mouse event, in the default state (so a
   // new unit's raster operation is R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.

@@ -321,7 +321,8 @@ void CTessaraView::EditClockOptions() {
   if (m_pHost && m_pDocument) {
     CTessaraDoc& doc = *m_pDocument;
     ClockOptions options{doc.m_nClockStyle, doc.m_nClockColour, doc.m_nClockAlign, doc.m_nColourSet};
-    if (m_pHost->EditClockOptions(options)) {
+    const ClockOptions before = options;
+    if (m_pHost->EditClockOptions(options) && !(options == before)) {
       BeginChange(StepKind::kClockOptions);
       TouchClocks();
       doc.m_nClockStyle = std::uint8_t(options.style);

@@ -25,6 +25,7 @@ struct ClockOptions {
   std::int32_t colour = 0;
   std::int32_t align = 0;
   std::int32_t colourSet = 0;
+  bool operator==(const ClockOptions&) const = default;
 };
 
 // The panel geometry as the screen-size dialog edits it.

@@ -78,6 +78,7 @@ void CTessaraView::OnLButtonDown(CPoint client) {
       m_pCurUnit = &m_pDocument->History().Append(std::move(unit));
     } else if (clockTool) {
       m_pCurUnit = nullptr;
+      CommitChange();  // refused: its message may take the release
     }
   } else if (m_nMode == kModeSelect) {
     PressInSelectMode(at.x, at.y);
@@ -183,8 +184,10 @@ void CTessaraView::OnLButtonUp(CPoint client) {
 
 void CTessaraView::DiscardNewUnit() {
   if (!m_pDocument) return;
+  const std::uint64_t marked = m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0;
   m_pCurUnit = nullptr;
   m_pDocument->History().Abort();
+  m_pMarkedUnit = Refound(m_pMarkedUnit, marked);
 }
 
 void CTessaraView::OnLButtonDblClk(CPoint client) {

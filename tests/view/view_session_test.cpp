@@ -783,6 +783,28 @@ TEST(ViewSession, TheCurrentAndMarkedUnitsFollowUndoByTheirIds) {
   s.view.Redo();
   EXPECT_EQ(s.doc.m_units.size(), 2u);
 
+  // A cancelled new text keeps the mark; Undo waits for the release of a drag.
+  s.Click({50, 7});
+  s.view.OnCommand(kCmdCopy);
+  CUnit* const marked = s.view.m_pMarkedUnit;
+  s.view.OnCommand(kCmdToolText);
+  s.Drag({5, 60}, {40, 70});
+  EXPECT_EQ(s.view.m_pMarkedUnit, marked);
+  EXPECT_EQ(s.doc.m_units.size(), 2u);
+  s.host.textDialogAnswer = DialogOutcome::kAccepted;
+  s.view.OnCommand(kCmdToolText);
+  s.view.OnLButtonDown({5, 60});
+  s.view.OnMouseMove({40, 70}, true);
+  s.view.Undo();
+  s.doc.History().MarkClean();  // saved in the middle of the drag
+  s.view.OnLButtonUp({40, 70});
+  EXPECT_EQ(s.host.textDialogs, 2);  // the release still ended the creation
+  EXPECT_EQ(s.doc.m_units.size(), 3u);
+  EXPECT_TRUE(s.doc.IsModified());
+  s.view.Undo();
+  EXPECT_EQ(s.doc.m_units.size(), 2u);
+  EXPECT_TRUE(s.doc.IsModified()) << "the file holds the half-drawn text";
+
   // Copies of a picture, which the history keeps, share its pixels.
   CBmp picture;
   const std::vector<std::uint8_t> bmp = test::MakeBmp({.width = 3, .height = 2, .pixelBytes = 24});

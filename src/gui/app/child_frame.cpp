@@ -27,7 +27,8 @@ CChildFrame::CChildFrame(std::unique_ptr<CTessaraDoc> document, QString title, S
   connect(canvas_, &CanvasWidget::canvasSizeChanged, this, &CChildFrame::FitToCanvas);
 }
 
-CChildFrame::~CChildFrame() = default;
+// The canvas goes before the document it shows.
+CChildFrame::~CChildFrame() { delete canvas_; }
 
 CTessaraView& CChildFrame::View() { return canvas_->View(); }
 

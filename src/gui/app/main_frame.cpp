@@ -629,6 +629,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
     propertyBox_->adjustSize();
     propertyBox_->move(topRight.x() - propertyBox_->frameGeometry().width() - 2, topRight.y());
     propertyBox_->show();
+    UpdateCommandStates();
   });
 }
 
