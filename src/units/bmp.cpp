@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "units/bmp.h"
 
 #include "units/unit_geometry.h"
@@ -26,7 +28,7 @@ void CBmp::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc, {}); }
 
 void CBmp::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
-std::int32_t CBmp::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+std::int32_t CBmp::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
 
 // A press that toggles the unit shows its handles at once.
 void CBmp::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {

@@ -16,7 +16,7 @@ class CBmp : public CUnit {
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   std::unique_ptr<CUnit> Clone() const override;
   // The box the picture is stretched to, when it is one the rasterizer draws.

@@ -6,6 +6,7 @@
 // menu through it. The editing view implements it; units know nothing else
 // of the view.
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -92,6 +93,10 @@ class EditingView {
   bool m_bCreating = false;
   bool m_bMoving = false;
   bool m_bResizing = false;
+  // How far from a handle, in LEDs, a press still grabs it: each unit's own
+  // distance, at most this (the editor keeps it to a few screen pixels).
+  std::int64_t m_nHandleReach = kAnyHandleReach;
+  static constexpr std::int64_t kAnyHandleReach = INT64_MAX;
 
  protected:
   EditingView() = default;

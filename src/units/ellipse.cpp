@@ -38,7 +38,7 @@ void CEllipse::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
 
 void CEllipse::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
-std::int32_t CEllipse::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+std::int32_t CEllipse::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
 
 void CEllipse::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   GrabCorner(dc, view, x, y);

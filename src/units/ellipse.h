@@ -27,7 +27,7 @@ class CEllipse : public CUnit {
   float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   // Inside the elliptic region of the box.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   bool KeepsCornersInOrder() const override { return true; }

@@ -136,9 +136,9 @@ void CEllipseArc::DrawHandles(CDC& dc) const {
   DrawMarkerHandles(dc, ends, centre);
 }
 
-std::int32_t CEllipseArc::HitHandle(std::int32_t x, std::int32_t y) {
+std::int32_t CEllipseArc::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
   const CPoint handles[] = {m_ptArcStart, m_ptArcEnd, m_ptCenter};
-  return HitHandleAroundMouse(handles, x, y, 4);
+  return HitHandleAroundMouse(handles, x, y, std::min<std::int64_t>(4, reach));
 }
 
 // The box of radii (rx, ry) about the centre, turned with the arc; the

@@ -30,7 +30,7 @@ class CEllipseArc : public CUnit {
   void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 the arc's start pixel, 2 its end pixel, 3 the centre.
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   // Inside the turned frame between the box of the whole ellipse and the box of half its radii.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc, const DrawContext& context) const override;

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "units/li_ellipse.h"
 
 #include "units/unit_geometry.h"
@@ -38,10 +40,10 @@ void CLiEllipse::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
 
 void CLiEllipse::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing(), 4); }
 
-std::int32_t CLiEllipse::HitHandle(std::int32_t x, std::int32_t y) {
+std::int32_t CLiEllipse::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
   std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
   const CPoint handles[] = {middles[0], middles[1], middles[2], middles[3], Midpoint(m_ptFirst, m_ptSecond)};
-  return HitHandleAroundMouse(handles, x, y, 4);
+  return HitHandleAroundMouse(handles, x, y, std::min<std::int64_t>(4, reach));
 }
 
 bool CLiEllipse::PtInUnit(std::int32_t x, std::int32_t y) {

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "units/line.h"
 
 #include "units/unit_geometry.h"
@@ -34,8 +36,8 @@ void CDLine::DrawHandles(CDC& dc) const {
   DrawOutlineHandles(dc, ends);
 }
 
-std::int32_t CDLine::HitHandle(std::int32_t x, std::int32_t y) {
-  const std::int64_t tolerance = std::int64_t(m_nPenWidth) + 5;
+std::int32_t CDLine::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
+  const std::int64_t tolerance = std::min(std::int64_t(m_nPenWidth) + 5, reach);
   if (InSquareAround(m_ptFirst, tolerance, {x, y})) {
     m_ptHandle = m_ptFirst;
     return 1;

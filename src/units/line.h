@@ -17,7 +17,7 @@ class CDLine : public CUnit {
   void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 near the start, 2 near the end; the squares grow with the pen.
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   // The hit band around the segment, rebuilt on every call.
   CRgn* GetRegion() override;

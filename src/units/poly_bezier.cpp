@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "units/poly_bezier.h"
 
 #include "platform/archive/archive.h"
@@ -54,7 +56,7 @@ void CPolyBezier::DrawHandles(CDC& dc) const {
 
 CRect CPolyBezier::Extent() const { return BoundsOf(m_aPoints); }
 
-std::int32_t CPolyBezier::HitHandle(std::int32_t x, std::int32_t y) { return HitHandleAroundMouse(m_aPoints, x, y, 4); }
+std::int32_t CPolyBezier::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitHandleAroundMouse(m_aPoints, x, y, std::min<std::int64_t>(4, reach)); }
 
 bool CPolyBezier::PtInUnit(std::int32_t x, std::int32_t y) {
   for (std::size_t i = 0; i + 2 < m_aPoints.size(); i += 3) {

@@ -22,7 +22,7 @@ class CPolyBezier : public CUnit {
   void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   // Within 20 pixels of an on-curve point other than the last one.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc, const DrawContext& context) const override;

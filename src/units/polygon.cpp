@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "units/polygon.h"
 
 #include "platform/archive/archive.h"
@@ -46,16 +48,16 @@ void CPolygon::DrawHandles(CDC& dc) const {
   DrawMarkerHandles(dc, v, middles);
 }
 
-std::int32_t CPolygon::HitHandle(std::int32_t x, std::int32_t y) {
+std::int32_t CPolygon::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
   const CPointArray& v = *m_pPoints;
   for (std::size_t i = 0; i < v.size(); ++i) {
-    if (InSquareAround(v[i], 4, {x, y})) {
+    if (InSquareAround(v[i], std::min<std::int64_t>(4, reach), {x, y})) {
       m_nVertex = std::int32_t(i);
       m_ptHandle = v[i];
       return std::int32_t(i + 1);
     }
     const CPoint middle = i == 0 ? v[0] : Midpoint(v[i - 1], v[i]);
-    if (InSquareAround(middle, 4, {x, y})) {
+    if (InSquareAround(middle, std::min<std::int64_t>(4, reach), {x, y})) {
       m_ptHandle = middle;
       return -(10 + std::int32_t(i));
     }

@@ -24,7 +24,7 @@ class CPolygon : public CUnit {
   void DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // i + 1 for vertex i, -(10 + i) for the middle of the edge ending at vertex i, 0 for none.
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   // Near an edge, by the line's hit band; the inside does not count.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   // The base reset, then a new, empty vertex list.

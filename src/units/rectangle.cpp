@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "units/rectangle.h"
 
 namespace lumetra {
@@ -24,7 +26,7 @@ void CRectangle::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
 
 void CRectangle::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
-std::int32_t CRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+std::int32_t CRectangle::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
 
 void CRectangle::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   GrabCorner(dc, view, x, y);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "units/round.h"
 
 #include "platform/archive/archive.h"
@@ -44,11 +46,11 @@ std::int32_t CRound::SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t 
   return 0;
 }
 
-std::int32_t CRound::HitHandle(std::int32_t x, std::int32_t y) {
+std::int32_t CRound::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
   const CRect box = BoxRect();
   std::array<CPoint, 4> middles = EdgeMiddles(box.TopLeft(), box.BottomRight());
   const CPoint handles[] = {middles[0], middles[1], middles[2], middles[3], m_ptCenter};
-  return HitHandleAroundMouse(handles, x, y, 4);
+  return HitHandleAroundMouse(handles, x, y, std::min<std::int64_t>(4, reach));
 }
 
 bool CRound::PtInUnit(std::int32_t x, std::int32_t y) {

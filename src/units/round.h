@@ -21,7 +21,7 @@ class CRound : public CUnit {
   std::int32_t SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y) override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // An edge middle of the box (1 to 4) or the centre (5).
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   bool KeepsCornersInOrder() const override { return true; }
   std::unique_ptr<CUnit> Clone() const override;

@@ -96,9 +96,9 @@ void CRoundArc::DrawHandles(CDC& dc) const {
   DrawMarkerHandles(dc, points, centre);
 }
 
-std::int32_t CRoundArc::HitHandle(std::int32_t x, std::int32_t y) {
+std::int32_t CRoundArc::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
   const CPoint handles[] = {m_ptFirst, m_ptSecond, m_ptThird, m_ptCenter};
-  return HitHandleAroundMouse(handles, x, y, 4);
+  return HitHandleAroundMouse(handles, x, y, std::min<std::int64_t>(4, reach));
 }
 
 bool CRoundArc::PtInUnit(std::int32_t x, std::int32_t y) {

@@ -22,7 +22,7 @@ class CRoundArc : public CUnit {
   void DrawHandles(CDC& dc) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 to 3 the three points, 4 the centre.
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   // Within 2 pixels of the whole circle, the part without arc included.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   void Draw(CDC& dc, const DrawContext& context) const override;

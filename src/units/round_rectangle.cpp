@@ -35,7 +35,7 @@ void CRoundRectangle::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
 
 void CRoundRectangle::DrawHandles(CDC& dc) const { DrawOutlineHandles(dc, BoxCornersForDrawing()); }
 
-std::int32_t CRoundRectangle::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 4); }
+std::int32_t CRoundRectangle::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(4, reach)); }
 
 void CRoundRectangle::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   GrabCorner(dc, view, x, y);

@@ -146,7 +146,7 @@ void CTimer::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
 
 void CTimer::DrawHandles(CDC&) const {}
 
-std::int32_t CTimer::HitHandle(std::int32_t x, std::int32_t y) { return HitCorner(x, y, 10); }
+std::int32_t CTimer::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
 
 bool CTimer::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});

@@ -39,7 +39,7 @@ class CTimer : public CUnit {
   // A corner grab leaves the points alone: the view's tracking points hold
   // the opposite corner and the mouse.
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
-  std::int32_t HitHandle(std::int32_t x, std::int32_t y) override;
+  std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   std::unique_ptr<CUnit> Clone() const override;
   // The box where the clock was last placed.

@@ -84,7 +84,7 @@ std::array<CPoint, 4> CUnit::BoxCornersForDrawing() const {
 
 // Handles go round the box: 1 the first point, 2 across in x, 3 the second
 // point, 4 across in y.
-std::int32_t CUnit::HitCorner(std::int32_t x, std::int32_t y, std::int32_t tolerance) {
+std::int32_t CUnit::HitCorner(std::int32_t x, std::int32_t y, std::int64_t tolerance) {
   const CPoint corners[] = {m_ptFirst, {m_ptSecond.x, m_ptFirst.y}, m_ptSecond, {m_ptFirst.x, m_ptSecond.y}};
   return HitHandleAroundMouse(corners, x, y, tolerance);
 }
@@ -102,7 +102,7 @@ std::int32_t CUnit::HitHandleAroundMouse(std::span<const CPoint> handles, std::i
 
 bool CUnit::GrabHandle(EditingView& view, std::int32_t x, std::int32_t y, std::int32_t tool, HandleMode modeFor) {
   if (!m_bActive) return false;
-  const std::int32_t handle = HitHandle(x, y);
+  const std::int32_t handle = HitHandle(x, y, view.m_nHandleReach);
   view.m_nHandle = handle;
   const std::optional<std::int32_t> mode = handle != 0 ? modeFor(handle) : std::nullopt;
   if (!mode) return false;
@@ -305,7 +305,7 @@ void CUnit::DrawClosingEdge(CDC&, std::int32_t, std::int32_t) {}
 void CUnit::DrawSegment(CDC&, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {}
 void CUnit::DrawNewEdge(CDC&, std::int32_t, std::int32_t) {}
 void CUnit::OnLButtonDown(CDC&, EditingView&, std::int32_t, std::int32_t) {}
-std::int32_t CUnit::HitHandle(std::int32_t, std::int32_t) { return 0; }
+std::int32_t CUnit::FindHandle(std::int32_t, std::int32_t, std::int64_t) { return 0; }
 void CUnit::Draw(CDC&, const DrawContext&) const {}
 
 void CUnit::Translate(std::int32_t dx, std::int32_t dy) {

@@ -72,7 +72,12 @@ class CUnit : public CObject {
   virtual void DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual void DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y);
   virtual void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);
-  virtual std::int32_t HitHandle(std::int32_t x, std::int32_t y);
+  // The number of the handle a press at (x, y) grabs, 0 for none: within
+  // the unit's own distance of a handle, at most `reach` LEDs.
+  std::int32_t HitHandle(std::int32_t x, std::int32_t y, std::int64_t reach = EditingView::kAnyHandleReach) {
+    return FindHandle(x, y, reach);
+  }
+  virtual std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach);
   virtual bool PtInUnit(std::int32_t x, std::int32_t y);
   virtual CRgn* GetRegion();
   virtual void InitDefaults();
@@ -223,7 +228,7 @@ class CUnit : public CObject {
   // the mouse; and the press on a corner, which makes the opposite corner the
   // fixed first point so that a drag moves only the second.
   std::array<CPoint, 4> BoxCornersForDrawing() const;
-  std::int32_t HitCorner(std::int32_t x, std::int32_t y, std::int32_t tolerance);
+  std::int32_t HitCorner(std::int32_t x, std::int32_t y, std::int64_t tolerance);
   // For corner handles 1 to 4, the corner opposite each.
   std::array<CPoint, 4> OppositeCorners() const;
   void GrabCorner(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);

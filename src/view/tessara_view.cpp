@@ -56,6 +56,16 @@ CUnit* CTessaraView::Refound(CUnit* unit, std::uint64_t id) const {
   return id != 0 ? m_pDocument->FindUnit(id) : unit;
 }
 
+void CTessaraView::CancelDrag() {
+  if (!m_pDocument) return;
+  const std::uint64_t current = m_pCurUnit ? m_pCurUnit->m_nId : 0, marked = m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0;
+  if (m_pHost) m_pHost->SetMouseCapture(false);
+  m_pDocument->History().Abort();
+  m_pendingGrab.reset();
+  m_grabOffset = {};
+  FollowHistory(current, marked);
+}
+
 void CTessaraView::FollowHistory(std::uint64_t current, std::uint64_t marked) {
   m_pCurUnit = Refound(m_pCurUnit, current);
   m_pMarkedUnit = Refound(m_pMarkedUnit, marked);
@@ -182,7 +192,18 @@ void CTessaraView::StepZoom(std::int32_t steps, CPoint anchor) {
   }
 }
 
+// Escape cancels a drag under way, or else clears the selection.
 void CTessaraView::OnKeyDown(std::int32_t key) {
+  if (key == kKeyEscape) {
+    if (m_bCreating || m_bMoving || m_bResizing) {
+      CancelDrag();
+    } else if (m_pDocument) {
+      for (auto& unit : m_pDocument->m_units) unit->m_bSelected = false;
+      m_pCurUnit = nullptr;
+      Repaint();
+    }
+    return;
+  }
   if (!m_pHost) return;
   const CSize client = m_pHost->ClientSize();
   const CPoint at = m_pHost->ScrollPosition();

@@ -5,6 +5,8 @@
 // commands in canvas coordinates, and paints the canvas into a bitmap. What
 // needs a screen goes through a ViewHost.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -32,7 +34,14 @@ enum ViewKey : std::int32_t {
   kKeyRight = 0x27,
   kKeyDown = 0x28,
   kKeyDelete = 0x2E,
+  kKeyEscape = 0x1B,
 };
+
+// How far from a handle a press grabs it at `zoom`: about six screen pixels,
+// at least one LED.
+inline std::int64_t HandleReachAt(double zoom) {
+  return std::max<std::int64_t>(1, std::int64_t(std::ceil(6.0 / (zoom > 0 ? zoom : 1.0))));
+}
 
 struct CommandState {
   bool enabled = true;
@@ -134,6 +143,18 @@ class CTessaraView : public EditingView {
   void PressInSelectMode(std::int32_t x, std::int32_t y);
   // Takes back the unit the open change created, leaving no step.
   void DiscardNewUnit();
+  void TakePendingGrab(CDC& dc);
+  // A press on a handle waits for the mouse to move before the unit takes
+  // it, so a click reshapes nothing; the drag then moves the handle by the
+  // mouse's movement, not to where the press was.
+  struct PendingGrab {
+    CPoint press;
+    CPoint handle;
+  };
+  std::optional<PendingGrab> m_pendingGrab;
+  CPoint m_grabOffset;  // from the mouse to the handle while a handle is dragged
+  // Cancels the drag under way (Escape): the units are as before the press.
+  void CancelDrag();
   // After undo or redo: the current and marked units found again by id, the
   // clocks counted, the canvas sized to the document.
   void FollowHistory(std::uint64_t current, std::uint64_t marked);

@@ -55,6 +55,8 @@ std::unique_ptr<CUnit> CTessaraView::MakeUnitOfTool(std::int32_t x, std::int32_t
 
 void CTessaraView::OnLButtonDown(CPoint client) {
   const CPoint at = ToCanvas(client);
+  m_nHandleReach = HandleReachAt(m_fZoom);
+  m_pendingGrab.reset();
   m_ptTrackA = m_ptTrackB = at;
   if (m_pHost) m_pHost->SetMouseCapture(true);
   // Each press starts without a grab; a grabbed handle's number lasts until the release.
@@ -92,15 +94,12 @@ void CTessaraView::OnLButtonDown(CPoint client) {
 void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   m_nTool = kToolNone;
   // Picking, grabbing and moving leave the unit's own raster operation as it is.
-  if (m_pCurUnit && m_pCurUnit->HitHandle(x, y) != 0) {
+  if (m_pCurUnit && m_pCurUnit->HitHandle(x, y, m_nHandleReach) != 0) {
     BeginChange(StepKind::kResize);
     m_pDocument->History().Touch(*m_pCurUnit);
-    if (m_pCurUnit->KeepsCornersInOrder()) m_pCurUnit->NormalizePoints();
-    CDC dc = FeedbackDC();
     m_pCurUnit->m_bActive = true;
     m_bResizing = true;
-    m_pCurUnit->OnLButtonDown(dc, *this, x, y);
-    if (m_nMode == kModeMoveByHandle) m_pDocument->History().SetKind(StepKind::kMove);
+    m_pendingGrab = PendingGrab{{x, y}, m_pCurUnit->m_ptHandle};
     Repaint();
     return;
   }
@@ -130,10 +129,24 @@ void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   m_bMoving = true;
 }
 
+// The unit takes the grab of a handle once the mouse moves, as if the press
+// had been on the handle itself; the drag then follows the mouse's movement.
+void CTessaraView::TakePendingGrab(CDC& dc) {
+  const PendingGrab grab = *m_pendingGrab;
+  m_pendingGrab.reset();
+  if (m_pCurUnit->KeepsCornersInOrder()) m_pCurUnit->NormalizePoints();
+  m_ptTrackA = m_ptTrackB = m_ptLastClick = grab.handle;
+  m_pCurUnit->OnLButtonDown(dc, *this, grab.handle.x, grab.handle.y);
+  if (m_nMode == kModeMoveByHandle && m_pDocument) m_pDocument->History().SetKind(StepKind::kMove);
+  m_grabOffset = SaturatedPoint(std::int64_t(grab.handle.x) - grab.press.x, std::int64_t(grab.handle.y) - grab.press.y);
+}
+
 void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
-  const CPoint at = ToCanvas(client);
+  CPoint at = ToCanvas(client);
   if (!leftButtonDown || !m_pCurUnit) return;
   CDC dc = FeedbackDC();
+  if (m_pendingGrab) TakePendingGrab(dc);
+  if (m_bResizing) at = Offset(at, m_grabOffset);
   const bool dragging = m_bCreating || m_bResizing || m_bMoving;
   if (m_bCreating || m_bResizing) {
     m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
@@ -172,10 +185,12 @@ void CTessaraView::OnLButtonUp(CPoint client) {
     }
     m_bCreating = false;
   } else if (m_bResizing) {
-    SettleCurrentUnit();
+    if (!m_pendingGrab) SettleCurrentUnit();  // a click on a handle changes nothing
     m_nMode = kModeSelect;
     m_bResizing = false;
   }
+  m_pendingGrab.reset();
+  m_grabOffset = {};
   m_bMoving = false;
   m_nHandle = -1;
   CommitChange();

@@ -202,8 +202,8 @@ TEST(ViewSession, AHandleOfTheCurrentUnitIsGrabbedEvenUnderAnotherUnit) {
   ASSERT_EQ(s.view.m_pCurUnit, &below);
   s.view.OnLButtonDown({40, 40});  // corner 3 of the lower unit, inside the upper one
   EXPECT_TRUE(s.view.m_bResizing);
-  EXPECT_EQ(s.view.m_nMode, kModeResize);
   s.view.OnMouseMove({70, 50}, true);
+  EXPECT_EQ(s.view.m_nMode, kModeResize);
   s.view.OnLButtonUp({70, 50});
   EXPECT_EQ(below.m_ptFirst, (CPoint{10, 10}));
   EXPECT_EQ(below.m_ptSecond, (CPoint{70, 50}));
@@ -365,6 +365,61 @@ TEST(ViewSession, PickedUnitsDraggedByTheirBodyKeepShapeAndRasterOperation) {
     if (unit.KeepsCornersInOrder()) {
       EXPECT_EQ(unit.m_ptFirst, unit.BoxRect().TopLeft()) << "after the handle drag";
     }
+  }
+}
+
+// A click on a selected unit, on its body or on any of its handles, changes
+// no byte of it: a handle is taken only once the mouse moves.
+TEST(ViewSession, AClickOnTheBodyOrAHandleOfASelectedUnitChangesNothing) {
+  for (const Sample& sample : kSamples) {
+    SCOPED_TRACE(sample.name);
+    Session s;
+    CUnit& unit = *s.doc.m_units.emplace_back(StoredUnit(sample.name));
+    s.view.OnInitialUpdate();
+    s.Click(sample.body);
+    ASSERT_EQ(s.view.m_pCurUnit, &unit);
+    const std::vector<std::uint8_t> before = s.doc.SaveToBytes();
+    std::set<std::int32_t> handles;
+    const CRect area = unit.Extent().Union(unit.Bounds());
+    for (int y = area.top - 8; y < area.bottom + 8; ++y) {
+      for (int x = area.left - 8; x < area.right + 8; ++x) {
+        const std::int32_t handle = unit.HitHandle(x, y, HandleReachAt(1));
+        if (handle == 0 || !handles.insert(handle).second) continue;
+        s.Click({x, y});
+        EXPECT_EQ(s.doc.SaveToBytes(), before) << "handle " << handle;
+      }
+    }
+    EXPECT_EQ(handles.empty(), std::string_view(sample.name) == "curve");
+    s.Click(sample.body);
+    EXPECT_EQ(s.doc.SaveToBytes(), before);
+    EXPECT_FALSE(s.doc.IsModified());
+  }
+}
+
+// A 16 x 8 rectangle moves by a press at its centre at every zoom, resizes
+// from a corner, and Escape takes a drag back.
+TEST(ViewSession, HandlesReachAFewScreenPixelsAtEveryZoom) {
+  for (int zoom : {1, 6}) {
+    SCOPED_TRACE("zoom " + std::to_string(zoom));
+    Session s;
+    s.view.OnZoom(std::uint32_t(zoom));
+    CRectangle& box = s.Add<CRectangle>({20, 20}, {36, 28});
+    const auto client = [&](CPoint led) { return CPoint{led.x * zoom, led.y * zoom}; };
+    s.Click(client({28, 24}));
+    s.Drag(client({28, 24}), client({31, 26}));
+    EXPECT_EQ(box.m_ptFirst, (CPoint{23, 22}));
+    EXPECT_EQ(box.m_ptSecond, (CPoint{39, 30}));
+    s.Drag(client({39, 30}), client({43, 33}));
+    EXPECT_EQ(box.BoxRect(), (CRect{23, 22, 43, 33}));
+
+    const std::vector<std::uint8_t> before = s.doc.SaveToBytes();
+    s.view.OnLButtonDown(client({30, 26}));
+    s.view.OnMouseMove(client({50, 40}), true);
+    s.view.OnKeyDown(kKeyEscape);
+    s.view.OnMouseMove(client({60, 45}), true);
+    s.view.OnLButtonUp(client({60, 45}));
+    EXPECT_EQ(s.doc.SaveToBytes(), before);
+    EXPECT_EQ(s.doc.History().StepCount(), 2u);
   }
 }
 

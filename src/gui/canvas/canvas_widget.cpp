@@ -70,6 +70,8 @@ std::optional<std::int32_t> ViewKey(int qtKey) {
       return kKeyDown;
     case Qt::Key_Delete:
       return kKeyDelete;
+    case Qt::Key_Escape:
+      return kKeyEscape;
     default:
       return std::nullopt;
   }
