@@ -145,7 +145,7 @@ void EditHistory::Remove(std::size_t index) {
   if (open_) open_->step.moves.push_back({UnitMove::Kind::kRemove, index, std::move(unit)});
 }
 
-bool EditHistory::Commit() {
+bool EditHistory::Commit(Merge merge) {
   if (!open_) return false;
   if (--open_->depth > 0) return false;
   std::unique_ptr<OpenChange> change = std::move(open_);
@@ -161,6 +161,11 @@ bool EditHistory::Commit() {
   if (step->moves.empty() && step->swaps.empty() && !step->fieldsBefore) {
     Notify();  // nothing changed, but the change is no longer open
     return false;
+  }
+  if (merge == Merge::kWithLast && JoinsLast(*step)) {
+    steps_.resize(position_);
+    Notify();
+    return true;
   }
   Push(std::move(step));
   return true;
@@ -180,6 +185,16 @@ void EditHistory::Abort() {
   // Units the change removed come back before the copies are swapped in.
   Undo(step);
   Notify();
+}
+
+// The last step keeps the states before both, so the joining step adds nothing.
+bool EditHistory::JoinsLast(const Step& step) const {
+  if (position_ == 0 || clean_ == position_ || !step.moves.empty() || step.fieldsBefore) return false;
+  const Step& last = *steps_[position_ - 1];
+  if (last.kind != step.kind || !last.moves.empty() || last.fieldsBefore) return false;
+  return std::all_of(step.swaps.begin(), step.swaps.end(), [&](const UnitSwap& swap) {
+    return std::any_of(last.swaps.begin(), last.swaps.end(), [&](const UnitSwap& s) { return s.id == swap.id; });
+  });
 }
 
 // A touched unit as the open change leaves it: in the document, or taken out by the change.

@@ -42,6 +42,7 @@ enum class StepKind : std::uint8_t {
   kClockOptions,
   kPlayModes,
   kTextProperties,
+  kNudge,
 };
 
 class EditHistory {
@@ -66,8 +67,12 @@ class EditHistory {
   CUnit& Append(std::unique_ptr<CUnit> unit);
   // Takes unit `index` out of the document; the step keeps it.
   void Remove(std::size_t index);
-  // Closes the open change: a step when anything changed. Returns whether it made one.
-  bool Commit();
+  // Closes the open change: a step when anything changed. Returns whether it
+  // made one. With kMergeWithLast a change that only changed units the last
+  // step changed, of the same kind, joins that step (consecutive nudges),
+  // unless the document was saved in between.
+  enum class Merge { kNo, kWithLast };
+  bool Commit(Merge merge = Merge::kNo);
   // Closes the open change and undoes whatever it did.
   void Abort();
 
@@ -103,6 +108,7 @@ class EditHistory {
   struct OpenChange;
 
   CUnit* FindTouched(Step& step, std::uint64_t id) const;
+  bool JoinsLast(const Step& step) const;
   void Push(std::unique_ptr<Step> step);
   void Undo(Step& step);
   void Redo(Step& step);

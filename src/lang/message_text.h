@@ -50,8 +50,9 @@ inline constexpr int kRedoStep = 36101;     // %1 the step's name
 inline constexpr int kUndoNothing = 36102;
 inline constexpr int kRedoNothing = 36103;
 // The names of the steps, in the order of StepKind (document/edit_history.h).
-inline constexpr int kStepNames[] = {36110, 36111, 36112, 36113, 36114, 36115,
-                                     36116, 36117, 36118, 36119, 36120, 36121};
+inline constexpr int kStepNames[] = {36110, 36111, 36112, 36113, 36114, 36115, 36116,
+                                     36117, 36118, 36119, 36120, 36121, 36122};
+inline constexpr int kSelectAll = 36200;
 }  // namespace text_key
 
 // Every key above, for the check that each language file has them all.

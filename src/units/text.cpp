@@ -33,8 +33,8 @@ void CText::ChangeFont(const LOGFONT& lf) { SetFontIndirect(lf); }
 
 void CText::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
-void CText::DrawHandles(CDC& dc) const {
-  DrawOutlineHandles(dc, BoxCornersForDrawing());
+void CText::PaintHandles(CDC& dc, std::int64_t reach) const {
+  DrawOutlineHandles(dc, BoxCornersForDrawing(), HandleHalf(3, reach));
   CPen grey(PS_SOLID, 1, 0x00C0C0C0);
   DCStateGuard restore(dc);
   dc.SetBkMode(TRANSPARENT);

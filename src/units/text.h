@@ -30,7 +30,7 @@ class CText : public CUnit {
   void ChangeFont(const LOGFONT& lf) override;
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // Corner squares and a grey frame.
-  void DrawHandles(CDC& dc) const override;
+  void PaintHandles(CDC& dc, std::int64_t reach) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

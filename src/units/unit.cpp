@@ -30,7 +30,7 @@ void DrawOutlineHandles(CDC& dc, std::span<const CPoint> points, int half) {
   DrawSquares(dc, points, half);
 }
 
-void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints) {
+void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints, int half) {
   CPen pen(PS_SOLID, 1, kHandleBlue);
   CBrush blue = CBrush::Solid(kHandleBlue);
   CBrush red = CBrush::Solid(kHandleRed);
@@ -39,9 +39,9 @@ void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<co
   dc.SelectObject(&blue);
   dc.SetBkMode(OPAQUE);
   dc.SetROP2(R2_XORPEN);
-  DrawSquares(dc, bluePoints, 3);
+  DrawSquares(dc, bluePoints, half);
   dc.SelectObject(&red);
-  DrawSquares(dc, redPoints, 3);
+  DrawSquares(dc, redPoints, half);
 }
 
 bool InSquareAround(CPoint centre, std::int64_t half, CPoint p) {
@@ -293,7 +293,7 @@ double CUnit::SecondChordBisector(std::int32_t, std::int32_t, std::int32_t, std:
 double CUnit::FirstChordBisector(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0.0; }
 CRect CUnit::GetBoundRect() { return {}; }
 void CUnit::OnHandleGrabbed(CDC&, std::int32_t, std::int32_t) {}
-void CUnit::DrawHandles(CDC&) const {}
+void CUnit::PaintHandles(CDC&, std::int64_t) const {}
 void CUnit::DrawAxisLine(CDC&, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {}
 std::int32_t CUnit::SetRadius1(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0; }
 std::int32_t CUnit::SetRadius2(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0; }

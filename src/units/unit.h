@@ -4,6 +4,7 @@
 // virtual operations through which the view draws, hit-tests, edits, moves
 // and copies units and learns where they paint.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -60,7 +61,10 @@ class CUnit : public CObject {
   virtual double FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual CRect GetBoundRect();
   virtual void OnHandleGrabbed(CDC& dc, std::int32_t handleX, std::int32_t handleY);
-  virtual void DrawHandles(CDC& dc) const;
+  // The handles, each square no larger than `reach` LEDs from its centre
+  // (the distance at which a press grabs it).
+  void DrawHandles(CDC& dc, std::int64_t reach = EditingView::kAnyHandleReach) const { PaintHandles(dc, reach); }
+  virtual void PaintHandles(CDC& dc, std::int64_t reach) const;
   virtual void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
@@ -304,7 +308,9 @@ CRect CUnit::BoundsInStyle(Measure&& measure) const {
 // handles are filled blue (first list) and red (second list) squares that
 // XOR onto the canvas, so drawing them twice removes them.
 void DrawOutlineHandles(CDC& dc, std::span<const CPoint> points, int half = 3);
-void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints);
+void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints, int half = 3);
+// A handle square's half side: the class's own, at most `reach`.
+inline int HandleHalf(int own, std::int64_t reach) { return int(std::min<std::int64_t>(own, reach)); }
 
 // Handle squares with the left and top edges inside and the right and
 // bottom edges outside. Some units test the handle against a square around

@@ -2,11 +2,13 @@
 
 #include "document/document.h"
 #include "document/panel_settings.h"
+#include "units/unit.h"
+#include "units/unit_geometry.h"
 
 namespace lumetra {
 
 void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
-                  bool withHandles) {
+                  bool withHandles, const CUnit* current, std::int64_t handleReach) {
   DCStateGuard restore(dc);
   dc.SetClipRect(clip);
   const CRect area = dc.DrawableBounds();
@@ -35,15 +37,33 @@ void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const 
     dc.SelectObject(previous);
   }
 
-  DrawUnits(doc, dc, time, withHandles);
+  DrawUnits(doc, dc, time, withHandles, current, handleReach);
 }
 
-void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles) {
+void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles, const CUnit* current,
+               std::int64_t handleReach) {
   const DrawContext context = doc.DrawContextAt(time);
   for (const auto& unit : doc.m_units) {
     unit->Draw(dc, context);
-    if (withHandles && unit->m_bSelected) unit->DrawHandles(dc);
+    if (!withHandles || !unit->m_bSelected) continue;
+    if (current && unit.get() != current) {
+      DrawSelectionFrame(dc, unit->Bounds());
+    } else {
+      unit->DrawHandles(dc, handleReach);
+    }
   }
+}
+
+void DrawSelectionFrame(CDC& dc, const CRect& box) {
+  if (box.IsEmpty()) return;
+  CPen dotted(PS_DOT, 1, kSelectionFrameColour);
+  DCStateGuard restore(dc);
+  dc.SetROP2(R2_COPYPEN);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SelectObject(&dotted);
+  dc.SelectObject(&StockNullBrush());
+  dc.Rectangle(box.left - 1, box.top - 1, SaturateToInt(std::int64_t(box.right) + 1),
+               SaturateToInt(std::int64_t(box.bottom) + 1));
 }
 
 }  // namespace lumetra

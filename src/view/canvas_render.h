@@ -3,6 +3,8 @@
 // a blue line between neighbouring frames across the panel width, and the
 // units in painting order (index 0 at the bottom).
 
+#include <climits>
+#include <cstdint>
 #include <optional>
 
 #include "platform/gdi/dc.h"
@@ -12,9 +14,11 @@
 namespace lumetra {
 
 class CTessaraDoc;
+class CUnit;
 
 inline constexpr COLORREF kCanvasBackground = 0x00000000;
 inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
+inline constexpr COLORREF kSelectionFrameColour = 0x00FFFF00;
 
 // Paints the canvas of `doc` into `dc` in the DC's logical coordinates (the
 // view's memory DC keeps the default mapping, so a unit point is a pixel).
@@ -25,11 +29,18 @@ inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
 // selected unit shows its handles right after it is drawn, so a later unit
 // covers them. The clock shows `time`. Nothing of the document changes; the
 // DC's state is the same afterwards.
+// With a `current` unit among several selected ones, only it shows its
+// handles and the others a dotted frame round their painted box.
+// Handle squares reach at most `handleReach` LEDs from their centres.
 void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
-                  bool withHandles);
+                  bool withHandles, const CUnit* current = nullptr, std::int64_t handleReach = INT64_MAX);
 
 // The units alone, first to last, each with its handles right after it when
 // selected and `withHandles`; no background, no separators.
-void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles);
+void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles,
+               const CUnit* current = nullptr, std::int64_t handleReach = INT64_MAX);
+
+// A dotted frame in the handles' colour round `box` (right and bottom edges outside).
+void DrawSelectionFrame(CDC& dc, const CRect& box);
 
 }  // namespace lumetra

@@ -29,6 +29,17 @@ struct StylePageValues {
     unit.m_nBkMode = bkMode;
     unit.m_crBk = crBk;
   }
+  // The values that differ from `before` go to the unit; the others stay its own.
+  void ApplyChangesTo(const StylePageValues& before, CUnit& unit) const {
+    if (penStyle != before.penStyle) unit.m_nPenStyle = penStyle;
+    if (penWidth != before.penWidth) unit.m_nPenWidth = penWidth;
+    if (crPen != before.crPen) unit.m_crPen = crPen;
+    if (crBrush != before.crBrush) unit.m_crBrush = crBrush;
+    if (hatchStyle != before.hatchStyle) unit.m_nHatchStyle = hatchStyle;
+    if (brushStyle != before.brushStyle) unit.m_nBrushStyle = brushStyle;
+    if (bkMode != before.bkMode) unit.m_nBkMode = bkMode;
+    if (crBk != before.crBk) unit.m_crBk = crBk;
+  }
   void TakeFrom(const CUnit& unit) {
     penStyle = unit.m_nPenStyle;
     penWidth = unit.m_nPenWidth;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "document/document.h"
+#include "document/panel_settings.h"
 #include "lang/language.h"
 #include "units/timer.h"
 #include "units/unit_geometry.h"
@@ -31,6 +32,49 @@ void CTessaraView::CommitChange() {
   if (m_pDocument) m_pDocument->History().Commit();
 }
 
+std::vector<CUnit*> CTessaraView::SelectedUnits() const {
+  std::vector<CUnit*> selected;
+  if (!m_pDocument) return selected;
+  for (const auto& unit : m_pDocument->m_units) {
+    if (unit->m_bSelected) selected.push_back(unit.get());
+  }
+  return selected;
+}
+
+void CTessaraView::SelectAll() {
+  if (!m_pDocument || m_pDocument->m_units.empty()) return;
+  for (auto& unit : m_pDocument->m_units) unit->m_bSelected = true;
+  if (!m_pCurUnit || !m_pCurUnit->m_bSelected) m_pCurUnit = m_pDocument->m_units.back().get();
+  m_nMode = kModeSelect;
+  m_nTool = kToolNone;
+  ShowCurrentStyle();
+  Repaint();
+}
+
+void CTessaraView::ShowCurrentStyle() {
+  if (!m_pStylePage || !m_pCurUnit) return;
+  m_pStylePage->TakeFrom(*m_pCurUnit);
+  if (m_pHost) m_pHost->StylePageChanged();
+}
+
+void CTessaraView::MoveSelection(std::int64_t dx, std::int64_t dy) {
+  bool clock = false;
+  for (CUnit* unit : SelectedUnits()) {
+    m_pDocument->History().Touch(*unit);
+    unit->Translate(SaturateToInt(dx), SaturateToInt(dy));
+    clock = clock || dynamic_cast<CTimer*>(unit);
+  }
+  if (clock) PlaceClock();
+}
+
+void CTessaraView::NudgeSelection(std::int32_t dx, std::int32_t dy) {
+  BeginChange(StepKind::kNudge);
+  MoveSelection(dx, dy);
+  m_pDocument->History().Commit(m_bNudging ? EditHistory::Merge::kWithLast : EditHistory::Merge::kNo);
+  m_bNudging = true;
+  Repaint();
+}
+
 void CTessaraView::TouchClocks() {
   if (!m_pDocument) return;
   for (auto& unit : m_pDocument->m_units) {
@@ -39,17 +83,25 @@ void CTessaraView::TouchClocks() {
 }
 
 void CTessaraView::Undo() {
+  m_bNudging = false;
   if (!m_pDocument || !m_pDocument->History().CanUndo()) return;
-  const std::uint64_t current = m_pCurUnit ? m_pCurUnit->m_nId : 0, marked = m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0;
+  const HeldUnits held = HoldUnits();
   m_pDocument->History().Undo();
-  FollowHistory(current, marked);
+  FollowHistory(held);
 }
 
 void CTessaraView::Redo() {
+  m_bNudging = false;
   if (!m_pDocument || !m_pDocument->History().CanRedo()) return;
-  const std::uint64_t current = m_pCurUnit ? m_pCurUnit->m_nId : 0, marked = m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0;
+  const HeldUnits held = HoldUnits();
   m_pDocument->History().Redo();
-  FollowHistory(current, marked);
+  FollowHistory(held);
+}
+
+CTessaraView::HeldUnits CTessaraView::HoldUnits() const {
+  HeldUnits held{m_pCurUnit ? m_pCurUnit->m_nId : 0, m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0, {}};
+  for (const CUnit* unit : SelectedUnits()) held.selected.push_back(unit->m_nId);
+  return held;
 }
 
 CUnit* CTessaraView::Refound(CUnit* unit, std::uint64_t id) const {
@@ -58,25 +110,29 @@ CUnit* CTessaraView::Refound(CUnit* unit, std::uint64_t id) const {
 
 void CTessaraView::CancelDrag() {
   if (!m_pDocument) return;
-  const std::uint64_t current = m_pCurUnit ? m_pCurUnit->m_nId : 0, marked = m_pMarkedUnit ? m_pMarkedUnit->m_nId : 0;
+  const HeldUnits held = HoldUnits();
   if (m_pHost) m_pHost->SetMouseCapture(false);
   m_pDocument->History().Abort();
   m_pendingGrab.reset();
   m_grabOffset = {};
-  FollowHistory(current, marked);
+  FollowHistory(held);
 }
 
-void CTessaraView::FollowHistory(std::uint64_t current, std::uint64_t marked) {
-  m_pCurUnit = Refound(m_pCurUnit, current);
-  m_pMarkedUnit = Refound(m_pMarkedUnit, marked);
+void CTessaraView::FollowHistory(const HeldUnits& held) {
+  m_pCurUnit = Refound(m_pCurUnit, held.current);
+  m_pMarkedUnit = Refound(m_pMarkedUnit, held.marked);
   m_nClockCount = 0;
   for (auto& unit : m_pDocument->m_units) {
-    unit->m_bSelected = unit.get() == m_pCurUnit;
+    // A unit without an id was never swapped: its flag is its own.
+    if (unit->m_nId != 0) {
+      unit->m_bSelected = std::find(held.selected.begin(), held.selected.end(), unit->m_nId) != held.selected.end();
+    }
     if (auto* clock = dynamic_cast<CTimer*>(unit.get())) {
       clock->m_nColourSet = m_pDocument->m_nColourSet;
       ++m_nClockCount;
     }
   }
+  if (m_pCurUnit) m_pCurUnit->m_bSelected = true;
   m_bCreating = m_bMoving = m_bResizing = false;
   if (m_nMode != kModeCreate) m_nMode = kModeSelect;
   UpdateCanvasSize();
@@ -150,14 +206,21 @@ void CTessaraView::UpdateCanvasSize() {
 }
 
 void CTessaraView::OnDraw(CDC& dc, const std::optional<CRect>& clip) const {
-  if (m_pDocument) RenderCanvas(*m_pDocument, dc, GetLocalTime(), clip, /*withHandles=*/true);
+  if (!m_pDocument) return;
+  RenderCanvas(*m_pDocument, dc, GetLocalTime(), clip, /*withHandles=*/true, m_pCurUnit, HandleReachAt(m_fZoom));
+  if (m_rubberBand) {
+    DCStateGuard restore(dc);
+    dc.SetClipRect(clip);
+    const CRect band = m_rubberBand->Normalized();
+    DrawSelectionFrame(dc, {band.left + 1, band.top + 1, band.right, band.bottom});
+  }
 }
 
 void CTessaraView::OnPrint(CDC& dc) const {
   if (!m_pDocument) return;
   DCStateGuard restore(dc);
   dc.SetWindowOrg(m_ptOrigin.x, m_ptOrigin.y);
-  DrawUnits(*m_pDocument, dc, GetLocalTime(), /*withHandles=*/true);
+  DrawUnits(*m_pDocument, dc, GetLocalTime(), /*withHandles=*/true, m_pCurUnit);
 }
 
 CPoint CTessaraView::ToCanvas(CPoint client) {
@@ -192,8 +255,17 @@ void CTessaraView::StepZoom(std::int32_t steps, CPoint anchor) {
   }
 }
 
-// Escape cancels a drag under way, or else clears the selection.
-void CTessaraView::OnKeyDown(std::int32_t key) {
+// Escape cancels a drag under way, or else clears the selection. The
+// arrows move the selection, or scroll when nothing is selected.
+void CTessaraView::OnKeyDown(std::int32_t key, bool shift) {
+  const bool arrow = key == kKeyLeft || key == kKeyRight || key == kKeyUp || key == kKeyDown;
+  if (arrow && m_pDocument && !SelectedUnits().empty() && !(m_bCreating || m_bMoving || m_bResizing)) {
+    const std::int32_t step = shift ? kWordPixels : 1;
+    NudgeSelection(key == kKeyLeft ? -step : key == kKeyRight ? step : 0,
+                   key == kKeyUp ? -step : key == kKeyDown ? step : 0);
+    return;
+  }
+  m_bNudging = false;
   if (key == kKeyEscape) {
     if (m_bCreating || m_bMoving || m_bResizing) {
       CancelDrag();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "document/edit_history.h"
 #include "platform/gdi/bitmap.h"
@@ -88,11 +89,14 @@ class CTessaraView : public EditingView {
   // the LED under the client point `anchor` stays under it, as far as the
   // scroll range allows.
   void StepZoom(std::int32_t steps, CPoint anchor);
-  void OnKeyDown(std::int32_t key);
+  // Keys; `shift` with the arrows moves the selection by a word of LEDs.
+  void OnKeyDown(std::int32_t key, bool shift = false);
   void OnKeyUp(std::int32_t key);
 
   // The mouse, in client points of the window.
-  void OnLButtonDown(CPoint client);
+  // With `extendSelection` (Shift) a press adds the unit under it to the
+  // selection or takes it out.
+  void OnLButtonDown(CPoint client, bool extendSelection = false);
   void OnMouseMove(CPoint client, bool leftButtonDown);
   void OnLButtonUp(CPoint client);
   void OnLButtonDblClk(CPoint client);
@@ -117,6 +121,11 @@ class CTessaraView : public EditingView {
   void ShowPreview();
   void EditClockOptions();
   void SaveAsBmpFile();
+  void SelectAll();
+  // The selected units, bottom to top.
+  std::vector<CUnit*> SelectedUnits() const;
+  // The rubber band while one is drawn, from the press to the mouse.
+  const std::optional<CRect>& RubberBand() const { return m_rubberBand; }
   // Undoes or redoes the document's last step; the current and the marked
   // unit stay current and marked when the document still holds them.
   void Undo();
@@ -140,7 +149,18 @@ class CTessaraView : public EditingView {
   void TouchClocks();
   void ChooseTool(std::int32_t tool);
   std::unique_ptr<CUnit> MakeUnitOfTool(std::int32_t x, std::int32_t y);
-  void PressInSelectMode(std::int32_t x, std::int32_t y);
+  void PressInSelectMode(std::int32_t x, std::int32_t y, bool extend);
+  void SelectInBand();
+  // The style page shows the current unit's style.
+  void ShowCurrentStyle();
+  // Moves every selected unit by (dx, dy) inside the open change; the clock
+  // is placed again.
+  void MoveSelection(std::int64_t dx, std::int64_t dy);
+  // The arrow keys: the selection moves by (dx, dy), consecutive presses making one step.
+  void NudgeSelection(std::int32_t dx, std::int32_t dy);
+  std::optional<CRect> m_rubberBand;
+  bool m_bGroupMove = false;  // the drag moves every selected unit
+  bool m_bNudging = false;    // the last key moved the selection
   // Takes back the unit the open change created, leaving no step.
   void DiscardNewUnit();
   void TakePendingGrab(CDC& dc);
@@ -155,9 +175,15 @@ class CTessaraView : public EditingView {
   CPoint m_grabOffset;  // from the mouse to the handle while a handle is dragged
   // Cancels the drag under way (Escape): the units are as before the press.
   void CancelDrag();
-  // After undo or redo: the current and marked units found again by id, the
+  // After undo or redo: the current, marked and selected units found again by id, the
   // clocks counted, the canvas sized to the document.
-  void FollowHistory(std::uint64_t current, std::uint64_t marked);
+  struct HeldUnits {
+    std::uint64_t current;
+    std::uint64_t marked;
+    std::vector<std::uint64_t> selected;
+  };
+  HeldUnits HoldUnits() const;
+  void FollowHistory(const HeldUnits& held);
   // A unit held before the history moved, found again by the id it had then
   // (a unit without an id was left alone).
   CUnit* Refound(CUnit* unit, std::uint64_t id) const;
@@ -165,7 +191,9 @@ class CTessaraView : public EditingView {
   // new unit's raster operation is R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.
   CDC FeedbackDC() { return CDC(m_feedback); }
-  // Moves the whole current unit by (dx, dy); a box-shaped unit's corners are put in order first.
+  // Centring moves the selected units (or the current one) as one box.
+  std::vector<CUnit*> CentredUnits() const;
+  CRect CentredBox() const;
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
   // After an edit that may move the clock or change what it shows: the
   // document places it and says where the panel shows it (now).

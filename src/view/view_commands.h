@@ -29,6 +29,7 @@ enum ViewCommand : std::int32_t {
   // Edit commands.
   kCmdDelete = 32814,
   kCmdCopy = 32900,
+  kCmdSelectAll = 57642,
   kCmdUndo = 57643,
   kCmdRedo = 57644,
   kCmdPaste = 32901,

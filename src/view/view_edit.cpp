@@ -52,6 +52,7 @@ void CTessaraView::ChooseTool(std::int32_t tool) {
 }
 
 void CTessaraView::OnCommand(std::int32_t command) {
+  m_bNudging = false;
   if (const ToolCommand* t = FindTool(command)) {
     ChooseTool(t->tool);
     return;
@@ -122,6 +123,9 @@ void CTessaraView::OnCommand(std::int32_t command) {
     case kCmdUndo:
       Undo();
       break;
+    case kCmdSelectAll:
+      SelectAll();
+      break;
     case kCmdRedo:
       Redo();
       break;
@@ -144,6 +148,8 @@ CommandState CTessaraView::GetCommandState(std::int32_t command) const {
       return {m_pCurUnit != nullptr, false};
     case kCmdPaste:
       return {m_pMarkedUnit != nullptr, false};
+    case kCmdSelectAll:
+      return {m_pDocument && !m_pDocument->m_units.empty(), false};
     case kCmdUndo:
       return {m_pDocument && m_pDocument->History().CanUndo(), false};
     case kCmdRedo:
@@ -175,11 +181,20 @@ void CTessaraView::DeleteSelected() {
   Repaint();
 }
 
+// The page changed one value: that value, and only that, goes to every
+// selected unit but the clock (the page shows the current unit's style).
 void CTessaraView::ApplyStyleToCurrentUnit() {
-  if (!m_pCurUnit || dynamic_cast<CTimer*>(m_pCurUnit) || !m_pStylePage) return;
+  if (!m_pCurUnit || !m_pStylePage || !m_pDocument) return;
+  StylePageValues before;
+  before.TakeFrom(*m_pCurUnit);
+  std::vector<CUnit*> targets = SelectedUnits();
+  if (targets.empty()) targets.push_back(m_pCurUnit);
   BeginChange(StepKind::kRestyle);
-  m_pDocument->History().Touch(*m_pCurUnit);
-  m_pStylePage->ApplyTo(*m_pCurUnit);
+  for (CUnit* unit : targets) {
+    if (dynamic_cast<CTimer*>(unit)) continue;
+    m_pDocument->History().Touch(*unit);
+    m_pStylePage->ApplyChangesTo(before, *unit);
+  }
   CommitChange();
   Repaint();
 }
@@ -202,12 +217,34 @@ void CTessaraView::PasteMarked() {
   Repaint();
 }
 
+std::vector<CUnit*> CTessaraView::CentredUnits() const {
+  std::vector<CUnit*> units = SelectedUnits();
+  if (units.empty() && m_pCurUnit) units.push_back(m_pCurUnit);
+  return units;
+}
+
+CRect CTessaraView::CentredBox() const {
+  CRect box;
+  bool first = true;
+  for (const CUnit* unit : CentredUnits()) {
+    const CRect extent = unit->Extent();
+    box = first ? extent
+                : CRect{std::min(box.left, extent.left), std::min(box.top, extent.top), std::max(box.right, extent.right),
+                        std::max(box.bottom, extent.bottom)};
+    first = false;
+  }
+  return box;
+}
+
+// The centred units move together; a box-shaped unit's corners are put in order first.
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
   BeginChange(StepKind::kCentre);
-  m_pDocument->History().Touch(*m_pCurUnit);
-  if (m_pCurUnit->PointsAreBoxCorners()) m_pCurUnit->NormalizePoints();
-  m_pCurUnit->Translate(SaturateToInt(dx), SaturateToInt(dy));
-  if (dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
+  for (CUnit* unit : CentredUnits()) {
+    m_pDocument->History().Touch(*unit);
+    if (unit->PointsAreBoxCorners()) unit->NormalizePoints();
+    unit->Translate(SaturateToInt(dx), SaturateToInt(dy));
+    if (dynamic_cast<CTimer*>(unit)) PlaceClock();
+  }
   CommitChange();
   Repaint();
 }
@@ -216,7 +253,7 @@ void CTessaraView::CentreHorizontally() {
   if (!m_pCurUnit || !m_pDocument) return;
   const std::int64_t panel = std::int64_t(m_pDocument->m_nWidthWords) * kWordPixels;
   if (panel == 0) return;
-  const CRect box = m_pCurUnit->Extent();
+  const CRect box = CentredBox();
   const std::int64_t width = std::int64_t(box.right) - box.left;
   ShiftCurrentUnit((panel - width) / 2 - box.left, 0);
 }
@@ -225,7 +262,7 @@ void CTessaraView::CentreVertically() {
   if (!m_pCurUnit || !m_pDocument) return;
   const std::int64_t frame = std::int64_t(m_pDocument->m_nHeightWords) * kWordPixels;
   if (frame == 0) return;
-  const CRect box = m_pCurUnit->Extent();
+  const CRect box = CentredBox();
   const std::int64_t height = std::int64_t(box.bottom) - box.top;
   const std::int64_t frameTop = (box.top / frame) * frame;
   const std::int64_t top = height > frame ? frameTop : frameTop + (frame - height) / 2;

@@ -53,8 +53,9 @@ std::unique_ptr<CUnit> CTessaraView::MakeUnitOfTool(std::int32_t x, std::int32_t
   }
 }
 
-void CTessaraView::OnLButtonDown(CPoint client) {
+void CTessaraView::OnLButtonDown(CPoint client, bool extendSelection) {
   const CPoint at = ToCanvas(client);
+  m_bNudging = false;
   m_nHandleReach = HandleReachAt(m_fZoom);
   m_pendingGrab.reset();
   m_ptTrackA = m_ptTrackB = at;
@@ -83,7 +84,7 @@ void CTessaraView::OnLButtonDown(CPoint client) {
       CommitChange();  // refused: its message may take the release
     }
   } else if (m_nMode == kModeSelect) {
-    PressInSelectMode(at.x, at.y);
+    PressInSelectMode(at.x, at.y, extendSelection);
   }
   ++m_nClickCount;
   m_ptLastClick = at;
@@ -91,10 +92,10 @@ void CTessaraView::OnLButtonDown(CPoint client) {
 
 // A press on a handle of the current unit, or on a unit, may start a drag:
 // the change it makes up to the release is one step.
-void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
+void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y, bool extend) {
   m_nTool = kToolNone;
   // Picking, grabbing and moving leave the unit's own raster operation as it is.
-  if (m_pCurUnit && m_pCurUnit->HitHandle(x, y, m_nHandleReach) != 0) {
+  if (!extend && m_pCurUnit && m_pCurUnit->HitHandle(x, y, m_nHandleReach) != 0) {
     BeginChange(StepKind::kResize);
     m_pDocument->History().Touch(*m_pCurUnit);
     m_pCurUnit->m_bActive = true;
@@ -106,26 +107,42 @@ void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y) {
   if (!m_pDocument) return;
   CUnit* hit = nullptr;
   auto& units = m_pDocument->m_units;
-  for (auto it = units.rbegin(); it != units.rend(); ++it) {
-    CUnit* unit = it->get();
-    if (unit->PtInUnit(x, y)) {
-      hit = unit;
-      break;
-    }
-    unit->m_bSelected = false;
-    if (unit == m_pCurUnit) m_pCurUnit = nullptr;
+  for (auto it = units.rbegin(); it != units.rend() && !hit; ++it) {
+    if ((*it)->PtInUnit(x, y)) hit = it->get();
   }
-  if (!hit) return;
-  if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
+  if (extend) {
+    // Shift+click adds the unit to the selection or takes it out; nothing moves.
+    if (!hit) return;
+    hit->m_bSelected = !hit->m_bSelected;
+    if (hit->m_bSelected) {
+      m_pCurUnit = hit;
+    } else if (hit == m_pCurUnit) {
+      const std::vector<CUnit*> selected = SelectedUnits();
+      m_pCurUnit = selected.empty() ? nullptr : selected.back();
+    }
+    ShowCurrentStyle();
+    Repaint();
+    return;
+  }
+  if (!hit || !hit->m_bSelected) {
+    for (auto& unit : units) unit->m_bSelected = false;
+  }
+  if (!hit) {
+    // A press on empty canvas starts a rubber band.
+    m_pCurUnit = nullptr;
+    m_rubberBand = CRect{x, y, x, y};
+    Repaint();
+    return;
+  }
   m_pCurUnit = hit;
   hit->m_bSelected = true;
+  // Dragging a selected unit moves every selected unit together.
   BeginChange(StepKind::kMove);
-  m_pDocument->History().Touch(*hit);
+  const std::vector<CUnit*> selected = SelectedUnits();
+  for (CUnit* unit : selected) m_pDocument->History().Touch(*unit);
+  m_bGroupMove = selected.size() > 1;
   Repaint();
-  if (m_pStylePage) {
-    m_pStylePage->TakeFrom(*hit);
-    if (m_pHost) m_pHost->StylePageChanged();
-  }
+  ShowCurrentStyle();
   m_bMoving = true;
 }
 
@@ -143,6 +160,12 @@ void CTessaraView::TakePendingGrab(CDC& dc) {
 
 void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
   CPoint at = ToCanvas(client);
+  if (leftButtonDown && m_rubberBand) {
+    m_rubberBand->right = at.x;
+    m_rubberBand->bottom = at.y;
+    Repaint();
+    return;
+  }
   if (!leftButtonDown || !m_pCurUnit) return;
   CDC dc = FeedbackDC();
   if (m_pendingGrab) TakePendingGrab(dc);
@@ -153,7 +176,11 @@ void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
   } else if (m_bMoving) {
     m_ptTrackA = m_ptTrackB;
     m_ptTrackB = at;
-    m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
+    if (m_bGroupMove) {
+      MoveSelection(std::int64_t(at.x) - m_ptTrackA.x, std::int64_t(at.y) - m_ptTrackA.y);
+    } else {
+      m_pCurUnit->OnMouseDrag(dc, *this, at.x, at.y);
+    }
   }
   if (dragging && dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
   Repaint();
@@ -191,10 +218,26 @@ void CTessaraView::OnLButtonUp(CPoint client) {
   }
   m_pendingGrab.reset();
   m_grabOffset = {};
-  m_bMoving = false;
+  if (m_rubberBand) SelectInBand();
+  m_bMoving = m_bGroupMove = false;
   m_nHandle = -1;
   CommitChange();
   Repaint();
+}
+
+// The units whose painted box the band touches are selected, the topmost current.
+void CTessaraView::SelectInBand() {
+  const CRect band = m_rubberBand->Normalized();
+  m_rubberBand.reset();
+  if (!m_pDocument || (band.left == band.right && band.top == band.bottom)) return;  // a click
+  const CRect touched{band.left, band.top, SaturateToInt(std::int64_t(band.right) + 1),
+                      SaturateToInt(std::int64_t(band.bottom) + 1)};
+  for (auto& unit : m_pDocument->m_units) {
+    const CRect box = unit->Bounds().ClipTo(touched);
+    unit->m_bSelected = !box.IsEmpty();
+    if (unit->m_bSelected) m_pCurUnit = unit.get();
+  }
+  ShowCurrentStyle();
 }
 
 void CTessaraView::DiscardNewUnit() {

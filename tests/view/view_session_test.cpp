@@ -396,6 +396,63 @@ TEST(ViewSession, AClickOnTheBodyOrAHandleOfASelectedUnitChangesNothing) {
   }
 }
 
+// A rubber band and Shift+click select several units; a drag moves them
+// together, the arrows nudge them (consecutive presses one step), a style
+// change sets only the changed value on each and centring centres their box.
+TEST(ViewSession, SeveralSelectedUnitsMoveNudgeRestyleAndCentreTogether) {
+  Session s(8, 2, 4);
+  CRectangle& a = s.Add<CRectangle>({10, 10}, {20, 20});
+  a.m_nBrushStyle = BS_SOLID;
+  CEllipse& b = s.Add<CEllipse>({40, 10}, {60, 30});
+  b.m_nBrushStyle = BS_HATCHED;
+  CRectangle& c = s.Add<CRectangle>({80, 40}, {100, 50});
+  const auto selection = [&] { return std::vector<bool>{a.m_bSelected, b.m_bSelected, c.m_bSelected}; };
+
+  s.Drag({5, 5}, {65, 35});  // from empty canvas
+  EXPECT_EQ(selection(), (std::vector<bool>{true, true, false}));
+  EXPECT_EQ(s.view.m_pCurUnit, &b);
+  for (bool added : {true, false}) {
+    s.view.OnLButtonDown({90, 45}, /*extendSelection=*/true);
+    s.view.OnLButtonUp({90, 45});
+    EXPECT_EQ(c.m_bSelected, added);
+    EXPECT_EQ(s.view.m_pCurUnit, added ? static_cast<CUnit*>(&c) : &b);
+  }
+  EXPECT_EQ(s.doc.History().StepCount(), 0u);
+
+  s.Drag({15, 15}, {18, 19});
+  EXPECT_EQ(a.BoxRect(), (CRect{13, 14, 23, 24}));
+  EXPECT_EQ(b.BoxRect(), (CRect{43, 14, 63, 34}));
+  EXPECT_EQ(c.BoxRect(), (CRect{80, 40, 100, 50}));
+  EXPECT_EQ(s.doc.History().StepCount(), 1u);
+
+  s.view.OnKeyDown(kKeyRight);
+  s.view.OnKeyDown(kKeyRight);
+  s.view.OnKeyDown(kKeyDown, /*shift=*/true);
+  EXPECT_EQ(a.BoxRect(), (CRect{15, 30, 25, 40}));
+  EXPECT_EQ(s.doc.History().StepCount(), 2u);
+  // Undo swaps the units for their other states: they are found by id from here on.
+  const auto unit = [&](const CUnit& u) { return s.doc.FindUnit(u.m_nId); };
+  s.view.Undo();
+  EXPECT_EQ(unit(a)->m_ptFirst, (CPoint{13, 14}));
+  s.view.Redo();
+
+  s.style.TakeFrom(*s.view.m_pCurUnit);
+  s.style.crPen = 0x00FF00;
+  s.view.ApplyStyleToCurrentUnit();
+  EXPECT_EQ(unit(a)->m_crPen, 0x00FF00u);
+  EXPECT_EQ(unit(a)->m_nBrushStyle, BS_SOLID);
+  EXPECT_EQ(unit(b)->m_nBrushStyle, BS_HATCHED);
+
+  s.view.CentreHorizontally();  // the box 15..65 goes to 39..89 on the 128-LED panel
+  EXPECT_EQ(unit(a)->BoxRect().left, 39);
+  EXPECT_EQ(unit(b)->BoxRect().right, 89);
+
+  s.view.OnKeyDown(kKeyEscape);
+  EXPECT_TRUE(s.view.SelectedUnits().empty());
+  s.view.OnCommand(kCmdSelectAll);
+  EXPECT_EQ(s.view.SelectedUnits().size(), 3u);
+}
+
 // A 16 x 8 rectangle moves by a press at its centre at every zoom, resizes
 // from a corner, and Escape takes a drag back.
 TEST(ViewSession, HandlesReachAFewScreenPixelsAtEveryZoom) {

@@ -158,6 +158,7 @@ const std::vector<CMainFrame::ActionSpec>& CMainFrame::ActionTable() {
       // Edit
       {kCmdUndo, text_key::kUndoNothing, "edit-undo", "Ctrl+Z"},
       {kCmdRedo, text_key::kRedoNothing, "edit-redo", "Ctrl+Y; Ctrl+Shift+Z"},
+      {kCmdSelectAll, text_key::kSelectAll, nullptr, "Ctrl+A"},
       {kCmdCopy, 57634, "edit-copy"},
       {kCmdPaste, 57637, "edit-paste"},
       {kCmdCentreHorizontally, 0, "align-centre-horizontal"},
@@ -248,6 +249,8 @@ void CMainFrame::CreateMenus() {
   edit->addSeparator();
   edit->addAction(actions_[kCmdCopy]);
   edit->addAction(actions_[kCmdPaste]);
+  edit->addSeparator();
+  edit->addAction(actions_[kCmdSelectAll]);
 
   // The language popup stands at position 6 of the View menu.
   QMenu* view = menuBar()->addMenu(tr("View(&V)"));

@@ -318,7 +318,7 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
 
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  view_.OnLButtonDown(ToPoint(event->position().toPoint()));
+  view_.OnLButtonDown(ToPoint(event->position().toPoint()), event->modifiers().testFlag(Qt::ShiftModifier));
   AfterViewEvent();
 }
 
@@ -346,7 +346,8 @@ void CanvasWidget::contextMenuEvent(QContextMenuEvent* event) {
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
   if (const std::optional<std::int32_t> key = ViewKey(event->key()); key && *key != kKeyDelete) {
-    view_.OnKeyDown(*key);
+    view_.OnKeyDown(*key, event->modifiers().testFlag(Qt::ShiftModifier));
+    AfterViewEvent();
     return;
   }
   QAbstractScrollArea::keyPressEvent(event);
