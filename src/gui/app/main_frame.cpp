@@ -208,14 +208,14 @@ const CMainFrame::ActionSpec* CMainFrame::FindAction(int command) {
 }
 
 void CMainFrame::CreateActions() {
-  for (const ActionSpec& spec : ActionTable()) {
+  for (const ActionSpec& entry : ActionTable()) {
     auto* action = new QAction(this);
-    if (spec.icon) action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(spec.icon))));
-    if (spec.shortcut) action->setShortcuts(QKeySequence::listFromString(QLatin1String(spec.shortcut)));
-    action->setCheckable(spec.checkable);
+    if (entry.icon) action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(entry.icon))));
+    if (entry.shortcut) action->setShortcuts(QKeySequence::listFromString(QLatin1String(entry.shortcut)));
+    action->setCheckable(entry.checkable);
     // In the menu a toggle's check mark shows its state, not the tool-bar picture.
-    if (spec.checkable && spec.run) action->setIconVisibleInMenu(false);
-    AddAction(spec.command, action);
+    if (entry.checkable && entry.run) action->setIconVisibleInMenu(false);
+    AddAction(entry.command, action);
   }
   for (int i = 0; i < kRecentFileCount; ++i) AddAction(kCmdRecentFile1 + i, new QAction(this));
 }
@@ -456,12 +456,12 @@ QLabel* CMainFrame::Pane(int index) const {
 // A command runs in the frame or in the active view; the command states
 // and the title follow at once, as the command may have changed them.
 void CMainFrame::OnCommand(int command) {
-  const ActionSpec* spec = FindAction(command);
+  const ActionSpec* entry = FindAction(command);
   if (IsRecentFile(command)) {
     const std::size_t index = std::size_t(command - kCmdRecentFile1);
     if (index < recentFiles_->Files().size()) OpenDocument(recentFiles_->Files()[index]);
-  } else if (spec && spec->run) {
-    spec->run(*this);
+  } else if (entry && entry->run) {
+    entry->run(*this);
   } else if (CChildFrame* child = ActiveChild()) {
     child->View().OnCommand(command);
     child->Canvas().viewport()->update();
@@ -472,14 +472,14 @@ void CMainFrame::OnCommand(int command) {
 
 void CMainFrame::UpdateCommandStates() {
   CChildFrame* child = ActiveChild();
-  for (const ActionSpec& spec : ActionTable()) {
+  for (const ActionSpec& entry : ActionTable()) {
     CommandState state;
-    if (spec.state) {
-      state = spec.state(*this);
-    } else if (!spec.run) {
-      state = child ? child->View().GetCommandState(spec.command) : CommandState{false, false};
+    if (entry.state) {
+      state = entry.state(*this);
+    } else if (!entry.run) {
+      state = child ? child->View().GetCommandState(entry.command) : CommandState{false, false};
     }
-    QAction* action = actions_[spec.command];
+    QAction* action = actions_[entry.command];
     action->setEnabled(state.enabled);
     if (action->isCheckable()) action->setChecked(state.checked);
   }
@@ -539,12 +539,12 @@ void CMainFrame::TranslateMainMenu() {
   recentMenu_->setTitle(Text("57616"));
   // Tool tips and prompts of the tool-bar buttons are the texts of their
   // ids; an item without a menu text of its own shows its tip.
-  for (const ActionSpec& spec : ActionTable()) {
-    QAction* action = actions_[spec.command];
-    const QString tip = PlainText(spec.command).left(80);
+  for (const ActionSpec& entry : ActionTable()) {
+    QAction* action = actions_[entry.command];
+    const QString tip = PlainText(entry.command).left(80);
     action->setToolTip(tip);
     action->setStatusTip(tip);
-    action->setText(spec.textKey != 0 ? Text(spec.textKey) : tip);
+    action->setText(entry.textKey != 0 ? Text(entry.textKey) : tip);
   }
   UpdateCommandStates();
   UpdateRecentFiles();
@@ -555,8 +555,8 @@ std::optional<QString> CMainFrame::MenuPrompt(const QAction* action) const {
   const int command = action ? action->data().toInt() : 0;
   if (command < kPromptIdsFirst || command > kPromptIdsLast) return std::nullopt;
   if (IsRecentFile(command)) return Text(kRecentFilePromptKey);
-  const ActionSpec* spec = FindAction(command);
-  return spec && spec->promptKey != 0 ? Text(spec->promptKey) : QString();
+  const ActionSpec* entry = FindAction(command);
+  return entry && entry->promptKey != 0 ? Text(entry->promptKey) : QString();
 }
 
 // A menu announces the hovered item's status tip, which is the tool-bar
