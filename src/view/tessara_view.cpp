@@ -267,6 +267,7 @@ void CTessaraView::OnKeyDown(std::int32_t key, bool shift) {
   }
   m_bNudging = false;
   if (key == kKeyEscape) {
+    m_rubberBand.reset();
     if (m_bCreating || m_bMoving || m_bResizing) {
       CancelDrag();
     } else if (m_pDocument) {
