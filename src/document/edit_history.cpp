@@ -164,6 +164,7 @@ bool EditHistory::Commit(Merge merge) {
   }
   if (merge == Merge::kWithLast && JoinsLast(*step)) {
     steps_.resize(position_);
+    if (clean_ && *clean_ > position_) clean_.reset();
     Notify();
     return true;
   }

@@ -170,6 +170,7 @@ class CTessaraView : public EditingView {
   struct PendingGrab {
     CPoint press;
     CPoint handle;
+    std::int32_t number;
   };
   std::optional<PendingGrab> m_pendingGrab;
   CPoint m_grabOffset;  // from the mouse to the handle while a handle is dragged

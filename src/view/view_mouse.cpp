@@ -67,10 +67,8 @@ void CTessaraView::OnLButtonDown(CPoint client, bool extendSelection) {
     m_bCreating = true;
     // Whatever the press and the drag do, up to the release, is one step.
     BeginChange(StepKind::kCreate);
-    if (m_pCurUnit) {
-      m_pCurUnit->m_bSelected = false;
-      m_pDocument->History().Touch(*m_pCurUnit);
-    }
+    for (auto& unit : m_pDocument->m_units) unit->m_bSelected = false;  // the new unit alone is selected
+    if (m_pCurUnit) m_pDocument->History().Touch(*m_pCurUnit);
     const bool clockTool = m_nTool == kToolClock;
     std::unique_ptr<CUnit> unit = MakeUnitOfTool(at.x, at.y);
     if (unit) {
@@ -95,12 +93,12 @@ void CTessaraView::OnLButtonDown(CPoint client, bool extendSelection) {
 void CTessaraView::PressInSelectMode(std::int32_t x, std::int32_t y, bool extend) {
   m_nTool = kToolNone;
   // Picking, grabbing and moving leave the unit's own raster operation as it is.
-  if (!extend && m_pCurUnit && m_pCurUnit->HitHandle(x, y, m_nHandleReach) != 0) {
+  if (const std::int32_t handle = extend || !m_pCurUnit ? 0 : m_pCurUnit->HitHandle(x, y, m_nHandleReach); handle != 0) {
     BeginChange(StepKind::kResize);
     m_pDocument->History().Touch(*m_pCurUnit);
     m_pCurUnit->m_bActive = true;
     m_bResizing = true;
-    m_pendingGrab = PendingGrab{{x, y}, m_pCurUnit->m_ptHandle};
+    m_pendingGrab = PendingGrab{{x, y}, m_pCurUnit->m_ptHandle, handle};
     Repaint();
     return;
   }
@@ -152,10 +150,14 @@ void CTessaraView::TakePendingGrab(CDC& dc) {
   const PendingGrab grab = *m_pendingGrab;
   m_pendingGrab.reset();
   if (m_pCurUnit->KeepsCornersInOrder()) m_pCurUnit->NormalizePoints();
-  m_ptTrackA = m_ptTrackB = m_ptLastClick = grab.handle;
-  m_pCurUnit->OnLButtonDown(dc, *this, grab.handle.x, grab.handle.y);
+  // Where handles overlap (a unit smaller than the reach), the handle's own
+  // point may find another one first: the press point finds the pressed one.
+  const bool onHandle = m_pCurUnit->HitHandle(grab.handle.x, grab.handle.y, m_nHandleReach) == grab.number;
+  const CPoint from = onHandle ? grab.handle : grab.press;
+  m_ptTrackA = m_ptTrackB = m_ptLastClick = from;
+  m_pCurUnit->OnLButtonDown(dc, *this, from.x, from.y);
   if (m_nMode == kModeMoveByHandle && m_pDocument) m_pDocument->History().SetKind(StepKind::kMove);
-  m_grabOffset = SaturatedPoint(std::int64_t(grab.handle.x) - grab.press.x, std::int64_t(grab.handle.y) - grab.press.y);
+  m_grabOffset = SaturatedPoint(std::int64_t(from.x) - grab.press.x, std::int64_t(from.y) - grab.press.y);
 }
 
 void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {

@@ -451,6 +451,9 @@ TEST(ViewSession, SeveralSelectedUnitsMoveNudgeRestyleAndCentreTogether) {
   EXPECT_TRUE(s.view.SelectedUnits().empty());
   s.view.OnCommand(kCmdSelectAll);
   EXPECT_EQ(s.view.SelectedUnits().size(), 3u);
+  s.view.OnCommand(kCmdToolRectangle);  // a new unit is selected alone
+  s.Drag({100, 2}, {120, 12});
+  EXPECT_EQ(s.view.SelectedUnits(), std::vector<CUnit*>{s.view.m_pCurUnit});
 }
 
 // A 16 x 8 rectangle moves by a press at its centre at every zoom, resizes
@@ -469,6 +472,12 @@ TEST(ViewSession, HandlesReachAFewScreenPixelsAtEveryZoom) {
     s.Drag(client({39, 30}), client({43, 33}));
     EXPECT_EQ(box.BoxRect(), (CRect{23, 22, 43, 33}));
 
+    // Where corners lie within the reach of each other, the pressed one is taken.
+    CRectangle& thin = s.Add<CRectangle>({60, 20}, {63, 40});
+    s.Click(client({61, 30}));
+    s.Drag(client({63 + 6 / zoom - 1, 20}), client({73, 20}));
+    EXPECT_EQ(thin.BoxRect().left, 60);
+
     const std::vector<std::uint8_t> before = s.doc.SaveToBytes();
     s.view.OnLButtonDown(client({30, 26}));
     s.view.OnMouseMove(client({50, 40}), true);
@@ -476,7 +485,7 @@ TEST(ViewSession, HandlesReachAFewScreenPixelsAtEveryZoom) {
     s.view.OnMouseMove(client({60, 45}), true);
     s.view.OnLButtonUp(client({60, 45}));
     EXPECT_EQ(s.doc.SaveToBytes(), before);
-    EXPECT_EQ(s.doc.History().StepCount(), 2u);
+    EXPECT_EQ(s.doc.History().StepCount(), 3u);
   }
 }
 
