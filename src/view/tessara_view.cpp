@@ -82,19 +82,15 @@ void CTessaraView::TouchClocks() {
   }
 }
 
-void CTessaraView::Undo() {
-  m_bNudging = false;
-  if (!m_pDocument || !m_pDocument->History().CanUndo()) return;
-  const HeldUnits held = HoldUnits();
-  m_pDocument->History().Undo();
-  FollowHistory(held);
-}
+void CTessaraView::Undo() { MoveInHistory(&EditHistory::CanUndo, &EditHistory::Undo); }
 
-void CTessaraView::Redo() {
+void CTessaraView::Redo() { MoveInHistory(&EditHistory::CanRedo, &EditHistory::Redo); }
+
+void CTessaraView::MoveInHistory(bool (EditHistory::*can)() const, void (EditHistory::*move)()) {
   m_bNudging = false;
-  if (!m_pDocument || !m_pDocument->History().CanRedo()) return;
+  if (!m_pDocument || !(m_pDocument->History().*can)()) return;
   const HeldUnits held = HoldUnits();
-  m_pDocument->History().Redo();
+  (m_pDocument->History().*move)();
   FollowHistory(held);
 }
 

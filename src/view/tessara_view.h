@@ -184,6 +184,8 @@ class CTessaraView : public EditingView {
     std::vector<std::uint64_t> selected;
   };
   HeldUnits HoldUnits() const;
+  // Undo or Redo when the history can, the units held found again after it.
+  void MoveInHistory(bool (EditHistory::*can)() const, void (EditHistory::*move)());
   void FollowHistory(const HeldUnits& held);
   // A unit held before the history moved, found again by the id it had then
   // (a unit without an id was left alone).
