@@ -1,5 +1,8 @@
 #include "document/document.h"
 
+#include <atomic>
+#include <random>
+
 #include "platform/archive/archive.h"
 #include "platform/files.h"
 #include "platform/profile/settings_store.h"
@@ -10,12 +13,19 @@
 namespace lumetra {
 namespace {
 
-// The smallest object in the unit array is a two-byte tag.
-constexpr std::size_t kMinObjectBytes = 2;
+// A random start for this program, then one more for every document.
+std::uint64_t NewInstanceToken() {
+  static const std::uint64_t start = [] {
+    std::random_device random;
+    return (std::uint64_t(random()) << 32) ^ random();
+  }();
+  static std::atomic<std::uint64_t> made{0};
+  return start + made.fetch_add(1);
+}
 
 }  // namespace
 
-CTessaraDoc::CTessaraDoc() = default;
+CTessaraDoc::CTessaraDoc() : m_nInstanceToken(NewInstanceToken()) {}
 
 CTessaraDoc::~CTessaraDoc() {
   m_history.SetListener(nullptr);
@@ -125,9 +135,7 @@ void CTessaraDoc::Serialize(CArchive& ar) {
   m_playMode.Serialize(ar);
 
   if (ar.IsStoring()) {
-    ar.WriteCount(static_cast<std::uint32_t>(m_units.size()));
-    ar.ReserveObjects(m_units.size());
-    for (const auto& unit : m_units) ar.WriteObject(unit.get());
+    WriteUnitArray(ar, m_units);
     return;
   }
 
@@ -135,16 +143,7 @@ void CTessaraDoc::Serialize(CArchive& ar) {
     throw DocumentError("panel size out of range: " + std::to_string(m_nWidthWords) + " x " +
                         std::to_string(m_nHeightWords) + " words, " + std::to_string(m_nFrames) + " frames");
   }
-  std::uint32_t count = ar.ReadBoundedCount(kMinObjectBytes);
-  m_units.reserve(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::size_t at = ar.Input().Position();
-    std::unique_ptr<CObject> object = ar.ReadOwnedObject();
-    if (!object) throw ArchiveError(ArchiveFailure::BadIndex, "a null entry in the unit array", at);
-    for (std::string& reason : ar.TakeReadProblems()) m_readProblems.push_back({i, std::move(reason)});
-    // Every registered class is a unit, so this cast cannot fail.
-    m_units.emplace_back(static_cast<CUnit*>(object.release()));
-  }
+  m_units = ReadUnitArray(ar, m_readProblems);
 }
 
 std::vector<std::uint8_t> CTessaraDoc::SaveToBytes() {

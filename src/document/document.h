@@ -18,6 +18,7 @@
 #include "platform/local_time.h"
 #include "units/draw_context.h"
 #include "units/unit.h"
+#include "units/unit_classes.h"
 
 namespace lumetra {
 
@@ -28,13 +29,6 @@ class SettingsStore;
 class DocumentError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-};
-
-// A unit whose bytes in the file could not be read as they were stored. The
-// unit stays in the document (a picture then empty), so the rest still loads.
-struct UnitReadProblem {
-  std::size_t unit;  // index in the unit array
-  std::string reason;
 };
 
 class CTessaraDoc {
@@ -73,6 +67,9 @@ class CTessaraDoc {
   std::uint64_t NewUnitId() { return ++m_nLastUnitId; }
   // The unit with `id`, or nullptr when the document does not hold it.
   CUnit* FindUnit(std::uint64_t id) const;
+  // Tells this document from every other open one, in this program and,
+  // almost certainly, in any other running at the same time.
+  std::uint64_t InstanceToken() const { return m_nInstanceToken; }
   const std::filesystem::path& GetPathName() const { return m_strPathName; }
   std::string GetTitle() const;
 
@@ -120,6 +117,7 @@ class CTessaraDoc {
 
   std::filesystem::path m_strPathName;
   std::uint64_t m_nLastUnitId = 0;
+  std::uint64_t m_nInstanceToken;
   EditHistory m_history{*this};
   std::vector<UnitReadProblem> m_readProblems;
 };

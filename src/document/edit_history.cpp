@@ -41,11 +41,13 @@ struct EditHistory::Fields {
 };
 
 // A unit that came into the document (kInsert) or left it (kRemove) at
-// `index`; `held` owns it while it is out of the document.
+// `index`, or went from `index` to `to` in the painting order (kReorder);
+// `held` owns it while it is out of the document.
 struct EditHistory::UnitMove {
-  enum class Kind { kInsert, kRemove } kind;
+  enum class Kind { kInsert, kRemove, kReorder } kind;
   std::size_t index;
   std::unique_ptr<CUnit> held;
+  std::size_t to = 0;
 };
 
 // A changed unit: `other` is the state the document does not hold at the
@@ -143,6 +145,14 @@ void EditHistory::Remove(std::size_t index) {
   std::unique_ptr<CUnit> unit = Take(doc_, index);
   if (unit->m_nId == 0) unit->m_nId = doc_.NewUnitId();
   if (open_) open_->step.moves.push_back({UnitMove::Kind::kRemove, index, std::move(unit)});
+}
+
+void EditHistory::MoveUnit(std::size_t from, std::size_t to) {
+  if (from == to) return;
+  std::unique_ptr<CUnit> unit = Take(doc_, from);
+  if (unit->m_nId == 0) unit->m_nId = doc_.NewUnitId();
+  Insert(doc_, to, std::move(unit));
+  if (open_) open_->step.moves.push_back({UnitMove::Kind::kReorder, from, nullptr, to});
 }
 
 bool EditHistory::Commit(Merge merge) {
@@ -249,10 +259,16 @@ void EditHistory::Redo() {
 // ones take their other states.
 void EditHistory::Undo(Step& step) {
   for (auto move = step.moves.rbegin(); move != step.moves.rend(); ++move) {
-    if (move->kind == UnitMove::Kind::kInsert) {
-      move->held = Take(doc_, move->index);
-    } else {
-      Insert(doc_, move->index, std::move(move->held));
+    switch (move->kind) {
+      case UnitMove::Kind::kInsert:
+        move->held = Take(doc_, move->index);
+        break;
+      case UnitMove::Kind::kRemove:
+        Insert(doc_, move->index, std::move(move->held));
+        break;
+      case UnitMove::Kind::kReorder:
+        Insert(doc_, move->index, Take(doc_, move->to));
+        break;
     }
   }
   for (UnitSwap& swap : step.swaps) {
@@ -266,10 +282,16 @@ void EditHistory::Redo(Step& step) {
     if (const std::size_t i = IndexOf(doc_, swap.id); i < doc_.m_units.size()) std::swap(doc_.m_units[i], swap.other);
   }
   for (UnitMove& move : step.moves) {
-    if (move.kind == UnitMove::Kind::kInsert) {
-      Insert(doc_, move.index, std::move(move.held));
-    } else {
-      move.held = Take(doc_, move.index);
+    switch (move.kind) {
+      case UnitMove::Kind::kInsert:
+        Insert(doc_, move.index, std::move(move.held));
+        break;
+      case UnitMove::Kind::kRemove:
+        move.held = Take(doc_, move.index);
+        break;
+      case UnitMove::Kind::kReorder:
+        Insert(doc_, move.to, Take(doc_, move.index));
+        break;
     }
   }
   if (step.fieldsAfter) step.fieldsAfter->PutInto(doc_);

@@ -43,6 +43,8 @@ enum class StepKind : std::uint8_t {
   kPlayModes,
   kTextProperties,
   kNudge,
+  kCut,
+  kDrawingOrder,
 };
 
 class EditHistory {
@@ -67,6 +69,8 @@ class EditHistory {
   CUnit& Append(std::unique_ptr<CUnit> unit);
   // Takes unit `index` out of the document; the step keeps it.
   void Remove(std::size_t index);
+  // Moves unit `from` to index `to` of the units, the units between closing up.
+  void MoveUnit(std::size_t from, std::size_t to);
   // Closes the open change: a step when anything changed. Returns whether it
   // made one. With kMergeWithLast a change that only changed units the last
   // step changed, of the same kind, joins that step (consecutive nudges),

@@ -19,7 +19,10 @@ std::span<const int> AddedTextKeys() {
       kRedoNothing,        kStepNames[0],        kStepNames[1],        kStepNames[2],
       kStepNames[3],       kStepNames[4],        kStepNames[5],        kStepNames[6],
       kStepNames[7],       kStepNames[8],        kStepNames[9],        kStepNames[10],
-      kStepNames[11],      kStepNames[12],       kSelectAll,
+      kStepNames[11],      kStepNames[12],       kStepNames[13],       kStepNames[14],
+      kSelectAll,          kCutToClipboard,      kCopyToClipboard,     kPasteFromClipboard,
+      kBringToFront,       kSendToBack,          kBringForward,        kSendBackward,
+      kClockNotCopied,     kUnitsCopied,         kClipboardUnreadable,
   };
   return keys;
 }

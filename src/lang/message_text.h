@@ -50,9 +50,20 @@ inline constexpr int kRedoStep = 36101;     // %1 the step's name
 inline constexpr int kUndoNothing = 36102;
 inline constexpr int kRedoNothing = 36103;
 // The names of the steps, in the order of StepKind (document/edit_history.h).
-inline constexpr int kStepNames[] = {36110, 36111, 36112, 36113, 36114, 36115, 36116,
-                                     36117, 36118, 36119, 36120, 36121, 36122};
+inline constexpr int kStepNames[] = {36110, 36111, 36112, 36113, 36114, 36115, 36116, 36117,
+                                     36118, 36119, 36120, 36121, 36122, 36230, 36231};
 inline constexpr int kSelectAll = 36200;
+// The system clipboard and the drawing order.
+inline constexpr int kCutToClipboard = 36210;
+inline constexpr int kCopyToClipboard = 36211;
+inline constexpr int kPasteFromClipboard = 36212;
+inline constexpr int kBringToFront = 36213;
+inline constexpr int kSendToBack = 36214;
+inline constexpr int kBringForward = 36215;
+inline constexpr int kSendBackward = 36216;
+inline constexpr int kClockNotCopied = 36220;
+inline constexpr int kUnitsCopied = 36221;         // %1 how many
+inline constexpr int kClipboardUnreadable = 36222; // %1 why
 }  // namespace text_key
 
 // Every key above, for the check that each language file has them all.

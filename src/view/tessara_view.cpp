@@ -6,6 +6,7 @@
 #include "document/document.h"
 #include "document/panel_settings.h"
 #include "lang/language.h"
+#include "lang/message_text.h"
 #include "units/timer.h"
 #include "units/unit_geometry.h"
 #include "view/canvas_render.h"
@@ -158,6 +159,12 @@ void CTessaraView::TrackPopupMenu(const PopupMenuRequest& request) {
   if (request.menuId == kMenuTimerEdit) {
     relabel(kCmdTimerDelete, 35000);
     relabel(kCmdTimerSet, 35001);
+  }
+  if (request.menuId == kMenuUnitDelete || request.menuId == kMenuTimerEdit) {
+    relabel(kCmdBringToFront, text_key::kBringToFront);
+    relabel(kCmdSendToBack, text_key::kSendToBack);
+    relabel(kCmdBringForward, text_key::kBringForward);
+    relabel(kCmdSendBackward, text_key::kSendBackward);
   }
   m_pHost->ShowPopupMenu(shown);
 }

@@ -122,6 +122,15 @@ class CTessaraView : public EditingView {
   void EditClockOptions();
   void SaveAsBmpFile();
   void SelectAll();
+  // The system clipboard, through the host: the selected units or the
+  // current one, the clock left out. Pasted units are selected.
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  // The drawing order of the selected units or the current one (the unit
+  // array's order, index 0 at the bottom); their order among themselves stays.
+  enum class OrderChange { kToFront, kToBack, kForward, kBackward };
+  void ChangeDrawingOrder(OrderChange change);
   // The selected units, bottom to top.
   std::vector<CUnit*> SelectedUnits() const;
   // The rubber band while one is drawn, from the press to the mouse.
@@ -194,9 +203,15 @@ class CTessaraView : public EditingView {
   // new unit's raster operation is R2_COPYPEN): the units draw their
   // feedback into it, and every change is followed by a full repaint.
   CDC FeedbackDC() { return CDC(m_feedback); }
-  // Centring moves the selected units (or the current one) as one box.
-  std::vector<CUnit*> CentredUnits() const;
+  // What centring, the clipboard and the drawing order act on: the selected
+  // units, or the current one; centring moves them as one box.
+  std::vector<CUnit*> UnitsActedOn() const;
   CRect CentredBox() const;
+  // The units of UnitsActedOn that the clipboard takes; with a clock among
+  // them the status bar says it stays.
+  std::vector<CUnit*> UnitsToCopy();
+  // Takes `units` out of the document in one step of `kind`.
+  void RemoveUnits(StepKind kind, const std::vector<CUnit*>& units);
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
   // After an edit that may move the clock or change what it shows: the
   // document places it and says where the panel shows it (now).

@@ -129,6 +129,27 @@ void CTessaraView::OnCommand(std::int32_t command) {
     case kCmdRedo:
       Redo();
       break;
+    case kCmdCutToClipboard:
+      CutToClipboard();
+      break;
+    case kCmdCopyToClipboard:
+      CopyToClipboard();
+      break;
+    case kCmdPasteFromClipboard:
+      PasteFromClipboard();
+      break;
+    case kCmdBringToFront:
+      ChangeDrawingOrder(OrderChange::kToFront);
+      break;
+    case kCmdSendToBack:
+      ChangeDrawingOrder(OrderChange::kToBack);
+      break;
+    case kCmdBringForward:
+      ChangeDrawingOrder(OrderChange::kForward);
+      break;
+    case kCmdSendBackward:
+      ChangeDrawingOrder(OrderChange::kBackward);
+      break;
     default:
       break;
   }
@@ -150,6 +171,18 @@ CommandState CTessaraView::GetCommandState(std::int32_t command) const {
       return {m_pMarkedUnit != nullptr, false};
     case kCmdSelectAll:
       return {m_pDocument && !m_pDocument->m_units.empty(), false};
+    case kCmdCutToClipboard:
+    case kCmdCopyToClipboard: {
+      const std::vector<CUnit*> units = UnitsActedOn();
+      return {std::any_of(units.begin(), units.end(), [](const CUnit* u) { return TravelsByClipboard(*u); }), false};
+    }
+    case kCmdPasteFromClipboard:
+      return {m_pDocument && m_pHost && m_pHost->ClipboardHoldsUnits(), false};
+    case kCmdBringToFront:
+    case kCmdSendToBack:
+    case kCmdBringForward:
+    case kCmdSendBackward:
+      return {m_pDocument && m_pDocument->m_units.size() > 1 && !UnitsActedOn().empty(), false};
     case kCmdUndo:
       return {m_pDocument && m_pDocument->History().CanUndo(), false};
     case kCmdRedo:
@@ -162,14 +195,18 @@ CommandState CTessaraView::GetCommandState(std::int32_t command) const {
 }
 
 // Every selected unit goes, in one step.
-void CTessaraView::DeleteSelected() {
+void CTessaraView::DeleteSelected() { RemoveUnits(StepKind::kDelete, SelectedUnits()); }
+
+void CTessaraView::RemoveUnits(StepKind kind, const std::vector<CUnit*>& units) {
   m_pCurUnit = nullptr;
   if (m_pDocument) {
-    BeginChange(StepKind::kDelete);
-    auto& units = m_pDocument->m_units;
-    for (std::size_t i = units.size(); i-- > 0;) {
-      if (!units[i]->m_bSelected) continue;
-      if (dynamic_cast<CTimer*>(units[i].get())) --m_nClockCount;
+    std::vector<CUnit*> going = units;
+    std::sort(going.begin(), going.end());
+    BeginChange(kind);
+    auto& all = m_pDocument->m_units;
+    for (std::size_t i = all.size(); i-- > 0;) {
+      if (!std::binary_search(going.begin(), going.end(), all[i].get())) continue;
+      if (dynamic_cast<CTimer*>(all[i].get())) --m_nClockCount;
       m_pDocument->History().Remove(i);
     }
     CommitChange();
@@ -217,7 +254,7 @@ void CTessaraView::PasteMarked() {
   Repaint();
 }
 
-std::vector<CUnit*> CTessaraView::CentredUnits() const {
+std::vector<CUnit*> CTessaraView::UnitsActedOn() const {
   std::vector<CUnit*> units = SelectedUnits();
   if (units.empty() && m_pCurUnit) units.push_back(m_pCurUnit);
   return units;
@@ -226,7 +263,7 @@ std::vector<CUnit*> CTessaraView::CentredUnits() const {
 CRect CTessaraView::CentredBox() const {
   CRect box;
   bool first = true;
-  for (const CUnit* unit : CentredUnits()) {
+  for (const CUnit* unit : UnitsActedOn()) {
     const CRect extent = unit->Extent();
     box = first ? extent
                 : CRect{std::min(box.left, extent.left), std::min(box.top, extent.top), std::max(box.right, extent.right),
@@ -239,7 +276,7 @@ CRect CTessaraView::CentredBox() const {
 // The centred units move together; a box-shaped unit's corners are put in order first.
 void CTessaraView::ShiftCurrentUnit(std::int64_t dx, std::int64_t dy) {
   BeginChange(StepKind::kCentre);
-  for (CUnit* unit : CentredUnits()) {
+  for (CUnit* unit : UnitsActedOn()) {
     m_pDocument->History().Touch(*unit);
     if (unit->PointsAreBoxCorners()) unit->NormalizePoints();
     unit->Translate(SaturateToInt(dx), SaturateToInt(dy));

@@ -12,6 +12,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/types.h"
 #include "units/editing_view.h"
+#include "view/unit_clipboard.h"
 
 namespace lumetra {
 
@@ -53,6 +54,8 @@ class ViewHost {
   virtual void SetMouseCapture(bool /*captured*/) {}
   // A message box with the application's title and an OK button.
   virtual void ShowMessage(const std::string& /*text*/) {}
+  // A passing note in the status bar's message pane.
+  virtual void ShowStatus(const std::string& /*text*/) {}
   // The status bar's mouse position: the canvas point and the unscrolled client point in LEDs.
   virtual void ShowMousePosition(CPoint /*canvas*/, CPoint /*client*/) {}
   virtual void SetWaitCursor(bool /*waiting*/) {}
@@ -88,6 +91,11 @@ class ViewHost {
   // The Zoom In list: shown or hidden by each call; it lives as long as the view.
   virtual void ToggleZoomList() {}
   virtual bool ZoomListVisible() const { return false; }
+  // The system clipboard: units put on it, whether it holds units of ours,
+  // and their bytes (kUnitsMimeType) when it does.
+  virtual void PutUnitsOnClipboard(const ClipboardUnits& /*units*/) {}
+  virtual bool ClipboardHoldsUnits() const { return false; }
+  virtual std::optional<std::vector<std::uint8_t>> UnitsOnClipboard() const { return std::nullopt; }
   virtual std::optional<std::filesystem::path> ChooseBmpToImport() { return std::nullopt; }
   virtual std::optional<std::filesystem::path> ChooseBmpToSave() { return std::nullopt; }
 };

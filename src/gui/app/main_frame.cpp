@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -99,6 +100,8 @@ CMainFrame::CMainFrame(SettingsStore& store, Language& language, QWidget* parent
     UpdateWindowTitle();
     UpdateCommandStates();
   });
+  // Paste from Clipboard follows what any program puts on the clipboard.
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandStates);
 
   CreateActions();
   CreateToolBars();
@@ -159,6 +162,13 @@ const std::vector<CMainFrame::ActionSpec>& CMainFrame::ActionTable() {
       {kCmdUndo, text_key::kUndoNothing, "edit-undo", "Ctrl+Z"},
       {kCmdRedo, text_key::kRedoNothing, "edit-redo", "Ctrl+Y; Ctrl+Shift+Z"},
       {kCmdSelectAll, text_key::kSelectAll, nullptr, "Ctrl+A"},
+      {kCmdCutToClipboard, text_key::kCutToClipboard, nullptr, "Ctrl+X"},
+      {kCmdCopyToClipboard, text_key::kCopyToClipboard, nullptr, "Ctrl+C"},
+      {kCmdPasteFromClipboard, text_key::kPasteFromClipboard, nullptr, "Ctrl+V"},
+      {kCmdBringToFront, text_key::kBringToFront, nullptr, "Ctrl+Shift+]; Ctrl+}"},
+      {kCmdSendToBack, text_key::kSendToBack, nullptr, "Ctrl+Shift+[; Ctrl+{"},
+      {kCmdBringForward, text_key::kBringForward, nullptr, "Ctrl+]"},
+      {kCmdSendBackward, text_key::kSendBackward, nullptr, "Ctrl+["},
       {kCmdCopy, 57634, "edit-copy"},
       {kCmdPaste, 57637, "edit-paste"},
       {kCmdCentreHorizontally, 0, "align-centre-horizontal"},
@@ -247,10 +257,18 @@ void CMainFrame::CreateMenus() {
   edit->addAction(actions_[kCmdUndo]);
   edit->addAction(actions_[kCmdRedo]);
   edit->addSeparator();
+  for (int command : Commands{kCmdCutToClipboard, kCmdCopyToClipboard, kCmdPasteFromClipboard}) {
+    edit->addAction(actions_[command]);
+  }
+  edit->addSeparator();
   edit->addAction(actions_[kCmdCopy]);
   edit->addAction(actions_[kCmdPaste]);
   edit->addSeparator();
   edit->addAction(actions_[kCmdSelectAll]);
+  edit->addSeparator();
+  for (int command : Commands{kCmdBringToFront, kCmdSendToBack, kCmdBringForward, kCmdSendBackward}) {
+    edit->addAction(actions_[command]);
+  }
 
   // The language popup stands at position 6 of the View menu.
   QMenu* view = menuBar()->addMenu(tr("View(&V)"));
@@ -360,6 +378,7 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CTessaraDoc> document, const Q
     UpdateCommandStates();
     UpdateWindowTitle();
   });
+  connect(&canvas, &CanvasWidget::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   connect(&canvas, &CanvasWidget::panelSettingsChanged, this, [this, child] { ApplyPanelSettingsOf(*child); });
   connect(&canvas, &CanvasWidget::applyPlayModesRequested, this,
           [this, child] { transfers_->ApplyPlayModes(child->Document(), child->View()); });

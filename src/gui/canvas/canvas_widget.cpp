@@ -1,6 +1,8 @@
 #include "gui/canvas/canvas_widget.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFile>
@@ -34,22 +36,32 @@
 namespace lumetra::gui {
 namespace {
 
-// The items of the units' pop-up menus, with their resource texts.
+// The items of the units' pop-up menus, with their resource texts; a
+// command of 0 is a separator.
 struct MenuItem {
   std::int32_t command;
   const char* text;
 };
 
 std::vector<MenuItem> MenuItems(std::int32_t menuId) {
+  // A picked unit's menu ends with the drawing order.
+  const auto withOrder = [](std::vector<MenuItem> items) {
+    items.insert(items.end(), {{0, nullptr},
+                               {kCmdBringToFront, "Bring to Front"},
+                               {kCmdSendToBack, "Send to Back"},
+                               {kCmdBringForward, "Bring Forward"},
+                               {kCmdSendBackward, "Send Backward"}});
+    return items;
+  };
   switch (menuId) {
     case kMenuCanvasEdit:
       return {{kCmdRotate, "Rotate"}};
     case kMenuBezierCreate:
       return {{kCmdBezierOk, "OK"}};
     case kMenuTimerEdit:
-      return {{kCmdTimerDelete, "Delete"}, {kCmdTimerSet, "Set..."}};
+      return withOrder({{kCmdTimerDelete, "Delete"}, {kCmdTimerSet, "Set..."}});
     case kMenuUnitDelete:
-      return {{kCmdDelete, "Delete"}};
+      return withOrder({{kCmdDelete, "Delete"}});
     default:
       return {};
   }
@@ -122,6 +134,10 @@ CanvasWidget::~CanvasWidget() { document_.History().SetListener(nullptr); }
 void CanvasWidget::ShowPopupMenu(const PopupMenuRequest& request) {
   QMenu menu(this);
   for (const MenuItem& item : MenuItems(request.menuId)) {
+    if (item.command == 0) {
+      menu.addSeparator();
+      continue;
+    }
     QAction* action = menu.addAction(QString::fromLatin1(item.text));
     action->setData(item.command);
     for (const PopupMenuItemState& state : request.itemStates) {
@@ -150,6 +166,31 @@ void CanvasWidget::SetMouseCapture(bool captured) {
 
 void CanvasWidget::ShowMessage(const std::string& text) {
   QMessageBox::information(this, QStringLiteral("Tessara"), FromUtf8(text));
+}
+
+void CanvasWidget::ShowStatus(const std::string& text) { emit statusMessage(FromUtf8(text)); }
+
+void CanvasWidget::PutUnitsOnClipboard(const ClipboardUnits& units) {
+  auto* data = new QMimeData;
+  data->setData(QLatin1String(kUnitsMimeType),
+                QByteArray(reinterpret_cast<const char*>(units.archive.data()), qsizetype(units.archive.size())));
+  if (!units.png.empty()) {
+    data->setData(QLatin1String(kPngMimeType),
+                  QByteArray(reinterpret_cast<const char*>(units.png.data()), qsizetype(units.png.size())));
+  }
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool CanvasWidget::ClipboardHoldsUnits() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data && data->hasFormat(QLatin1String(kUnitsMimeType));
+}
+
+std::optional<std::vector<std::uint8_t>> CanvasWidget::UnitsOnClipboard() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasFormat(QLatin1String(kUnitsMimeType))) return std::nullopt;
+  const QByteArray bytes = data->data(QLatin1String(kUnitsMimeType));
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 void CanvasWidget::ShowMousePosition(CPoint canvas, CPoint client) {

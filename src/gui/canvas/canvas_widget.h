@@ -33,6 +33,7 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void Invalidate(bool erase) override;
   void SetMouseCapture(bool captured) override;
   void ShowMessage(const std::string& text) override;
+  void ShowStatus(const std::string& text) override;
   void ShowMousePosition(CPoint canvas, CPoint client) override;
   void SetWaitCursor(bool waiting) override;
   void StylePageChanged() override;
@@ -50,6 +51,9 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
                    std::int32_t frames) override;
   void ToggleZoomList() override;
   bool ZoomListVisible() const override;
+  void PutUnitsOnClipboard(const ClipboardUnits& units) override;
+  bool ClipboardHoldsUnits() const override;
+  std::optional<std::vector<std::uint8_t>> UnitsOnClipboard() const override;
   std::optional<std::filesystem::path> ChooseBmpToImport() override;
   std::optional<std::filesystem::path> ChooseBmpToSave() override;
 
@@ -70,6 +74,8 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void applyPlayModesRequested();
   // The document's history made, undid or redid a step.
   void historyChanged();
+  // A passing note for the status bar.
+  void statusMessage(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
