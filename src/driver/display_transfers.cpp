@@ -50,7 +50,8 @@ std::uint8_t DisplayTransfers::WithLink(const Target& to, Check&& check, Transfe
   if (!addressing) return kResultPortUnavailable;
 
   HostLink link;
-  std::uint8_t result = check();
+  link.SetCancelFlag(&cancelled_);
+  std::uint8_t result = cancelled_ ? kResultCancelled : check();
   if (result == kResultOk && link.Open(to.port) != kResultOk) {
     portDevice_ = link.Device();
     portError_ = link.OpenError();

@@ -5,6 +5,7 @@
 // panel and for the port. Every call opens the port and closes it again.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -40,9 +41,10 @@ class DisplayTransfers {
   std::uint8_t SendPicture(const Target& to, std::int32_t colourFlags,
                            std::optional<CSize> expectedSize = std::nullopt);
 
-  // "DLLPanelResults" and "DLLPortError" (protocol/library_exports.h).
+  // "DLLPanelResults", "DLLPortError" and "DLLCancel" (protocol/library_exports.h).
   std::int32_t PanelResults(std::uint8_t* results);
   std::int32_t PortError(char* device, std::int32_t deviceSize);
+  void Cancel(bool cancel) { cancelled_ = cancel; }
 
  private:
   // Runs `transfer` over a link to the panels of `to` once `check` (a result
@@ -51,6 +53,7 @@ class DisplayTransfers {
   std::uint8_t WithLink(const Target& to, Check&& check, Transfer&& transfer);
 
   std::mutex mutex_;
+  std::atomic<bool> cancelled_{false};  // read by the transfer under way, without the mutex
   std::optional<Bitmap32> picture_;
   bool clearPending_ = false;
   std::array<std::uint8_t, kPanelResultEntries> panelResults_{};

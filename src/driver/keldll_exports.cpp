@@ -45,6 +45,8 @@ LUMETRA_EXPORT std::int32_t DLLPortError(char* device, std::int32_t deviceSize) 
   return g_transfers.PortError(device, deviceSize);
 }
 
+LUMETRA_EXPORT void DLLCancel(std::int32_t cancel) { g_transfers.Cancel(cancel != 0); }
+
 // The program calls these through the pointer types of the interface.
 static_assert(std::is_same_v<decltype(&DLLSendKELParas), lumetra::DllSendKelParasFn>);
 static_assert(std::is_same_v<decltype(&DLLReadBMP), lumetra::DriverReadBmpFn>);
@@ -53,3 +55,4 @@ static_assert(std::is_same_v<decltype(&DLLSendBMP), lumetra::DriverSendBmpFn>);
 static_assert(std::is_same_v<decltype(&DLLSendClock), lumetra::DllSendClockFn>);
 static_assert(std::is_same_v<decltype(&DLLPanelResults), lumetra::DllPanelResultsFn>);
 static_assert(std::is_same_v<decltype(&DLLPortError), lumetra::DllPortErrorFn>);
+static_assert(std::is_same_v<decltype(&DLLCancel), lumetra::DllCancelFn>);

@@ -42,9 +42,12 @@ LUMETRA_EXPORT std::int32_t DLLPortError(char* device, std::int32_t deviceSize) 
   return g_transfers.PortError(device, deviceSize);
 }
 
+LUMETRA_EXPORT void DLLCancel(std::int32_t cancel) { g_transfers.Cancel(cancel != 0); }
+
 static_assert(std::is_same_v<decltype(&DLLClrBuffer), lumetra::DllClrBufferFn>);
 static_assert(std::is_same_v<decltype(&DLLSendParas), lumetra::DllSendParasFn>);
 static_assert(std::is_same_v<decltype(&DLLReadBMP), lumetra::PanelReadBmpFn>);
 static_assert(std::is_same_v<decltype(&DLLSendBMP), lumetra::PanelSendBmpFn>);
 static_assert(std::is_same_v<decltype(&DLLPanelResults), lumetra::DllPanelResultsFn>);
 static_assert(std::is_same_v<decltype(&DLLPortError), lumetra::DllPortErrorFn>);
+static_assert(std::is_same_v<decltype(&DLLCancel), lumetra::DllCancelFn>);

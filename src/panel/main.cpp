@@ -1,4 +1,5 @@
-// lumetra-panel: a virtual LED panel on a serial line or a pseudo-terminal.
+// lumetra-panel: a virtual LED panel on a serial line, a pseudo-terminal or
+// a TCP port (as a network-connected controller).
 // It answers the protocol for one or more panel addresses, keeps what each
 // panel received and, with --out, writes it into a folder after every change.
 //   exit 0  stopped by a signal, or the line was cut on purpose (--fault cut:N)
@@ -29,7 +30,9 @@
 #include "panel/panel_session.h"
 #include "platform/files.h"
 #include "platform/version.h"
+#include "protocol/port_names.h"
 #include "protocol/serial_line.h"
+#include "protocol/tcp_link.h"
 
 namespace {
 
@@ -139,7 +142,7 @@ constexpr int kIdleMs = 50;
 // that never falls quiet cannot keep the panel running.
 constexpr auto kStopGrace = std::chrono::milliseconds(500);
 
-int Serve(protocol::SerialLine& line, PanelSession& session, PanelProgram& program, const LineFaults& lineFaults) {
+int Serve(protocol::ByteLink& line, PanelSession& session, PanelProgram& program, const LineFaults& lineFaults) {
   const auto onFrame = [&](const FrameEvent& event) { program.OnFrame(event); };
   std::vector<std::uint8_t> buffer(4096);
   std::optional<std::chrono::steady_clock::time_point> stopBy;
@@ -171,10 +174,22 @@ int Serve(protocol::SerialLine& line, PanelSession& session, PanelProgram& progr
   return 0;
 }
 
-// The panels as LEDs on the screen while the line is served on a thread of
-// its own; closing a window stops the panel.
-int ServeWithWindows(protocol::SerialLine& line, PanelSession& session, PanelProgram& program,
-                     const LineFaults& lineFaults, int ledSize, int argc, char** argv) {
+// A network controller takes one host at a time, each for as long as it
+// stays connected; the panels keep what they received in between.
+int ServeConnections(protocol::TcpListener& listener, PanelSession& session, PanelProgram& program,
+                     const LineFaults& lineFaults) {
+  while (!g_stop) {
+    std::optional<protocol::TcpLink> connection = listener.Accept(kIdleMs);
+    if (!connection) continue;
+    if (Serve(*connection, session, program, lineFaults) != 2) return 0;
+  }
+  return 0;
+}
+
+// The panels as LEDs on the screen while `serve` runs on a thread of its
+// own; closing a window stops the panel.
+int ServeWithWindows(const std::function<int()>& serve, PanelSession& session, PanelProgram& program, int ledSize,
+                     int argc, char** argv) {
   QApplication application(argc, argv);
   std::map<std::uint8_t, std::unique_ptr<PanelWindow>> windows;
   for (std::uint8_t address : session.Addresses()) {
@@ -193,7 +208,7 @@ int ServeWithWindows(protocol::SerialLine& line, PanelSession& session, PanelPro
   });
   int result = 0;
   std::thread server([&] {
-    result = Serve(line, session, program, lineFaults);
+    result = serve();
     QMetaObject::invokeMethod(any, [] { QApplication::quit(); }, Qt::QueuedConnection);
   });
   QApplication::exec();
@@ -218,7 +233,11 @@ int main(int argc, char** argv) {
   int ledSize = PanelWindow::kDefaultLedSize;
   auto* ptyOption = app.add_flag("--pty", pty, "Create a pseudo-terminal and print its path");
   auto* deviceOption = app.add_option("--device", device, "Serial device to listen on");
+  std::string tcp;
+  auto* tcpOption = app.add_option("--tcp", tcp, "Listen as a network controller on HOST:PORT (PORT 0: any free "
+                                                  "one); prints tcp://HOST:PORT");
   ptyOption->excludes(deviceOption);
+  tcpOption->excludes(ptyOption)->excludes(deviceOption);
   app.add_option("--baud", baud, "Line speed of --device")->capture_default_str();
   app.add_option("--address", addresses, "Panel address 0..254 (repeat for several panels on the line; default 1)")
       ->check(CLI::Range(0, 254));
@@ -231,7 +250,7 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   try {
     app.parse(argc, argv);
-    if (!pty && device.empty()) throw CLI::RequiredError("--pty or --device");
+    if (!pty && device.empty() && tcp.empty()) throw CLI::RequiredError("--pty, --device or --tcp");
     if (window && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
       std::cerr << "lumetra-panel: --window needs a display (DISPLAY or WAYLAND_DISPLAY is not set)\n";
       return 1;
@@ -258,18 +277,32 @@ int main(int argc, char** argv) {
 
   try {
     std::optional<protocol::SerialLine> line;
+    std::optional<protocol::TcpListener> listener;
     if (pty) {
       protocol::PtyPair pair = protocol::SerialLine::CreatePty();
       line.emplace(std::move(pair.master));
       std::cout << pair.slavePath << std::endl;
+    } else if (!tcp.empty()) {
+      const std::optional<protocol::HostAndPort> where = protocol::ParseHostAndPort(tcp, true);
+      if (!where) {
+        std::cerr << "lumetra-panel: --tcp " << tcp << " is not HOST:PORT\n";
+        return 1;
+      }
+      listener.emplace(protocol::TcpListener::Listen(where->host, where->port));
+      std::cout << protocol::PortTarget{{}, where->host, listener->Port()}.Describe() << std::endl;
     } else {
+      // The panel's end of the line: it takes it as its own, as a sender does.
       line.emplace(protocol::SerialLine::Open(device, baud));
     }
     PanelSession session({addresses.begin(), addresses.end()}, faults);
     PanelProgram program(session, out, snapshots);
-    if (window) return ServeWithWindows(*line, session, program, lineFaults, ledSize, argc, argv);
-    return Serve(*line, session, program, lineFaults);
-  } catch (const protocol::SerialError& e) {
+    const std::function<int()> serve = [&] {
+      return listener ? ServeConnections(*listener, session, program, lineFaults)
+                      : Serve(*line, session, program, lineFaults);
+    };
+    if (window) return ServeWithWindows(serve, session, program, ledSize, argc, argv);
+    return serve();
+  } catch (const protocol::LinkError& e) {
     std::cerr << "lumetra-panel: " << e.what() << '\n';
   } catch (const FileError& e) {
     std::cerr << "lumetra-panel: " << e.what() << '\n';

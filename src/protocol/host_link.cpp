@@ -78,9 +78,11 @@ std::uint8_t HostLink::Open(const char* port, const LinkTiming& timing) {
   timing_ = timing;
   if (!port) return Fail(kResultPortUnavailable);
   try {
-    device_ = ResolvePortDevice(port);
-    line_.emplace(SerialLine::Open(device_, timing.baud));
-  } catch (const SerialError& error) {
+    const PortTarget target = ResolvePort(port);
+    device_ = target.IsNetwork() ? target.Describe() : target.device;
+    timing_.baud = target.baud;
+    line_ = OpenPort(target, kConnectTimeoutMs);
+  } catch (const LinkError& error) {
     openError_ = error.OsError();
     return Fail(kResultPortUnavailable);
   }
@@ -111,16 +113,24 @@ std::uint8_t HostLink::Fail(std::uint8_t result) {
   return result_;
 }
 
+bool HostLink::Cancelled() {
+  if (!cancelled_ || !cancelled_->load()) return false;
+  Fail(kResultCancelled);
+  return true;
+}
+
 std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload) {
   const Addressing reached = StillReached(to);
   if (!Reaches(reached)) return result_;
   if (!line_) return Fail(kResultPortUnavailable);
+  if (Cancelled()) return result_;
   Command command{reached, function, g_nextSequence++, {payload.begin(), payload.end()}};
   if (to.mode == kModeBroadcast) return SendBroadcast(EncodeCommand(command));
 
   std::map<std::uint8_t, Status> answers;
   for (int attempt = 0; attempt < std::max(timing_.attempts, 1) && !command.to.addresses.empty(); ++attempt) {
     const std::vector<std::uint8_t> frame = EncodeCommand(command);
+    if (attempt > 0 && Cancelled()) return result_;
     line_->DiscardInput();
     if (!line_->WriteAll(frame, LineMs(frame.size()) + 1000)) return Fail(kResultLineCut);
     if (!AwaitReplies(command, frame.size(), answers)) return Fail(kResultLineCut);
@@ -142,6 +152,7 @@ std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<c
 // several times instead, and a panel that takes every copy is unharmed.
 std::uint8_t HostLink::SendBroadcast(const std::vector<std::uint8_t>& frame) {
   for (int copy = 0; copy < std::max(timing_.broadcastCopies, 1); ++copy) {
+    if (copy > 0 && Cancelled()) return result_;
     if (!line_->WriteAll(frame, LineMs(frame.size()) + 1000)) return Fail(kResultLineCut);
     line_->Drain(LineMs(frame.size()) + 1000);
     std::this_thread::sleep_for(std::chrono::milliseconds(timing_.broadcastGapMs));

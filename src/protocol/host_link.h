@@ -6,15 +6,17 @@
 // command when others of a list failed, and the result byte the libraries
 // return.
 
+#include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "platform/gdi/bitmap.h"
 #include "protocol/frame.h"
-#include "protocol/serial_line.h"
+#include "protocol/byte_link.h"
 
 namespace lumetra::protocol {
 
@@ -26,6 +28,10 @@ inline constexpr std::uint8_t kResultPanelError = 3;       // a panel refused a 
 inline constexpr std::uint8_t kResultPictureUnreadable = 16;  // no picture loaded, or the file is not a usable BMP
 inline constexpr std::uint8_t kResultTooLarge = 32;           // the picture does not fit the protocol or the panel
 inline constexpr std::uint8_t kResultLineCut = 33;            // writing to the line failed, or the line went away
+inline constexpr std::uint8_t kResultCancelled = 34;          // the transfer was cancelled; nothing more was sent
+
+// How long a network controller may take to accept the connection.
+inline constexpr int kConnectTimeoutMs = 3000;
 
 struct LinkTiming {
   int baud = 115200;
@@ -47,10 +53,15 @@ std::optional<Addressing> AddressingFromTable(std::uint8_t mode, const std::uint
 // drops out with its result, and the others go on.
 class HostLink {
  public:
-  // `port` is "COM1".."COM4" (mapped to a device) or a device path.
-  // kResultOk, or kResultPortUnavailable when the port cannot be opened;
-  // Device() and OpenError() then say which device and why.
+  // `port` is "COM1".."COM4" (mapped to a device or a network controller),
+  // a device path or "tcp://HOST:PORT" (protocol/port_names.h); the rate of
+  // the port replaces timing.baud. kResultOk, or kResultPortUnavailable when
+  // the port cannot be opened; Device() and OpenError() then say which
+  // device and why.
   std::uint8_t Open(const char* port, const LinkTiming& timing = {});
+  // While *cancelled holds, no further frame goes out and the link fails
+  // with kResultCancelled. The flag must outlive the link.
+  void SetCancelFlag(const std::atomic<bool>* cancelled) { cancelled_ = cancelled; }
 
   // One command to the panels of `to` still reached. kResultOk while some
   // panel is left to go on with (a broadcast: until the line fails), else
@@ -85,7 +96,11 @@ class HostLink {
   // Milliseconds the line needs for this many bytes (ten bits each).
   int LineMs(std::size_t bytes) const;
 
-  std::optional<SerialLine> line_;
+  // Before each frame: a cancelled link fails and sends nothing more.
+  bool Cancelled();
+
+  std::unique_ptr<ByteLink> line_;
+  const std::atomic<bool>* cancelled_ = nullptr;
   LinkTiming timing_;
   std::string device_;
   int openError_ = 0;

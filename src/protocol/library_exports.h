@@ -47,6 +47,10 @@ using DllPanelResultsFn = std::int32_t (*)(std::uint8_t* results);
 // open (0 when it opened, or the call failed otherwise); the device it tried
 // goes to `device`, cut to `deviceSize` bytes with its NUL.
 using DllPortErrorFn = std::int32_t (*)(char* device, std::int32_t deviceSize);
+// "DLLCancel": with a non-zero `cancel` the transfer under way (on another
+// thread) sends no further frame and ends with result 34, and so does every
+// later call until "DLLCancel" is called with 0. Safe to call at any time.
+using DllCancelFn = void (*)(std::int32_t cancel);
 }
 inline constexpr std::size_t kPanelResultEntries = 255;
 inline constexpr std::uint8_t kPanelNotAddressed = 0xFF;

@@ -114,7 +114,7 @@ TEST(SerialLineOpen, RefusesWhatIsNotASerialLine) {
   auto messageOf = [](const std::string& path, int baud) -> std::string {
     try {
       SerialLine::Open(path, baud);
-    } catch (const SerialError& e) {
+    } catch (const LinkError& e) {
       return e.what();
     }
     return "no error";
@@ -144,12 +144,12 @@ TEST(PortNames, EnvironmentBeatsStoreBeatsDefault) {
 }
 
 TEST(PortNames, ResolveTakesPathsAndRefusesOtherNames) {
-  EXPECT_EQ(ResolvePortDevice("/dev/ttyUSB3"), "/dev/ttyUSB3");
+  EXPECT_EQ(ResolvePort("/dev/ttyUSB3").device, "/dev/ttyUSB3");
   for (const char* junk : {"ttyS0", "COM0", "COM100", "", "dev/ttyS0"}) {
     try {
-      ResolvePortDevice(junk);
+      ResolvePort(junk);
       ADD_FAILURE() << '"' << junk << "\" was accepted";
-    } catch (const SerialError& e) {
+    } catch (const LinkError& e) {
       EXPECT_THAT(e.what(), HasSubstr(std::string("\"") + junk + "\""));
     }
   }
