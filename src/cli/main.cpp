@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "platform/profile/settings_store.h"
 #include "platform/report.h"
+#include "protocol/port_names.h"
 #include "platform/version.h"
 
 namespace {
@@ -65,8 +66,13 @@ void OpenDocument(lumetra::CTessaraDoc& doc, const std::string& path, const lume
 
 // The send dialog's controls as options, shared by send, clock and params.
 void AddTransferOptions(CLI::App* command, lumetra::TransferRequest& request, bool picture) {
-  command->add_option("--port", request.port, "COM1..COM4 (LUMETRA_COM1.. or section Ports of the settings map them)")
+  command->add_option("--port", request.port,
+                      "COM1..COM4 (LUMETRA_COM1.. or section Ports of the settings map them), a device path or "
+                      "tcp://HOST:PORT")
       ->capture_default_str();
+  command->add_option("--baud", request.baud, "The line's rate (default: the port's own, else 115200)")
+      ->check(CLI::IsMember(std::vector<int>(std::begin(lumetra::protocol::kOfferedBauds),
+                                             std::end(lumetra::protocol::kOfferedBauds))));
   command->add_option("--address", request.address, "Panel addresses, e.g. \"1,2,3-5\"")->capture_default_str();
   command->add_flag("--broadcast", request.broadcast, "Send to every panel on the line");
   command->add_option("--controller", request.controller, "MOVA or MOVA_OUT")->capture_default_str();

@@ -1,7 +1,11 @@
 #include "cli/send_command.h"
 
+#include <signal.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -15,6 +19,7 @@
 #include "comm/transfer_report.h"
 #include "document/document.h"
 #include "lang/language.h"
+#include "protocol/port_names.h"
 #include "view/tessara_view.h"
 
 namespace lumetra {
@@ -22,14 +27,27 @@ namespace {
 
 constexpr int kTransferSucceededExit = 0;
 
+// A port the dialog does not list (a device path, "tcp://HOST:PORT") goes
+// to the libraries as it is; nothing for COM1..COM4.
+std::optional<std::string> DirectPort(const std::string& port) {
+  for (int index = 0; index < kPortCount; ++index) {
+    if (port == PortName(index)) return std::nullopt;
+  }
+  try {
+    protocol::ParsePortTarget(port);
+  } catch (const protocol::LinkError& error) {
+    throw std::invalid_argument(error.what());
+  }
+  return port;
+}
+
 // The dialog's controls set from the options, then its "Send".
 SendChoice ChooseAsTheDialogWould(const TransferRequest& request, const Language& language) {
   SendDialogModel dialog(request.kind == TransferKind::kClock);
-  dialog.m_nPort = -1;
+  dialog.m_nPort = 0;
   for (int port = 0; port < kPortCount; ++port) {
     if (request.port == PortName(port)) dialog.m_nPort = port;
   }
-  if (dialog.m_nPort < 0) throw std::invalid_argument("unknown port " + request.port + " (COM1..COM4)");
   if (request.controller == "MOVA_OUT") {
     dialog.OnControllerType(kControllerMovaOut);
   } else if (request.controller != "MOVA") {
@@ -90,22 +108,64 @@ nlohmann::json ReportAsJson(const TransferReport& report, const std::string& mes
   return {{"result", report.result}, {"message", message}, {"broadcast", report.broadcast}, {"steps", steps}};
 }
 
+// SIGINT and SIGTERM cancel the transfer while this lives: they are taken
+// by a thread of their own, which tells the operations.
+class CancelOnSignal {
+ public:
+  explicit CancelOnSignal(SendOperations& operations) {
+    sigemptyset(&signals_);
+    sigaddset(&signals_, SIGINT);
+    sigaddset(&signals_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+    watcher_ = std::thread([this, &operations] {
+      const timespec slice{0, 100'000'000};
+      while (!done_) {
+        if (sigtimedwait(&signals_, nullptr, &slice) > 0) {
+          cancelled_ = true;
+          operations.Cancel();
+        }
+      }
+    });
+  }
+  ~CancelOnSignal() {
+    done_ = true;
+    watcher_.join();
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  bool Cancelled() const { return cancelled_; }
+
+ private:
+  sigset_t signals_{};
+  sigset_t previous_{};
+  std::atomic<bool> done_{false};
+  std::atomic<bool> cancelled_{false};
+  std::thread watcher_;
+};
+
 }  // namespace
 
 int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language& language, std::ostream& out) {
   const SendChoice choice = ChooseAsTheDialogWould(request, language);
+  const std::optional<std::string> directPort = DirectPort(request.port);
   if (request.kind != TransferKind::kClock && !doc) throw std::invalid_argument("a document is needed");
+  // The libraries take the rate from the environment, as the port's own would be.
+  if (request.baud != 0) ::setenv("LUMETRA_BAUD", std::to_string(request.baud).c_str(), 1);
+  const auto planned = [&](TransferPlan plan) {
+    if (directPort) plan.to.port = *directPort;
+    return plan;
+  };
 
   const std::unique_ptr<DisplayLibrary> driver = LoadDisplayLibrary(kDriverLibraryFile);
   const std::unique_ptr<DisplayLibrary> panel = LoadDisplayLibrary(kPanelLibraryFile);
   const double scale = std::max(request.pauseScale, 0.0);
+  CancelFlag cancel;
   // With --json standard output carries the one object and nothing else.
   SendOperations operations(
       driver.get(), panel.get(),
-      [scale](int milliseconds) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::llround(milliseconds * scale)));
-      },
+      [scale, &cancel](int milliseconds) { cancel.WaitFor(std::chrono::milliseconds(std::llround(milliseconds * scale))); },
       request.json ? std::cerr : out);
+  operations.SetCancelFlag(&cancel);
+  const CancelOnSignal signals(operations);
   if (!request.json) {
     operations.SetStepObserver(
         [&](SendStep step, int milliseconds) { out << SendStepText(step, milliseconds) << std::endl; });
@@ -116,18 +176,18 @@ int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language
   switch (request.kind) {
     case TransferKind::kEverything: {
       const int clockCount = ShowAsTheViewWould(*doc);
-      report = SendPictureToDevice(operations, *doc, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
+      report = SendPictureToDevice(operations, *doc, planned(PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice)));
       message = TransferMessage(language, report);
       break;
     }
     case TransferKind::kClock:
-      report = SendClockToDevice(operations, PlanClockTransfer(choice));
+      report = SendClockToDevice(operations, planned(PlanClockTransfer(choice)));
       message = TransferMessage(language, report);
       break;
     case TransferKind::kParameters: {
       const int clockCount = ShowAsTheViewWould(*doc);
       doc->m_playMode.CorrectFrameRanges(doc->m_nFrames);
-      report = ApplyPlayModes(operations, PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice));
+      report = ApplyPlayModes(operations, planned(PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice)));
       message = AppliedMessage(language, report);
       break;
     }
@@ -138,6 +198,7 @@ int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language
     for (const PanelStepResult& step : report.panels) out << PanelLine(step) << '\n';
     out << message << std::endl;
   }
+  if (signals.Cancelled() && report.result == kResultCancelled) return kTransferCancelledExit;
   return report.Failed() ? kTransferFailedExit : kTransferSucceededExit;
 }
 

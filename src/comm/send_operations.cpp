@@ -54,8 +54,25 @@ void SendOperations::Notify(SendStep step, int milliseconds) const {
 }
 
 void SendOperations::Wait(int milliseconds) const {
+  if (Cancelled()) return;
   Notify(SendStep::kPause, milliseconds);
   pause_(milliseconds);
+}
+
+void SendOperations::Cancel() {
+  if (!cancel_) return;
+  cancel_->Raise();
+  TellLibraries(true);
+}
+
+void SendOperations::Begin() const {
+  if (!Cancelled()) TellLibraries(false);
+}
+
+void SendOperations::TellLibraries(bool cancel) const {
+  for (const DisplayLibrary* library : {driver_, panel_}) {
+    if (auto tell = library ? library->Export<DllCancelFn>("DLLCancel") : nullptr) tell(cancel ? 1 : 0);
+  }
 }
 
 int SendOperations::Clear(int controllerType) {
@@ -110,6 +127,10 @@ void SendOperations::NotePortFailure(const DisplayLibrary* library, const std::s
 }
 
 int SendOperations::ParametersStep(Reach& reach, const ParameterBlock& block) {
+  if (Cancelled()) {
+    reach.lost = true;
+    return kResultCancelled;
+  }
   Notify(SendStep::kParameters);
   const SendDestination& to = reach.to;
   PanelStepResult record{SendStep::kParameters, {}, {}};
@@ -132,11 +153,12 @@ int SendOperations::ParametersStep(Reach& reach, const ParameterBlock& block) {
 }
 
 int SendOperations::PictureStep(Reach& reach, CTessaraDoc& doc, std::uint8_t colourFlags, CPoint origin) {
-  Notify(SendStep::kPicture);
   const auto stop = [&reach](int result) {
     reach.lost = true;
     return result;
   };
+  if (Cancelled()) return stop(kResultCancelled);
+  Notify(SendStep::kPicture);
   std::filesystem::path file;
   try {
     file = MakeTempFileName();
@@ -173,11 +195,13 @@ int SendOperations::PictureStep(Reach& reach, CTessaraDoc& doc, std::uint8_t col
     // Each pause follows its call, whatever the call came to.
     result = Called(driver_, frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureStart), reach, record);
     Wait(kPauseAfterStart);
+    if (!reach.lost && Cancelled()) result = FirstFailure(result, stop(kResultCancelled));
     if (!reach.lost) {
       const int sent = send(to.port.c_str(), 0, to.mode, to.table.data(), size.cx, size.cy, colourFlags);
       result = FirstFailure(result, Called(driver_, sent, reach, record));
       Wait(kPauseAfterPicture);
     }
+    if (!reach.lost && Cancelled()) result = FirstFailure(result, stop(kResultCancelled));
     if (!reach.lost) {
       const int ended = frame(to.port.c_str(), 0, to.mode, to.table.data(), kFunctionPictureEnd);
       result = FirstFailure(result, Called(driver_, ended, reach, record));
@@ -196,6 +220,10 @@ int SendOperations::PictureStep(Reach& reach, CTessaraDoc& doc, std::uint8_t col
 }
 
 int SendOperations::ClockStep(Reach& reach, const ClockBytes& clock) {
+  if (Cancelled()) {
+    reach.lost = true;
+    return kResultCancelled;
+  }
   Notify(SendStep::kClock);
   auto send = driver_ ? driver_->Export<DllSendClockFn>("DLLSendClock") : nullptr;
   if (!send) {
@@ -212,17 +240,20 @@ int SendOperations::ClockStep(Reach& reach, const ClockBytes& clock) {
 }
 
 int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std::uint8_t colourFlags, CPoint origin) {
+  Begin();
   Reach reach{to};
   return PictureStep(reach, doc, colourFlags, origin);
 }
 
 int SendOperations::SendClock(const SendDestination& to, const ClockBytes& clock) {
+  Begin();
   Reach reach{to};
   return ClockStep(reach, clock);
 }
 
 int SendOperations::SendEverything(const SendDestination& to, CTessaraDoc& doc, const ParameterBlock& block,
                                    std::uint8_t colourFlags, bool refreshClock, CPoint origin) {
+  Begin();
   Reach reach{to};
   const int cleared = Clear(to.controllerType);
   int result = cleared + ParametersStep(reach, block);
@@ -235,9 +266,10 @@ int SendOperations::SendEverything(const SendDestination& to, CTessaraDoc& doc, 
 }
 
 int SendOperations::ApplyParameters(const SendDestination& to, const ParameterBlock& block, bool refreshClock) {
+  Begin();
   Reach reach{to};
   int result = ParametersStep(reach, block);
-  if (refreshClock) {
+  if (refreshClock && !Cancelled()) {
     Wait(kPauseBeforeAppliedClock);
     if (reach.lost) reach = Reach{to};
     result += ClockStep(reach, MakeClockBytes(GetLocalTime()));

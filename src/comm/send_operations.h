@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "comm/address_list.h"
+#include "comm/cancel_flag.h"
 #include "comm/display_library.h"
 #include "comm/send_data.h"
 #include "comm/send_dialog_model.h"
@@ -33,6 +34,8 @@ inline constexpr int kResultClearMissing = 32;
 // Results of the libraries that the program reads more into.
 inline constexpr int kResultPortUnavailable = 1;  // the port cannot be opened (DLLPortError says why)
 inline constexpr int kResultNoAnswer = 2;         // a panel did not answer
+// The user cancelled: nothing more was sent (the libraries' own byte for it too).
+inline constexpr int kResultCancelled = 48;
 
 // Where a transfer goes: what the send dialog chose.
 struct SendDestination {
@@ -43,6 +46,7 @@ struct SendDestination {
 };
 
 // Waits the given number of milliseconds; tests pass one that does not sleep.
+// A pause should end early when the transfer's CancelFlag is raised.
 using Pause = std::function<void(int milliseconds)>;
 
 // The steps of a transfer, for showing its progress.
@@ -82,6 +86,11 @@ class SendOperations {
 
   void SetStepObserver(StepObserver observer);
   void SetPictureWriter(PictureWriter writer);
+  // The flag Cancel raises; it must outlive the operations.
+  void SetCancelFlag(CancelFlag* flag) { cancel_ = flag; }
+  // From any thread: the sequence under way stops at the next frame, sends
+  // nothing more and ends with kResultCancelled. Needs a cancel flag.
+  void Cancel();
 
   int Clear(int controllerType);
   // Writes the document's picture to a temporary BMP file, has the library
@@ -125,6 +134,11 @@ class SendOperations {
   void NotePortFailure(const DisplayLibrary* library, const std::string& port);
   void Notify(SendStep step, int milliseconds = 0) const;
   void Wait(int milliseconds) const;
+  bool Cancelled() const { return cancel_ && cancel_->IsRaised(); }
+  // Each sequence starts with the libraries ready to send, unless it is cancelled already.
+  void Begin() const;
+  // Tells both libraries of a cancel (true) or that it is over (false).
+  void TellLibraries(bool cancel) const;
 
   const DisplayLibrary* driver_;
   const DisplayLibrary* panel_;
@@ -134,6 +148,7 @@ class SendOperations {
   PictureWriter writePicture_;
   std::vector<PanelStepResult> panelResults_;
   std::optional<PortFailure> portFailure_;
+  CancelFlag* cancel_ = nullptr;
 };
 
 }  // namespace lumetra

@@ -93,6 +93,7 @@ std::string PortFailureMessage(const Language& language, const PortFailure& fail
 std::string TransferMessage(const Language& language, const TransferReport& report) {
   if (report.refusedClockFrame) return ClockRefusal(language, report);
   if (!report.result) return SuccessMessage(language, report);
+  if (report.result == kResultCancelled) return language.LookupText(text_key::kTransferCancelled);
   const bool portFailedFirst = report.port && report.result == kResultPortUnavailable;
   return (portFailedFirst ? PortFailureMessage(language, *report.port) : ResultCodeMessage(language, report.result)) +
          PanelFailureLines(language, report);
@@ -101,6 +102,7 @@ std::string TransferMessage(const Language& language, const TransferReport& repo
 std::string AppliedMessage(const Language& language, const TransferReport& report) {
   if (report.refusedClockFrame) return ClockRefusal(language, report);
   if (!report.result) return SuccessMessage(language, report);
+  if (report.result == kResultCancelled) return language.LookupText(text_key::kTransferCancelled);
   std::string text = language.LookupText(kTransferFailedKey);
   if (report.port) text += '\n' + PortFailureMessage(language, *report.port);
   return text + PanelFailureLines(language, report);

@@ -15,7 +15,7 @@ std::span<const int> AddedTextKeys() {
       kRangeWarning,       kUnencodableWarning,  kBroadcastNotConfirmed, kPanelDidNotAnswer,
       kPanelsDidNotAnswer, kPanelFailed,         kPanelsFailed,       kPortPermissionDenied,
       kPortNoSuchDevice,   kPortInUse,           kPortNotSerial,      kPortOtherError,
-      kClockBeyondPanelFrames, kUndoStep,          kRedoStep,           kUndoNothing,
+      kClockBeyondPanelFrames, kTransferCancelled, kTransferCancelling, kPortGoesTo, kUndoStep,          kRedoStep,           kUndoNothing,
       kRedoNothing,        kStepNames[0],        kStepNames[1],        kStepNames[2],
       kStepNames[3],       kStepNames[4],        kStepNames[5],        kStepNames[6],
       kStepNames[7],       kStepNames[8],        kStepNames[9],        kStepNames[10],

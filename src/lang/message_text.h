@@ -44,6 +44,10 @@ inline constexpr int kPortInUse = 36312;
 inline constexpr int kPortNotSerial = 36313;
 inline constexpr int kPortOtherError = 36314;         // %3 the system's reason
 inline constexpr int kClockBeyondPanelFrames = 36320; // %1 the clock's frame
+// Ports and cancelling a transfer.
+inline constexpr int kTransferCancelled = 36350;
+inline constexpr int kTransferCancelling = 36351;
+inline constexpr int kPortGoesTo = 36352;             // %1 what the port stands for
 
 inline constexpr int kUndoStep = 36100;     // %1 the step's name
 inline constexpr int kRedoStep = 36101;     // %1 the step's name

@@ -28,7 +28,7 @@ inline constexpr std::uint8_t kResultPanelError = 3;       // a panel refused a 
 inline constexpr std::uint8_t kResultPictureUnreadable = 16;  // no picture loaded, or the file is not a usable BMP
 inline constexpr std::uint8_t kResultTooLarge = 32;           // the picture does not fit the protocol or the panel
 inline constexpr std::uint8_t kResultLineCut = 33;            // writing to the line failed, or the line went away
-inline constexpr std::uint8_t kResultCancelled = 34;          // the transfer was cancelled; nothing more was sent
+inline constexpr std::uint8_t kResultCancelled = 48;          // the transfer was cancelled; nothing more was sent
 
 // How long a network controller may take to accept the connection.
 inline constexpr int kConnectTimeoutMs = 3000;

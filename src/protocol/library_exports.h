@@ -48,7 +48,7 @@ using DllPanelResultsFn = std::int32_t (*)(std::uint8_t* results);
 // goes to `device`, cut to `deviceSize` bytes with its NUL.
 using DllPortErrorFn = std::int32_t (*)(char* device, std::int32_t deviceSize);
 // "DLLCancel": with a non-zero `cancel` the transfer under way (on another
-// thread) sends no further frame and ends with result 34, and so does every
+// thread) sends no further frame and ends with result 48, and so does every
 // later call until "DLLCancel" is called with 0. Safe to call at any time.
 using DllCancelFn = void (*)(std::int32_t cancel);
 }
