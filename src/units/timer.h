@@ -79,4 +79,7 @@ class CTimer : public CUnit {
   static constexpr std::array<std::string_view, 7> m_strDayNameCn = {"日", "一", "二", "三", "四", "五", "六"};
 };
 
+// Whether `unit` is the clock (a document holds at most one).
+inline bool IsClock(const CUnit& unit) { return dynamic_cast<const CTimer*>(&unit) != nullptr; }
+
 }  // namespace lumetra

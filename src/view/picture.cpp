@@ -11,12 +11,6 @@
 #include "view/canvas_render.h"
 
 namespace lumetra {
-namespace {
-
-bool IsClock(const CUnit& unit) { return dynamic_cast<const CTimer*>(&unit) != nullptr; }
-
-}  // namespace
-
 std::optional<Bitmap32> RenderPictureStrip(const CTessaraDoc& doc, const std::optional<LocalTime>& clocksAt,
                                            CPoint origin) {
   if (!IsValidGeometry(doc.m_nWidthWords, doc.m_nHeightWords, doc.m_nFrames)) return std::nullopt;

@@ -212,6 +212,11 @@ class CTessaraView : public EditingView {
   std::vector<CUnit*> UnitsToCopy();
   // Takes `units` out of the document in one step of `kind`.
   void RemoveUnits(StepKind kind, const std::vector<CUnit*>& units);
+  // No gesture under way, the select tool chosen.
+  void ResetToSelectMode();
+  // Whether ChangeDrawingOrder would move anything: some acted-on unit has
+  // another unit in front of it (or behind it).
+  bool OrderCanChange(bool towardsFront) const;
   void ShiftCurrentUnit(std::int64_t dx, std::int64_t dy);
   // After an edit that may move the clock or change what it shows: the
   // document places it and says where the panel shows it (now).

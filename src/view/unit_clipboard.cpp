@@ -17,16 +17,17 @@
 namespace lumetra {
 namespace {
 
-// The archive starts with these bytes, a format version and the source
-// document's token, then holds the unit array.
+// The archive starts with these bytes, a format version, the source
+// document's token and the copied units' ids there, then holds the unit array.
 constexpr std::array<std::uint8_t, 4> kMagic{'L', 'M', 'T', 'U'};
 constexpr std::uint16_t kFormatVersion = 1;
 // Larger pictures are left off the clipboard: 64 MB of pixels while drawing.
 constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 24;
 
-CRect PaintedBox(std::span<CUnit* const> units) {
+template <class Units>
+CRect PaintedBox(const Units& units) {
   CRect box;
-  for (const CUnit* unit : units) box = box.Union(unit->Bounds());
+  for (const auto& unit : units) box = box.Union(unit->Bounds());
   return box;
 }
 
@@ -56,8 +57,6 @@ std::int64_t ShiftInside(std::int64_t lo, std::int64_t hi, std::int64_t min, std
 
 }  // namespace
 
-bool TravelsByClipboard(const CUnit& unit) { return dynamic_cast<const CTimer*>(&unit) == nullptr; }
-
 ClipboardUnits CopyUnits(const CTessaraDoc& doc, std::span<CUnit* const> units, CPoint origin) {
   CArchive ar(UnitClasses());
   ByteWriter& out = ar.Output();
@@ -65,6 +64,8 @@ ClipboardUnits CopyUnits(const CTessaraDoc& doc, std::span<CUnit* const> units, 
   out.WriteU16(kFormatVersion);
   const std::uint64_t token = doc.InstanceToken();
   out.Write(&token, sizeof token);
+  out.WriteU32(std::uint32_t(units.size()));
+  for (const CUnit* unit : units) out.Write(&unit->m_nId, sizeof unit->m_nId);
   WriteUnitArray(ar, units);
   return {out.TakeBytes(), PictureOf(doc, units, origin)};
 }
@@ -82,6 +83,10 @@ PastedUnits ReadClipboardUnits(std::span<const std::uint8_t> bytes) {
     if (magic != kMagic) throw ClipboardError("they are not units of this program");
     if (in.ReadU16() != kFormatVersion) throw ClipboardError("they come from another version of this program");
     in.Read(&pasted.sourceDocument, sizeof pasted.sourceDocument);
+    const std::uint32_t ids = in.ReadU32();
+    if (ids > in.BytesLeft() / sizeof(std::uint64_t)) throw ClipboardError("they are damaged (too many unit ids)");
+    pasted.sourceUnitIds.resize(ids);
+    in.Read(pasted.sourceUnitIds.data(), ids * sizeof(std::uint64_t));
     units = ReadUnitArray(ar, problems);
     if (in.BytesLeft() != 0) throw ClipboardError("they are damaged (unexpected bytes after the units)");
   } catch (const ArchiveError& error) {
@@ -92,19 +97,18 @@ PastedUnits ReadClipboardUnits(std::span<const std::uint8_t> bytes) {
                          problems.front().reason + ")");
   }
   for (std::unique_ptr<CUnit>& unit : units) {
-    if (TravelsByClipboard(*unit)) pasted.units.push_back(std::move(unit));
+    if (!IsClock(*unit)) pasted.units.push_back(std::move(unit));
   }
   return pasted;
 }
 
-void PlacePastedUnits(std::span<const std::unique_ptr<CUnit>> units, bool intoSourceDocument, const CRect& canvas) {
+void PlacePastedUnits(std::span<const std::unique_ptr<CUnit>> units, bool besideOriginals, const CRect& canvas) {
   const auto moveAll = [&](std::int64_t dx, std::int64_t dy) {
     if (dx == 0 && dy == 0) return;
     for (const auto& unit : units) unit->Translate(SaturateToInt(dx), SaturateToInt(dy));
   };
-  if (intoSourceDocument) moveAll(kPasteOffset.x, kPasteOffset.y);
-  CRect box;
-  for (const auto& unit : units) box = box.Union(unit->Bounds());
+  if (besideOriginals) moveAll(kPasteOffset.x, kPasteOffset.y);
+  CRect box = PaintedBox(units);
   // Units that paint nothing are placed by the box their points span.
   if (box.IsEmpty()) {
     for (const auto& unit : units) box = box.Union(unit->Extent());

@@ -31,10 +31,7 @@ struct ClipboardUnits {
   std::vector<std::uint8_t> png;      // kPngMimeType; empty when nothing shows on the canvas
 };
 
-// Whether `unit` can go on the clipboard (every unit but the clock).
-bool TravelsByClipboard(const CUnit& unit);
-
-// The clipboard's content for `units` of `doc`, which must all travel, in
+// The clipboard's content for `units` of `doc` (no clock among them), in
 // painting order. The picture is their pixels on black, cut to the part of
 // their painted box that lies on the canvas, whose top-left LED shows the
 // unit point `origin` (the view's window origin); a box too large for a
@@ -49,7 +46,8 @@ class ClipboardError : public std::runtime_error {
 };
 
 struct PastedUnits {
-  std::uint64_t sourceDocument = 0;  // CTessaraDoc::InstanceToken of the copy
+  std::uint64_t sourceDocument = 0;          // CTessaraDoc::InstanceToken of the copy
+  std::vector<std::uint64_t> sourceUnitIds;  // the copied units' ids in that document
   std::vector<std::unique_ptr<CUnit>> units;
 };
 
@@ -58,9 +56,10 @@ struct PastedUnits {
 PastedUnits ReadClipboardUnits(std::span<const std::uint8_t> bytes);
 
 // Puts pasted units in their place: moved by kPasteOffset when they return
-// into the document they came from, left where they were otherwise; then,
+// beside their originals (`besideOriginals`), left where they were otherwise
+// (another document, or their own after a cut); then,
 // where their painted box leaves `canvas` (unit coordinates), moved by the
 // least that brings it inside, its top-left corner first when it is larger.
-void PlacePastedUnits(std::span<const std::unique_ptr<CUnit>> units, bool intoSourceDocument, const CRect& canvas);
+void PlacePastedUnits(std::span<const std::unique_ptr<CUnit>> units, bool besideOriginals, const CRect& canvas);
 
 }  // namespace lumetra

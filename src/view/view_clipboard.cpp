@@ -1,10 +1,15 @@
 // The clipboard commands of the editing view, and the drawing order.
 
 #include <algorithm>
+#include <new>
 
 #include "document/document.h"
 #include "lang/language.h"
 #include "lang/message_text.h"
+#include "document/panel_settings.h"
+#include "units/text.h"
+#include "units/timer.h"
+#include "units/unit_geometry.h"
 #include "view/tessara_view.h"
 #include "view/unit_clipboard.h"
 
@@ -12,7 +17,7 @@ namespace lumetra {
 
 std::vector<CUnit*> CTessaraView::UnitsToCopy() {
   std::vector<CUnit*> units = UnitsActedOn();
-  const auto stays = std::remove_if(units.begin(), units.end(), [](const CUnit* u) { return !TravelsByClipboard(*u); });
+  const auto stays = std::remove_if(units.begin(), units.end(), [](const CUnit* u) { return IsClock(*u); });
   if (stays != units.end() && m_pHost) m_pHost->ShowStatus(LookupText(text_key::kClockNotCopied));
   units.erase(stays, units.end());
   return units;
@@ -40,27 +45,33 @@ void CTessaraView::CutToClipboard() {
 // The pasted units are added on top, selected alone, the last one current.
 void CTessaraView::PasteFromClipboard() {
   if (!m_pDocument || !m_pHost) return;
-  const std::optional<std::vector<std::uint8_t>> bytes = m_pHost->UnitsOnClipboard();
-  if (!bytes) return;
   PastedUnits pasted;
   try {
+    const std::optional<std::vector<std::uint8_t>> bytes = m_pHost->UnitsOnClipboard();
+    if (!bytes) return;
     pasted = ReadClipboardUnits(*bytes);
   } catch (const ClipboardError& error) {
     m_pHost->ShowMessage(FormatText(text_key::kClipboardUnreadable, {error.what()}));
     return;
+  } catch (const std::bad_alloc&) {
+    m_pHost->ShowMessage(FormatText(text_key::kClipboardUnreadable, {"there is not enough memory for them"}));
+    return;
   }
   if (pasted.units.empty()) return;
+  // Beside the originals while they are here; where they were after a cut.
+  const bool besideOriginals =
+      pasted.sourceDocument == m_pDocument->InstanceToken() &&
+      std::any_of(pasted.sourceUnitIds.begin(), pasted.sourceUnitIds.end(),
+                  [this](std::uint64_t id) { return m_pDocument->FindUnit(id) != nullptr; });
   const CSize canvas = m_pDocument->CanvasPixels();
-  PlacePastedUnits(pasted.units, pasted.sourceDocument == m_pDocument->InstanceToken(),
-                   {m_ptOrigin.x, m_ptOrigin.y, m_ptOrigin.x + canvas.cx, m_ptOrigin.y + canvas.cy});
-  m_bCreating = m_bMoving = m_bResizing = false;
-  m_nMode = kModeSelect;
-  m_nTool = kToolNone;
-  m_nClickCount = 0;
+  PlacePastedUnits(pasted.units, besideOriginals, OffsetRect({0, 0, canvas.cx, canvas.cy}, m_ptOrigin));
+  ResetToSelectMode();
   for (auto& unit : m_pDocument->m_units) unit->m_bSelected = false;
   BeginChange(StepKind::kPaste);
   for (std::unique_ptr<CUnit>& unit : pasted.units) {
     unit->m_bSelected = true;
+    // Text rows are laid out in bands of this document's frame height.
+    if (auto* text = dynamic_cast<CText*>(unit.get())) text->m_nBandHeight = m_pDocument->m_nHeightWords * kWordPixels;
     m_pCurUnit = &m_pDocument->History().Append(std::move(unit));
   }
   CommitChange();
@@ -68,8 +79,25 @@ void CTessaraView::PasteFromClipboard() {
   Repaint();
 }
 
+bool CTessaraView::OrderCanChange(bool towardsFront) const {
+  if (!m_pDocument) return false;
+  std::vector<CUnit*> acted = UnitsActedOn();
+  std::sort(acted.begin(), acted.end());
+  const auto& units = m_pDocument->m_units;
+  // Towards the front: an acted-on unit below one that is not; towards the back, the other way round.
+  bool seenMoving = false, seenStaying = false;
+  for (const auto& unit : units) {
+    const bool moving = std::binary_search(acted.begin(), acted.end(), unit.get());
+    if (towardsFront ? (!moving && seenMoving) : (moving && seenStaying)) return true;
+    seenMoving = seenMoving || moving;
+    seenStaying = seenStaying || !moving;
+  }
+  return false;
+}
+
 void CTessaraView::ChangeDrawingOrder(OrderChange change) {
-  if (!m_pDocument || m_pDocument->m_units.size() < 2) return;
+  const bool towardsFront = change == OrderChange::kToFront || change == OrderChange::kForward;
+  if (!OrderCanChange(towardsFront)) return;
   std::vector<CUnit*> acted = UnitsActedOn();
   std::sort(acted.begin(), acted.end());
   auto& units = m_pDocument->m_units;

@@ -59,10 +59,7 @@ void CTessaraView::OnCommand(std::int32_t command) {
   }
   switch (command) {
     case kCmdSelect:
-      m_nMode = kModeSelect;
-      m_nTool = kToolNone;
-      m_bCreating = m_bMoving = m_bResizing = false;
-      m_nClickCount = 0;
+      ResetToSelectMode();
       break;
     case kCmdIdle:
       m_nMode = kModeIdle;
@@ -174,15 +171,16 @@ CommandState CTessaraView::GetCommandState(std::int32_t command) const {
     case kCmdCutToClipboard:
     case kCmdCopyToClipboard: {
       const std::vector<CUnit*> units = UnitsActedOn();
-      return {std::any_of(units.begin(), units.end(), [](const CUnit* u) { return TravelsByClipboard(*u); }), false};
+      return {std::any_of(units.begin(), units.end(), [](const CUnit* u) { return !IsClock(*u); }), false};
     }
     case kCmdPasteFromClipboard:
       return {m_pDocument && m_pHost && m_pHost->ClipboardHoldsUnits(), false};
     case kCmdBringToFront:
-    case kCmdSendToBack:
     case kCmdBringForward:
+      return {OrderCanChange(true), false};
+    case kCmdSendToBack:
     case kCmdSendBackward:
-      return {m_pDocument && m_pDocument->m_units.size() > 1 && !UnitsActedOn().empty(), false};
+      return {OrderCanChange(false), false};
     case kCmdUndo:
       return {m_pDocument && m_pDocument->History().CanUndo(), false};
     case kCmdRedo:
@@ -211,9 +209,7 @@ void CTessaraView::RemoveUnits(StepKind kind, const std::vector<CUnit*>& units) 
     }
     CommitChange();
   }
-  m_bCreating = m_bMoving = m_bResizing = false;
-  m_nMode = kModeSelect;
-  m_nTool = kToolNone;
+  ResetToSelectMode();
   m_pMarkedUnit = nullptr;
   Repaint();
 }
@@ -248,10 +244,15 @@ void CTessaraView::PasteMarked() {
   BeginChange(StepKind::kPaste);
   m_pMarkedUnit = &m_pDocument->History().Append(std::move(copy));
   CommitChange();
-  m_nTool = kToolNone;
-  m_nMode = kModeSelect;
-  m_bCreating = m_bMoving = m_bResizing = false;
+  ResetToSelectMode();
   Repaint();
+}
+
+void CTessaraView::ResetToSelectMode() {
+  m_bCreating = m_bMoving = m_bResizing = false;
+  m_nMode = kModeSelect;
+  m_nTool = kToolNone;
+  m_nClickCount = 0;
 }
 
 std::vector<CUnit*> CTessaraView::UnitsActedOn() const {
@@ -331,14 +332,11 @@ void CTessaraView::ImportBmpFile(const std::filesystem::path& path) {
   auto picture = std::make_unique<CBmp>();
   ByteReader in(bytes);
   if (!picture->m_dib.ReadBmp(in)) return;  // the reader has said why
-  m_nClickCount = 0;
   const CPoint topLeft = ToCanvas({0, 0});
   const CSize extent = picture->m_dib.ImageExtent();
   picture->m_ptFirst = topLeft;
   picture->m_ptSecond = Offset(topLeft, {extent.cx, extent.cy});
-  m_nMode = kModeSelect;
-  m_nTool = kToolNone;
-  m_bCreating = m_bMoving = m_bResizing = false;
+  ResetToSelectMode();
   if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
   BeginChange(StepKind::kImport);
   m_pCurUnit = &m_pDocument->History().Append(std::move(picture));

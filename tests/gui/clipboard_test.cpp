@@ -200,10 +200,14 @@ class ClipboardTest : public QObject {
       QVERIFY(!doc.IsModified());
       frame_->Action(kCmdRedo)->trigger();
       QCOMPARE(order(), c.order);
+      // At the front or the back, the command has nothing more to do; a step can go on.
+      emit child->Canvas().viewStateChanged();
+      QCOMPARE(frame_->Action(c.command)->isEnabled(), c.command == kCmdBringForward || c.command == kCmdSendBackward);
     }
   }
 
-  // Cut takes what it copied; the clock among the selected units stays.
+  // Cut takes what it copied, the clock among the selected units stays, and
+  // a paste puts the units back where they were.
   void cutLeavesTheClock() {
     CChildFrame* child = frame_->NewDocument();
     CTessaraDoc& doc = child->Document();
@@ -218,6 +222,9 @@ class ClipboardTest : public QObject {
     const PastedUnits onClipboard = ReadClipboardUnits(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     QCOMPARE(int(onClipboard.units.size()), 1);
     QVERIFY(dynamic_cast<CRectangle*>(onClipboard.units[0].get()));
+    frame_->Action(kCmdPasteFromClipboard)->trigger();
+    QCOMPARE(int(doc.m_units.size()), 2);
+    QVERIFY(StoredBytes(*doc.m_units[1]) == StoredBytes(*onClipboard.units[0]));
   }
 
  private:

@@ -18,7 +18,7 @@ std::vector<std::uint8_t> CopiedSamples(const CTessaraDoc& doc) {
   std::vector<std::unique_ptr<CUnit>> samples = test::OneUnitOfEveryClass();
   std::vector<CUnit*> units;
   for (const auto& unit : samples) {
-    if (TravelsByClipboard(*unit)) units.push_back(unit.get());
+    if (!IsClock(*unit)) units.push_back(unit.get());
   }
   return CopyUnits(doc, units, {}).archive;
 }
@@ -30,12 +30,15 @@ TEST(UnitClipboard, DamagedOrForeignBytesAreRefusedWithAReason) {
   EXPECT_EQ(read.sourceDocument, doc.InstanceToken());
   EXPECT_EQ(read.units.size(), test::OneUnitOfEveryClass().size() - 1);
 
+  // Magic, version, token, the ids' count and the ids; then the unit array.
+  const std::size_t array = 4 + 2 + 8 + 4 + 8 * read.units.size();
   const std::vector<std::function<void(std::vector<std::uint8_t>&)>> damages = {
-      [](auto& b) { b[0] = 'X'; },                       // not ours
-      [](auto& b) { b[4] = 2; },                         // another format version
-      [](auto& b) { b.push_back(0); },                   // bytes after the units
-      [](auto& b) { b[14] = b[15] = b[16] = 0xFF; },     // more units than bytes
-      [](auto& b) { b[18] = 0xFF; b[19] = 0x7F; },       // a schema the class does not accept
+      [](auto& b) { b[0] = 'X'; },                                        // not ours
+      [](auto& b) { b[4] = 2; },                                          // another format version
+      [](auto& b) { b.push_back(0); },                                    // bytes after the units
+      [](auto& b) { b[14] = b[15] = b[16] = b[17] = 0xFF; },              // more ids than bytes
+      [&](auto& b) { b[array] = b[array + 1] = b[array + 2] = 0xFF; },    // more units than bytes
+      [&](auto& b) { b[array + 4] = 0xFF; b[array + 5] = 0x7F; },         // a schema the class does not accept
   };
   for (std::size_t i = 0; i < damages.size(); ++i) {
     std::vector<std::uint8_t> bytes = good;

@@ -120,6 +120,12 @@ CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QW
   view_.SetStylePage(stylePage);
   view_.OnInitialUpdate();
   document_.History().SetListener([this] { emit historyChanged(); });
+  const auto lookAtClipboard = [this] {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    clipboardHoldsUnits_ = data && data->hasFormat(QLatin1String(kUnitsMimeType));
+  };
+  lookAtClipboard();
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, lookAtClipboard);
   UpdateCursor();
   // The standard zoom keys step about the middle of the window.
   for (const auto& [keys, steps] : {std::pair{QKeySequence::ZoomIn, 1}, {QKeySequence::ZoomOut, -1}}) {
@@ -181,16 +187,16 @@ void CanvasWidget::PutUnitsOnClipboard(const ClipboardUnits& units) {
   QGuiApplication::clipboard()->setMimeData(data);
 }
 
-bool CanvasWidget::ClipboardHoldsUnits() const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  return data && data->hasFormat(QLatin1String(kUnitsMimeType));
-}
+bool CanvasWidget::ClipboardHoldsUnits() const { return clipboardHoldsUnits_; }
 
+// Beyond the largest document only the first bytes are taken: enough for the
+// reader to refuse them.
 std::optional<std::vector<std::uint8_t>> CanvasWidget::UnitsOnClipboard() const {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data || !data->hasFormat(QLatin1String(kUnitsMimeType))) return std::nullopt;
   const QByteArray bytes = data->data(QLatin1String(kUnitsMimeType));
-  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  const qsizetype taken = std::min<qsizetype>(bytes.size(), qsizetype(CTessaraDoc::kMaxFileBytes) + 1);
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + taken);
 }
 
 void CanvasWidget::ShowMousePosition(CPoint canvas, CPoint client) {

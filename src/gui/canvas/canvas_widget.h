@@ -103,6 +103,9 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   CSize zoomedCanvas_;
   Bitmap32 canvas_;  // the whole canvas at one pixel per LED, repainted where exposed
   std::string codePage_ = "GBK";
+  // Asking the clipboard's owner is a round trip to another program: the
+  // answer is kept until the clipboard changes.
+  bool clipboardHoldsUnits_ = false;
   class CZoomListDlg* zoomList_ = nullptr;  // made on first use, lives as long as the canvas
 };
 
