@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QVBoxLayout>
 
@@ -15,35 +16,51 @@
 #include "gui/dialogs/dialog_translation.h"
 #include "gui/dialogs/send_dialog.h"
 #include "lang/language.h"
+#include "lang/message_text.h"
 #include "view/picture.h"
 #include "view/tessara_view.h"
 
 namespace lumetra::gui {
 namespace {
 
-// The progress window: it cannot be closed while the transfer runs, since the
-// libraries' calls cannot be interrupted halfway.
+// The progress window: Cancel (or Escape) stops the transfer at the next
+// frame, and the window stays until the transfer has stopped.
 class ProgressWindow : public QDialog {
  public:
-  explicit ProgressWindow(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  ProgressWindow(std::function<void()> cancel, QWidget* parent)
+      : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), cancel_(std::move(cancel)) {
     setWindowTitle(QStringLiteral("Tessara"));
     setModal(true);
     step_ = new QLabel(this);
     step_->setMinimumWidth(280);
+    cancelButton_ = new QPushButton(Text(text_key::kCancelButton), this);
+    connect(cancelButton_, &QPushButton::clicked, this, &ProgressWindow::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(step_);
+    layout->addWidget(cancelButton_, 0, Qt::AlignRight);
   }
-  void ShowStep(const QString& text) { step_->setText(text); }
+  void ShowStep(const QString& text) {
+    if (!cancelButton_->isEnabled()) return;  // the cancel's note stays
+    step_->setText(text);
+  }
   void Finish() {
     finished_ = true;
     accept();
   }
   void reject() override {
-    if (finished_) QDialog::reject();
+    if (finished_) {
+      QDialog::reject();
+    } else if (cancelButton_->isEnabled()) {
+      cancelButton_->setEnabled(false);
+      step_->setText(Text(text_key::kTransferCancelling));
+      cancel_();
+    }
   }
 
  private:
+  std::function<void()> cancel_;
   QLabel* step_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
   bool finished_ = false;
 };
 
@@ -87,16 +104,19 @@ void TransferRunner::ApplyPlayModes(CTessaraDoc& doc, const CTessaraView& view) 
 }
 
 TransferReport TransferRunner::Run(const std::function<TransferReport(SendOperations&)>& sequence) {
-  ProgressWindow progress(parent_);
   TransferReport report;
   const double scale = std::max(pauseScale_, 0.0);
+  CancelFlag cancel;
+  SendOperations operations(
+      driver_, panel_,
+      [scale, &cancel](int milliseconds) {
+        cancel.WaitFor(std::chrono::milliseconds(std::llround(milliseconds * scale)));
+      },
+      std::cout);
+  operations.SetCancelFlag(&cancel);
+  ProgressWindow progress([&operations] { operations.Cancel(); }, parent_);
+  progressWindow_ = &progress;
   std::thread worker([&] {
-    SendOperations operations(
-        driver_, panel_,
-        [scale](int milliseconds) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(std::llround(milliseconds * scale)));
-        },
-        std::cout);
     operations.SetStepObserver([&](SendStep step, int milliseconds) {
       const QString text = QString::fromStdString(SendStepText(step, milliseconds));
       QMetaObject::invokeMethod(
@@ -129,6 +149,7 @@ TransferReport TransferRunner::Run(const std::function<TransferReport(SendOperat
   });
   progress.exec();
   worker.join();
+  progressWindow_ = nullptr;
   return report;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The editor's transfers to the panels: the send dialog, then the sequence
 // with its pauses on a worker thread while a modal progress window names the
-// current step (the windows keep painting), then the result as a message.
+// current step (the windows keep painting) and offers Cancel, then the
+// result as a message.
 
 #include <QObject>
 
@@ -10,6 +11,7 @@
 
 #include "comm/send_commands.h"
 
+class QDialog;
 class QWidget;
 
 namespace lumetra {
@@ -39,6 +41,8 @@ class TransferRunner : public QObject {
   void SetChooser(Chooser chooser) { choose_ = std::move(chooser); }
   void SetPauseScale(double scale) { pauseScale_ = scale; }
   void SetMessageHandler(std::function<void(const QString&)> show) { showMessage_ = std::move(show); }
+  // The progress window while a transfer runs (its Cancel button), else null.
+  QDialog* ActiveProgressWindow() const { return progressWindow_; }
 
  signals:
   // The progress window shows a step ("Sending the picture", "Waiting 500 ms", ...).
@@ -54,6 +58,7 @@ class TransferRunner : public QObject {
   Chooser choose_;
   double pauseScale_ = 1.0;
   std::function<void(const QString&)> showMessage_;
+  QDialog* progressWindow_ = nullptr;
 };
 
 }  // namespace lumetra::gui

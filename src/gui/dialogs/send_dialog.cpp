@@ -12,18 +12,36 @@
 
 #include "comm/send_data.h"
 #include "gui/dialogs/dialog_translation.h"
+#include "lang/message_text.h"
 #include "lang/text_keys.h"
+#include "protocol/port_names.h"
 
 namespace lumetra::gui {
 namespace {
 
 constexpr int kDialogId = 181;
 
+// What a port stands for, or why it stands for nothing usable.
+QString PortTargetText(int port) {
+  try {
+    return FromUtf8(FormatText(text_key::kPortGoesTo, {protocol::ResolvePort(PortName(port)).Describe()}));
+  } catch (const protocol::LinkError& error) {
+    return FromUtf8(error.what());
+  }
+}
+
 }  // namespace
 
 CSendDlg::CSendDlg(bool clockMode, QWidget* parent) : QDialog(parent), model_(clockMode) {
   port_ = WithId(new QComboBox(this), 1121);
   for (int i = 0; i < kPortCount; ++i) port_->addItem(QString::fromStdString(PortName(i)));
+  portTarget_ = new QLineEdit(this);
+  portTarget_->setReadOnly(true);
+  portTarget_->setMinimumWidth(260);
+  connect(port_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    portTarget_->setText(PortTargetText(index));
+    portTarget_->setCursorPosition(0);
+  });
   reverse_ = WithId(new QCheckBox(QStringLiteral("Reverse color"), this), 1138);
   mova_ = WithId(new QRadioButton(QStringLiteral("MOVA"), this), 1006);
   movaOut_ = WithId(new QRadioButton(QStringLiteral("MOVA_OUT"), this), 1142);
@@ -39,6 +57,7 @@ CSendDlg::CSendDlg(bool clockMode, QWidget* parent) : QDialog(parent), model_(cl
   auto* grid = new QGridLayout(this);
   grid->addWidget(WithId(new QLabel(QStringLiteral("Select COM Port"), this), label_id::kPort), 0, 0);
   grid->addWidget(port_, 0, 1);
+  grid->addWidget(portTarget_, 0, 2);
   grid->addWidget(mova_, 1, 0);
   grid->addWidget(movaOut_, 1, 1);
   grid->addWidget(reverse_, 2, 0);
@@ -46,8 +65,8 @@ CSendDlg::CSendDlg(bool clockMode, QWidget* parent) : QDialog(parent), model_(cl
   grid->addWidget(WithId(new QLabel(QStringLiteral("Screen Address"), this), label_id::kAddress), 3, 0);
   grid->addWidget(address_, 3, 1);
   grid->addWidget(broadcast_, 4, 0);
-  grid->addWidget(example, 5, 0, 1, 2);
-  grid->addWidget(buttons, 6, 0, 1, 2);
+  grid->addWidget(example, 5, 0, 1, 3);
+  grid->addWidget(buttons, 6, 0, 1, 3);
 
   connect(buttons, &QDialogButtonBox::accepted, this, &CSendDlg::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CSendDlg::reject);
@@ -69,6 +88,7 @@ CSendDlg::CSendDlg(bool clockMode, QWidget* parent) : QDialog(parent), model_(cl
 
   showMessage_ = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Tessara"), text); };
   ShowValues();
+  portTarget_->setText(PortTargetText(port_->currentIndex()));
   TranslateDialog(this, kDialogId);
 }
 

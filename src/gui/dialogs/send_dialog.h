@@ -42,6 +42,7 @@ class CSendDlg : public QDialog {
   std::optional<SendChoice> choice_;
   std::function<void(const QString&)> showMessage_;
   QComboBox* port_ = nullptr;
+  QLineEdit* portTarget_ = nullptr;  // what the chosen port stands for, read-only
   QCheckBox* reverse_ = nullptr;
   QRadioButton* mova_ = nullptr;
   QRadioButton* movaOut_ = nullptr;
