@@ -142,6 +142,8 @@ constexpr int kIdleMs = 50;
 // that never falls quiet cannot keep the panel running.
 constexpr auto kStopGrace = std::chrono::milliseconds(500);
 
+// Answers the line until a stop signal (0), a cut on purpose (0) or the
+// line going away (2).
 int Serve(protocol::ByteLink& line, PanelSession& session, PanelProgram& program, const LineFaults& lineFaults) {
   const auto onFrame = [&](const FrameEvent& event) { program.OnFrame(event); };
   std::vector<std::uint8_t> buffer(4096);
@@ -154,10 +156,7 @@ int Serve(protocol::ByteLink& line, PanelSession& session, PanelProgram& program
       if (!stopBy) stopBy = now + kStopGrace;
       if (read.status != protocol::ReadStatus::Ok || now >= *stopBy) break;
     }
-    if (read.status == protocol::ReadStatus::Closed) {
-      std::cerr << "lumetra-panel: the line went away: " << line.LastError() << '\n';
-      return 2;
-    }
+    if (read.status == protocol::ReadStatus::Closed) return 2;
     const std::vector<std::uint8_t> replies = read.status == protocol::ReadStatus::Ok
                                                   ? session.Receive(std::span(buffer).first(read.count), onFrame)
                                                   : session.LineIdle(onFrame);
@@ -181,6 +180,7 @@ int ServeConnections(protocol::TcpListener& listener, PanelSession& session, Pan
   while (!g_stop) {
     std::optional<protocol::TcpLink> connection = listener.Accept(kIdleMs);
     if (!connection) continue;
+    // A host that hangs up is done; the next one may come.
     if (Serve(*connection, session, program, lineFaults) != 2) return 0;
   }
   return 0;
@@ -297,8 +297,10 @@ int main(int argc, char** argv) {
     PanelSession session({addresses.begin(), addresses.end()}, faults);
     PanelProgram program(session, out, snapshots);
     const std::function<int()> serve = [&] {
-      return listener ? ServeConnections(*listener, session, program, lineFaults)
-                      : Serve(*line, session, program, lineFaults);
+      if (listener) return ServeConnections(*listener, session, program, lineFaults);
+      const int result = Serve(*line, session, program, lineFaults);
+      if (result == 2) std::cerr << "lumetra-panel: the line went away: " << line->LastError() << '\n';
+      return result;
     };
     if (window) return ServeWithWindows(serve, session, program, ledSize, argc, argv);
     return serve();

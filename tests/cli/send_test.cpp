@@ -303,6 +303,115 @@ TEST_F(Sending, MissingLibrariesAreReportedWithTheirCodes) {
   EXPECT_NE(run.out.find("The screen address is not valid."), std::string::npos) << run.out;
 }
 
+// The same document over a line at 9600 baud and over TCP, the ports named
+// directly on the command line.
+TEST_F(Sending, AnyPortCarriesTheSamePicture) {
+  struct Case {
+    test::VirtualPanel::Line line;
+    std::string options;
+  };
+  const Case cases[] = {{test::VirtualPanel::Line::kPty, " --baud 9600"}, {test::VirtualPanel::Line::kTcp, ""}};
+  for (const Case& c : cases) {
+    test::TempFolder out("panel");
+    test::VirtualPanel panel(out.path(), {}, c.line);
+    const CliResult run = RunCli(LUMETRA_BIN_DIR "/lumetra-cli", "",
+                                 "send '" + kSample + "' --pause-scale 0 --port '" + panel.Path() + "'" + c.options,
+                                 folder / "home");
+    panel.Stop();
+    ASSERT_EQ(run.status, 0) << panel.Path() << ": " << run.out;
+    const std::optional<Bitmap32> received = ReadBmpPicture(out / "picture.bmp");
+    ASSERT_TRUE(received) << panel.Path();
+    EXPECT_EQ(received->Width(), 1280);
+    EXPECT_EQ(FramesReceived(out.path()).back(), "clock");
+  }
+}
+
+// Output of a command that runs in the background, line by line.
+class Background {
+ public:
+  explicit Background(const std::string& command)
+      : pipe_(::popen(("echo $$; exec " + command + " 2>&1").c_str(), "r")) {
+    pid_ = std::stoi(NextLine());
+  }
+  ~Background() { Wait(); }
+  pid_t Pid() const { return pid_; }
+  std::string NextLine() {
+    std::string line;
+    for (int c; (c = std::fgetc(pipe_)) != EOF && c != '\n';) line += char(c);
+    output_ += line + '\n';
+    return line;
+  }
+  // The rest of the output, and how the command ended.
+  CliResult Wait() {
+    if (!pipe_) return result_;
+    for (int c; (c = std::fgetc(pipe_)) != EOF;) output_ += char(c);
+    const int status = ::pclose(pipe_);
+    pipe_ = nullptr;
+    result_ = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output_};
+    return result_;
+  }
+
+ private:
+  FILE* pipe_;
+  pid_t pid_ = -1;
+  std::string output_;
+  CliResult result_;
+};
+
+std::string CliCommand(const std::filesystem::path& home, const std::string& args) {
+  return "env XDG_CONFIG_HOME='" + home.string() + "' '" LUMETRA_BIN_DIR "/lumetra-cli' " + args;
+}
+
+// While one sender has the line, a second one is refused at once and says
+// why; the first goes on undisturbed.
+TEST_F(Sending, ASecondSenderIsRefusedWhileTheLineIsInUse) {
+  test::VirtualPanel panel(folder / "panel", {"--fault", "delay:200"});
+  const std::string send = "send '" + kSample + "' --pause-scale 0 --port '" + panel.Path() + "'";
+  Background first(CliCommand(folder / "home", send));
+  while (first.NextLine() != "Sending the parameters") {
+  }
+  const CliResult second = RunCli(LUMETRA_BIN_DIR "/lumetra-cli", "", send, folder / "home");
+  EXPECT_EQ(second.status, 3) << second.out;
+  EXPECT_NE(second.out.find("(" + panel.Path() + "): in use by another program"), std::string::npos) << second.out;
+  const CliResult run = first.Wait();
+  EXPECT_EQ(run.status, 0) << run.out;
+}
+
+// SIGINT in the middle of a picture: nothing more goes out, the panel keeps
+// the picture it had, and no temporary file is left.
+TEST_F(Sending, ACancelledSendLeavesThePanelsPictureAndNoTemporaryFile) {
+  test::VirtualPanel panel(folder / "panel", {"--fault", "delay:300"});
+  const std::string send = "send '" + kSample + "' --pause-scale 0 --port '" + panel.Path() + "'";
+  ASSERT_EQ(RunCli(LUMETRA_BIN_DIR "/lumetra-cli", "", send, folder / "home").status, 0);
+  const std::string shown = test::ReadText(folder / "panel" / "picture.bmp");
+  const std::size_t framesBefore = FramesReceived(folder / "panel").size();
+
+  CTessaraDoc other;
+  other.OnOpenDocument(kSample, PanelSettings{});
+  other.m_units.erase(other.m_units.begin() + 1, other.m_units.end());
+  other.OnSaveDocument(folder / "other.tz");
+  const std::filesystem::path temp = folder / "tmp";
+  std::filesystem::create_directories(temp);
+  Background sending("env TMPDIR='" + temp.string() + "' " +
+                     CliCommand(folder / "home", "send '" + (folder / "other.tz").string() +
+                                                     "' --pause-scale 0 --port '" + panel.Path() + "'"));
+  // The first piece of the picture has reached the panel.
+  for (;;) {
+    const std::vector<std::string> frames = FramesReceived(folder / "panel");
+    if (std::find(frames.begin() + std::ptrdiff_t(framesBefore), frames.end(), "picture data") != frames.end()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(sending.Pid(), SIGINT);
+  const CliResult run = sending.Wait();
+  panel.Stop();
+  EXPECT_EQ(run.status, 130) << run.out;
+  EXPECT_NE(run.out.find("Cancelled."), std::string::npos) << run.out;
+  EXPECT_EQ(test::ReadText(folder / "panel" / "picture.bmp"), shown);
+  const std::vector<std::string> frames = FramesReceived(folder / "panel");
+  EXPECT_EQ(std::count(frames.begin() + std::ptrdiff_t(framesBefore), frames.end(), "picture end"), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(temp));
+}
+
 TEST_F(Sending, APanelStopsOnItsSignalEvenWhileTheLineKeepsTalking) {
   test::VirtualPanel panel(folder / "panel", {});
   protocol::SerialLine line = protocol::SerialLine::Open(panel.Path());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile/settings_store.h"
 #include "protocol/port_names.h"
 #include "support/temp_folder.h"
 
@@ -153,6 +154,52 @@ TEST(PortNames, ResolveTakesPathsAndRefusesOtherNames) {
       EXPECT_THAT(e.what(), HasSubstr(std::string("\"") + junk + "\""));
     }
   }
+}
+
+// What a port name stands for, from the settings, the environment or itself.
+TEST(PortNames, PortsMapToDevicesOrNetworkControllersWithTheirRates) {
+  test::TempFolder home("ports");
+  ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+  {
+    SettingsStore store(SettingsStore::DefaultPath());
+    store.WriteProfileString("Ports", "COM2", "tcp://10.0.0.7:5000");
+    store.WriteProfileString("Ports", "COM3", "/dev/ttyUSB1");
+    store.WriteProfileString("Ports", "COM3Baud", "9600");
+    store.WriteProfileString("Ports", "COM4Baud", "14400");
+  }
+  struct Case {
+    const char* port;
+    const char* baudOverride;
+    const char* expected;  // Describe(), or a part of the refusal
+  };
+  const Case cases[] = {
+      {"COM1", "", "/dev/ttyS0 at 115200 baud"},
+      {"COM2", "", "tcp://10.0.0.7:5000"},
+      {"COM3", "", "/dev/ttyUSB1 at 9600 baud"},
+      {"COM3", "57600", "/dev/ttyUSB1 at 57600 baud"},
+      {"COM4", "", "\"14400\" of COM4Baud"},
+      {"/dev/pts/4", "19200", "/dev/pts/4 at 19200 baud"},
+      {"tcp://[::1]:80", "", "tcp://[::1]:80"},
+      {"tcp://panel.local:65535", "", "tcp://panel.local:65535"},
+      {"tcp://host:0", "", "is not tcp://HOST:PORT"},
+      {"tcp://host:65536", "", "is not tcp://HOST:PORT"},
+      {"tcp://:80", "", "is not tcp://HOST:PORT"},
+      {"tcp://host", "", "is not tcp://HOST:PORT"},
+      {"udp://host:80", "", "unknown port"},
+      {"/dev/ttyS0", "300", "\"300\" of LUMETRA_BAUD"},
+  };
+  for (const Case& c : cases) {
+    ::setenv("LUMETRA_BAUD", c.baudOverride, 1);
+    std::string got;
+    try {
+      got = ResolvePort(c.port).Describe();
+    } catch (const LinkError& e) {
+      got = e.what();
+    }
+    EXPECT_THAT(got, HasSubstr(c.expected)) << c.port;
+  }
+  ::unsetenv("LUMETRA_BAUD");
+  ::unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

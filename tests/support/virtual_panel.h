@@ -1,6 +1,7 @@
 #pragma once
-// A lumetra-panel on a pseudo-terminal of its own, for tests that send to it;
-// stopped (and its files written) when Stop() is called or the test ends.
+// A lumetra-panel on a pseudo-terminal of its own, or listening on a free
+// TCP port of the loopback, for tests that send to it; stopped (and its
+// files written) when Stop() is called or the test ends.
 
 #include <signal.h>
 #include <spawn.h>
@@ -16,11 +17,16 @@ extern char** environ;
 
 namespace lumetra::test {
 
-// A lumetra-panel on a pseudo-terminal of its own, stopped when the test ends.
 class VirtualPanel {
  public:
-  VirtualPanel(const std::filesystem::path& out, std::vector<std::string> options) {
-    std::vector<std::string> args = {LUMETRA_BIN_DIR "/lumetra-panel", "--pty", "--out", out.string()};
+  enum class Line { kPty, kTcp };
+  VirtualPanel(const std::filesystem::path& out, std::vector<std::string> options, Line line = Line::kPty) {
+    std::vector<std::string> args = {LUMETRA_BIN_DIR "/lumetra-panel", "--out", out.string()};
+    if (line == Line::kPty) {
+      args.push_back("--pty");
+    } else {
+      args.insert(args.end(), {"--tcp", "127.0.0.1:0"});
+    }
     args.insert(args.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -34,13 +40,14 @@ class VirtualPanel {
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
-    // The first line the panel prints is the terminal's path.
+    // The first line the panel prints is the terminal's path, or its tcp:// address.
     char c;
     while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') path_ += c;
     ::close(pipeFds[0]);
   }
   ~VirtualPanel() { Stop(); }
 
+  // The pseudo-terminal's path or "tcp://127.0.0.1:PORT".
   const std::string& Path() const { return path_; }
   // Ends the panel after it has written what it received; true when it
   // ended on its own with status 0 (false if it had already been stopped).
