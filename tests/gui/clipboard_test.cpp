@@ -19,6 +19,7 @@
 #include "lang/language.h"
 #include "platform/archive/archive.h"
 #include "platform/profile/settings_store.h"
+#include "support/editor_session.h"
 #include "support/sample_units.h"
 #include "units/rectangle.h"
 #include "units/timer.h"
@@ -59,30 +60,15 @@ class ClipboardTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("lumetra-clipboard-" + std::to_string(QCoreApplication::applicationPid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    store_ = std::make_unique<SettingsStore>(folder_ / "Tessara.ini");
-    language_ = std::make_unique<Language>(LUMETRA_BIN_DIR, store_.get());
-    SetCurrentLanguage(language_.get());
-    frame_ = std::make_unique<CMainFrame>(*store_, *language_);
-    frame_->show();
-  }
+  void init() { session_ = std::make_unique<test::EditorSession>("lumetra-clipboard"); }
 
-  void cleanup() {
-    frame_.reset();
-    SetCurrentLanguage(nullptr);
-    language_.reset();
-    store_.reset();
-    std::filesystem::remove_all(folder_);
-  }
+  void cleanup() { session_.reset(); }
+
 
   // Every class but the clock arrives byte for byte in another document and,
   // moved by (8, 8), in its own; the clock stays behind and the status bar says so.
   void everyUnitButTheClockTravelsByteForByte() {
-    CChildFrame* source = frame_->NewDocument();
+    CChildFrame* source = session_->frame->NewDocument();
     CTessaraDoc& from = source->Document();
     SetCanvas(from, 16, 2, 4);
     for (std::unique_ptr<CUnit>& unit : test::OneUnitOfEveryClass()) {
@@ -96,16 +82,16 @@ class ClipboardTest : public QObject {
       QVERIFY(box.left >= 0 && box.top >= 0 && box.right <= 256 - 8 && box.bottom <= 128 - 8);
     }
     Picked(source, *from.m_units.back());
-    frame_->Action(kCmdCopyToClipboard)->trigger();
-    QVERIFY(frame_->statusBar()->currentMessage().contains(QStringLiteral("clock")));
+    session_->frame->Action(kCmdCopyToClipboard)->trigger();
+    QVERIFY(session_->frame->statusBar()->currentMessage().contains(QStringLiteral("clock")));
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     QVERIFY(data->hasFormat(QLatin1String(kUnitsMimeType)));
     QVERIFY(data->data(QLatin1String(kPngMimeType)).startsWith("\x89PNG"));
 
-    CChildFrame* target = frame_->NewDocument();
+    CChildFrame* target = session_->frame->NewDocument();
     SetCanvas(target->Document(), 16, 2, 4);
-    QVERIFY(frame_->Action(kCmdPasteFromClipboard)->isEnabled());
-    frame_->Action(kCmdPasteFromClipboard)->trigger();
+    QVERIFY(session_->frame->Action(kCmdPasteFromClipboard)->isEnabled());
+    session_->frame->Action(kCmdPasteFromClipboard)->trigger();
     const auto& pasted = target->Document().m_units;
     QCOMPARE(pasted.size(), originals.size());
     for (std::size_t i = 0; i < pasted.size(); ++i) {
@@ -113,12 +99,12 @@ class ClipboardTest : public QObject {
       QVERIFY(StoredBytes(*pasted[i]) == originals[i]);
     }
     QVERIFY(target->Document().IsModified());
-    frame_->Action(kCmdUndo)->trigger();
+    session_->frame->Action(kCmdUndo)->trigger();
     QVERIFY(target->Document().m_units.empty());
 
     Activate(source);
     const std::size_t before = from.m_units.size();
-    frame_->Action(kCmdPasteFromClipboard)->trigger();
+    session_->frame->Action(kCmdPasteFromClipboard)->trigger();
     QCOMPARE(from.m_units.size(), before + originals.size());
     for (std::size_t i = 0; i < originals.size(); ++i) {
       std::unique_ptr<CUnit> moved = from.m_units[i < 6 ? i : i + 1]->Clone();  // the clock is unit 6
@@ -141,8 +127,8 @@ class ClipboardTest : public QObject {
         {{3, 2, 13, 8}, {3, 2, 13, 8}},
         {{40, -50, 90, 70}, {0, 0, 50, 120}},
     };
-    CChildFrame* source = frame_->NewDocument();
-    CChildFrame* target = frame_->NewDocument();
+    CChildFrame* source = session_->frame->NewDocument();
+    CChildFrame* target = session_->frame->NewDocument();
     SetCanvas(target->Document(), 2, 1, 1);
     for (const Case& c : cases) {
       Activate(source);
@@ -152,9 +138,9 @@ class ClipboardTest : public QObject {
       rectangle->m_nPenWidth = 1;
       CUnit& unit = source->Document().History().Append(std::move(rectangle));
       Picked(source, unit);
-      frame_->Action(kCmdCopyToClipboard)->trigger();
+      session_->frame->Action(kCmdCopyToClipboard)->trigger();
       Activate(target);
-      frame_->Action(kCmdPasteFromClipboard)->trigger();
+      session_->frame->Action(kCmdPasteFromClipboard)->trigger();
       const CRect box = target->Document().m_units.back()->Bounds();
       QCOMPARE(box.TopLeft().x, c.expected.left);
       QCOMPARE(box.TopLeft().y, c.expected.top);
@@ -176,7 +162,7 @@ class ClipboardTest : public QObject {
         {kCmdSendBackward, {1, 0, 3, 2, 4}},
     };
     for (const Case& c : cases) {
-      CChildFrame* child = frame_->NewDocument();
+      CChildFrame* child = session_->frame->NewDocument();
       CTessaraDoc& doc = child->Document();
       std::vector<CUnit*> units;
       for (int i = 0; i < 5; ++i) {
@@ -191,47 +177,44 @@ class ClipboardTest : public QObject {
         }
         return now;
       };
-      QVERIFY(frame_->Action(c.command)->isEnabled());
-      frame_->Action(c.command)->trigger();
+      QVERIFY(session_->frame->Action(c.command)->isEnabled());
+      session_->frame->Action(c.command)->trigger();
       QCOMPARE(order(), c.order);
-      QVERIFY(frame_->Action(kCmdUndo)->text().contains(QStringLiteral("Drawing Order")));
-      frame_->Action(kCmdUndo)->trigger();
+      QVERIFY(session_->frame->Action(kCmdUndo)->text().contains(QStringLiteral("Drawing Order")));
+      session_->frame->Action(kCmdUndo)->trigger();
       QCOMPARE(order(), (std::vector<std::size_t>{0, 1, 2, 3, 4}));
       QVERIFY(!doc.IsModified());
-      frame_->Action(kCmdRedo)->trigger();
+      session_->frame->Action(kCmdRedo)->trigger();
       QCOMPARE(order(), c.order);
       // At the front or the back, the command has nothing more to do; a step can go on.
       emit child->Canvas().viewStateChanged();
-      QCOMPARE(frame_->Action(c.command)->isEnabled(), c.command == kCmdBringForward || c.command == kCmdSendBackward);
+      QCOMPARE(session_->frame->Action(c.command)->isEnabled(), c.command == kCmdBringForward || c.command == kCmdSendBackward);
     }
   }
 
   // Cut takes what it copied, the clock among the selected units stays, and
   // a paste puts the units back where they were.
   void cutLeavesTheClock() {
-    CChildFrame* child = frame_->NewDocument();
+    CChildFrame* child = session_->frame->NewDocument();
     CTessaraDoc& doc = child->Document();
     doc.History().Append(std::make_unique<CRectangle>()).m_bSelected = true;
     doc.History().Append(std::make_unique<CTimer>()).m_bSelected = true;
     Picked(child, *doc.m_units.back());
-    frame_->Action(kCmdCutToClipboard)->trigger();
+    session_->frame->Action(kCmdCutToClipboard)->trigger();
     QCOMPARE(int(doc.m_units.size()), 1);
     QVERIFY(dynamic_cast<CTimer*>(doc.m_units[0].get()));
-    QVERIFY(frame_->Action(kCmdUndo)->text().contains(QStringLiteral("Cut")));
+    QVERIFY(session_->frame->Action(kCmdUndo)->text().contains(QStringLiteral("Cut")));
     const QByteArray bytes = QGuiApplication::clipboard()->mimeData()->data(QLatin1String(kUnitsMimeType));
     const PastedUnits onClipboard = ReadClipboardUnits(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     QCOMPARE(int(onClipboard.units.size()), 1);
     QVERIFY(dynamic_cast<CRectangle*>(onClipboard.units[0].get()));
-    frame_->Action(kCmdPasteFromClipboard)->trigger();
+    session_->frame->Action(kCmdPasteFromClipboard)->trigger();
     QCOMPARE(int(doc.m_units.size()), 2);
     QVERIFY(StoredBytes(*doc.m_units[1]) == StoredBytes(*onClipboard.units[0]));
   }
 
  private:
-  std::filesystem::path folder_;
-  std::unique_ptr<SettingsStore> store_;
-  std::unique_ptr<Language> language_;
-  std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<test::EditorSession> session_;
 };
 
 QTEST_MAIN(ClipboardTest)

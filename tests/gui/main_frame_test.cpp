@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/editor_session.h"
 #include "support/collect_messages.h"
 #include "support/control_lookup.h"
 #include "document/document.h"
@@ -64,27 +65,13 @@ class MainFrameTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    folder_ = std::filesystem::temp_directory_path() / ("lumetra-gui-" + std::to_string(QCoreApplication::applicationPid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    store_ = std::make_unique<SettingsStore>(folder_ / "Tessara.ini");
-    language_ = std::make_unique<Language>(LUMETRA_BIN_DIR, store_.get());
-    SetCurrentLanguage(language_.get());
-    frame_ = std::make_unique<CMainFrame>(*store_, *language_);
-    frame_->show();
-  }
+  void init() { session_ = std::make_unique<test::EditorSession>("lumetra-gui"); }
 
-  void cleanup() {
-    frame_.reset();
-    SetCurrentLanguage(nullptr);
-    language_.reset();
-    store_.reset();
-    std::filesystem::remove_all(folder_);
-  }
+  void cleanup() { session_.reset(); }
+
 
   void anEmptySettingsStoreGivesAnEightByOneWordPanelOfTenFrames() {
-    CChildFrame* child = frame_->NewDocument();
+    CChildFrame* child = session_->frame->NewDocument();
     QVERIFY(child);
     const CTessaraDoc& doc = child->Document();
     QCOMPARE(doc.m_nWidthWords, 8);
@@ -92,15 +79,15 @@ class MainFrameTest : public QObject {
     QCOMPARE(doc.m_nFrames, 10);
     QCOMPARE(doc.m_nColourSet, 0);
     QCOMPARE(child->Title(), QStringLiteral("Lumet1"));
-    QVERIFY(frame_->windowTitle().startsWith(QStringLiteral("Lumetra - Lumet1")));
+    QVERIFY(session_->frame->windowTitle().startsWith(QStringLiteral("Lumetra - Lumet1")));
   }
 
   void aRectangleDrawnWithTheMouseTakesTheStyleBoxsStyle() {
-    CChildFrame* child = frame_->NewDocument();
-    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
+    CChildFrame* child = session_->frame->NewDocument();
+    CDLineDlg1& page = session_->frame->PropertyBox()->StylePage();
     test::FindControl<QAbstractButton>(&page, 1007)->click();  // DASH
     test::FindControl<QAbstractButton>(&page, 1029)->click();  // green pen
-    frame_->Action(kCmdToolRectangle)->trigger();
+    session_->frame->Action(kCmdToolRectangle)->trigger();
     Drag(child->Canvas(), QPoint(10, 5), QPoint(40, 12));
 
     const auto& units = child->Document().m_units;
@@ -112,18 +99,18 @@ class MainFrameTest : public QObject {
     QCOMPARE(rectangle->m_ptFirst.x, 10);
     QCOMPARE(rectangle->m_ptSecond.y, 12);
     QVERIFY(child->Document().IsModified());
-    QVERIFY(frame_->windowTitle().endsWith(QStringLiteral("*")));
+    QVERIFY(session_->frame->windowTitle().endsWith(QStringLiteral("*")));
   }
 
   void thePenColourRestylesTheCurrentUnitButNeverAClock() {
-    CChildFrame* child = frame_->NewDocument();
-    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
-    frame_->Action(kCmdToolRectangle)->trigger();
+    CChildFrame* child = session_->frame->NewDocument();
+    CDLineDlg1& page = session_->frame->PropertyBox()->StylePage();
+    session_->frame->Action(kCmdToolRectangle)->trigger();
     Drag(child->Canvas(), QPoint(4, 4), QPoint(30, 14));
     test::FindControl<QAbstractButton>(&page, 1024)->click();  // yellow pen
     QCOMPARE(child->Document().m_units[0]->m_crPen, COLORREF(0x0000FFFF));
 
-    frame_->Action(kCmdToolClock)->trigger();
+    session_->frame->Action(kCmdToolClock)->trigger();
     Drag(child->Canvas(), QPoint(2, 20), QPoint(60, 30));
     QCOMPARE(int(child->Document().m_units.size()), 2);
     CUnit* clock = child->Document().m_units[1].get();
@@ -131,54 +118,54 @@ class MainFrameTest : public QObject {
     const COLORREF before = clock->m_crPen;
     test::FindControl<QAbstractButton>(&page, 1029)->click();  // green pen
     QCOMPARE(clock->m_crPen, before);
-    QVERIFY(!frame_->Action(kCmdToolClock)->isEnabled());  // one clock per document
+    QVERIFY(!session_->frame->Action(kCmdToolClock)->isEnabled());  // one clock per document
   }
 
   void chineseRelabelsMenuToolTipsPanesAndTheStyleBox() {
-    frame_->NewDocument();
-    frame_->Action(kCmdLanguageChinese)->trigger();
-    QCOMPARE(frame_->MainMenu(0)->title(), Text("57600P"));
-    QVERIFY(frame_->MainMenu(0)->title() != QStringLiteral("File(&F)"));
-    QCOMPARE(frame_->Action(kCmdToolLine)->toolTip(), Text(kCmdToolLine));
-    QCOMPARE(frame_->Pane(0)->text(), Text(32000));
-    QVERIFY(frame_->Action(kCmdLanguageChinese)->isChecked());
-    auto* tabs = frame_->PropertyBox()->findChild<QTabWidget*>();
+    session_->frame->NewDocument();
+    session_->frame->Action(kCmdLanguageChinese)->trigger();
+    QCOMPARE(session_->frame->MainMenu(0)->title(), Text("57600P"));
+    QVERIFY(session_->frame->MainMenu(0)->title() != QStringLiteral("File(&F)"));
+    QCOMPARE(session_->frame->Action(kCmdToolLine)->toolTip(), Text(kCmdToolLine));
+    QCOMPARE(session_->frame->Pane(0)->text(), Text(32000));
+    QVERIFY(session_->frame->Action(kCmdLanguageChinese)->isChecked());
+    auto* tabs = session_->frame->PropertyBox()->findChild<QTabWidget*>();
     QCOMPARE(tabs->tabText(0), Text(34000));
-    QCOMPARE(store_->GetProfileString(SettingsStore::kSection, "KELLanguageSetting", ""), std::string("Chinese"));
+    QCOMPARE(session_->store->GetProfileString(SettingsStore::kSection, "KELLanguageSetting", ""), std::string("Chinese"));
 
-    frame_->Action(kCmdLanguageEnglish)->trigger();
-    QCOMPARE(frame_->MainMenu(0)->title(), QStringLiteral("File(&F)"));
+    session_->frame->Action(kCmdLanguageEnglish)->trigger();
+    QCOMPARE(session_->frame->MainMenu(0)->title(), QStringLiteral("File(&F)"));
     QCOMPARE(tabs->tabText(0), QStringLiteral("Style"));
   }
 
   void aKeyMissingFromTheLanguageShowsNotFound() {
     // A language that knows only its own name.
-    const std::filesystem::path appFolder = folder_ / "app";
+    const std::filesystem::path appFolder = session_->folder / "app";
     std::filesystem::create_directories(appFolder / "Language");
     std::ofstream(appFolder / "Language" / "Sparse.ini") << "[Setting]\nLanguage=English\n[String]\n57600P=File\n";
     Language sparse(appFolder, nullptr);
     SetCurrentLanguage(&sparse);
-    CMainFrame frame(*store_, sparse);
+    CMainFrame frame(*session_->store, sparse);
     QCOMPARE(frame.MainMenu(0)->title(), QStringLiteral("File"));
     QCOMPARE(frame.Action(kCmdToolRectangle)->toolTip(), QStringLiteral("Not found"));
     QCOMPARE(frame.MainMenu(1)->title(), QStringLiteral("Not found"));
-    SetCurrentLanguage(language_.get());
+    SetCurrentLanguage(session_->language.get());
   }
 
   void theDrawToolBarsMenuCheckFollowsTheBar() {
-    QAction* toggle = frame_->Action(kCmdDrawToolbar);
+    QAction* toggle = session_->frame->Action(kCmdDrawToolbar);
     QVERIFY(toggle->isChecked());
     toggle->trigger();
-    QVERIFY(!frame_->DrawToolBar()->isVisible());
+    QVERIFY(!session_->frame->DrawToolBar()->isVisible());
     QVERIFY(!toggle->isChecked());
     toggle->trigger();
-    QVERIFY(frame_->DrawToolBar()->isVisible());
+    QVERIFY(session_->frame->DrawToolBar()->isVisible());
     QVERIFY(toggle->isChecked());
   }
 
   void atZoomThreeEveryLedIsAThreeByThreeBlock() {
-    CChildFrame* child = frame_->NewDocument();
-    frame_->Action(kCmdToolLine)->trigger();
+    CChildFrame* child = session_->frame->NewDocument();
+    session_->frame->Action(kCmdToolLine)->trigger();
     Drag(child->Canvas(), QPoint(2, 4), QPoint(20, 4));  // a red row of LEDs at y = 4
     child->View().OnZoom(3);
     QCOMPARE(child->Canvas().CanvasFrameSize().width(), 128 * 3 + 2 * child->Canvas().frameWidth());
@@ -201,40 +188,40 @@ class MainFrameTest : public QObject {
         {0, kCmdFileNew, 60000}, {0, kCmdFileSave, 0},         {0, kCmdExit, 60004},
         {2, kCmdPropertyBox, 0}, {2, kCmdViewStatusBar, 60005}, {4, kCmdAbout, 60008},
     };
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(session_->frame.get()));
     for (int language : {kCmdLanguageEnglish, kCmdLanguageChinese}) {
-      frame_->Action(language)->trigger();
+      session_->frame->Action(language)->trigger();
       for (const Case& c : cases) {
-        QMenu* menu = frame_->MainMenu(c.menu);
-        QMenuBar* bar = frame_->menuBar();
+        QMenu* menu = session_->frame->MainMenu(c.menu);
+        QMenuBar* bar = session_->frame->menuBar();
         bar->setActiveAction(menu->menuAction());
         QTRY_VERIFY2(menu->isVisible(), qPrintable(QString::number(c.command)));
-        QTest::mouseMove(menu, menu->actionGeometry(frame_->Action(c.command)).center());
+        QTest::mouseMove(menu, menu->actionGeometry(session_->frame->Action(c.command)).center());
         const QString expected = c.promptKey ? Text(c.promptKey) : QString();
-        QTRY_COMPARE(frame_->statusBar()->currentMessage(), expected);
+        QTRY_COMPARE(session_->frame->statusBar()->currentMessage(), expected);
         menu->hide();
       }
     }
   }
 
   void tipsPromptsAndPanesSpeakTheLanguageFromStartUp() {
-    QCOMPARE(frame_->Pane(1)->text(), QStringLiteral("Window"));
-    QCOMPARE(frame_->Pane(2)->text(), QStringLiteral("LED"));
-    QAction* newFile = frame_->Action(kCmdFileNew);
+    QCOMPARE(session_->frame->Pane(1)->text(), QStringLiteral("Window"));
+    QCOMPARE(session_->frame->Pane(2)->text(), QStringLiteral("LED"));
+    QAction* newFile = session_->frame->Action(kCmdFileNew);
     QCOMPARE(newFile->toolTip(), QStringLiteral("New"));
     QCOMPARE(newFile->statusTip(), QStringLiteral("New"));
-    frame_->Action(kCmdLanguageChinese)->trigger();
+    session_->frame->Action(kCmdLanguageChinese)->trigger();
     QCOMPARE(newFile->toolTip(), QStringLiteral("新建"));
-    QCOMPARE(frame_->Action(kCmdPrint)->text(), Text(36050));
+    QCOMPARE(session_->frame->Action(kCmdPrint)->text(), Text(36050));
   }
 
   // Settings under a plain file: nothing can be stored, the session goes on.
   void settingsThatCannotBeWrittenCostOneWarningNeverTheSession() {
-    std::ofstream(folder_ / "blocker") << "a file, not a folder";
-    SettingsStore blocked(folder_ / "blocker" / "Tessara.ini");
+    std::ofstream(session_->folder / "blocker") << "a file, not a folder";
+    SettingsStore blocked(session_->folder / "blocker" / "Tessara.ini");
     test::CollectMessages messages;
-    CMainFrame frame(blocked, *language_);
-    const std::filesystem::path path = folder_ / "kept.tz";
+    CMainFrame frame(blocked, *session_->language);
+    const std::filesystem::path path = session_->folder / "kept.tz";
     CTessaraDoc saved;
     saved.OnNewDocument(PanelSettings{});
     saved.OnSaveDocument(path);
@@ -257,26 +244,26 @@ class MainFrameTest : public QObject {
 
   // The title's "*" follows a command at once, not the next mouse event.
   void commandsThatChangeTheDocumentMarkTheTitleAtOnce() {
-    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
+    CDLineDlg1& page = session_->frame->PropertyBox()->StylePage();
     const std::function<void()> commands[] = {
-        [&] { frame_->Action(kCmdCentreHorizontally)->trigger(); },
-        [&] { frame_->Action(kCmdCentreVertically)->trigger(); },
+        [&] { session_->frame->Action(kCmdCentreHorizontally)->trigger(); },
+        [&] { session_->frame->Action(kCmdCentreVertically)->trigger(); },
         [&] {
-          frame_->Action(kCmdCopy)->trigger();
-          frame_->Action(kCmdPaste)->trigger();
+          session_->frame->Action(kCmdCopy)->trigger();
+          session_->frame->Action(kCmdPaste)->trigger();
         },
         [&] { test::FindControl<QAbstractButton>(&page, 1029)->click(); },  // green pen
     };
     for (const auto& command : commands) {
-      CChildFrame* child = frame_->NewDocument();
-      frame_->Action(kCmdToolRectangle)->trigger();
+      CChildFrame* child = session_->frame->NewDocument();
+      session_->frame->Action(kCmdToolRectangle)->trigger();
       Drag(child->Canvas(), QPoint(4, 4), QPoint(30, 14));
       child->Document().History().MarkClean();
       child->SetTitle(child->Title());
-      QVERIFY(!frame_->windowTitle().endsWith(QStringLiteral("*")));
+      QVERIFY(!session_->frame->windowTitle().endsWith(QStringLiteral("*")));
       command();
       QVERIFY(child->Document().IsModified());
-      QVERIFY(frame_->windowTitle().endsWith(QStringLiteral("*")));
+      QVERIFY(session_->frame->windowTitle().endsWith(QStringLiteral("*")));
     }
   }
 
@@ -284,31 +271,31 @@ class MainFrameTest : public QObject {
   // there is a step, answer their keys, and follow every change at once:
   // no timer drives the command states.
   void undoAndRedoFollowEveryStepByNameKeyAndButton() {
-    QVERIFY(frame_->findChildren<QTimer*>().isEmpty());
-    CChildFrame* child = frame_->NewDocument();
+    QVERIFY(session_->frame->findChildren<QTimer*>().isEmpty());
+    CChildFrame* child = session_->frame->NewDocument();
     CanvasWidget& canvas = child->Canvas();
-    CDLineDlg1& page = frame_->PropertyBox()->StylePage();
-    QAction* undo = frame_->Action(kCmdUndo);
-    QAction* redo = frame_->Action(kCmdRedo);
+    CDLineDlg1& page = session_->frame->PropertyBox()->StylePage();
+    QAction* undo = session_->frame->Action(kCmdUndo);
+    QAction* redo = session_->frame->Action(kCmdRedo);
     QVERIFY(!undo->isEnabled() && !redo->isEnabled());
-    QVERIFY(frame_->DrawToolBar() != nullptr);
+    QVERIFY(session_->frame->DrawToolBar() != nullptr);
     struct Step {
       std::function<void()> act;
       const char* name;
     };
     const Step steps[] = {
         {[&] {
-           frame_->Action(kCmdToolRectangle)->trigger();
+           session_->frame->Action(kCmdToolRectangle)->trigger();
            Drag(canvas, QPoint(10, 5), QPoint(60, 30));
          },
          "Draw"},
         {[&] {
-           frame_->Action(kCmdSelect)->trigger();
+           session_->frame->Action(kCmdSelect)->trigger();
            Drag(canvas, QPoint(35, 17), QPoint(45, 20));
          },
          "Move"},
         {[&] { test::FindControl<QAbstractButton>(&page, 1029)->click(); }, "Style"},  // green pen
-        {[&] { frame_->Action(kCmdCentreHorizontally)->trigger(); }, "Centre"},
+        {[&] { session_->frame->Action(kCmdCentreHorizontally)->trigger(); }, "Centre"},
         {[&] { QTest::keyClick(&canvas, Qt::Key_Delete); }, "Delete"},
     };
     for (const Step& step : steps) {
@@ -317,22 +304,22 @@ class MainFrameTest : public QObject {
       QCOMPARE(undo->toolTip(), QStringLiteral("Undo %1").arg(QLatin1String(step.name)));
       QVERIFY(undo->isEnabled());
       QVERIFY(!redo->isEnabled());
-      QVERIFY(frame_->windowTitle().endsWith(QStringLiteral("*")));
+      QVERIFY(session_->frame->windowTitle().endsWith(QStringLiteral("*")));
     }
     QVERIFY(child->Document().m_units.empty());
 
-    frame_->Action(kCmdLanguageChinese)->trigger();
+    session_->frame->Action(kCmdLanguageChinese)->trigger();
     QCOMPARE(undo->text(), QStringLiteral("撤销删除(&U)\tCtrl+Z"));
-    frame_->Action(kCmdLanguageEnglish)->trigger();
+    session_->frame->Action(kCmdLanguageEnglish)->trigger();
 
-    frame_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+    session_->frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(session_->frame.get()));
     canvas.setFocus();
     for (std::size_t i = 0; i < std::size(steps); ++i) QTest::keyClick(&canvas, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(!undo->isEnabled());
     QCOMPARE(redo->text(), QStringLiteral("Redo Draw(&R)\tCtrl+Y"));
     QVERIFY(!child->Document().IsModified());
-    QVERIFY(!frame_->windowTitle().endsWith(QStringLiteral("*")));
+    QVERIFY(!session_->frame->windowTitle().endsWith(QStringLiteral("*")));
     QTest::keyClick(&canvas, Qt::Key_Y, Qt::ControlModifier);
     QTest::keyClick(&canvas, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(undo->text(), QStringLiteral("Undo Move(&U)\tCtrl+Z"));
@@ -342,15 +329,15 @@ class MainFrameTest : public QObject {
   // The chooser adds ".bmp" itself, so replacing "picture.bmp" is asked
   // about although only "picture" was typed.
   void aTypedNameGetsItsSuffixBeforeTheReplaceQuestion() {
-    CChildFrame* child = frame_->NewDocument();
-    std::ofstream(folder_ / "picture.bmp") << "kept";
+    CChildFrame* child = session_->frame->NewDocument();
+    std::ofstream(session_->folder / "picture.bmp") << "kept";
     QStringList filters;
     bool asked = false;
     QTimer::singleShot(0, this, [&] {
       auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       QVERIFY(chooser);
       filters = chooser->nameFilters();
-      chooser->setDirectory(QString::fromStdString(folder_.string()));
+      chooser->setDirectory(QString::fromStdString(session_->folder.string()));
       chooser->selectFile(QStringLiteral("picture"));
       QTimer::singleShot(0, this, [&] {
         auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -368,9 +355,9 @@ class MainFrameTest : public QObject {
   // The document window fits its zoomed canvas: no scroll bars while the
   // workspace has room, and the last LED row shows.
   void atThreeXTheWindowFitsTheCanvasWithoutScrollBars() {
-    frame_->resize(1600, 1000);
-    CChildFrame* child = frame_->NewDocument();  // 8 x 1 words, 10 frames: 128 x 160 LEDs
-    frame_->Action(kCmdToolLine)->trigger();
+    session_->frame->resize(1600, 1000);
+    CChildFrame* child = session_->frame->NewDocument();  // 8 x 1 words, 10 frames: 128 x 160 LEDs
+    session_->frame->Action(kCmdToolLine)->trigger();
     Drag(child->Canvas(), QPoint(0, 159), QPoint(127, 159));
     child->View().OnZoom(3);
     CanvasWidget& canvas = child->Canvas();
@@ -385,12 +372,12 @@ class MainFrameTest : public QObject {
   // Ctrl+wheel and the zoom keys step the zoom about a point that stays on
   // its LED; the zoom list follows; the document stays unmodified.
   void ctrlWheelZoomsAboutTheLedUnderTheMouse() {
-    frame_->resize(1600, 1000);
-    const std::filesystem::path path = folder_ / "wide.tz";
+    session_->frame->resize(1600, 1000);
+    const std::filesystem::path path = session_->folder / "wide.tz";
     CTessaraDoc wide;
     wide.OnNewDocument(PanelSettings{64, 4, 8, 0});  // 1024 x 512 LEDs: scrolls from 2X on
     wide.OnSaveDocument(path);
-    CChildFrame* child = frame_->OpenDocument(path);
+    CChildFrame* child = session_->frame->OpenDocument(path);
     child->View().OnCommand(kCmdZoomList);
     CanvasWidget& canvas = child->Canvas();
     auto* list = test::FindControl<QListWidget>(canvas.window(), 1154);
@@ -404,25 +391,22 @@ class MainFrameTest : public QObject {
       QCOMPARE(list->currentRow(), zoom - 1);
     }
     QCoreApplication::processEvents();  // the property box shows itself once the frame is up
-    QApplication::setActiveWindow(frame_.get());
+    QApplication::setActiveWindow(session_->frame.get());
     canvas.setFocus();
     QTest::keyClick(&canvas, Qt::Key_Minus, Qt::ControlModifier);
     QCOMPARE(int(child->View().m_fZoom), 3);
     QVERIFY(!child->Document().IsModified());
-    QVERIFY(!frame_->windowTitle().endsWith(QStringLiteral("*")));
+    QVERIFY(!session_->frame->windowTitle().endsWith(QStringLiteral("*")));
   }
 
   void theMousePanesShowTheLedPointWithYTurnedAndTheWindowPoint() {
-    frame_->ShowMousePosition(QPoint(10, -5), QPoint(40, 20));
-    QCOMPARE(frame_->Pane(2)->text(), QStringLiteral("LED:(10,5)"));
-    QCOMPARE(frame_->Pane(1)->text(), QStringLiteral("Window:(40,20)"));
+    session_->frame->ShowMousePosition(QPoint(10, -5), QPoint(40, 20));
+    QCOMPARE(session_->frame->Pane(2)->text(), QStringLiteral("LED:(10,5)"));
+    QCOMPARE(session_->frame->Pane(1)->text(), QStringLiteral("Window:(40,20)"));
   }
 
  private:
-  std::filesystem::path folder_;
-  std::unique_ptr<SettingsStore> store_;
-  std::unique_ptr<Language> language_;
-  std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<test::EditorSession> session_;
 };
 
 QTEST_MAIN(MainFrameTest)
