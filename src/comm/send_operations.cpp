@@ -242,13 +242,13 @@ int SendOperations::ClockStep(Reach& reach, const ClockBytes& clock) {
 int SendOperations::SendPicture(const SendDestination& to, CTessaraDoc& doc, std::uint8_t colourFlags, CPoint origin) {
   Begin();
   Reach reach{to};
-  return PictureStep(reach, doc, colourFlags, origin);
+  return Finished(PictureStep(reach, doc, colourFlags, origin));
 }
 
 int SendOperations::SendClock(const SendDestination& to, const ClockBytes& clock) {
   Begin();
   Reach reach{to};
-  return ClockStep(reach, clock);
+  return Finished(ClockStep(reach, clock));
 }
 
 int SendOperations::SendEverything(const SendDestination& to, CTessaraDoc& doc, const ParameterBlock& block,
@@ -257,24 +257,24 @@ int SendOperations::SendEverything(const SendDestination& to, CTessaraDoc& doc, 
   Reach reach{to};
   const int cleared = Clear(to.controllerType);
   int result = cleared + ParametersStep(reach, block);
-  if (cleared || reach.lost) return result;
+  if (cleared || reach.lost) return Finished(result);
   Wait(kPauseBeforePicture);
   result = FirstFailure(result, PictureStep(reach, doc, colourFlags, origin));
-  if (reach.lost || !refreshClock) return result;
+  if (reach.lost || !refreshClock) return Finished(result);
   Wait(kPauseBeforeClock);
-  return FirstFailure(result, ClockStep(reach, MakeClockBytes(GetLocalTime())));
+  return Finished(FirstFailure(result, ClockStep(reach, MakeClockBytes(GetLocalTime()))));
 }
 
 int SendOperations::ApplyParameters(const SendDestination& to, const ParameterBlock& block, bool refreshClock) {
   Begin();
   Reach reach{to};
   int result = ParametersStep(reach, block);
-  if (refreshClock && !Cancelled()) {
+  if (refreshClock) {
     Wait(kPauseBeforeAppliedClock);
     if (reach.lost) reach = Reach{to};
     result += ClockStep(reach, MakeClockBytes(GetLocalTime()));
   }
-  return result;
+  return Finished(result);
 }
 
 }  // namespace lumetra

@@ -135,6 +135,8 @@ class SendOperations {
   void Notify(SendStep step, int milliseconds = 0) const;
   void Wait(int milliseconds) const;
   bool Cancelled() const { return cancel_ && cancel_->IsRaised(); }
+  // A sequence's result: a failure after a cancel is the cancel.
+  int Finished(int result) const { return result != 0 && Cancelled() ? kResultCancelled : result; }
   // Each sequence starts with the libraries ready to send, unless it is cancelled already.
   void Begin() const;
   // Tells both libraries of a cancel (true) or that it is over (false).

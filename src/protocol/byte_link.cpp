@@ -65,13 +65,15 @@ ReadResult ByteLink::Closed(std::string reason) {
   return {0, ReadStatus::Closed};
 }
 
+long FdLink::WriteSome(const std::uint8_t* bytes, std::size_t count) { return ::write(fd_.Get(), bytes, count); }
+
 bool FdLink::WriteAll(std::span<const std::uint8_t> bytes, int timeoutMs) {
   const Clock::time_point deadline = DeadlineAfter(timeoutMs);
   while (!bytes.empty()) {
     // Once past the deadline a full buffer ends the write even when poll() keeps
     // calling the line writable.
     const bool late = Clock::now() >= deadline;
-    const ssize_t written = ::write(fd_.Get(), bytes.data(), bytes.size());
+    const ssize_t written = WriteSome(bytes.data(), bytes.size());
     if (written > 0) {
       bytes = bytes.subspan(static_cast<std::size_t>(written));
       continue;

@@ -96,6 +96,8 @@ class FdLink : public ByteLink {
 
  protected:
   explicit FdLink(OwnedFd fd) : fd_(std::move(fd)) {}
+  // One write(2) of as many bytes as the descriptor takes now.
+  virtual long WriteSome(const std::uint8_t* bytes, std::size_t count);
 
   OwnedFd fd_;
 };

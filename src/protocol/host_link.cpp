@@ -113,9 +113,11 @@ std::uint8_t HostLink::Fail(std::uint8_t result) {
   return result_;
 }
 
+// The cancel outranks whatever failed before it: the user stopped the transfer.
 bool HostLink::Cancelled() {
   if (!cancelled_ || !cancelled_->load()) return false;
   Fail(kResultCancelled);
+  result_ = kResultCancelled;
   return true;
 }
 

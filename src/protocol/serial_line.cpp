@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -48,15 +50,27 @@ void MakeRaw(int fd, speed_t speed, const std::string& path) {
     ThrowErrno("cannot configure serial line", path);
 }
 
+// A pseudo-terminal's slave (Unix98 majors 136..143), which the virtual
+// panel holds open itself.
+bool IsPseudoTerminalSlave(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && major(info.st_rdev) >= 136 && major(info.st_rdev) <= 143;
+}
+
 // The lock keeps out every sender that takes it, whoever runs it; the
 // terminal's exclusive mode also keeps out other programs that open the
-// device without locking it (root excepted).
-void TakeExclusively(int fd, const std::string& path) {
+// device without locking it (root excepted). A pseudo-terminal gets the lock
+// alone: its exclusive mode would outlive a sender that died while the panel
+// holds the terminal, and lock out every sender after it. Returns whether
+// the exclusive mode was set.
+bool TakeExclusively(int fd, const std::string& path) {
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno == EWOULDBLOCK ? EBUSY : errno;
     ThrowErrno("cannot open serial line", path, error);
   }
+  if (IsPseudoTerminalSlave(fd)) return false;
   if (::ioctl(fd, TIOCEXCL) != 0) ThrowErrno("cannot open serial line", path);
+  return true;
 }
 
 }  // namespace
@@ -67,8 +81,7 @@ SerialLine SerialLine::Open(const std::string& devicePath, int baud, LineAccess 
   OwnedFd fd(::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
   if (fd.Get() < 0) ThrowErrno("cannot open serial line", devicePath);
   // Locked before it is set up: the settings of a line in use stay as they are.
-  const bool exclusive = access == LineAccess::kExclusive;
-  if (exclusive) TakeExclusively(fd.Get(), devicePath);
+  const bool exclusive = access == LineAccess::kExclusive && TakeExclusively(fd.Get(), devicePath);
   SerialLine line(std::move(fd), OwnedFd(), exclusive);
   MakeRaw(line.Fd(), *speed, devicePath);
   return line;

@@ -35,7 +35,7 @@ class SerialLine : public FdLink {
   static PtyPair CreatePty();
 
   SerialLine(SerialLine&&) noexcept = default;
-  SerialLine& operator=(SerialLine&&) noexcept = default;
+  SerialLine& operator=(SerialLine&&) = delete;
   ~SerialLine() override;
 
   void DiscardInput() override;
@@ -51,10 +51,6 @@ class SerialLine : public FdLink {
     bool on = false;
     ExclusiveMode(bool o) : on(o) {}
     ExclusiveMode(ExclusiveMode&& other) noexcept : on(std::exchange(other.on, false)) {}
-    ExclusiveMode& operator=(ExclusiveMode&& other) noexcept {
-      on = std::exchange(other.on, false);
-      return *this;
-    }
   } exclusive_;
 };
 

@@ -6,9 +6,11 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <system_error>
@@ -77,10 +79,20 @@ TcpLink TcpLink::Connect(const std::string& host, std::uint16_t port, int timeou
   throw LinkError("cannot connect to " + Where(host, port) + ": " + ErrorText(lastError), lastError);
 }
 
+// What is there now, no more: a controller that keeps sending cannot hold the host here.
 void TcpLink::DiscardInput() {
-  std::uint8_t buffer[512];
-  while (::recv(Fd(), buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
+  std::uint8_t buffer[4096];
+  int pending = 0;
+  if (::ioctl(Fd(), FIONREAD, &pending) != 0) return;
+  while (pending > 0) {
+    const ssize_t count = ::recv(Fd(), buffer, std::min(sizeof buffer, std::size_t(pending)), MSG_DONTWAIT);
+    if (count <= 0) return;
+    pending -= int(count);
   }
+}
+
+long TcpLink::WriteSome(const std::uint8_t* bytes, std::size_t count) {
+  return ::send(Fd(), bytes, count, MSG_NOSIGNAL);
 }
 
 TcpListener TcpListener::Listen(const std::string& host, std::uint16_t port) {

@@ -20,6 +20,10 @@ class TcpLink : public FdLink {
   // The bytes that have arrived are read and dropped.
   void DiscardInput() override;
 
+ protected:
+  // A peer that has gone makes the write fail (EPIPE), never a SIGPIPE.
+  long WriteSome(const std::uint8_t* bytes, std::size_t count) override;
+
  private:
   friend class TcpListener;
   explicit TcpLink(OwnedFd fd) : FdLink(std::move(fd)) {}

@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "platform/profile/settings_store.h"
+#include "protocol/host_link.h"
+#include "protocol/messages.h"
 #include "protocol/port_names.h"
+#include "protocol/tcp_link.h"
 #include "support/temp_folder.h"
 
 namespace lumetra::protocol {
@@ -154,6 +157,17 @@ TEST(PortNames, ResolveTakesPathsAndRefusesOtherNames) {
       EXPECT_THAT(e.what(), HasSubstr(std::string("\"") + junk + "\""));
     }
   }
+}
+
+// A controller that hangs up ends the transfer with "line cut", never the
+// program (a write to a closed socket raises SIGPIPE unless told not to).
+TEST(TcpLinks, AControllerThatHangsUpCutsTheLineAndNothingElse) {
+  TcpListener listener = TcpListener::Listen("127.0.0.1", 0);
+  HostLink link;
+  ASSERT_EQ(link.Open(("tcp://127.0.0.1:" + std::to_string(listener.Port())).c_str()), kResultOk);
+  { std::optional<TcpLink> accepted = listener.Accept(5000); }
+  const std::vector<std::uint8_t> block(kParameterBytes, 0);
+  EXPECT_EQ(link.Send(Addressing{kModeBroadcast, {}}, Function::kParameters, block), kResultLineCut);
 }
 
 // What a port name stands for, from the settings, the environment or itself.
