@@ -93,6 +93,7 @@ int main(int argc, char** argv) {
   lumetra::InitAppPaths();
   lumetra::SetMessageSink(&g_sink);
   lumetra::SettingsStore store(lumetra::SettingsStore::DefaultPath());
+  lumetra::SetTextCodePage(lumetra::DocumentCodePage(store));
   lumetra::PanelSettings panel = lumetra::PanelSettings::Load(store);
 
   CLI::App app{"Lumetra command-line tool: inspect and convert LED panel documents (.tz)."};

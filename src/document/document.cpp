@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/profile/settings_store.h"
 #include "platform/report.h"
+#include "units/text.h"
 #include "units/timer.h"
 #include "units/unit_classes.h"
 
@@ -112,6 +113,12 @@ void CTessaraDoc::PlaceClock(const LocalTime& time) {
   }
 }
 
+void CTessaraDoc::FitTextsToFrames() {
+  for (auto& unit : m_units) {
+    if (auto* text = dynamic_cast<CText*>(unit.get())) text->m_nBandHeight = m_nHeightWords * kWordPixels;
+  }
+}
+
 CSize CTessaraDoc::CanvasPixels() const {
   return {m_nWidthWords * kWordPixels, m_nFrames * m_nHeightWords * kWordPixels};
 }
@@ -171,6 +178,7 @@ void CTessaraDoc::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   m_nClockRow = loaded.m_nClockRow;
   m_nClockFrame = loaded.m_nClockFrame;
   m_nClockAlign = loaded.m_nClockAlign;
+  FitTextsToFrames();
 }
 
 }  // namespace lumetra

@@ -93,6 +93,11 @@ class CTessaraDoc {
   // The modified flag is the caller's.
   void PlaceClock(const LocalTime& time);
 
+  // Text rows are laid out in bands of the frame height, which the text
+  // units do not store: every text unit takes the document's. Called when a
+  // document is read and whenever its frame height may have changed.
+  void FitTextsToFrames();
+
   // Canvas size in LED pixels: all frames stacked.
   CSize CanvasPixels() const;
   // The picture the panel receives: the frames side by side.

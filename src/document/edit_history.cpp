@@ -36,6 +36,7 @@ struct EditHistory::Fields {
     const std::int32_t maxFrame = d.m_playMode.m_nMaxFrame;
     d.m_playMode = playModes;
     d.m_playMode.m_nMaxFrame = maxFrame;
+    d.FitTextsToFrames();
   }
   bool operator==(const Fields&) const = default;
 };

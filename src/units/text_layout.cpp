@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "platform/codepage/codepage.h"
 #include "platform/gdi/dc.h"
 
 namespace lumetra {
@@ -33,7 +34,7 @@ std::vector<TextChar> MeasureChars(const CDC& dc, std::string_view text) {
   std::unordered_map<std::uint16_t, std::int32_t> advances;
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char first = static_cast<unsigned char>(text[i]);
-    const bool lead = (first & 0x80) != 0 && i + 1 < text.size();
+    const bool lead = CharacterBytes(dc.GetCodePage(), first) == 2 && i + 1 < text.size();
     const std::size_t length = lead ? 2 : 1;
     const std::uint16_t key = lead ? std::uint16_t((first << 8) | static_cast<unsigned char>(text[i + 1])) : first;
     auto found = advances.find(key);

@@ -6,8 +6,6 @@
 #include "document/document.h"
 #include "lang/language.h"
 #include "lang/message_text.h"
-#include "document/panel_settings.h"
-#include "units/text.h"
 #include "units/timer.h"
 #include "units/unit_geometry.h"
 #include "view/tessara_view.h"
@@ -70,10 +68,9 @@ void CTessaraView::PasteFromClipboard() {
   BeginChange(StepKind::kPaste);
   for (std::unique_ptr<CUnit>& unit : pasted.units) {
     unit->m_bSelected = true;
-    // Text rows are laid out in bands of this document's frame height.
-    if (auto* text = dynamic_cast<CText*>(unit.get())) text->m_nBandHeight = m_pDocument->m_nHeightWords * kWordPixels;
     m_pCurUnit = &m_pDocument->History().Append(std::move(unit));
   }
+  m_pDocument->FitTextsToFrames();
   CommitChange();
   ShowCurrentStyle();
   Repaint();

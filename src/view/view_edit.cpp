@@ -356,6 +356,7 @@ void CTessaraView::ChangeScreenSize() {
   doc.m_nHeightWords = values.heightWords;
   doc.m_nFrames = values.frames;
   doc.m_nColourSet = values.colourSet;
+  doc.FitTextsToFrames();
   m_pHost->PanelSettingsChanged(doc);
   UpdateCanvasSize();
   doc.m_ptViewOrigin = m_ptOrigin;

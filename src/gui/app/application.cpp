@@ -7,6 +7,7 @@
 
 #include <iostream>
 
+#include "platform/codepage/codepage.h"
 #include "gui/app/instance_link.h"
 #include "gui/app/main_frame.h"
 #include "gui/dialogs/dialog_translation.h"
@@ -69,6 +70,7 @@ bool CTessaraApp::HandToRunningEditor() {
 }
 
 bool CTessaraApp::InitInstance() {
+  SetTextCodePage(DocumentCodePage(store_));
   frame_ = std::make_unique<CMainFrame>(store_, language_);
   // Without a window manager "maximized" means nothing; the frame then covers the screen itself.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());

@@ -1,5 +1,8 @@
 #include "platform/codepage/codepage.h"
 
+#include <mutex>
+#include <set>
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -75,6 +78,45 @@ int DecodeUtf8(std::string_view s, std::size_t i, char32_t& c) {
 
 std::string DocumentCodePage(const SettingsStore& store) {
   return store.GetProfileString(SettingsStore::kSection, "CodePage", kDefaultCodePage);
+}
+
+namespace {
+
+std::mutex g_textCodePageMutex;
+std::string g_textCodePage(kDefaultCodePage);
+
+// "Shift_JIS" and "shift-jis" alike: upper case without '-' and '_'.
+std::string CodePageKey(std::string_view codePage) {
+  std::string key;
+  for (char c : codePage) {
+    if (c == '-' || c == '_') continue;
+    key += c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+  }
+  return key;
+}
+
+}  // namespace
+
+void SetTextCodePage(std::string codePage) {
+  std::lock_guard lock(g_textCodePageMutex);
+  g_textCodePage = std::move(codePage);
+}
+
+std::string TextCodePage() {
+  std::lock_guard lock(g_textCodePageMutex);
+  return g_textCodePage;
+}
+
+std::size_t CharacterBytes(std::string_view codePage, unsigned char first) {
+  static const std::set<std::string, std::less<>> gbkFamily = {"GBK", "CP936", "GB18030", "GB2312", "EUCCN"};
+  static const std::set<std::string, std::less<>> highLead = {"BIG5", "CP950", "BIG5HKSCS", "CP949", "UHC", "EUCKR",
+                                                              "EUCJP", "EUCTW"};
+  static const std::set<std::string, std::less<>> shiftJis = {"SHIFTJIS", "SJIS", "CP932", "MS932", "WINDOWS31J"};
+  const std::string key = CodePageKey(codePage);
+  if (gbkFamily.contains(key)) return (first & 0x80) != 0 ? 2 : 1;
+  if (highLead.contains(key)) return first >= 0x81 && first <= 0xFE ? 2 : 1;
+  if (shiftJis.contains(key)) return (first >= 0x81 && first <= 0x9F) || (first >= 0xE0 && first <= 0xFC) ? 2 : 1;
+  return 1;
 }
 
 std::string CodePageToUtf8(std::string_view bytes, std::string_view codePage) {

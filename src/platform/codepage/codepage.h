@@ -15,6 +15,18 @@ inline constexpr std::string_view kDefaultCodePage = "GBK";
 // The code page named by the settings store (section "Norvik Soft", key "CodePage").
 std::string DocumentCodePage(const SettingsStore& store);
 
+// The code page text units are drawn in by every device context made after
+// it is set: a per-user setting, as Windows' ANSI code page is one for the
+// whole program. The programs set it once at start from DocumentCodePage;
+// kDefaultCodePage until then.
+void SetTextCodePage(std::string codePage);
+std::string TextCodePage();
+
+// How many bytes the character starting with `first` takes in `codePage`:
+// 2 for a lead byte of a double-byte code page (GBK and its kin take every
+// byte with the high bit set), 1 otherwise and in every single-byte code page.
+std::size_t CharacterBytes(std::string_view codePage, unsigned char first);
+
 // Bytes that do not decode become U+FFFD; an unknown code page is treated as Latin-1.
 std::string CodePageToUtf8(std::string_view bytes, std::string_view codePage);
 // Characters the code page cannot hold become '?'.

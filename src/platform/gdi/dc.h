@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage/codepage.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/bitmap_info.h"
 #include "platform/gdi/font.h"
@@ -18,6 +19,7 @@
 #include "platform/gdi/region.h"
 #include "platform/gdi/rop2.h"
 #include "platform/gdi/spans.h"
+#include "platform/codepage/codepage.h"
 #include "platform/types.h"
 
 namespace lumetra {
@@ -98,7 +100,7 @@ class CDC {
   CPoint GetWindowOrg() const { return windowOrg_; }
   CPoint SetViewportOrg(int x, int y);
   CPoint GetViewportOrg() const { return viewportOrg_; }
-  // The code page of text given as bytes (GBK unless set otherwise).
+  // The code page of text given as bytes: the program's TextCodePage() unless set otherwise.
   void SetCodePage(std::string codePage) { codePage_ = std::move(codePage); }
   const std::string& GetCodePage() const { return codePage_; }
 
@@ -264,7 +266,7 @@ class CDC {
   std::optional<CRect> clipRect_;
   std::optional<SpanSet> clipRegion_;
   CRect drawable_;
-  std::string codePage_ = "GBK";
+  std::string codePage_ = TextCodePage();
 };
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
