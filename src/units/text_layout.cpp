@@ -66,20 +66,25 @@ std::optional<TextRow> NextWordWrappedRow(std::string_view text, const std::vect
   if (start >= chars.size()) return std::nullopt;
   const std::int64_t room = width - kWordWrapMargins;
   std::int64_t used = 0;
-  std::optional<std::size_t> afterBlanks;  // where the row may break: after the last blank
+  // Where the row may break: after the last blank, or before or after a
+  // double-byte character (Chinese has no blanks between its words).
+  std::optional<std::size_t> breakAt;
   for (std::size_t i = start; i < chars.size(); ++i) {
     const TextChar& c = chars[i];
     if (IsLineEnd(text, c)) return TextRow{start, i, AfterLineEnd(text, chars, i)};
+    const bool doubleByte = c.end - c.begin == 2;
+    if (doubleByte && i > start) breakAt = i;
     used += c.advance;
     if (IsBlank(text, c)) {
-      afterBlanks = i + 1;
+      breakAt = i + 1;
       continue;
     }
     if (used > room) {
-      if (afterBlanks) return TextRow{start, *afterBlanks, *afterBlanks};
+      if (breakAt) return TextRow{start, *breakAt, *breakAt};
       const std::size_t last = i == start ? i + 1 : i;
       return TextRow{start, last, last};
     }
+    if (doubleByte) breakAt = i + 1;
   }
   return TextRow{start, chars.size(), chars.size()};
 }

@@ -41,8 +41,8 @@ inline constexpr std::int32_t kWordWrapMargins = 4;
 
 // The row starting at character `start` when rows break at words: at the
 // blanks before a word that would not fit in width - kWordWrapMargins
-// (blanks may hang past the edge), inside a word wider than that, and
-// before a CR or LF.
+// (blanks may hang past the edge), before or after a double-byte character,
+// never inside one, inside a word wider than that, and before a CR or LF.
 std::optional<TextRow> NextWordWrappedRow(std::string_view text, const std::vector<TextChar>& chars,
                                           std::size_t start, std::int64_t width);
 
