@@ -35,6 +35,11 @@ std::string Lower(std::string_view s) {
 // ---------------------------------------------------------------------------
 // Faces
 
+// The face for the Song and Hei faces and for Chinese characters other faces
+// lack: like them its em square is its cell (at 16 pixels 14 above the
+// baseline and 2 below), so a 16-pixel row of Chinese fills 16 LEDs.
+constexpr std::string_view kChineseFace = "WenQuanYi Zen Hei Sharp";
+
 struct FaceFile {
   FT_Face face = nullptr;
   std::string family;
@@ -327,17 +332,23 @@ struct Alias {
 };
 
 // Windows faces and the metric-compatible faces that replace them here.
-// The Chinese faces all go to one CJK face: the fixed-pitch variant for the
-// faces whose Latin letters are half a cell, as theirs are.
+// The Chinese faces go to CJK faces whose Latin letters are half a cell, as
+// theirs are.
 const std::vector<Alias>& Aliases() {
   static const std::vector<Alias> aliases = {
       {{"arial", "helvetica", "ms sans serif", "microsoft sans serif"}, {"Liberation Sans", "Arimo"}, false},
       {{"times new roman", "times"}, {"Liberation Serif", "Tinos"}, false},
       {{"courier new", "courier"}, {"Liberation Mono", "Cousine"}, false},
-      {{"simsun", "nsimsun", "simhei", "kaiti", "fangsong", "kaiti_gb2312", "fangsong_gb2312", "mingliu",
+      // The Song and Hei faces have their em square as their cell and
+      // hand-drawn strikes at 12-16 pixels; so has this face.
+      {{"simsun", "nsimsun", "simhei",
         "\xE5\xAE\x8B\xE4\xBD\x93",               // 宋体
         "\xE6\x96\xB0\xE5\xAE\x8B\xE4\xBD\x93",   // 新宋体
-        "\xE9\xBB\x91\xE4\xBD\x93",               // 黑体
+        "\xE9\xBB\x91\xE4\xBD\x93"},              // 黑体
+       {std::string(kChineseFace), "WenQuanYi Zen Hei Mono", "Noto Sans Mono CJK SC", "Noto Sans CJK SC",
+        "WenQuanYi Zen Hei", "Droid Sans Fallback"},
+       true},
+      {{"kaiti", "fangsong", "kaiti_gb2312", "fangsong_gb2312", "mingliu",
         "\xE6\xA5\xB7\xE4\xBD\x93",               // 楷体
         "\xE4\xBB\xBF\xE5\xAE\x8B",               // 仿宋
         "\xE6\xA5\xB7\xE4\xBD\x93_gb2312",        // 楷体_GB2312
@@ -635,6 +646,14 @@ class FontCache {
         file->descent = -file->hheaDescender;
       }
       if (file->avgWidth == 0) file->avgWidth = static_cast<int>(face->max_advance_width / 2);
+      if (file->family == kChineseFace) {
+        // SimSun's proportions: 220 of 256 above the baseline.
+        file->ascent = (file->upem * 220 + 128) / 256;
+        file->descent = file->upem - file->ascent;
+        file->hheaAscender = file->ascent;
+        file->hheaDescender = -file->descent;
+        file->lineGap = 0;
+      }
       file->fixedPitch = FT_IS_FIXED_WIDTH(face) || (post && post->isFixedPitch);
       if (post && os2) {
         file->hasOutlineMetrics = true;
@@ -653,7 +672,7 @@ class FontCache {
     auto& chain = chains_[(bold ? 2 : 0) + (italic ? 1 : 0)];
     if (chain) return *chain;
     chain = std::make_unique<std::vector<MatchedFont>>();
-    FcPattern* pattern = QueryPattern({"sans-serif"}, bold, italic, true);
+    FcPattern* pattern = QueryPattern({std::string(kChineseFace), "sans-serif"}, bold, italic, true);
     FcResult result;
     FcFontSet* set = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
     FcPatternDestroy(pattern);
