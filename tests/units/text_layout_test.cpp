@@ -79,6 +79,25 @@ TEST(WordWrappedRows, AWordWiderThanTheBoxBreaksInside) {
   EXPECT_EQ(Rows("xyz", 2, true), (Strings{"x", "y", "z"}));
 }
 
+// Chinese has no blanks: a row may end before or after any double-byte
+// character, never inside one, and blanks still hang past the edge.
+TEST(WordWrappedRows, ChineseBreaksAtEveryCharacter) {
+  const std::string zhong = "\xD6\xD0", wen = "\xCE\xC4", zi = "\xD7\xD6";  // 中 文 字 in GBK
+  struct Case {
+    std::string text;
+    std::int64_t width;
+    Strings rows;
+  };
+  const Case cases[] = {
+      {"Sale " + zhong + wen + zi, 64, {"Sale " + zhong, wen + zi}},
+      {zhong + wen + zi, 24, {zhong + wen, zi}},
+      {"ab" + zhong + "cd", 34, {"ab" + zhong, "cd"}},
+      {"hello " + zhong + wen, 64, {"hello ", zhong + wen}},
+      {zhong + "abcdef", 44, {zhong, "abcd", "ef"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Rows(c.text, c.width, true), c.rows) << c.text;
+}
+
 TEST(RowTop, FixedPitchAndBands) {
   EXPECT_EQ(RowTop(12, 32, 3, 1, false), 39);
   EXPECT_EQ(RowTop(12, 32, 1, -100, false), -88);  // rows move upwards

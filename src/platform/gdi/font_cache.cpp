@@ -76,6 +76,7 @@ struct FaceFile {
 struct SizedFace {
   FaceFile* file = nullptr;  // null: no font at all on this machine
   int ppem = 0;
+  int xppem = 0;  // the horizontal size: ppem unless the font is condensed or widened
   bool fakeBold = false;
   bool fakeItalic = false;
   int forcedAdvance = 0;
@@ -118,7 +119,7 @@ void ClipRuns(Glyph& g) {
 // exactly two cells; a synthetic bold glyph is one pixel wider.
 int SizedFace::AdvanceOf(FT_Pos advance) const {
   if (file->fixedPitch && file->avgWidth > 0) {
-    FT_Fixed scale = FT_MulDiv(ppem, 1 << 16, file->upem);
+    FT_Fixed scale = FT_MulDiv(xppem, 1 << 16, file->upem);
     FT_Pos cell = FT_MulFix(file->avgWidth, scale);
     if (cell > 0 && ((advance + 63) >> 6) == FT_MulFix(file->avgWidth * 2, scale)) advance = (cell * 2) << 6;
   }
@@ -385,11 +386,13 @@ class FontCache {
     bool italic = lf.lfItalic != 0;
     // Heights beyond any glyph size are limited first, so no later step overflows.
     int height = std::clamp(lf.lfHeight, -kMaxFontHeight, kMaxFontHeight);
-    auto id = std::make_tuple(key, height, bold, italic);
+    // A width asks for glyphs condensed or widened to that average width.
+    int width = std::min(lf.lfWidth == INT32_MIN ? kMaxFontHeight : std::abs(lf.lfWidth), kMaxFontHeight);
+    auto id = std::make_tuple(key, height, width, bold, italic);
     auto found = fonts_.find(id);
     if (found != fonts_.end()) return *found->second;
     auto state = std::make_unique<FontState>();
-    Build(*state, key, height, bold, italic);
+    Build(*state, key, height, width, bold, italic);
     FontState& ref = *state;
     fonts_.emplace(id, std::move(state));
     return ref;
@@ -432,7 +435,7 @@ class FontCache {
     FcInit();
   }
 
-  void Build(FontState& state, const std::string& key, int height, bool bold, bool italic) {
+  void Build(FontState& state, const std::string& key, int height, int width, bool bold, bool italic) {
     state.bold = bold;
     state.italic = italic;
     for (const StockFace& stock : StockFaces()) {
@@ -463,7 +466,14 @@ class FontCache {
     ppem = std::clamp(ppem, 1, kMaxPpem);
     bool fakeBold = bold && file && !file->bold;
     FontMetrics tm = ComputeMetrics(file, ppem, fakeBold);
-    state.primary = &Sized(file, ppem, fakeBold, italic && file && !file->italic, 0, tm.ascent, tm.descent);
+    // The horizontal size that gives the average width asked for.
+    int xppem = ppem;
+    if (width > 0 && file && tm.aveCharWidth > 0) {
+      xppem = std::clamp(int((std::int64_t(ppem) * width + tm.aveCharWidth / 2) / tm.aveCharWidth), 1, kMaxPpem);
+      tm.maxCharWidth = int(std::int64_t(tm.maxCharWidth) * xppem / ppem);
+      tm.aveCharWidth = width;
+    }
+    state.primary = &Sized(file, ppem, fakeBold, italic && file && !file->italic, 0, tm.ascent, tm.descent, xppem);
     state.Describe(tm, file ? file->family : std::string(), ppem);
   }
 
@@ -507,14 +517,17 @@ class FontCache {
     return tm;
   }
 
+  // `xppem` is the horizontal size, 0 for the same as the vertical one.
   SizedFace& Sized(FaceFile* file, int ppem, bool fakeBold, bool fakeItalic, int forcedAdvance, int ascent,
-                   int descent) {
-    auto id = std::make_tuple(file, ppem, fakeBold, fakeItalic, forcedAdvance, ascent, descent);
+                   int descent, int xppem = 0) {
+    if (xppem == 0) xppem = ppem;
+    auto id = std::make_tuple(file, ppem, xppem, fakeBold, fakeItalic, forcedAdvance, ascent, descent);
     auto found = sized_.find(id);
     if (found != sized_.end()) return *found->second;
     auto sized = std::make_unique<SizedFace>();
     sized->file = file;
     sized->ppem = ppem;
+    sized->xppem = xppem;
     sized->fakeBold = fakeBold;
     sized->fakeItalic = fakeItalic;
     sized->forcedAdvance = forcedAdvance;
@@ -524,7 +537,8 @@ class FontCache {
       sized->file = nullptr;  // without a size object of its own the face cannot be used safely
     } else if (file) {
       FT_Activate_Size(sized->size);
-      if (FT_Set_Pixel_Sizes(file->face, 0, static_cast<FT_UInt>(ppem)) != 0 && file->face->num_fixed_sizes > 0) {
+      if (FT_Set_Pixel_Sizes(file->face, static_cast<FT_UInt>(xppem), static_cast<FT_UInt>(ppem)) != 0 &&
+          file->face->num_fixed_sizes > 0) {
         FT_Select_Size(file->face, 0);  // a bitmap-only face: its first strike
       }
     }
@@ -695,8 +709,8 @@ class FontCache {
   FT_Library library_ = nullptr;
   std::map<std::pair<std::string, int>, std::unique_ptr<FaceFile>> files_;
   std::vector<FaceFile*> privateFaces_;
-  std::map<std::tuple<FaceFile*, int, bool, bool, int, int, int>, std::unique_ptr<SizedFace>> sized_;
-  std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<FontState>> fonts_;
+  std::map<std::tuple<FaceFile*, int, int, bool, bool, int, int, int>, std::unique_ptr<SizedFace>> sized_;
+  std::map<std::tuple<std::string, int, int, bool, bool>, std::unique_ptr<FontState>> fonts_;
   std::array<std::unique_ptr<std::vector<MatchedFont>>, 4> chains_;
 };
 
