@@ -30,16 +30,22 @@ std::size_t AfterLineEnd(std::string_view text, const std::vector<TextChar>& cha
 std::vector<TextChar> MeasureChars(const CDC& dc, std::string_view text) {
   std::vector<TextChar> chars;
   chars.reserve(text.size());
-  // Each distinct character is measured once (double-byte ones need a decoder).
-  std::unordered_map<std::uint16_t, std::int32_t> advances;
+  // Each distinct character is measured and decoded once.
+  struct Measured {
+    std::int32_t advance;
+    bool ideograph;
+  };
+  std::unordered_map<std::string_view, Measured> seen;
   for (std::size_t i = 0; i < text.size();) {
-    const unsigned char first = static_cast<unsigned char>(text[i]);
-    const bool lead = CharacterBytes(dc.GetCodePage(), first) == 2 && i + 1 < text.size();
-    const std::size_t length = lead ? 2 : 1;
-    const std::uint16_t key = lead ? std::uint16_t((first << 8) | static_cast<unsigned char>(text[i + 1])) : first;
-    auto found = advances.find(key);
-    if (found == advances.end()) found = advances.emplace(key, dc.GetTextExtent(text.substr(i, length)).cx).first;
-    chars.push_back({std::uint32_t(i), std::uint32_t(i + length), found->second});
+    const std::size_t length = std::max<std::size_t>(1, CharacterBytes(dc.GetCodePage(), text.substr(i)));
+    const std::string_view bytes = text.substr(i, length);
+    auto found = seen.find(bytes);
+    if (found == seen.end()) {
+      const std::u32string decoded = length == 1 ? std::u32string() : DecodeText(bytes, dc.GetCodePage());
+      const bool ideograph = decoded.size() == 1 && decoded[0] >= 0x2E80 && decoded[0] != 0xFFFD;
+      found = seen.emplace(bytes, Measured{dc.GetTextExtent(bytes).cx, ideograph}).first;
+    }
+    chars.push_back({std::uint32_t(i), std::uint32_t(i + length), found->second.advance, found->second.ideograph});
     i += length;
   }
   return chars;
@@ -66,14 +72,13 @@ std::optional<TextRow> NextWordWrappedRow(std::string_view text, const std::vect
   if (start >= chars.size()) return std::nullopt;
   const std::int64_t room = width - kWordWrapMargins;
   std::int64_t used = 0;
-  // Where the row may break: after the last blank, or before or after a
-  // double-byte character (Chinese has no blanks between its words).
+  // Where the row may break: after the last blank, or before or after an
+  // ideograph (Chinese has no blanks between its words).
   std::optional<std::size_t> breakAt;
   for (std::size_t i = start; i < chars.size(); ++i) {
     const TextChar& c = chars[i];
     if (IsLineEnd(text, c)) return TextRow{start, i, AfterLineEnd(text, chars, i)};
-    const bool doubleByte = c.end - c.begin == 2;
-    if (doubleByte && i > start) breakAt = i;
+    if (c.ideograph && i > start) breakAt = i;
     used += c.advance;
     if (IsBlank(text, c)) {
       breakAt = i + 1;
@@ -84,7 +89,7 @@ std::optional<TextRow> NextWordWrappedRow(std::string_view text, const std::vect
       const std::size_t last = i == start ? i + 1 : i;
       return TextRow{start, last, last};
     }
-    if (doubleByte) breakAt = i + 1;
+    if (c.ideograph) breakAt = i + 1;
   }
   return TextRow{start, chars.size(), chars.size()};
 }

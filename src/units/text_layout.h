@@ -18,6 +18,7 @@ struct TextChar {
   std::uint32_t begin;
   std::uint32_t end;
   std::int32_t advance;
+  bool ideograph = false;  // Chinese and the like (U+2E80 on): rows may break before and after it
 };
 
 // The characters of `text` with their advances in the DC's current font.
@@ -41,8 +42,8 @@ inline constexpr std::int32_t kWordWrapMargins = 4;
 
 // The row starting at character `start` when rows break at words: at the
 // blanks before a word that would not fit in width - kWordWrapMargins
-// (blanks may hang past the edge), before or after a double-byte character,
-// never inside one, inside a word wider than that, and before a CR or LF.
+// (blanks may hang past the edge), before or after an ideograph (never
+// inside a character), inside a word wider than that, and before a CR or LF.
 std::optional<TextRow> NextWordWrappedRow(std::string_view text, const std::vector<TextChar>& chars,
                                           std::size_t start, std::int64_t width);
 

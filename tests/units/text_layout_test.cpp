@@ -11,12 +11,12 @@
 namespace lumetra {
 namespace {
 
-// Every character 10 pixels wide; a byte with the high bit set leads a two-byte character.
+// Every character 10 pixels wide; a byte with the high bit set leads a two-byte character, an ideograph.
 std::vector<TextChar> TenPixelChars(std::string_view text) {
   std::vector<TextChar> chars;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t length = (static_cast<unsigned char>(text[i]) & 0x80) && i + 1 < text.size() ? 2 : 1;
-    chars.push_back({std::uint32_t(i), std::uint32_t(i + length), 10});
+    chars.push_back({std::uint32_t(i), std::uint32_t(i + length), 10, length == 2});
     i += length;
   }
   return chars;

@@ -76,6 +76,8 @@ TEST(ChineseText, SongAndHeiFacesFillSixteenLedRows) {
     ASSERT_FALSE(rows.empty()) << face;
     EXPECT_GE(rows.front(), 0) << face;
     EXPECT_LE(rows.back(), 15) << face;
+    // Latin descenders reach below the cell rather than being cut off.
+    EXPECT_FALSE(LitRows(Drawn(*Text("_", Font(face, -16), {0, 0, 80, 20}), 80, 20)).empty()) << face;
   }
 }
 
@@ -118,22 +120,24 @@ TEST(CodePages, TextDrawsByTheConfiguredCodePage) {
   }
 }
 
-// A width condenses or widens the glyphs; 0 keeps the face's own.
-TEST(FontWidth, CondensedAndWidenedArial) {
+// A width condenses or widens the glyphs, measured against the Windows
+// face's own average width: that width, or 0, keeps the face as it is.
+TEST(FontWidth, CondensedAndWidenedFonts) {
   ASSERT_TRUE(test::UseBundledFont());
-  const auto extent = [](int width) {
+  const auto extent = [](const std::string& face, int width, std::string_view text) {
     Bitmap32 nowhere;
     CDC dc(nowhere);
-    CFont font(Font("Arial", -16, width));
+    CFont font(Font(face, -16, width));
     dc.SelectObject(&font);
-    TEXTMETRIC tm;
-    dc.GetTextMetrics(tm);
-    if (width != 0) EXPECT_EQ(tm.tmAveCharWidth, width);
-    return dc.GetTextExtent(std::string_view("Hello, panel")).cx;
+    return dc.GetTextExtent(text).cx;
   };
-  const int natural = extent(0);
-  EXPECT_LT(extent(4), natural);
-  EXPECT_GT(extent(12), natural);
+  const std::string hello = "Hello, panel";
+  EXPECT_LT(extent("Arial", 4, hello), extent("Arial", 0, hello));
+  EXPECT_GT(extent("Arial", 12, hello), extent("Arial", 0, hello));
+  EXPECT_EQ(extent("Arial", 7, hello), extent("Arial", 0, hello));
+  EXPECT_EQ(extent("SimSun", 8, kChinese), extent("SimSun", 0, kChinese));
+  // Latin in a Song face is half a cell wide, as the Windows face's is.
+  EXPECT_EQ(extent("SimSun", 0, hello), 8 * int(hello.size()));
 }
 
 // A document read again lays its text out in bands of its own frame height,

@@ -31,7 +31,6 @@
 #include "gui/dialogs/style_property_box.h"
 #include "lang/language.h"
 #include "lang/message_text.h"
-#include "platform/codepage/codepage.h"
 #include "platform/profile/recent_file_list.h"
 #include "platform/report.h"
 #include "platform/profile/settings_store.h"
@@ -382,7 +381,6 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CTessaraDoc> document, const Q
   connect(&canvas, &CanvasWidget::panelSettingsChanged, this, [this, child] { ApplyPanelSettingsOf(*child); });
   connect(&canvas, &CanvasWidget::applyPlayModesRequested, this,
           [this, child] { transfers_->ApplyPlayModes(child->Document(), child->View()); });
-  canvas.SetCodePage(DocumentCodePage(store_));
   connect(child, &CChildFrame::titleChanged, this, &CMainFrame::UpdateWindowTitle);
   child->show();
   child->FitToCanvas();

@@ -29,6 +29,7 @@
 #include "gui/dialogs/text_properties_dialog.h"
 #include "gui/dialogs/timer_option_dialog.h"
 #include "gui/dialogs/zoom_list_dialog.h"
+#include "platform/codepage/codepage.h"
 #include "platform/gdi/dc.h"
 #include "view/style_page.h"
 #include "view/view_commands.h"
@@ -240,7 +241,7 @@ DialogOutcome CanvasWidget::EditTextProperties(CText& text, bool newUnit, const 
         applied();
         viewport()->update();
       },
-      codePage_, this);
+      TextCodePage(), this);
   return OutcomeOf(dialog.exec(), dialog.AppliedAny());
 }
 

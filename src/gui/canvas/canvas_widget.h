@@ -57,9 +57,6 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   std::optional<std::filesystem::path> ChooseBmpToImport() override;
   std::optional<std::filesystem::path> ChooseBmpToSave() override;
 
-  // The code page the document's texts are kept in.
-  void SetCodePage(std::string codePage) { codePage_ = std::move(codePage); }
-
   // The zoomed canvas with the scroll bars' room: what the child frame needs.
   QSize CanvasFrameSize() const;
 
@@ -102,7 +99,6 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   CTessaraView view_;
   CSize zoomedCanvas_;
   Bitmap32 canvas_;  // the whole canvas at one pixel per LED, repainted where exposed
-  std::string codePage_ = "GBK";
   // Asking the clipboard's owner is a round trip to another program: the
   // answer is kept until the clipboard changes.
   bool clipboardHoldsUnits_ = false;

@@ -1,5 +1,6 @@
 #include "platform/codepage/codepage.h"
 
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -107,16 +108,59 @@ std::string TextCodePage() {
   return g_textCodePage;
 }
 
-std::size_t CharacterBytes(std::string_view codePage, unsigned char first) {
-  static const std::set<std::string, std::less<>> gbkFamily = {"GBK", "CP936", "GB18030", "GB2312", "EUCCN"};
-  static const std::set<std::string, std::less<>> highLead = {"BIG5", "CP950", "BIG5HKSCS", "CP949", "UHC", "EUCKR",
-                                                              "EUCJP", "EUCTW"};
-  static const std::set<std::string, std::less<>> shiftJis = {"SHIFTJIS", "SJIS", "CP932", "MS932", "WINDOWS31J"};
+namespace {
+
+// Whether every byte decodes on its own in `codePage`, asked of iconv once per code page.
+bool IsSingleByte(const std::string& key, std::string_view codePage) {
+  static std::mutex mutex;
+  static std::map<std::string, bool, std::less<>> known;
+  std::lock_guard lock(mutex);
+  if (const auto found = known.find(key); found != known.end()) return found->second;
+  bool single = true;
+  const iconv_t handle = iconv_open("UTF-32LE", std::string(codePage).c_str());
+  if (handle != reinterpret_cast<iconv_t>(-1)) {
+    for (int byte = 0x80; byte <= 0xFF && single; ++byte) {
+      char in = char(byte);
+      char* from = &in;
+      std::size_t inLeft = 1;
+      char out[16];
+      char* to = out;
+      std::size_t outLeft = sizeof out;
+      iconv(handle, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(handle, &from, &inLeft, &to, &outLeft) == std::size_t(-1) && errno == EINVAL) single = false;
+    }
+    iconv_close(handle);
+  }
+  known.emplace(key, single);
+  return single;
+}
+
+}  // namespace
+
+std::size_t CharacterBytes(std::string_view codePage, std::string_view text) {
+  if (text.empty()) return 0;
+  const auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0; };
+  const unsigned char first = byte(0);
+  const auto fit = [&](std::size_t length) { return std::min(length, text.size()); };
+  if (first < 0x80) return 1;
+  static const std::set<std::string, std::less<>> gbkFamily = {"GBK", "CP936", "WINDOWS936", "MS936", "GB2312",
+                                                               "EUCCN"};
+  static const std::set<std::string, std::less<>> highLead = {"BIG5", "CP950", "BIG5HKSCS", "CP949", "UHC",
+                                                              "EUCKR", "JOHAB", "CP1361"};
+  static const std::set<std::string, std::less<>> shiftJis = {"SHIFTJIS", "SJIS", "CP932", "MS932", "WINDOWS31J",
+                                                              "SHIFTJISX0213"};
   const std::string key = CodePageKey(codePage);
-  if (gbkFamily.contains(key)) return (first & 0x80) != 0 ? 2 : 1;
-  if (highLead.contains(key)) return first >= 0x81 && first <= 0xFE ? 2 : 1;
-  if (shiftJis.contains(key)) return (first >= 0x81 && first <= 0x9F) || (first >= 0xE0 && first <= 0xFC) ? 2 : 1;
-  return 1;
+  if (gbkFamily.contains(key)) return fit(2);
+  if (key == "GB18030") return fit(byte(1) >= 0x30 && byte(1) <= 0x39 ? 4 : 2);
+  if (key == "UTF8") {
+    const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    return fit(length);
+  }
+  if (key == "EUCJP") return fit(first == 0x8F ? 3 : first == 0x8E || first >= 0xA1 ? 2 : 1);
+  if (key == "EUCTW") return fit(first == 0x8E ? 4 : first >= 0xA1 ? 2 : 1);
+  if (highLead.contains(key)) return fit(first >= 0x81 && first <= 0xFE ? 2 : 1);
+  if (shiftJis.contains(key)) return fit((first >= 0x81 && first <= 0x9F) || (first >= 0xE0 && first <= 0xFC) ? 2 : 1);
+  return IsSingleByte(key, codePage) ? 1 : fit(2);
 }
 
 std::string CodePageToUtf8(std::string_view bytes, std::string_view codePage) {

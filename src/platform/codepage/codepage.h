@@ -22,10 +22,14 @@ std::string DocumentCodePage(const SettingsStore& store);
 void SetTextCodePage(std::string codePage);
 std::string TextCodePage();
 
-// How many bytes the character starting with `first` takes in `codePage`:
-// 2 for a lead byte of a double-byte code page (GBK and its kin take every
-// byte with the high bit set), 1 otherwise and in every single-byte code page.
-std::size_t CharacterBytes(std::string_view codePage, unsigned char first);
+// How many bytes the character at the start of `text` takes in `codePage`
+// (1 to 4, never more than `text` holds): the lead-byte rules of the
+// East Asian code pages (GBK and its kin take every byte with the high bit
+// set as a lead byte, GB18030 its four-byte forms, EUC-JP and EUC-TW their
+// three- and four-byte forms), UTF-8's own, and 1 in a single-byte code page.
+// A code page none of these names is asked of iconv once whether it is
+// single-byte; if not, a high-bit byte leads a pair.
+std::size_t CharacterBytes(std::string_view codePage, std::string_view text);
 
 // Bytes that do not decode become U+FFFD; an unknown code page is treated as Latin-1.
 std::string CodePageToUtf8(std::string_view bytes, std::string_view codePage);

@@ -19,7 +19,6 @@
 #include "platform/gdi/region.h"
 #include "platform/gdi/rop2.h"
 #include "platform/gdi/spans.h"
-#include "platform/codepage/codepage.h"
 #include "platform/types.h"
 
 namespace lumetra {

@@ -10,6 +10,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +50,7 @@ struct FaceFile {
   int upem = 2048;
   int ascent = 0;  // the cell above and below the baseline, in font units
   int descent = 0;
+  int inkDescent = 0;  // how far glyphs reach below the baseline, when more than the cell
   int hheaAscender = 0;
   int hheaDescender = 0;
   int lineGap = 0;
@@ -258,6 +260,7 @@ struct FontState {
   FontState() : font(*this) {}
   RealizedFont font;
   SizedFace* primary = nullptr;
+  SizedFace* halfWidth = nullptr;  // Latin and the like for a Chinese face whose own are half a cell
   bool bold = false;
   bool italic = false;
   int fallbackHeight = 0;  // lfHeight used to size fallback faces
@@ -330,6 +333,12 @@ struct Alias {
   std::vector<std::string_view> names;
   std::vector<std::string> families;
   bool cjk;
+  // The Windows face's average character width per em, by which a LOGFONT
+  // width is meant; 0 for the replacing face's own.
+  double averageWidth = 0;
+  // Latin and other characters outside the CJK blocks come from this face,
+  // half a cell wide, as the Windows face's own are.
+  std::string_view halfWidthFace = {};
 };
 
 // Windows faces and the metric-compatible faces that replace them here.
@@ -337,9 +346,10 @@ struct Alias {
 // theirs are.
 const std::vector<Alias>& Aliases() {
   static const std::vector<Alias> aliases = {
-      {{"arial", "helvetica", "ms sans serif", "microsoft sans serif"}, {"Liberation Sans", "Arimo"}, false},
-      {{"times new roman", "times"}, {"Liberation Serif", "Tinos"}, false},
-      {{"courier new", "courier"}, {"Liberation Mono", "Cousine"}, false},
+      {{"arial", "helvetica", "ms sans serif", "microsoft sans serif"}, {"Liberation Sans", "Arimo"}, false,
+       904.0 / 2048},
+      {{"times new roman", "times"}, {"Liberation Serif", "Tinos"}, false, 821.0 / 2048},
+      {{"courier new", "courier"}, {"Liberation Mono", "Cousine"}, false, 1229.0 / 2048},
       // The Song and Hei faces have their em square as their cell and
       // hand-drawn strikes at 12-16 pixels; so has this face.
       {{"simsun", "nsimsun", "simhei",
@@ -348,7 +358,7 @@ const std::vector<Alias>& Aliases() {
         "\xE9\xBB\x91\xE4\xBD\x93"},              // 黑体
        {std::string(kChineseFace), "WenQuanYi Zen Hei Mono", "Noto Sans Mono CJK SC", "Noto Sans CJK SC",
         "WenQuanYi Zen Hei", "Droid Sans Fallback"},
-       true},
+       true, 0.5, "WenQuanYi Zen Hei Mono"},
       {{"kaiti", "fangsong", "kaiti_gb2312", "fangsong_gb2312", "mingliu",
         "\xE6\xA5\xB7\xE4\xBD\x93",               // 楷体
         "\xE4\xBB\xBF\xE5\xAE\x8B",               // 仿宋
@@ -452,8 +462,10 @@ class FontCache {
     }
 
     FaceFile* file = nullptr;
+    const Alias* aliased = nullptr;
     for (const Alias& alias : Aliases()) {
       if (std::find(alias.names.begin(), alias.names.end(), key) == alias.names.end()) continue;
+      aliased = &alias;
       file = Match(alias.families, bold, italic, false);
       if (!file && alias.cjk) file = Match({}, bold, italic, true);
       break;
@@ -466,15 +478,32 @@ class FontCache {
     ppem = std::clamp(ppem, 1, kMaxPpem);
     bool fakeBold = bold && file && !file->bold;
     FontMetrics tm = ComputeMetrics(file, ppem, fakeBold);
-    // The horizontal size that gives the average width asked for.
+    // The horizontal size that gives the average width asked for, measured
+    // as the Windows face measures it.
     int xppem = ppem;
-    if (width > 0 && file && tm.aveCharWidth > 0) {
-      xppem = std::clamp(int((std::int64_t(ppem) * width + tm.aveCharWidth / 2) / tm.aveCharWidth), 1, kMaxPpem);
+    const double natural = aliased && aliased->averageWidth > 0 ? ppem * aliased->averageWidth : tm.aveCharWidth;
+    if (width > 0 && file && natural > 0) {
+      xppem = std::clamp(int(std::lround(ppem * double(width) / natural)), 1, kMaxPpem);
       tm.maxCharWidth = int(std::int64_t(tm.maxCharWidth) * xppem / ppem);
-      tm.aveCharWidth = width;
+      tm.aveCharWidth = int(std::lround(natural * xppem / ppem));
     }
-    state.primary = &Sized(file, ppem, fakeBold, italic && file && !file->italic, 0, tm.ascent, tm.descent, xppem);
+    const bool fakeItalic = italic && file && !file->italic;
+    state.primary = &Sized(file, ppem, fakeBold, fakeItalic, 0, tm.ascent, InkDescent(file, ppem, tm), xppem);
+    if (aliased && !aliased->halfWidthFace.empty()) {
+      if (FaceFile* half = Match({std::string(aliased->halfWidthFace)}, bold, italic, false)) {
+        const FontMetrics own = ComputeMetrics(half, ppem, bold && !half->bold);
+        state.halfWidth = &Sized(half, ppem, bold && !half->bold, italic && !half->italic, 0, tm.ascent,
+                                 std::max(tm.descent, own.descent), xppem);
+      }
+    }
     state.Describe(tm, file ? file->family : std::string(), ppem);
+  }
+
+  // Where glyphs are cut below the baseline: the cell's bottom, or further
+  // for a face whose cell is its em square.
+  static int InkDescent(const FaceFile* file, int ppem, const FontMetrics& tm) {
+    if (!file || file->inkDescent <= tm.descent) return tm.descent;
+    return std::max<int>(tm.descent, FT_MulFix(file->inkDescent, FT_MulDiv(ppem, 1 << 16, file->upem)));
   }
 
   // GDI's text metrics from the OS/2, hhea and post tables.
@@ -661,7 +690,9 @@ class FontCache {
       }
       if (file->avgWidth == 0) file->avgWidth = static_cast<int>(face->max_advance_width / 2);
       if (file->family == kChineseFace) {
-        // SimSun's proportions: 220 of 256 above the baseline.
+        // SimSun's proportions: 220 of 256 above the baseline. Latin
+        // descenders reach further, and are drawn rather than cut.
+        file->inkDescent = file->descent;
         file->ascent = (file->upem * 220 + 128) / 256;
         file->descent = file->upem - file->ascent;
         file->hheaAscender = file->ascent;
@@ -723,7 +754,9 @@ const Glyph* FontState::GlyphFor(char32_t c) {
     if (found != others.end()) return found->second;
   }
   const Glyph* g = nullptr;
-  SizedFace& face = *primary;
+  // Below the CJK blocks (U+2E80) a Chinese face takes its half-width glyphs.
+  const bool half = halfWidth && halfWidth->file && c < 0x2E80 && FT_Get_Char_Index(halfWidth->file->face, c) != 0;
+  SizedFace& face = half ? *halfWidth : *primary;
   FT_UInt index = face.file ? FT_Get_Char_Index(face.file->face, c) : 0;
   if (index) {
     g = &face.GlyphAt(index);
