@@ -14,8 +14,8 @@
 #include "document/document.h"
 #include "platform/gdi/bmp_file.h"
 #include "platform/gdi/dc.h"
+#include "render/picture.h"
 #include "view/canvas_render.h"
-#include "view/picture.h"
 
 namespace {
 

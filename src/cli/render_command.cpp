@@ -1,9 +1,9 @@
 #include "cli/render_command.h"
 
 #include <optional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
-#include <stdexcept>
 
 #include "document/document.h"
 #include "platform/files.h"
@@ -11,9 +11,9 @@
 #include "platform/gdi/dc.h"
 #include "platform/local_time.h"
 #include "platform/png_encoder.h"
+#include "render/picture.h"
 #include "units/timer.h"
 #include "view/canvas_render.h"
-#include "view/picture.h"
 
 namespace lumetra {
 namespace {

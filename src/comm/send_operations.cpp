@@ -9,7 +9,7 @@
 #include "platform/files.h"
 #include "platform/local_time.h"
 #include "platform/report.h"
-#include "view/picture.h"
+#include "render/picture.h"
 
 namespace lumetra {
 

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "panel/playback.h"
 #include "platform/files.h"
 #include "platform/gdi/bmp_file.h"
 #include "platform/png_encoder.h"
+#include "render/playback.h"
 
 namespace lumetra::panel {
 

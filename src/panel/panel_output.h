@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <span>
 
-#include "panel/panel_state.h"
+#include "render/panel_state.h"
 
 namespace lumetra::panel {
 

@@ -11,18 +11,18 @@
 #include <string>
 #include <vector>
 
-#include "panel/panel_state.h"
 #include "protocol/frame.h"
+#include "render/panel_state.h"
 
 namespace lumetra::panel {
 
 // Misbehaviour on demand, for testing the senders.
 struct Faults {
-  bool silent = false;          // dead panels: nothing is taken, nothing answered
+  bool silent = false;                             // dead panels: nothing is taken, nothing answered
   std::vector<std::uint8_t> silentAddresses = {};  // only these panels dead; the others answer in their slots
-  bool answerError = false;     // every command refused with a panel fault
-  int damagedFrames = 0;        // the next N frames arrive damaged: they fail their check
-  int droppedBytes = 0;         // the next N bytes from the line are lost
+  bool answerError = false;                        // every command refused with a panel fault
+  int damagedFrames = 0;                           // the next N frames arrive damaged: they fail their check
+  int droppedBytes = 0;                            // the next N bytes from the line are lost
 };
 
 // The largest picture a panel keeps, in plane bytes: two colours of

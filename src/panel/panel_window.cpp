@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "panel/playback.h"
+#include "render/playback.h"
 
 namespace lumetra::panel {
 namespace {

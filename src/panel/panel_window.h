@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "panel/panel_state.h"
 #include "platform/gdi/bitmap.h"
+#include "render/panel_state.h"
 
 class QTimer;
 

@@ -10,13 +10,13 @@
 #include "platform/gdi/dc.h"
 #include "platform/local_time.h"
 #include "platform/types.h"
+#include "render/picture.h"
 
 namespace lumetra {
 
 class CTessaraDoc;
 class CUnit;
 
-inline constexpr COLORREF kCanvasBackground = 0x00000000;
 inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
 inline constexpr COLORREF kSelectionFrameColour = 0x00FFFF00;
 
@@ -37,8 +37,8 @@ void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const 
 
 // The units alone, first to last, each with its handles right after it when
 // selected and `withHandles`; no background, no separators.
-void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles,
-               const CUnit* current = nullptr, std::int64_t handleReach = INT64_MAX);
+void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles, const CUnit* current = nullptr,
+               std::int64_t handleReach = INT64_MAX);
 
 // A dotted frame in the handles' colour round `box` (right and bottom edges outside).
 void DrawSelectionFrame(CDC& dc, const CRect& box);

@@ -12,10 +12,10 @@
 #include "platform/archive/byte_stream.h"
 #include "platform/files.h"
 #include "platform/gdi/bmp_file.h"
+#include "render/picture.h"
 #include "support/bmp_builder.h"
 #include "units/bmp.h"
 #include "units/line.h"
-#include "view/picture.h"
 
 namespace {
 

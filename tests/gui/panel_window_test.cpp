@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "panel/playback.h"
+#include "render/playback.h"
 
 using namespace lumetra;
 using namespace lumetra::panel;

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "comm/send_data.h"
-#include "panel/playback.h"
+#include "render/playback.h"
 #include "support/golden_image.h"
 #include "support/temp_folder.h"
 

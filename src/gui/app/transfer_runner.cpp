@@ -2,10 +2,9 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QVBoxLayout>
-
 #include <chrono>
 #include <cmath>
 #include <exception>
@@ -17,7 +16,7 @@
 #include "gui/dialogs/send_dialog.h"
 #include "lang/language.h"
 #include "lang/message_text.h"
-#include "view/picture.h"
+#include "render/picture.h"
 #include "view/tessara_view.h"
 
 namespace lumetra::gui {
@@ -145,7 +144,8 @@ TransferReport TransferRunner::Run(const std::function<TransferReport(SendOperat
       return written;
     });
     report = sequence(operations);
-    QMetaObject::invokeMethod(&progress, [&progress] { progress.Finish(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &progress, [&progress] { progress.Finish(); }, Qt::QueuedConnection);
   });
   progress.exec();
   worker.join();

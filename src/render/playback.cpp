@@ -1,4 +1,4 @@
-#include "panel/playback.h"
+#include "render/playback.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,7 +11,7 @@
 #include "platform/gdi/dc.h"
 #include "units/timer.h"
 
-namespace lumetra::panel {
+namespace lumetra {
 
 namespace {
 
@@ -255,4 +255,4 @@ Bitmap32 RenderPanelFrame(const PanelState& state, std::int64_t elapsedMs) {
   return shown;
 }
 
-}  // namespace lumetra::panel
+}  // namespace lumetra

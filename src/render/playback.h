@@ -36,11 +36,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "panel/panel_state.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/local_time.h"
+#include "render/panel_state.h"
 
-namespace lumetra::panel {
+namespace lumetra {
 
 enum PlayMode : int { kPageTurning = 0, kMoveLeft = 1, kMoveRight = 2, kStretch = 3 };
 enum ClockAlign : int { kClockLeft = 0, kClockCentre = 1, kClockRight = 2 };
@@ -105,4 +105,4 @@ LocalTime AdvanceClock(const LocalTime& time, std::int64_t seconds);
 // the start show the start.
 Bitmap32 RenderPanelFrame(const PanelState& state, std::int64_t elapsedMs);
 
-}  // namespace lumetra::panel
+}  // namespace lumetra

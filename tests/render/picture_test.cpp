@@ -1,3 +1,5 @@
+#include "render/picture.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -12,7 +14,6 @@
 #include "support/temp_folder.h"
 #include "units/rectangle.h"
 #include "units/timer.h"
-#include "view/picture.h"
 
 namespace lumetra {
 namespace {
@@ -117,7 +118,7 @@ TEST(PictureDib, TwentyFourBitsBottomUpWithPaddedRowsAndNoColourTable) {
   picture.At(2, 1) = 0xAABBCC;  // bottom right
   PackedDib dib = PackDib24(picture);
   ASSERT_EQ(dib.size(), 40u + 12u * 2u);  // 9 bytes of pixels padded to 12
-  EXPECT_EQ(U32(dib, 8), 2u);  // positive: bottom-up
+  EXPECT_EQ(U32(dib, 8), 2u);             // positive: bottom-up
   EXPECT_EQ(dib[14], 24);
   EXPECT_EQ(U32(dib, 20), 24u);
   EXPECT_EQ(U32(dib, 32), 0u);  // no colour table

@@ -1,4 +1,4 @@
-#include "view/picture.h"
+#include "render/picture.h"
 
 #include <algorithm>
 #include <new>
@@ -8,7 +8,6 @@
 #include "platform/files.h"
 #include "platform/gdi/dc.h"
 #include "units/timer.h"
-#include "view/canvas_render.h"
 
 namespace lumetra {
 std::optional<Bitmap32> RenderPictureStrip(const CTessaraDoc& doc, const std::optional<LocalTime>& clocksAt,

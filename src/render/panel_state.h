@@ -9,18 +9,18 @@
 #include "platform/local_time.h"
 #include "protocol/messages.h"
 
-namespace lumetra::panel {
+namespace lumetra {
 
+using protocol::ClockBytes;
 using protocol::kFlagReverse;
 using protocol::kFlagYellowAndBlue;
-using protocol::LedColour;
 using protocol::kParameterBytes;
 using protocol::kSentPlayModeRows;
+using protocol::LedColour;
 using protocol::ParameterBlock;
-using protocol::ClockBytes;
 
 struct PanelPicture {
-  int width = 0;   // pixels: all frames side by side
+  int width = 0;  // pixels: all frames side by side
   int height = 0;
   std::uint8_t colourFlags = 0;
   std::vector<LedColour> leds;  // width × height, top row first (0 off, 1 first colour, 2 second, 3 both)
@@ -40,4 +40,4 @@ struct PanelState {
   std::optional<PanelClock> clock;
 };
 
-}  // namespace lumetra::panel
+}  // namespace lumetra

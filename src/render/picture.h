@@ -15,6 +15,9 @@ namespace lumetra {
 
 class CTessaraDoc;
 
+// The field the units are drawn on: every LED off.
+inline constexpr COLORREF kCanvasBackground = 0x00000000;
+
 // The panel draws its own clock from the clock options, so the picture sent
 // to it leaves clock units out (kNoClocks); the preview shows them at a time.
 inline constexpr std::nullopt_t kNoClocks = std::nullopt;

@@ -1,7 +1,7 @@
 // The panel's show at exact moments: frames in row order with their
 // entrances and holds, the clock on its frame, and any bytes played safely.
 
-#include "panel/playback.h"
+#include "render/playback.h"
 
 #include <gtest/gtest.h>
 
