@@ -3,8 +3,6 @@
 #include <QPainter>
 #include <QStringList>
 #include <QTimer>
-#include <algorithm>
-#include <iterator>
 
 #include "render/playback.h"
 
@@ -12,45 +10,11 @@ namespace lumetra::panel {
 namespace {
 
 const QString kTitle = QStringLiteral("Lumetra panel");
-// Unlit LEDs stay faintly visible, so the matrix shows on black.
-constexpr std::uint32_t kUnlitPixel = PixelFromColor(0x00303030);
-constexpr std::uint32_t kOpaque = 0xFF000000;
-// Samples per pixel each way when measuring how much of it a dot covers.
-constexpr int kSamples = 4;
-
-// The dot's circle leaves a dark gap of one pixel between neighbours.
-std::vector<std::uint8_t> DotCoverage(int size) {
-  const double centre = size / 2.0;
-  const double radius = (size - 1) / 2.0;
-  std::vector<std::uint8_t> coverage;
-  coverage.reserve(std::size_t(size) * std::size_t(size));
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      int inside = 0;
-      for (int sy = 0; sy < kSamples; ++sy) {
-        for (int sx = 0; sx < kSamples; ++sx) {
-          const double dx = x + (sx + 0.5) / kSamples - centre;
-          const double dy = y + (sy + 0.5) / kSamples - centre;
-          inside += dx * dx + dy * dy <= radius * radius;
-        }
-      }
-      coverage.push_back(std::uint8_t(inside * 255 / (kSamples * kSamples)));
-    }
-  }
-  return coverage;
-}
-
-// `pixel` (0x00RRGGBB) at `coverage` / 255 of its brightness, over black.
-std::uint32_t Dimmed(std::uint32_t pixel, std::uint8_t coverage) {
-  std::uint32_t result = kOpaque;
-  for (const int shift : {0, 8, 16}) result |= ((pixel >> shift & 0xFF) * coverage / 255) << shift;
-  return result;
-}
+constexpr std::uint8_t kOpaque = 0xFF;
 
 }  // namespace
 
-PanelWindow::PanelWindow(int ledSize, QWidget* parent)
-    : QWidget(parent), ledSize_(std::max(ledSize, kMinLedSize)), coverage_(DotCoverage(ledSize_)) {
+PanelWindow::PanelWindow(int ledSize, QWidget* parent) : QWidget(parent), dots_(ledSize, kOpaque) {
   setWindowTitle(kTitle);
   frameTimer_ = new QTimer(this);
   frameTimer_->setInterval(kFrameMs);
@@ -79,7 +43,7 @@ void PanelWindow::ShowMoment(std::int64_t elapsedMs) {
   if (sameSize && frame.Pixels() == frame_.Pixels()) return;
   frame_ = std::move(frame);
   if (!sameSize) {
-    image_ = QImage(frame_.Width() * ledSize_, frame_.Height() * ledSize_, QImage::Format_RGB32);
+    image_ = QImage(frame_.Width() * LedSize(), frame_.Height() * LedSize(), QImage::Format_RGB32);
     setFixedSize(image_.size());
   }
   DrawDots();
@@ -87,24 +51,8 @@ void PanelWindow::ShowMoment(std::int64_t elapsedMs) {
 }
 
 void PanelWindow::DrawDots() {
-  std::vector<const std::uint32_t*> dots(std::size_t(frame_.Width()));
-  for (int y = 0; y < frame_.Height(); ++y) {
-    for (int x = 0; x < frame_.Width(); ++x) dots[std::size_t(x)] = Dot(frame_.At(x, y)).data();
-    for (int dy = 0; dy < ledSize_; ++dy) {
-      auto* line = reinterpret_cast<std::uint32_t*>(image_.scanLine(y * ledSize_ + dy));
-      for (const std::uint32_t* dot : dots) line = std::copy_n(dot + dy * ledSize_, ledSize_, line);
-    }
-  }
-}
-
-const std::vector<std::uint32_t>& PanelWindow::Dot(std::uint32_t pixel) {
-  auto [entry, added] = dots_.try_emplace(pixel);
-  if (added) {
-    const std::uint32_t colour = pixel == 0 ? kUnlitPixel : pixel;
-    std::ranges::transform(coverage_, std::back_inserter(entry->second),
-                           [colour](std::uint8_t covered) { return Dimmed(colour, covered); });
-  }
-  return entry->second;
+  dots_.PaintInto(frame_, reinterpret_cast<std::uint32_t*>(image_.bits()),
+                  std::size_t(image_.bytesPerLine()) / sizeof(std::uint32_t));
 }
 
 void PanelWindow::paintEvent(QPaintEvent*) { QPainter(this).drawImage(0, 0, image_); }

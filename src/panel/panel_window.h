@@ -7,10 +7,10 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/gdi/bitmap.h"
+#include "render/led_dots.h"
 #include "render/panel_state.h"
 
 class QTimer;
@@ -22,14 +22,14 @@ class PanelWindow : public QWidget {
 
  public:
   static constexpr int kDefaultLedSize = 6;
-  static constexpr int kMinLedSize = 3;  // smaller dots are no longer round
-  static constexpr int kFrameMs = 40;    // 25 frames a second
+  static constexpr int kMinLedSize = LedDots::kMinSize;
+  static constexpr int kFrameMs = 40;  // 25 frames a second
 
   // ledSize: screen pixels per LED each way, at least kMinLedSize. The
   // window starts with an empty panel.
   explicit PanelWindow(int ledSize = kDefaultLedSize, QWidget* parent = nullptr);
 
-  int LedSize() const { return ledSize_; }
+  int LedSize() const { return dots_.Size(); }
   // Plays `state` from its start; the window takes the panel's size.
   void ShowState(const PanelState& state);
   // The panel addresses the window stands for, named in its title.
@@ -45,13 +45,8 @@ class PanelWindow : public QWidget {
   // Shows the moment `elapsedMs` into the show, repainting only on a change.
   void ShowMoment(std::int64_t elapsedMs);
   void DrawDots();
-  // The dot of one LED in `pixel`'s colour, ledSize_ × ledSize_ pixels.
-  const std::vector<std::uint32_t>& Dot(std::uint32_t pixel);
 
-  const int ledSize_;
-  // How much of each of a dot's pixels the circle covers, 0..255.
-  const std::vector<std::uint8_t> coverage_;
-  std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> dots_;
+  LedDots dots_;
   PanelState state_;
   QElapsedTimer monotonic_;
   std::function<std::int64_t()> nowMs_;

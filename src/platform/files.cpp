@@ -27,11 +27,6 @@ class Descriptor {
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
 
  private:
   int fd_;
@@ -62,44 +57,75 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path, std::
   return bytes;
 }
 
-void WriteFileAtomically(const std::filesystem::path& requested, std::span<const std::uint8_t> bytes) {
+AtomicFile::AtomicFile(const std::filesystem::path& requested) : target_(requested) {
   // Through a symbolic link the file it points to is replaced, not the link.
-  std::filesystem::path path = requested;
   std::error_code linkError;
   if (std::filesystem::is_symlink(requested, linkError)) {
-    std::filesystem::path target = std::filesystem::weakly_canonical(requested, linkError);
-    if (!linkError) path = target;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(requested, linkError);
+    if (!linkError) target_ = resolved;
   }
-  std::filesystem::path folder = path.parent_path();
+  std::filesystem::path folder = target_.parent_path();
   if (folder.empty()) folder = ".";
   // A short fixed name, so that a target name of any legal length still fits.
-  std::string pattern = (folder / ".lumetra-save-XXXXXX").string();
-  Descriptor temp(::mkstemp(pattern.data()));
-  if (temp.get() < 0) Fail(path, "cannot create a temporary file in " + folder.string(), errno);
+  temp_ = (folder / ".lumetra-save-XXXXXX").string();
+  fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+  if (fd_ < 0) Fail(target_, "cannot create a temporary file in " + folder.string(), errno);
+}
 
-  auto discard = [&](const std::string& what, int error) {
-    ::unlink(pattern.c_str());
-    Fail(path, what, error);
-  };
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+  }
+}
+
+void AtomicFile::Discard(const std::string& what, int error) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.c_str());
+  Fail(target_, what, error);
+}
+
+void AtomicFile::Write(std::span<const std::uint8_t> bytes) {
+  if (fd_ < 0) Fail(target_, "cannot write", EBADF);
   std::size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(temp.get(), bytes.data() + done, bytes.size() - done);
+    ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) discard("cannot write", errno);
+    if (n < 0) Discard("cannot write", errno);
     done += static_cast<std::size_t>(n);
   }
+}
+
+void AtomicFile::Commit() {
+  if (fd_ < 0) Fail(target_, "cannot write", EBADF);
   // Keep the permissions of the file we replace; new files get the usual 0666 & ~umask.
   struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0) {
-    ::fchmod(temp.get(), existing.st_mode & 07777);
+  if (::stat(target_.c_str(), &existing) == 0) {
+    ::fchmod(fd_, existing.st_mode & 07777);
   } else {
     mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(temp.get(), 0666 & ~mask);
+    ::fchmod(fd_, 0666 & ~mask);
   }
-  if (::fsync(temp.get()) != 0) discard("cannot write", errno);
-  if (::close(temp.release()) != 0) discard("cannot write", errno);
-  if (::rename(pattern.c_str(), path.c_str()) != 0) discard("cannot replace the file", errno);
+  if (::fsync(fd_) != 0) Discard("cannot write", errno);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    ::unlink(temp_.c_str());
+    Fail(target_, "cannot write", errno);
+  }
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp_.c_str());
+    Fail(target_, "cannot replace the file", error);
+  }
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  AtomicFile file(path);
+  file.Write(bytes);
+  file.Commit();
 }
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view text) {

@@ -22,6 +22,28 @@ class FileError : public std::runtime_error {
 // or is larger than maxBytes.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes);
 
+// A file written piece by piece that replaces `path` only when committed:
+// until then, and when anything fails or the writer is dropped uncommitted,
+// the previous file stays as it was. Every step throws FileError naming the
+// file and the reason.
+class AtomicFile {
+ public:
+  explicit AtomicFile(const std::filesystem::path& path);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  void Write(std::span<const std::uint8_t> bytes);
+  void Commit();
+
+ private:
+  [[noreturn]] void Discard(const std::string& what, int error);
+
+  std::filesystem::path target_;
+  std::string temp_;
+  int fd_ = -1;
+};
+
 // Throws FileError when any step fails; the target is then left as it was.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view text);

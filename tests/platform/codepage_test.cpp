@@ -93,9 +93,9 @@ TEST(CodePage, CharacterBytesFollowTheCodePage) {
     std::size_t bytes;
   };
   const Case cases[] = {
-      {"GBK", "\xD6\xD0a", 2},          {"GBK", "\xD6", 1},               {"GBK", "a\xD6", 1},
-      {"GB18030", "\x81\x30\x81\x30", 4}, {"GB18030", "\xD6\xD0", 2},     {"EUC-JP", "\x8F\xA1\xA1a", 3},
-      {"Shift_JIS", "\xB1\xB2", 1},     {"Shift_JIS", "\x82\xA0", 2},    {"UTF-8", "\xE4\xB8\xADa", 3},
+      {"GBK", "\xD6\xD0" "a", 2},          {"GBK", "\xD6", 1},               {"GBK", "a\xD6", 1},
+      {"GB18030", "\x81\x30\x81\x30", 4}, {"GB18030", "\xD6\xD0", 2},     {"EUC-JP", "\x8F\xA1\xA1" "a", 3},
+      {"Shift_JIS", "\xB1\xB2", 1},     {"Shift_JIS", "\x82\xA0", 2},    {"UTF-8", "\xE4\xB8\xAD" "a", 3},
       {"CP1252", "\xE9\xE9", 1},        {"ISO-8859-5", "\xE9\xE9", 1},   {"WINDOWS-936", "\xD6\xD0", 2},
   };
   for (const Case& c : cases) EXPECT_EQ(CharacterBytes(c.codePage, c.text), c.bytes) << c.codePage << " " << c.text;
