@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/info_command.h"
+#include "cli/play_command.h"
 #include "cli/render_command.h"
 #include "cli/send_command.h"
 #include "document/document.h"
@@ -21,8 +22,10 @@
 #include "platform/files.h"
 #include "platform/profile/settings_store.h"
 #include "platform/report.h"
-#include "protocol/port_names.h"
 #include "platform/version.h"
+#include "protocol/port_names.h"
+#include "render/animation.h"
+#include "render/led_dots.h"
 
 namespace {
 
@@ -66,25 +69,28 @@ void OpenDocument(lumetra::CTessaraDoc& doc, const std::string& path, const lume
 
 // The send dialog's controls as options, shared by send, clock and params.
 void AddTransferOptions(CLI::App* command, lumetra::TransferRequest& request, bool picture) {
-  command->add_option("--port", request.port,
-                      "COM1..COM4 (LUMETRA_COM1.. or section Ports of the settings map them), a device path or "
-                      "tcp://HOST:PORT")
+  command
+      ->add_option("--port", request.port,
+                   "COM1..COM4 (LUMETRA_COM1.. or section Ports of the settings map them), a device path or "
+                   "tcp://HOST:PORT")
       ->capture_default_str();
   command->add_option("--baud", request.baud, "The line's rate (default: the port's own, else 115200)")
-      ->check(CLI::IsMember(std::vector<int>(std::begin(lumetra::protocol::kOfferedBauds),
-                                             std::end(lumetra::protocol::kOfferedBauds))));
+      ->check(CLI::IsMember(
+          std::vector<int>(std::begin(lumetra::protocol::kOfferedBauds), std::end(lumetra::protocol::kOfferedBauds))));
   command->add_option("--address", request.address, "Panel addresses, e.g. \"1,2,3-5\"")->capture_default_str();
   command->add_flag("--broadcast", request.broadcast, "Send to every panel on the line");
   command->add_option("--controller", request.controller, "MOVA or MOVA_OUT")->capture_default_str();
   if (picture) command->add_flag("--reverse", request.reverseColour, "Reverse color");
   if (request.kind != lumetra::TransferKind::kClock) {
-    command->add_flag("--no-clock", [&request](std::int64_t) { request.refreshTimer = false; },
-                      "Do not refresh the panels' clock afterwards");
+    command->add_flag(
+        "--no-clock", [&request](std::int64_t) { request.refreshTimer = false; },
+        "Do not refresh the panels' clock afterwards");
   }
   command->add_option("--pause-scale", request.pauseScale, "Multiply every pause by F (tests use 0)")
       ->check(CLI::Range(0.0, 100.0));
-  command->add_flag("--json", request.json, "Print the outcome as one JSON object: result, message, broadcast and "
-                                            "the panels that answered and failed each step");
+  command->add_flag("--json", request.json,
+                    "Print the outcome as one JSON object: result, message, broadcast and "
+                    "the panels that answered and failed each step");
 }
 
 }  // namespace
@@ -113,8 +119,8 @@ int main(int argc, char** argv) {
   lumetra::RenderRequest render;
   CLI::App* renderCommand = app.add_subcommand("render", "Write a document's picture as the panel receives it.");
   renderCommand->add_option("IN", renderIn, "Document to read")->required();
-  auto* bmpOption = renderCommand->add_option("-o,--output", render.bmp,
-                                              "BMP of the picture: all frames side by side, no clock (as the editor saves it)");
+  auto* bmpOption = renderCommand->add_option(
+      "-o,--output", render.bmp, "BMP of the picture: all frames side by side, no clock (as the editor saves it)");
   auto* pngOption = renderCommand->add_option("--png", render.png, "The same picture as PNG");
   auto* canvasOption = renderCommand->add_option(
       "--canvas", render.canvas, "PNG of the canvas as the editor shows it: frames stacked, with separators and clock");
@@ -125,6 +131,27 @@ int main(int argc, char** argv) {
     if (bmpOption->count() + pngOption->count() + canvasOption->count() == 0) {
       throw CLI::RequiredError("at least one of -o, --png or --canvas");
     }
+  });
+
+  std::string playIn;
+  lumetra::PlayRequest play;
+  CLI::App* playCommand =
+      app.add_subcommand("play", "Play the show a panel gives after a send of the document, as a GIF or PNG frames.");
+  playCommand->add_option("DOC", playIn, "Document to read")->required();
+  auto* gifOption = playCommand->add_option("--gif", play.gif, "Animated GIF of the show");
+  auto* framesOption = playCommand->add_option("--frames", play.frames, "Folder for the moments as frame-NNNNN.png");
+  playCommand->add_option("--seconds", play.seconds, "How much of the show (default: one round, at most 60 s)");
+  playCommand->add_option("--fps", play.fps, "Moments a second")
+      ->check(CLI::Range(1, lumetra::kMaxAnimationFps))
+      ->capture_default_str();
+  playCommand
+      ->add_option("--led-size", play.ledSize, "Round LEDs on black, N x N pixels each (default: a pixel per LED)")
+      ->check(CLI::Range(lumetra::LedDots::kMinSize, lumetra::kMaxAnimationLedSize));
+  playCommand->add_option("--clock", play.clock,
+                          "The time the send sets the clock to, \"YYYY-MM-DD HH:MM:SS\" (default: now)");
+  playCommand->add_flag("--reverse", play.reverseColour, "Reverse color, as the send dialog's option");
+  playCommand->callback([=] {
+    if (gifOption->count() + framesOption->count() == 0) throw CLI::RequiredError("--gif or --frames");
   });
 
   std::string language;
@@ -162,6 +189,11 @@ int main(int argc, char** argv) {
       OpenDocument(doc, resaveIn, panel);
       g_sink.file = resaveOut;
       doc.OnSaveDocument(resaveOut);
+    } else if (*playCommand) {
+      lumetra::CTessaraDoc doc;
+      OpenDocument(doc, playIn, panel);
+      g_sink.file.clear();
+      return lumetra::PlayDocument(doc, play, std::cout);
     } else if (*renderCommand) {
       lumetra::CTessaraDoc doc;
       OpenDocument(doc, renderIn, panel);

@@ -1,18 +1,15 @@
 #include "cli/send_command.h"
 
-#include <signal.h>
-
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
-#include <thread>
 
+#include "cli/cancel_on_signal.h"
 #include "comm/display_library.h"
 #include "comm/send_commands.h"
 #include "comm/send_data.h"
@@ -108,40 +105,6 @@ nlohmann::json ReportAsJson(const TransferReport& report, const std::string& mes
   return {{"result", report.result}, {"message", message}, {"broadcast", report.broadcast}, {"steps", steps}};
 }
 
-// SIGINT and SIGTERM cancel the transfer while this lives: they are taken
-// by a thread of their own, which tells the operations.
-class CancelOnSignal {
- public:
-  explicit CancelOnSignal(SendOperations& operations) {
-    sigemptyset(&signals_);
-    sigaddset(&signals_, SIGINT);
-    sigaddset(&signals_, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
-    watcher_ = std::thread([this, &operations] {
-      const timespec slice{0, 100'000'000};
-      while (!done_) {
-        if (sigtimedwait(&signals_, nullptr, &slice) > 0) {
-          cancelled_ = true;
-          operations.Cancel();
-        }
-      }
-    });
-  }
-  ~CancelOnSignal() {
-    done_ = true;
-    watcher_.join();
-    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-  }
-  bool Cancelled() const { return cancelled_; }
-
- private:
-  sigset_t signals_{};
-  sigset_t previous_{};
-  std::atomic<bool> done_{false};
-  std::atomic<bool> cancelled_{false};
-  std::thread watcher_;
-};
-
 }  // namespace
 
 int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language& language, std::ostream& out) {
@@ -162,10 +125,12 @@ int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language
   // With --json standard output carries the one object and nothing else.
   SendOperations operations(
       driver.get(), panel.get(),
-      [scale, &cancel](int milliseconds) { cancel.WaitFor(std::chrono::milliseconds(std::llround(milliseconds * scale))); },
+      [scale, &cancel](int milliseconds) {
+        cancel.WaitFor(std::chrono::milliseconds(std::llround(milliseconds * scale)));
+      },
       request.json ? std::cerr : out);
   operations.SetCancelFlag(&cancel);
-  const CancelOnSignal signals(operations);
+  const CancelOnSignal signals([&operations] { operations.Cancel(); });
   if (!request.json) {
     operations.SetStepObserver(
         [&](SendStep step, int milliseconds) { out << SendStepText(step, milliseconds) << std::endl; });
@@ -176,7 +141,8 @@ int RunTransfer(const TransferRequest& request, CTessaraDoc* doc, const Language
   switch (request.kind) {
     case TransferKind::kEverything: {
       const int clockCount = ShowAsTheViewWould(*doc);
-      report = SendPictureToDevice(operations, *doc, planned(PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice)));
+      report =
+          SendPictureToDevice(operations, *doc, planned(PlanTransfer(*doc, clockCount, doc->m_ptViewOrigin, choice)));
       message = TransferMessage(language, report);
       break;
     }

@@ -48,12 +48,6 @@ Json RowJson(const PlayRow& row) {
           {"end", row.end},   {"speedCode", row.speedCode},         {"delay", row.delay}};
 }
 
-std::string TimeText(const LocalTime& t) {
-  char text[96];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-  return text;
-}
-
 }  // namespace
 
 void WritePictureFiles(const PanelPicture& picture, const std::filesystem::path& folder) {
@@ -74,7 +68,7 @@ void WriteParametersFile(const ParameterBlock& parameters, const std::filesystem
 
 void WriteClockFile(const PanelClock& clock, const std::filesystem::path& folder) {
   WriteJson(folder / "clock.json",
-            {{"bytes", clock.bytes}, {"time", TimeText(clock.time)}, {"dayOfWeek", clock.time.dayOfWeek}});
+            {{"bytes", clock.bytes}, {"time", FormatLocalTime(clock.time)}, {"dayOfWeek", clock.time.dayOfWeek}});
 }
 
 void WriteSnapshotFiles(const PanelState& state, const std::filesystem::path& folder,

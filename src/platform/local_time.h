@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace lumetra {
 
@@ -18,6 +21,12 @@ struct LocalTime {
   std::int32_t second = 0;     // 0..60
   friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
+
+// "YYYY-MM-DD HH:MM:SS".
+std::string FormatLocalTime(const LocalTime& time);
+// The inverse, with the day of the week worked out; nullopt for any other
+// text or a date or time that does not exist (years 1..9999).
+std::optional<LocalTime> ParseLocalTime(std::string_view text);
 
 using LocalTimeSource = std::function<LocalTime()>;
 

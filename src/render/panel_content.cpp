@@ -80,9 +80,7 @@ ClockBytes MakeClockBytes(const LocalTime& t) {
           ToPackedBcd(t.dayOfWeek),  ToPackedBcd(t.hour),       ToPackedBcd(t.minute), ToPackedBcd(t.second)};
 }
 
-CSize SentPictureSize(const CTessaraDoc& doc) {
-  return doc.StripPixels();
-}
+CSize SentPictureSize(const CTessaraDoc& doc) { return doc.StripPixels(); }
 
 std::optional<PanelState> PanelStateAfterSend(const CTessaraDoc& doc, const SendConditions& send) {
   const std::optional<Bitmap32> strip = RenderPictureStrip(doc, kNoClocks, send.origin);
@@ -95,7 +93,8 @@ std::optional<PanelState> PanelStateAfterSend(const CTessaraDoc& doc, const Send
     picture.leds.reserve(std::size_t(picture.width) * std::size_t(picture.height));
     for (int y = 0; y < picture.height; ++y) {
       const std::uint32_t* row = strip->Row(y);
-      for (int x = 0; x < picture.width; ++x) picture.leds.push_back(protocol::LedColourOf(row[x], picture.colourFlags));
+      for (int x = 0; x < picture.width; ++x)
+        picture.leds.push_back(protocol::LedColourOf(row[x], picture.colourFlags));
     }
     state.picture = std::move(picture);
   } catch (const std::bad_alloc&) {

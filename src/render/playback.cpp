@@ -84,9 +84,14 @@ struct Moment {
   int columns = 0;
 };
 
-Moment FindMoment(const std::vector<RowPlan>& rows, int width, std::int64_t elapsedMs) {
+std::int64_t CycleOf(const std::vector<RowPlan>& rows) {
   std::int64_t cycle = 0;
   for (const RowPlan& row : rows) cycle += row.Duration();
+  return cycle;
+}
+
+Moment FindMoment(const std::vector<RowPlan>& rows, int width, std::int64_t elapsedMs) {
+  const std::int64_t cycle = CycleOf(rows);
   const std::int64_t t = std::max<std::int64_t>(elapsedMs, 0);
   std::int64_t into = t % cycle;
   int previous = t < cycle ? -1 : rows.back().last;
@@ -236,6 +241,12 @@ LocalTime AdvanceClock(const LocalTime& time, std::int64_t seconds) {
     return time;
   }
   return {out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_wday, out.tm_hour, out.tm_min, out.tm_sec};
+}
+
+std::int64_t ShowCycleMs(const PanelState& state) {
+  const PanelParameters params = DecodeParameters(state.parameters.value_or(ParameterBlock{}));
+  const PanelPicture* picture = UsablePicture(state);
+  return picture ? CycleOf(PlanRows(params, Layout(params, picture))) : 0;
 }
 
 Bitmap32 RenderPanelFrame(const PanelState& state, std::int64_t elapsedMs) {

@@ -101,6 +101,9 @@ Bitmap32 RenderPanelPicture(const PanelPicture& picture);
 // unchanged when the result cannot be represented.
 LocalTime AdvanceClock(const LocalTime& time, std::int64_t seconds);
 
+// How long the show takes before it starts again: 0 without a picture.
+std::int64_t ShowCycleMs(const PanelState& state);
+
 // What the LEDs show `elapsedMs` after playback started, W × H; times before
 // the start show the start.
 Bitmap32 RenderPanelFrame(const PanelState& state, std::int64_t elapsedMs);
