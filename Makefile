@@ -61,13 +61,16 @@ fuzz: deps
 
 bench: deps
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build build-bench --target document_io_bench gdi_bench units_bench text_bench view_bench protocol_bench
+	@cmake --build build-bench --target document_io_bench gdi_bench units_bench text_bench view_bench protocol_bench \
+	    history_bench render_bench
 	build-bench/bin/document_io_bench
 	build-bench/bin/gdi_bench
 	build-bench/bin/units_bench
 	build-bench/bin/text_bench
 	build-bench/bin/view_bench
 	build-bench/bin/protocol_bench
+	build-bench/bin/history_bench
+	build-bench/bin/render_bench
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
