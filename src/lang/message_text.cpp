@@ -22,7 +22,11 @@ std::span<const int> AddedTextKeys() {
       kStepNames[11],      kStepNames[12],       kStepNames[13],       kStepNames[14],
       kSelectAll,          kCutToClipboard,      kCopyToClipboard,     kPasteFromClipboard,
       kBringToFront,       kSendToBack,          kBringForward,        kSendBackward,
-      kClockNotCopied,     kUnitsCopied,         kClipboardUnreadable,
+      kClockNotCopied,     kUnitsCopied,         kClipboardUnreadable, kExportAnimation,
+      kExportAnimationTitle, kAnimationSeconds,  kAnimationFps,        kAnimationLook,
+      kAnimationSquarePixels, kAnimationRoundLeds, kAnimationRound,     kAnimationGifFilter,
+      kAnimationExporting, kAnimationSaved,      kAnimationStopped,    kAnimationNotExported,
+      kAnimationNoPicture,
   };
   return keys;
 }

@@ -68,6 +68,21 @@ inline constexpr int kSendBackward = 36216;
 inline constexpr int kClockNotCopied = 36220;
 inline constexpr int kUnitsCopied = 36221;         // %1 how many
 inline constexpr int kClipboardUnreadable = 36222; // %1 why
+// Exporting the panel's show as an animation.
+inline constexpr int kExportAnimation = 36500;         // the File menu's item
+inline constexpr int kExportAnimationTitle = 36501;
+inline constexpr int kAnimationSeconds = 36502;
+inline constexpr int kAnimationFps = 36503;
+inline constexpr int kAnimationLook = 36504;
+inline constexpr int kAnimationSquarePixels = 36505;
+inline constexpr int kAnimationRoundLeds = 36506;
+inline constexpr int kAnimationRound = 36507;          // %1 the seconds one round of the show takes
+inline constexpr int kAnimationGifFilter = 36508;
+inline constexpr int kAnimationExporting = 36509;
+inline constexpr int kAnimationSaved = 36510;          // %1 the file
+inline constexpr int kAnimationStopped = 36511;        // %1 the file
+inline constexpr int kAnimationNotExported = 36512;    // %1 why
+inline constexpr int kAnimationNoPicture = 36513;
 }  // namespace text_key
 
 // Every key above, for the check that each language file has them all.

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -27,13 +28,17 @@
 #include "gui/app/transfer_runner.h"
 #include "gui/canvas/canvas_widget.h"
 #include "gui/dialogs/dialog_translation.h"
+#include "gui/dialogs/export_animation_dialog.h"
 #include "gui/dialogs/file_choosers.h"
 #include "gui/dialogs/style_property_box.h"
 #include "lang/language.h"
 #include "lang/message_text.h"
+#include "platform/local_time.h"
 #include "platform/profile/recent_file_list.h"
-#include "platform/report.h"
 #include "platform/profile/settings_store.h"
+#include "platform/report.h"
+#include "render/animation.h"
+#include "render/panel_content.h"
 #include "view/tessara_view.h"
 #include "view/view_commands.h"
 
@@ -55,12 +60,14 @@ constexpr const char* kPopupKeys[] = {"57600P", "57637P", "32772P", "32779P", "3
 constexpr const char* kLanguagePopupKey = "32800";
 
 // The tool bars' buttons in order; 0 is a separator.
-constexpr int kSystemToolBar[] = {kCmdFileNew, kCmdFileOpen, kCmdFileSave, 0, kCmdCopy, kCmdPaste,
-                                  kCmdCentreHorizontally, kCmdCentreVertically, kCmdUndo, kCmdRedo, 0,
-                                  kCmdZoomList, kCmdPreview, 0, kCmdPlayModes, kCmdSendPicture, kCmdPropertyBox};
-constexpr int kDrawToolBar[] = {kCmdSelect,   0,           kCmdToolLine, kCmdToolRectangle, kCmdToolRoundRectangle,
-                                kCmdToolEllipse, kCmdToolCurve, 0,       kCmdToolText,      kCmdToolClock,
-                                kCmdImportBmpButton, 0,    kCmdIdle};
+constexpr int kSystemToolBar[] = {
+    kCmdFileNew,          kCmdFileOpen,    kCmdFileSave,   0, kCmdCopy,     kCmdPaste,   kCmdCentreHorizontally,
+    kCmdCentreVertically, kCmdUndo,        kCmdRedo,       0, kCmdZoomList, kCmdPreview, 0,
+    kCmdPlayModes,        kCmdSendPicture, kCmdPropertyBox};
+constexpr int kDrawToolBar[] = {
+    kCmdSelect,    0, kCmdToolLine, kCmdToolRectangle, kCmdToolRoundRectangle, kCmdToolEllipse,
+    kCmdToolCurve, 0, kCmdToolText, kCmdToolClock,     kCmdImportBmpButton,    0,
+    kCmdIdle};
 
 constexpr int kRecentFilePromptKey = 60003;
 
@@ -145,6 +152,8 @@ const std::vector<CMainFrame::ActionSpec>& CMainFrame::ActionTable() {
       {kCmdFileSaveAs, 57604, nullptr, nullptr, 0, [](F& f) { kSaveActive(f, true); }, kWithDocument},
       {kCmdSaveAsBmp, 32860, nullptr, "Ctrl+B"},
       {kCmdImportBmp, 32821},
+      {kCmdExportAnimation, text_key::kExportAnimation, nullptr, nullptr, 0, [](F& f) { f.ExportAnimation(); },
+       kWithDocument},
       {kCmdPlayModes, 32880, "parameters"},
       {kCmdSendPicture, 32881, "send", nullptr, 0,
        [](F& f) {
@@ -177,21 +186,39 @@ const std::vector<CMainFrame::ActionSpec>& CMainFrame::ActionTable() {
       // View
       {kCmdPropertyBox, 32773, "property-box", nullptr, 0,
        [](F& f) { f.propertyBox_->setVisible(!f.propertyBox_->isVisible()); },
-       [](const F& f) { return CommandState{true, f.propertyBox_ && f.propertyBox_->isVisible()}; }, true},
+       [](const F& f) {
+         return CommandState{true, f.propertyBox_ && f.propertyBox_->isVisible()};
+       },
+       true},
       {kCmdViewStatusBar, 32787, nullptr, nullptr, 60005,
        [](F& f) { f.statusBar()->setVisible(!f.statusBar()->isVisible()); },
-       [](const F& f) { return CommandState{true, f.statusBar()->isVisible()}; }, true},
+       [](const F& f) {
+         return CommandState{true, f.statusBar()->isVisible()};
+       },
+       true},
       {kCmdViewToolbar, 32797, nullptr, nullptr, 60006,
        [](F& f) { f.systemToolBar_->setVisible(!f.systemToolBar_->isVisible()); },
-       [](const F& f) { return CommandState{true, f.systemToolBar_->isVisible()}; }, true},
+       [](const F& f) {
+         return CommandState{true, f.systemToolBar_->isVisible()};
+       },
+       true},
       {kCmdDrawToolbar, 32798, nullptr, nullptr, 0,
        [](F& f) { f.drawToolBar_->setVisible(!f.drawToolBar_->isVisible()); },
-       [](const F& f) { return CommandState{true, f.drawToolBar_->isVisible()}; }, true},
+       [](const F& f) {
+         return CommandState{true, f.drawToolBar_->isVisible()};
+       },
+       true},
       {kCmdScreenSize, 32799},
       {kCmdLanguageChinese, 32801, nullptr, nullptr, 0, [](F& f) { f.ChooseLanguage(kCmdLanguageChinese); },
-       [](const F& f) { return CommandState{true, f.languageName_ == "Chinese"}; }, true},
+       [](const F& f) {
+         return CommandState{true, f.languageName_ == "Chinese"};
+       },
+       true},
       {kCmdLanguageEnglish, 32802, nullptr, nullptr, 0, [](F& f) { f.ChooseLanguage(kCmdLanguageEnglish); },
-       [](const F& f) { return CommandState{true, f.languageName_ != "Chinese"}; }, true},
+       [](const F& f) {
+         return CommandState{true, f.languageName_ != "Chinese"};
+       },
+       true},
       // Window, Help
       {kCmdWindowArrange, 32780, nullptr, nullptr, 60007, [](F& f) { f.mdi_->tileSubWindows(); }},
       {kCmdAbout, 32848, nullptr, nullptr, 60008, [](F& f) { CAboutDlg(&f).exec(); }},
@@ -212,7 +239,8 @@ const std::vector<CMainFrame::ActionSpec>& CMainFrame::ActionTable() {
 
 const CMainFrame::ActionSpec* CMainFrame::FindAction(int command) {
   const auto& table = ActionTable();
-  const auto found = std::find_if(table.begin(), table.end(), [&](const ActionSpec& a) { return a.command == command; });
+  const auto found =
+      std::find_if(table.begin(), table.end(), [&](const ActionSpec& a) { return a.command == command; });
   return found == table.end() ? nullptr : &*found;
 }
 
@@ -241,7 +269,7 @@ void CMainFrame::CreateMenus() {
     file->addAction(actions_[command]);
   }
   file->addSeparator();
-  for (int command : Commands{kCmdSaveAsBmp, kCmdImportBmp}) file->addAction(actions_[command]);
+  for (int command : Commands{kCmdSaveAsBmp, kCmdImportBmp, kCmdExportAnimation}) file->addAction(actions_[command]);
   file->addSeparator();
   for (int command : Commands{kCmdPlayModes, kCmdSendPicture}) file->addAction(actions_[command]);
   file->addSeparator();
@@ -377,7 +405,8 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CTessaraDoc> document, const Q
     UpdateCommandStates();
     UpdateWindowTitle();
   });
-  connect(&canvas, &CanvasWidget::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+  connect(&canvas, &CanvasWidget::statusMessage, this,
+          [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   connect(&canvas, &CanvasWidget::panelSettingsChanged, this, [this, child] { ApplyPanelSettingsOf(*child); });
   connect(&canvas, &CanvasWidget::applyPlayModesRequested, this,
           [this, child] { transfers_->ApplyPlayModes(child->Document(), child->View()); });
@@ -400,7 +429,8 @@ CChildFrame* CMainFrame::OpenDocument(const std::filesystem::path& path) {
   for (QMdiSubWindow* sub : mdi_->subWindowList()) {
     auto* child = static_cast<CChildFrame*>(sub);
     std::error_code ignored;
-    if (!child->Document().GetPathName().empty() && std::filesystem::equivalent(child->Document().GetPathName(), path, ignored)) {
+    if (!child->Document().GetPathName().empty() &&
+        std::filesystem::equivalent(child->Document().GetPathName(), path, ignored)) {
       mdi_->setActiveSubWindow(child);
       return child;
     }
@@ -568,6 +598,42 @@ void CMainFrame::TranslateMainMenu() {
   menuBar()->update();
 }
 
+void CMainFrame::ExportAnimation() {
+  CChildFrame* child = ActiveChild();
+  if (!child) return;
+  const auto fail = [this](const std::string& why) {
+    QMessageBox::warning(this, QStringLiteral("Tessara"), FromUtf8(FormatText(text_key::kAnimationNotExported, {why})));
+  };
+  // The clock shows this computer's time from now on, as after a send.
+  const std::optional<PanelState> show =
+      PanelStateAfterSend(child->Document(), {GetLocalTime(), false, child->View().m_ptOrigin});
+  if (!show) return fail(Text(text_key::kAnimationNoPicture).toStdString());
+  ExportAnimationDialog options(DefaultAnimationMs(*show, kDefaultAnimationFps), this);
+  if (options.exec() != QDialog::Accepted) return;
+  const QString suggested = QFileInfo(FromUtf8(child->Document().GetTitle())).completeBaseName() + ".gif";
+  const std::optional<QString> path = ChooseFileToSave(this, Text(text_key::kExportAnimationTitle), suggested,
+                                                       {Text(text_key::kAnimationGifFilter)}, QStringLiteral("gif"));
+  if (!path) return;
+
+  QProgressDialog progress(Text(text_key::kAnimationExporting), Text(text_key::kCancelButton), 0,
+                           AnimationMoments(options.Options()), this);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  try {
+    const bool finished = ExportGif(*show, options.Options(), path->toStdString(), [&progress](int done, int) {
+      progress.setValue(done);
+      return !progress.wasCanceled();
+    });
+    progress.reset();
+    statusBar()->showMessage(
+        FromUtf8(FormatText(finished ? text_key::kAnimationSaved : text_key::kAnimationStopped, {path->toStdString()})),
+        8000);
+  } catch (const std::exception& error) {
+    progress.reset();
+    fail(error.what());
+  }
+}
+
 std::optional<QString> CMainFrame::MenuPrompt(const QAction* action) const {
   const int command = action ? action->data().toInt() : 0;
   if (command < kPromptIdsFirst || command > kPromptIdsLast) return std::nullopt;
@@ -607,8 +673,7 @@ void CMainFrame::UpdateRecentFiles() {
     const bool used = std::size_t(i) < files.size();
     action->setVisible(used || i == 0);
     action->setEnabled(used);
-    action->setText(used ? QStringLiteral("&%1 %2").arg(i + 1).arg(FromUtf8(files[std::size_t(i)]))
-                         : Text("57616"));
+    action->setText(used ? QStringLiteral("&%1 %2").arg(i + 1).arg(FromUtf8(files[std::size_t(i)])) : Text("57616"));
   }
 }
 

@@ -115,6 +115,8 @@ class CMainFrame : public QMainWindow {
   void UpdateRecentFiles();
   void OpenWithDialog();
   void PrintActive(bool preview);
+  // "Export animation...": the active document's show as the panel plays it, as a GIF.
+  void ExportAnimation();
   void ApplyPanelSettingsOf(CChildFrame& child);
   // Every document window in turn, until one refuses to close.
   bool CloseAllDocuments();

@@ -25,6 +25,7 @@ enum ShellCommand : int {
   kCmdDrawToolbar = 32826,
   kCmdLanguageChinese = 32908,
   kCmdLanguageEnglish = 32909,
+  kCmdExportAnimation = 33200,
 };
 
 inline constexpr int kRecentFileCount = 4;
