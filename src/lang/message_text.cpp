@@ -26,7 +26,8 @@ std::span<const int> AddedTextKeys() {
       kExportAnimationTitle, kAnimationSeconds,  kAnimationFps,        kAnimationLook,
       kAnimationSquarePixels, kAnimationRoundLeds, kAnimationRound,     kAnimationGifFilter,
       kAnimationExporting, kAnimationSaved,      kAnimationStopped,    kAnimationNotExported,
-      kAnimationNoPicture,
+      kAnimationNoPicture, kPlayAsPanel,         kPlayAsPanelTitle,    kPlayAsPanelPlay,
+      kPlayAsPanelPause,   kPlayAsPanelRestart,  kPlayAsPanelTime,
   };
   return keys;
 }

@@ -83,6 +83,13 @@ inline constexpr int kAnimationSaved = 36510;          // %1 the file
 inline constexpr int kAnimationStopped = 36511;        // %1 the file
 inline constexpr int kAnimationNotExported = 36512;    // %1 why
 inline constexpr int kAnimationNoPicture = 36513;
+// Playing a document as the panel plays it.
+inline constexpr int kPlayAsPanel = 36550;            // the View menu's item and the tool-bar button
+inline constexpr int kPlayAsPanelTitle = 36551;       // %1 the document's title
+inline constexpr int kPlayAsPanelPlay = 36552;
+inline constexpr int kPlayAsPanelPause = 36553;
+inline constexpr int kPlayAsPanelRestart = 36554;
+inline constexpr int kPlayAsPanelTime = 36555;        // %1 seconds into the round, %2 the round's seconds
 }  // namespace text_key
 
 // Every key above, for the check that each language file has them all.

@@ -18,7 +18,7 @@ PanelWindow::PanelWindow(int ledSize, QWidget* parent) : QWidget(parent), dots_(
   setWindowTitle(kTitle);
   frameTimer_ = new QTimer(this);
   frameTimer_->setInterval(kFrameMs);
-  connect(frameTimer_, &QTimer::timeout, this, [this] { ShowMoment(nowMs_() - showStartMs_); });
+  connect(frameTimer_, &QTimer::timeout, this, [this] { ShowMoment(ElapsedMs()); });
   monotonic_.start();
   nowMs_ = [this] { return monotonic_.elapsed(); };
   ShowState(PanelState{});
@@ -26,10 +26,39 @@ PanelWindow::PanelWindow(int ledSize, QWidget* parent) : QWidget(parent), dots_(
 
 void PanelWindow::ShowState(const PanelState& state) {
   state_ = state;
+  pausedAtMs_.reset();
   showStartMs_ = nowMs_();
   ShowMoment(0);
   frameTimer_->start();
 }
+
+void PanelWindow::ReplaceState(const PanelState& state) {
+  state_ = state;
+  ShowMoment(ElapsedMs());
+}
+
+void PanelWindow::SetPaused(bool paused) {
+  if (paused == Paused()) return;
+  if (paused) {
+    pausedAtMs_ = ElapsedMs();
+    frameTimer_->stop();
+  } else {
+    showStartMs_ = nowMs_() - *pausedAtMs_;
+    pausedAtMs_.reset();
+    frameTimer_->start();
+  }
+}
+
+void PanelWindow::Seek(std::int64_t elapsedMs) {
+  if (pausedAtMs_) {
+    pausedAtMs_ = elapsedMs;
+  } else {
+    showStartMs_ = nowMs_() - elapsedMs;
+  }
+  ShowMoment(elapsedMs);
+}
+
+std::int64_t PanelWindow::ElapsedMs() const { return pausedAtMs_ ? *pausedAtMs_ : nowMs_() - showStartMs_; }
 
 void PanelWindow::SetAddresses(const std::vector<std::uint8_t>& addresses) {
   QStringList numbers;
@@ -40,14 +69,16 @@ void PanelWindow::SetAddresses(const std::vector<std::uint8_t>& addresses) {
 void PanelWindow::ShowMoment(std::int64_t elapsedMs) {
   Bitmap32 frame = RenderPanelFrame(state_, elapsedMs);
   const bool sameSize = frame.Width() == frame_.Width() && frame.Height() == frame_.Height();
-  if (sameSize && frame.Pixels() == frame_.Pixels()) return;
-  frame_ = std::move(frame);
-  if (!sameSize) {
-    image_ = QImage(frame_.Width() * LedSize(), frame_.Height() * LedSize(), QImage::Format_RGB32);
-    setFixedSize(image_.size());
+  if (!sameSize || frame.Pixels() != frame_.Pixels()) {
+    frame_ = std::move(frame);
+    if (!sameSize) {
+      image_ = QImage(frame_.Width() * LedSize(), frame_.Height() * LedSize(), QImage::Format_RGB32);
+      setFixedSize(image_.size());
+    }
+    DrawDots();
+    update();
   }
-  DrawDots();
-  update();
+  emit momentShown(elapsedMs);
 }
 
 void PanelWindow::DrawDots() {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/gdi/bitmap.h"
@@ -32,11 +33,25 @@ class PanelWindow : public QWidget {
   int LedSize() const { return dots_.Size(); }
   // Plays `state` from its start; the window takes the panel's size.
   void ShowState(const PanelState& state);
+  // Plays `state` on from the moment the show stands at (what is played was
+  // edited); the window takes the panel's size.
+  void ReplaceState(const PanelState& state);
+  // Stops the show's time, or lets it run on from where it stopped.
+  void SetPaused(bool paused);
+  bool Paused() const { return pausedAtMs_.has_value(); }
+  // Shows the moment `elapsedMs` into the show, from which a running show goes on.
+  void Seek(std::int64_t elapsedMs);
+  // How far into the show the window stands.
+  std::int64_t ElapsedMs() const;
   // The panel addresses the window stands for, named in its title.
   void SetAddresses(const std::vector<std::uint8_t>& addresses);
   // Where the show's time comes from: milliseconds on any steady scale. A
   // monotonic clock unless a test puts its own in place.
   void SetClock(std::function<std::int64_t()> nowMs) { nowMs_ = std::move(nowMs); }
+
+ signals:
+  // After each step of the show's time, and after a seek or a new state.
+  void momentShown(std::int64_t elapsedMs);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,6 +66,7 @@ class PanelWindow : public QWidget {
   QElapsedTimer monotonic_;
   std::function<std::int64_t()> nowMs_;
   std::int64_t showStartMs_ = 0;
+  std::optional<std::int64_t> pausedAtMs_;
   QTimer* frameTimer_ = nullptr;
   Bitmap32 frame_;  // what the LEDs show, one pixel each
   QImage image_;    // frame_ as dots

@@ -22,53 +22,12 @@
 #include "render/panel_content.h"
 #include "render/playback.h"
 #include "support/golden_image.h"
+#include "support/sample_show.h"
 #include "support/temp_folder.h"
 #include "support/virtual_panel.h"
-#include "units/rectangle.h"
-#include "units/timer.h"
 
 namespace lumetra {
 namespace {
-
-constexpr int kPageTurning = 0, kMoveLeft = 1, kMoveRight = 2, kStretch = 3;
-constexpr int kFastest = 5;  // speed code 2: 10 ms a column
-
-struct ShowRow {
-  int mode, start, end, delay;
-};
-
-// A 32 × 16 panel with three frames, each a block of its own colour and
-// place, and a clock on frame 2 in the colour set's second colour.
-void MakeShow(const std::filesystem::path& path, const std::vector<ShowRow>& rows) {
-  CTessaraDoc doc;
-  doc.m_nWidthWords = 2;
-  doc.m_nHeightWords = 1;
-  doc.m_nFrames = 3;
-  const COLORREF colours[] = {0x0000FF, 0x00FF00, 0x00FFFF};
-  for (int frame = 0; frame < 3; ++frame) {
-    auto block = std::make_unique<CRectangle>();
-    block->m_crPen = block->m_crBrush = colours[frame];
-    block->m_ptFirst = {2 + 9 * frame, frame * 16 + 2};
-    block->m_ptSecond = {12 + 9 * frame, frame * 16 + 14};
-    doc.m_units.push_back(std::move(block));
-  }
-  auto clock = std::make_unique<CTimer>();
-  clock->m_ptFirst = {0, 16};
-  doc.m_units.push_back(std::move(clock));
-  doc.m_nClockStyle = 4;
-  doc.m_nClockColour = 2;
-  doc.m_nClockAlign = 1;
-  doc.m_playMode.m_nRowCount = int(rows.size());
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    doc.m_playMode.m_abEnable[r] = 1;
-    doc.m_playMode.m_anMode[r] = rows[r].mode;
-    doc.m_playMode.m_anStart[r] = rows[r].start;
-    doc.m_playMode.m_anEnd[r] = rows[r].end;
-    doc.m_playMode.m_anSpeed[r] = kFastest;
-    doc.m_playMode.m_anDelay[r] = rows[r].delay;
-  }
-  doc.OnSaveDocument(path);
-}
 
 // The engine's state for the document at `path` as a send at `clock` leaves the panel.
 PanelState EngineState(const std::filesystem::path& path, const LocalTime& clock) {
@@ -89,13 +48,13 @@ int RunCli(const std::string& args, const std::filesystem::path& home, const std
 
 struct Show {
   const char* name;
-  std::vector<ShowRow> rows;
+  std::vector<test::ShowRow> rows;
 };
 
 const Show kShows[] = {
-    {"page turning, then move left", {{kPageTurning, 1, 1, 1}, {kMoveLeft, 2, 3, 1}}},
-    {"move right", {{kMoveRight, 1, 3, 1}}},
-    {"stretch, then page turning", {{kStretch, 1, 2, 0}, {kPageTurning, 3, 3, 2}}},
+    {"page turning, then move left", {{test::kPageTurning, 1, 1, 1}, {test::kMoveLeft, 2, 3, 1}}},
+    {"move right", {{test::kMoveRight, 1, 3, 1}}},
+    {"stretch, then page turning", {{test::kStretch, 1, 2, 0}, {test::kPageTurning, 3, 3, 2}}},
 };
 
 TEST(PlaybackEngine, EveryMomentEqualsTheVirtualPanelsSnapshotAfterARealSend) {
@@ -105,7 +64,7 @@ TEST(PlaybackEngine, EveryMomentEqualsTheVirtualPanelsSnapshotAfterARealSend) {
   for (const Show& show : kShows) {
     SCOPED_TRACE(show.name);
     test::TempFolder folder("play-panel");
-    MakeShow(folder / "show.tz", show.rows);
+    test::MakeShow(folder / "show.tz", show.rows);
     std::vector<std::string> options;
     for (std::int64_t t : times) options.insert(options.end(), {"--snapshot", std::to_string(t)});
     test::VirtualPanel panel(folder / "panel", options);
@@ -174,7 +133,7 @@ TEST(PlayCommand, TheGifAndThePngFramesHoldTheEnginesMomentsWithTheirDelays) {
   for (const Case& c : cases) {
     SCOPED_TRACE("fps " + std::to_string(c.fps) + ", LED size " + std::to_string(c.ledSize));
     test::TempFolder folder("play-gif");
-    MakeShow(folder / "show.tz", kShows[0].rows);
+    test::MakeShow(folder / "show.tz", kShows[0].rows);
     const std::string common = "'" + (folder / "show.tz").string() + "' --clock '2026-12-31 23:59:58' --fps " +
                                std::to_string(c.fps) + " --seconds " + std::to_string(c.seconds) +
                                (c.ledSize ? " --led-size " + std::to_string(c.ledSize) : "");

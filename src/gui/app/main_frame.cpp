@@ -23,6 +23,7 @@
 #include "document/document.h"
 #include "gui/app/about_box.h"
 #include "gui/app/child_frame.h"
+#include "gui/app/play_as_panel_window.h"
 #include "gui/app/printing.h"
 #include "gui/app/shell_commands.h"
 #include "gui/app/transfer_runner.h"
@@ -60,10 +61,24 @@ constexpr const char* kPopupKeys[] = {"57600P", "57637P", "32772P", "32779P", "3
 constexpr const char* kLanguagePopupKey = "32800";
 
 // The tool bars' buttons in order; 0 is a separator.
-constexpr int kSystemToolBar[] = {
-    kCmdFileNew,          kCmdFileOpen,    kCmdFileSave,   0, kCmdCopy,     kCmdPaste,   kCmdCentreHorizontally,
-    kCmdCentreVertically, kCmdUndo,        kCmdRedo,       0, kCmdZoomList, kCmdPreview, 0,
-    kCmdPlayModes,        kCmdSendPicture, kCmdPropertyBox};
+constexpr int kSystemToolBar[] = {kCmdFileNew,
+                                  kCmdFileOpen,
+                                  kCmdFileSave,
+                                  0,
+                                  kCmdCopy,
+                                  kCmdPaste,
+                                  kCmdCentreHorizontally,
+                                  kCmdCentreVertically,
+                                  kCmdUndo,
+                                  kCmdRedo,
+                                  0,
+                                  kCmdZoomList,
+                                  kCmdPreview,
+                                  kCmdPlayAsPanel,
+                                  0,
+                                  kCmdPlayModes,
+                                  kCmdSendPicture,
+                                  kCmdPropertyBox};
 constexpr int kDrawToolBar[] = {
     kCmdSelect,    0, kCmdToolLine, kCmdToolRectangle, kCmdToolRoundRectangle, kCmdToolEllipse,
     kCmdToolCurve, 0, kCmdToolText, kCmdToolClock,     kCmdImportBmpButton,    0,
@@ -183,6 +198,8 @@ const std::vector<CMainFrame::ActionSpec>& CMainFrame::ActionTable() {
       {kCmdCentreVertically, 0, "align-centre-vertical"},
       {kCmdZoomList, 0, "zoom", nullptr, 0, nullptr, nullptr, true},
       {kCmdPreview, 0, "preview"},
+      {kCmdPlayAsPanel, text_key::kPlayAsPanel, "play-as-panel", nullptr, 0, [](F& f) { f.PlayAsPanel(); },
+       kWithDocument},
       // View
       {kCmdPropertyBox, 32773, "property-box", nullptr, 0,
        [](F& f) { f.propertyBox_->setVisible(!f.propertyBox_->isVisible()); },
@@ -309,6 +326,8 @@ void CMainFrame::CreateMenus() {
     languages->addAction(actions_[command]);
     languageMenu_->addAction(actions_[command]);
   }
+  view->addSeparator();
+  view->addAction(actions_[kCmdPlayAsPanel]);
 
   QMenu* window = menuBar()->addMenu(tr("Window(&W)"));
   connect(window, &QMenu::aboutToShow, this, [this, window] {
@@ -632,6 +651,16 @@ void CMainFrame::ExportAnimation() {
     progress.reset();
     fail(error.what());
   }
+}
+
+void CMainFrame::PlayAsPanel() {
+  CChildFrame* child = ActiveChild();
+  if (!child) return;
+  auto* window = child->findChild<PlayAsPanelWindow*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!window) window = new PlayAsPanelWindow(*child);
+  window->show();
+  window->raise();
+  window->activateWindow();
 }
 
 std::optional<QString> CMainFrame::MenuPrompt(const QAction* action) const {

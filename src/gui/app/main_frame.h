@@ -117,6 +117,8 @@ class CMainFrame : public QMainWindow {
   void PrintActive(bool preview);
   // "Export animation...": the active document's show as the panel plays it, as a GIF.
   void ExportAnimation();
+  // "Play as Panel": the active document's window playing it as a panel would, opened or raised.
+  void PlayAsPanel();
   void ApplyPanelSettingsOf(CChildFrame& child);
   // Every document window in turn, until one refuses to close.
   bool CloseAllDocuments();

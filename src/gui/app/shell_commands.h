@@ -26,6 +26,7 @@ enum ShellCommand : int {
   kCmdLanguageChinese = 32908,
   kCmdLanguageEnglish = 32909,
   kCmdExportAnimation = 33200,
+  kCmdPlayAsPanel = 33201,
 };
 
 inline constexpr int kRecentFileCount = 4;
