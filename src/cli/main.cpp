@@ -150,8 +150,11 @@ int main(int argc, char** argv) {
   playCommand->add_option("--clock", play.clock,
                           "The time the send sets the clock to, \"YYYY-MM-DD HH:MM:SS\" (default: now)");
   playCommand->add_flag("--reverse", play.reverseColour, "Reverse color, as the send dialog's option");
-  playCommand->callback([=] {
+  playCommand->callback([&play, gifOption, framesOption] {
     if (gifOption->count() + framesOption->count() == 0) throw CLI::RequiredError("--gif or --frames");
+    if ((gifOption->count() && play.gif.empty()) || (framesOption->count() && play.frames.empty())) {
+      throw CLI::ValidationError("--gif and --frames need a name");
+    }
   });
 
   std::string language;
@@ -221,6 +224,8 @@ int main(int argc, char** argv) {
   } catch (const UnreadableUnits& e) {
     for (const std::string& line : e.lines) Fail(line);
     return kFileError;
+  } catch (const std::bad_alloc&) {
+    return Fail("not enough memory for this command");
   }
   return 0;
 }

@@ -15,15 +15,15 @@ enum class TransferKind { kEverything, kClock, kParameters };
 
 struct TransferRequest {
   TransferKind kind = TransferKind::kEverything;
-  std::string port = "COM1";  // "COM1".."COM4", a device path or "tcp://HOST:PORT"
-  int baud = 0;               // the line's rate; 0: the port's own
-  std::string address = "1";  // the address text, as typed in the dialog
+  std::string port = "COM1";      // "COM1".."COM4", a device path or "tcp://HOST:PORT"
+  int baud = 0;                   // the line's rate; 0: the port's own
+  std::string address = "1";      // the address text, as typed in the dialog
   bool broadcast = false;
   std::string controller = "MOVA";  // or "MOVA_OUT"
   bool reverseColour = false;
   bool refreshTimer = true;
-  double pauseScale = 1.0;  // every pause is multiplied by this
-  bool json = false;        // the outcome as one JSON object, without the steps' lines
+  double pauseScale = 1.0;        // every pause is multiplied by this
+  bool json = false;              // the outcome as one JSON object, without the steps' lines
 };
 
 inline constexpr int kTransferFailedExit = 3;

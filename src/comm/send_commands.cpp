@@ -2,20 +2,9 @@
 
 #include "document/document.h"
 #include "platform/local_time.h"
-#include "units/timer.h"
 
 namespace lumetra {
 namespace {
-
-// The frame of the last clock, which is the one the document reports.
-std::int64_t ClockFrame(const CTessaraDoc& doc) {
-  for (auto unit = doc.m_units.rbegin(); unit != doc.m_units.rend(); ++unit) {
-    if (const auto* clock = dynamic_cast<const CTimer*>(unit->get())) {
-      return clock->FrameIn(doc.ClockSettingsForDrawing(), ClockFontHeight());
-    }
-  }
-  return 0;
-}
 
 TransferReport Reported(const SendOperations& operations, const TransferPlan& plan, int result) {
   return TransferReport{result, plan.to.mode == kAddressModeBroadcast, 0, operations.PanelResults(),

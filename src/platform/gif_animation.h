@@ -2,7 +2,8 @@
 // Animated GIF files, written through giflib as the frames come: every frame
 // of one size with its own delay, the animation looping forever. A frame equal
 // to the one before only lengthens that one's delay; a frame that differs is
-// stored as the box of pixels that changed, over the picture before it.
+// stored as the box of pixels that changed, over the picture before it. The
+// writer holds two frames: the one shown and the one waiting for its delay.
 
 #include <cstdint>
 #include <filesystem>
@@ -30,27 +31,22 @@ class GifAnimation {
   GifAnimation& operator=(const GifAnimation&) = delete;
 
   // A frame of the animation's size, shown for `delay` hundredths of a second
-  // (at least 1). Throws std::invalid_argument for another size, a delay
-  // below 1 or a changed box of more than kMaxGifColours colours, and
+  // (1..kMaxGifDelay). Throws std::invalid_argument for another size, a delay
+  // out of range or a changed box of more than kMaxGifColours colours, and
   // FileError when the file cannot be written.
-  void AddFrame(const Bitmap32& frame, int delay);
+  void AddFrame(Bitmap32 frame, int delay);
   // Writes the last frame and replaces the file; throws as AddFrame does.
   void Finish();
-
-  // Frames written so far, a frame and its repeats counting once.
-  int FramesWritten() const { return framesWritten_; }
 
  private:
   struct Encoder;
   void WritePending();
 
-  std::filesystem::path path_;
   AtomicFile file_;
   std::unique_ptr<Encoder> encoder_;
   Bitmap32 shown_;    // what the frames written so far leave on the screen
   Bitmap32 pending_;  // the latest frame, not yet written
   int pendingDelay_ = 0;
-  int framesWritten_ = 0;
 };
 
 }  // namespace lumetra

@@ -20,12 +20,18 @@ std::string FormatLocalTime(const LocalTime& t) {
 }
 
 std::optional<LocalTime> ParseLocalTime(std::string_view text) {
+  static constexpr std::string_view kPattern = "dddd-dd-dd dd:dd:dd";
+  if (text.size() != kPattern.size()) return std::nullopt;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kPattern[i] == 'd' ? !digit : text[i] != kPattern[i]) return std::nullopt;
+  }
   const std::string copy(text);
   LocalTime t;
   int used = 0;
   if (std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second,
                   &used) != 6 ||
-      std::size_t(used) != copy.size() || copy.size() != 19 || t.year < 1) {
+      std::size_t(used) != copy.size() || t.year < 1) {
     return std::nullopt;
   }
   std::tm parts{};

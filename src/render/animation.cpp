@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/gif_animation.h"
@@ -75,7 +76,12 @@ int AnimationMoments(const AnimationOptions& options) {
 
 std::int64_t MomentMs(int moment, int fps) { return std::int64_t(moment) * 1000 / fps; }
 
-int MomentDelay(int moment, int fps) { return int(HundredthsAt(moment + 1, fps) - HundredthsAt(moment, fps)); }
+int MomentDelay(int moment, const AnimationOptions& options) {
+  const std::int64_t start = HundredthsAt(moment, options.fps);
+  const std::int64_t end = moment + 1 < AnimationMoments(options) ? HundredthsAt(moment + 1, options.fps)
+                                                                   : (options.durationMs + 5) / 10;
+  return int(std::max<std::int64_t>(end - start, 1));
+}
 
 std::int64_t DefaultAnimationMs(const PanelState& state, int fps) {
   const std::int64_t oneMoment = (1000 + fps - 1) / fps;
@@ -89,9 +95,9 @@ bool ExportGif(const PanelState& state, const AnimationOptions& options, const s
   MomentPainter painter(state, options);
   std::optional<GifAnimation> gif;
   for (int i = 0; i < moments; ++i) {
-    const Bitmap32 picture = painter.Paint(i);
+    Bitmap32 picture = painter.Paint(i);
     if (!gif) gif.emplace(path, picture.Width(), picture.Height());
-    gif->AddFrame(picture, MomentDelay(i, options.fps));
+    gif->AddFrame(std::move(picture), MomentDelay(i, options));
     if (!Told(progress, i + 1, moments)) return false;
   }
   gif->Finish();

@@ -5,8 +5,9 @@
 //
 // Moment i shows the LEDs at i · 1000 / fps ms (whole ms, rounded down). A
 // GIF counts time in hundredths of a second, so moment i is held for
-// round((i + 1) · 100 / fps) − round(i · 100 / fps) of them: the delays add
-// up to the moments' real times, whatever the rate.
+// round((i + 1) · 100 / fps) − round(i · 100 / fps) of them, and the last
+// one until the duration ends: the delays add up to the moments' real times,
+// whatever the rate, and a round of the show loops without drifting.
 
 #include <cstdint>
 #include <filesystem>
@@ -23,7 +24,8 @@ inline constexpr std::int64_t kMaxAnimationMs = 3'600'000;
 // Without a duration of its own, an animation covers one round of the show, at most this long.
 inline constexpr std::int64_t kDefaultAnimationLimitMs = 60'000;
 inline constexpr int kMaxAnimationLedSize = 32;
-// Each picture of an animation stays within this many pixels (128 MB).
+// Each picture of an animation stays within this many pixels (128 MB); an
+// export holds four at a time.
 inline constexpr std::int64_t kMaxAnimationPixels = std::int64_t(1) << 25;
 
 struct AnimationOptions {
@@ -40,7 +42,8 @@ void CheckAnimationOptions(const PanelState& state, const AnimationOptions& opti
 
 int AnimationMoments(const AnimationOptions& options);
 std::int64_t MomentMs(int moment, int fps);
-int MomentDelay(int moment, int fps);  // hundredths of a second
+// Hundredths of a second, at least 1.
+int MomentDelay(int moment, const AnimationOptions& options);
 
 // One round of the show, at least one moment and at most kDefaultAnimationLimitMs.
 std::int64_t DefaultAnimationMs(const PanelState& state, int fps);

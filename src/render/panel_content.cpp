@@ -82,12 +82,35 @@ ClockBytes MakeClockBytes(const LocalTime& t) {
 
 CSize SentPictureSize(const CTessaraDoc& doc) { return doc.StripPixels(); }
 
+std::int64_t ClockFrame(const CTessaraDoc& doc) {
+  for (auto unit = doc.m_units.rbegin(); unit != doc.m_units.rend(); ++unit) {
+    if (const auto* clock = dynamic_cast<const CTimer*>(unit->get())) {
+      return clock->FrameIn(doc.ClockSettingsForDrawing(), ClockFontHeight());
+    }
+  }
+  return 0;
+}
+
+namespace {
+
+// The clocks a view of the document counts.
+int ClockCount(const CTessaraDoc& doc) {
+  return int(std::ranges::count_if(doc.m_units, [](const auto& unit) { return IsClock(*unit); }));
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ClockFrameBeyondPanels(const CTessaraDoc& doc) {
+  if (!ShowsClock(doc, ClockCount(doc))) return std::nullopt;
+  const std::int64_t frame = ClockFrame(doc);
+  return frame > kMaxClockFrame ? std::optional(frame) : std::nullopt;
+}
+
 std::optional<PanelState> PanelStateAfterSend(const CTessaraDoc& doc, const SendConditions& send) {
   const std::optional<Bitmap32> strip = RenderPictureStrip(doc, kNoClocks, send.origin);
   if (!strip) return std::nullopt;
-  const int clockCount = int(std::ranges::count_if(doc.m_units, [](const auto& unit) { return IsClock(*unit); }));
   PanelState state;
-  state.parameters = BuildParameterBlock(doc, clockCount);
+  state.parameters = BuildParameterBlock(doc, ClockCount(doc));
   try {
     PanelPicture picture{strip->Width(), strip->Height(), ColourFlags(doc.m_nColourSet, send.reverseColour), {}};
     picture.leds.reserve(std::size_t(picture.width) * std::size_t(picture.height));

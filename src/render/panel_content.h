@@ -34,8 +34,14 @@ ParameterBlock BuildParameterBlock(const CTessaraDoc& doc, int clockCount);
 // the document's clock style is one of 1..4.
 bool ShowsClock(const CTessaraDoc& doc, int clockCount);
 // The document holds the clock's frame in one byte, so a clock beyond this
-// frame cannot be placed on a panel.
+// frame cannot be placed on a panel: a send refuses it.
 inline constexpr int kMaxClockFrame = 255;
+// The frame (1-based) of the document's last clock, which is the one the
+// panels show; 0 without a clock.
+std::int64_t ClockFrame(const CTessaraDoc& doc);
+// That frame when the panels are to show the clock there and it stands
+// beyond kMaxClockFrame; nothing otherwise.
+std::optional<std::int64_t> ClockFrameBeyondPanels(const CTessaraDoc& doc);
 
 std::uint8_t SpeedCode(int speedIndex);
 // Clock colour index black, red, green, yellow (0..3) as the codes 3, 2, 1, 0.
@@ -63,8 +69,9 @@ struct SendConditions {
 // What a panel holds after "Send picture to device" of `doc` with the clock
 // refreshed: the parameters (with the clock style when the document holds a
 // clock), the picture without clocks as the LEDs it lights, and the clock.
-// The document's clock must have been placed, as for a send. nullopt when
-// the picture cannot be made (see RenderPictureStrip).
+// The document's clock must have been placed, as for a send, and stand
+// within kMaxClockFrame when the document shows one. nullopt when the
+// picture cannot be made (see RenderPictureStrip).
 std::optional<PanelState> PanelStateAfterSend(const CTessaraDoc& doc, const SendConditions& send);
 
 }  // namespace lumetra

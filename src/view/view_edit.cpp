@@ -5,13 +5,13 @@
 
 #include "document/document.h"
 #include "document/panel_settings.h"
+#include "units/bmp.h"
+#include "units/timer.h"
+#include "units/unit_geometry.h"
 #include "lang/message_text.h"
 #include "platform/archive/byte_stream.h"
 #include "platform/files.h"
 #include "render/picture.h"
-#include "units/bmp.h"
-#include "units/timer.h"
-#include "units/unit_geometry.h"
 #include "view/tessara_view.h"
 
 namespace lumetra {
@@ -23,18 +23,12 @@ struct ToolCommand {
   std::int32_t tool;
 };
 constexpr ToolCommand kToolCommands[] = {
-    {kCmdToolLine, kToolLine},
-    {kCmdToolCurve, kToolCurve},
-    {kCmdToolRectangle, kToolRectangle},
-    {kCmdToolRoundRectangle, kToolRoundRectangle},
-    {kCmdToolEllipse, kToolEllipse},
-    {kCmdToolRound, kToolRound},
-    {kCmdToolPolygon, kToolPolygon},
-    {kCmdToolLiEllipse, kToolLiEllipse},
-    {kCmdToolRoundArc, kToolRoundArc},
-    {kCmdToolEllipseArc, kToolEllipseArc},
-    {kCmdToolPolyBezier, kToolPolyBezier},
-    {kCmdToolText, kToolText},
+    {kCmdToolLine, kToolLine},         {kCmdToolCurve, kToolCurve},
+    {kCmdToolRectangle, kToolRectangle}, {kCmdToolRoundRectangle, kToolRoundRectangle},
+    {kCmdToolEllipse, kToolEllipse},   {kCmdToolRound, kToolRound},
+    {kCmdToolPolygon, kToolPolygon},   {kCmdToolLiEllipse, kToolLiEllipse},
+    {kCmdToolRoundArc, kToolRoundArc}, {kCmdToolEllipseArc, kToolEllipseArc},
+    {kCmdToolPolyBezier, kToolPolyBezier}, {kCmdToolText, kToolText},
     {kCmdToolClock, kToolClock},
 };
 
@@ -273,8 +267,8 @@ CRect CTessaraView::CentredBox() const {
   for (const CUnit* unit : UnitsActedOn()) {
     const CRect extent = unit->Extent();
     box = first ? extent
-                : CRect{std::min(box.left, extent.left), std::min(box.top, extent.top),
-                        std::max(box.right, extent.right), std::max(box.bottom, extent.bottom)};
+                : CRect{std::min(box.left, extent.left), std::min(box.top, extent.top), std::max(box.right, extent.right),
+                        std::max(box.bottom, extent.bottom)};
     first = false;
   }
   return box;

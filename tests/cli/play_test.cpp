@@ -154,9 +154,9 @@ TEST(PlayCommand, TheGifAndThePngFramesHoldTheEnginesMomentsWithTheirDelays) {
       Bitmap32 image = dots ? dots->Paint(leds) : leds;
       EXPECT_EQ(ReadWholeFile(folder / "frames" / FrameFile(i), 64 << 20), EncodePng(image)) << "PNG frame " << i;
       if (!expected.empty() && expected.back().image.Pixels() == image.Pixels()) {
-        expected.back().delay += MomentDelay(i, c.fps);
+        expected.back().delay += MomentDelay(i, options);
       } else {
-        expected.push_back({std::move(image), MomentDelay(i, c.fps)});
+        expected.push_back({std::move(image), MomentDelay(i, options)});
       }
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "frames" / FrameFile(moments)));

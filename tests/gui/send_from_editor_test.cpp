@@ -6,10 +6,12 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 
+#include "support/control_lookup.h"
 #include "comm/address_list.h"
 #include "document/document.h"
 #include "document/panel_settings.h"
@@ -23,9 +25,8 @@
 #include "platform/gdi/bmp_file.h"
 #include "platform/profile/settings_store.h"
 #include "protocol/messages.h"
-#include "render/picture.h"
-#include "support/control_lookup.h"
 #include "support/virtual_panel.h"
+#include "render/picture.h"
 #include "view/tessara_view.h"
 #include "view/view_commands.h"
 
@@ -95,8 +96,8 @@ class SendFromEditorTest : public QObject {
   }
 
   void aDocumentSentFromTheEditorArrivesAsItsExportedPicture() {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("lumetra-gui-send-" + std::to_string(QCoreApplication::applicationPid()));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("lumetra-gui-send-" + std::to_string(QCoreApplication::applicationPid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     test::VirtualPanel panel(folder / "panel", {});
@@ -140,8 +141,7 @@ class SendFromEditorTest : public QObject {
     for (int y = 0; y < expected->Height(); ++y) {
       for (int x = 0; x < expected->Width(); ++x) {
         const protocol::LedColour led = protocol::LedColourOf(expected->At(x, y), 0);
-        if (received->At(x, y) != PixelFromColor(colours[led]))
-          QFAIL(qPrintable(QStringLiteral("LED %1,%2").arg(x).arg(y)));
+        if (received->At(x, y) != PixelFromColor(colours[led])) QFAIL(qPrintable(QStringLiteral("LED %1,%2").arg(x).arg(y)));
       }
     }
     std::filesystem::remove_all(folder);

@@ -32,14 +32,22 @@ PanelState LargestPanel() {
 
 TEST(Animation, DelaysAddUpToTheMomentsRealTimeAtEveryRate) {
   for (const int fps : {1, 3, 7, 24, 25, 30, 50}) {
+    const AnimationOptions endless{kMaxAnimationMs, fps, 0};
     int total = 0;
     for (int i = 0; i < 500; ++i) {
-      const int delay = MomentDelay(i, fps);
+      const int delay = MomentDelay(i, endless);
       ASSERT_GE(delay, 1) << fps << " fps, moment " << i;
       total += delay;
       EXPECT_EQ(total, std::lround((i + 1) * 100.0 / fps + 1e-9)) << fps << " fps, moment " << i;
       EXPECT_EQ(MomentMs(i, fps), std::int64_t(i) * 1000 / fps);
     }
+  }
+  // The last moment lasts until the duration ends, so a round loops without drift.
+  const std::pair<AnimationOptions, int> lasts[] = {{{47'040, 30, 0}, 4704}, {{1, 1, 0}, 1}, {{1000, 3, 0}, 100}};
+  for (const auto& [options, hundredths] : lasts) {
+    int total = 0;
+    for (int i = 0; i < AnimationMoments(options); ++i) total += MomentDelay(i, options);
+    EXPECT_EQ(total, hundredths) << options.durationMs << " ms at " << options.fps;
   }
   const std::pair<std::int64_t, int> moments[] = {{1, 1}, {40, 1}, {41, 2}, {999, 25}, {1000, 25}, {1001, 26}};
   for (const auto& [ms, count] : moments) EXPECT_EQ(AnimationMoments({ms, 25, 0}), count) << ms << " ms";
@@ -93,6 +101,7 @@ TEST(Animation, AFailedOrStoppedGifLeavesThePreviousFileAndNoTemporaryOne) {
     gif.AddFrame(colourful, 1);  // held back until the next frame differs
     EXPECT_THROW(gif.AddFrame(Bitmap32(300, 1), 1), std::invalid_argument);
     EXPECT_THROW(gif.AddFrame(Bitmap32(2, 2), 1), std::invalid_argument);
+    EXPECT_THROW(gif.AddFrame(Bitmap32(300, 1), kMaxGifDelay + 1), std::invalid_argument);
   }
   untouched("more than 256 colours");
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <fstream>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,7 +17,6 @@
 #include "lang/language.h"
 #include "platform/archive/byte_stream.h"
 #include "platform/local_time.h"
-#include "render/picture.h"
 #include "support/bmp_builder.h"
 #include "support/scoped_language.h"
 #include "support/temp_folder.h"
@@ -36,6 +35,7 @@
 #include "units/text.h"
 #include "units/timer.h"
 #include "view/canvas_render.h"
+#include "render/picture.h"
 #include "view/tessara_view.h"
 
 namespace lumetra {
@@ -356,8 +356,7 @@ TEST(ViewSession, PickedUnitsDraggedByTheirBodyKeepShapeAndRasterOperation) {
     EXPECT_EQ(unit.m_nDrawMode, R2_MERGEPEN);
 
     // The move placed the clock's box around its text, and its corner handles with it.
-    const CPoint handle =
-        std::string_view(sample.name) == "clock" ? unit.BoxRect().BottomRight() : sample.handle + moved;
+    const CPoint handle = std::string_view(sample.name) == "clock" ? unit.BoxRect().BottomRight() : sample.handle + moved;
     s.view.OnLButtonDown(handle);
     EXPECT_EQ(s.view.m_bResizing, sample.handle != sample.body);
     s.view.OnMouseMove(handle + CPoint{3, 2}, true);
@@ -678,8 +677,8 @@ TEST(ViewSession, AnImportedPictureStartsAtTheFirstVisibleLed) {
   Session s(64, 4, 8);
   test::TempFolder folder("import");
   const auto bytes = test::MakeBmp({.width = 5, .height = 3, .pixelBytes = 48});
-  std::ofstream(folder.path() / "p.bmp", std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(folder.path() / "p.bmp", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                  std::streamsize(bytes.size()));
   s.view.OnZoom(2);
   s.host.scroll = {64, 40};
   s.view.OnCommand(kCmdToolLine);
@@ -704,19 +703,11 @@ TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
     std::string message;  // the one message expected, if any
   };
   const Case cases[] = {
-      {"restyled",
-       [](Session& s) {
-         s.style.crPen = 0x00FF00;
-         s.view.ApplyStyleToCurrentUnit();
-       },
-       1, true, ""},
+      {"restyled", [](Session& s) { s.style.crPen = 0x00FF00; s.view.ApplyStyleToCurrentUnit(); }, 1, true, ""},
       {"restyled alike", [](Session& s) { s.view.ApplyStyleToCurrentUnit(); }, 1, false, ""},
       {"play modes OK",
-       [](Session& s) {
-         s.host.playModesAnswer = DialogOutcome::kAccepted;
-         s.view.OnCommand(kCmdPlayModes);
-       },
-       1, true, ""},
+       [](Session& s) { s.host.playModesAnswer = DialogOutcome::kAccepted; s.view.OnCommand(kCmdPlayModes); }, 1,
+       true, ""},
       {"play modes applied, then cancelled",
        [](Session& s) {
          s.host.playModesAnswer = DialogOutcome::kCancelledAfterApply;
@@ -724,12 +715,8 @@ TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
        },
        1, true, ""},
       {"play modes cancelled", [](Session& s) { s.view.OnCommand(kCmdPlayModes); }, 1, false, ""},
-      {"a new text cancelled",
-       [](Session& s) {
-         s.view.OnCommand(kCmdToolText);
-         s.Drag({5, 5}, {60, 14});
-       },
-       1, false, ""},
+      {"a new text cancelled", [](Session& s) { s.view.OnCommand(kCmdToolText); s.Drag({5, 5}, {60, 14}); }, 1,
+       false, ""},
       {"a new text applied, then cancelled",
        [](Session& s) {
          s.host.textDialogAnswer = DialogOutcome::kCancelledAfterApply;
@@ -737,12 +724,8 @@ TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
          s.Drag({5, 5}, {60, 14});
        },
        2, true, ""},
-      {"a curve that traced nothing",
-       [](Session& s) {
-         s.view.OnCommand(kCmdToolCurve);
-         s.Click({30, 5});
-       },
-       1, false, ""},
+      {"a curve that traced nothing", [](Session& s) { s.view.OnCommand(kCmdToolCurve); s.Click({30, 5}); }, 1,
+       false, ""},
       {"a PNG imported as a BMP", [&](Session& s) { s.view.ImportBmpFile(folder.path() / "logo.png"); }, 1, false,
        "logo.png is not a BMP file."},
       {"a missing picture", [&](Session& s) { s.view.ImportBmpFile(folder.path() / "gone.bmp"); }, 1, false,
@@ -776,8 +759,7 @@ TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
   test::TempFolder folder("history");
   const std::filesystem::path picture = folder.path() / "logo.bmp";
   const std::vector<std::uint8_t> bmp = test::MakeBmp({.width = 3, .height = 2, .pixelBytes = 24});
-  std::ofstream(picture, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+  std::ofstream(picture, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
   const FixedLocalTime time({2026, 12, 9, 3, 14, 5, 0});
   struct Case {
     const char* name;
@@ -786,11 +768,7 @@ TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
   };
   const CPoint rectangle{50, 7}, ellipse{80, 12}, text{20, 20}, clock{64, 42};
   const Case cases[] = {
-      {"a rectangle drawn",
-       [](Session& s) {
-         s.view.OnCommand(kCmdToolRectangle);
-         s.Drag({70, 40}, {100, 60});
-       }},
+      {"a rectangle drawn", [](Session& s) { s.view.OnCommand(kCmdToolRectangle); s.Drag({70, 40}, {100, 60}); }},
       {"a text written",
        [](Session& s) {
          s.host.textDialogAnswer = DialogOutcome::kAccepted;
@@ -803,11 +781,7 @@ TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
          for (int i = 1; i <= 100; ++i) s.view.OnMouseMove(rectangle + CPoint{i % 7, i / 10}, true);
          s.view.OnLButtonUp(rectangle + CPoint{3, 10});
        }},
-      {"a corner dragged",
-       [&](Session& s) {
-         s.Click(rectangle);
-         s.Drag({60, 12}, {70, 20});
-       }},
+      {"a corner dragged", [&](Session& s) { s.Click(rectangle); s.Drag({60, 12}, {70, 20}); }},
       {"two units deleted",
        [&](Session& s) {
          s.Click(rectangle);
@@ -827,11 +801,7 @@ TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
          s.Click(ellipse);
          s.view.OnCommand(kCmdPaste);
        }},
-      {"centred",
-       [&](Session& s) {
-         s.Click(rectangle);
-         s.view.CentreHorizontally();
-       }},
+      {"centred", [&](Session& s) { s.Click(rectangle); s.view.CentreHorizontally(); }},
       {"a picture imported", [&](Session& s) { s.view.ImportBmpFile(picture); }},
       {"Screen Set",
        [](Session& s) {
@@ -843,15 +813,8 @@ TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
          s.host.clockAnswer = ClockOptions{2, 3, 2, 0};
          s.view.EditClockOptions();
        }},
-      {"the clock moved",
-       [&](Session& s) {
-         s.Drag(clock, clock + CPoint{0, 30});
-       }},
-      {"play modes",
-       [](Session& s) {
-         s.host.playModesAnswer = DialogOutcome::kAccepted;
-         s.view.EditPlayMode();
-       }},
+      {"the clock moved", [&](Session& s) { s.Drag(clock, clock + CPoint{0, 30}); }},
+      {"play modes", [](Session& s) { s.host.playModesAnswer = DialogOutcome::kAccepted; s.view.EditPlayMode(); }},
       {"play modes applied twice, then OK",
        [](Session& s) {
          s.host.playModesAnswer = DialogOutcome::kAccepted;

@@ -623,11 +623,15 @@ void CMainFrame::ExportAnimation() {
   const auto fail = [this](const std::string& why) {
     QMessageBox::warning(this, QStringLiteral("Tessara"), FromUtf8(FormatText(text_key::kAnimationNotExported, {why})));
   };
+  // A send refuses a clock beyond the frames a panel can show it in; so does the export.
+  if (const std::optional<std::int64_t> frame = ClockFrameBeyondPanels(child->Document())) {
+    return fail(FormatText(text_key::kClockBeyondPanelFrames, {std::to_string(*frame)}));
+  }
   // The clock shows this computer's time from now on, as after a send.
   const std::optional<PanelState> show =
       PanelStateAfterSend(child->Document(), {GetLocalTime(), false, child->View().m_ptOrigin});
   if (!show) return fail(Text(text_key::kAnimationNoPicture).toStdString());
-  ExportAnimationDialog options(DefaultAnimationMs(*show, kDefaultAnimationFps), this);
+  ExportAnimationDialog options(*show, this);
   if (options.exec() != QDialog::Accepted) return;
   const QString suggested = QFileInfo(FromUtf8(child->Document().GetTitle())).completeBaseName() + ".gif";
   const std::optional<QString> path = ChooseFileToSave(this, Text(text_key::kExportAnimationTitle), suggested,

@@ -60,7 +60,11 @@ PlayAsPanelWindow::PlayAsPanelWindow(CChildFrame& child)
   controls->addWidget(restart_);
   controls->addWidget(time_, 1);
   controls->addWidget(timeText_);
+  warning_ = new QLabel;
+  warning_->setWordWrap(true);
+  warning_->hide();
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(warning_);
   layout->addWidget(scroller_, 1);
   layout->addLayout(controls);
 
@@ -82,7 +86,10 @@ PlayAsPanelWindow::PlayAsPanelWindow(CChildFrame& child)
   scroller_->setMinimumSize(wanted.boundedTo(QSize(1200, 700)));
 }
 
-PanelState PlayAsPanelWindow::StateNow() const {
+PanelState PlayAsPanelWindow::StateNow() {
+  const std::optional<std::int64_t> refused = ClockFrameBeyondPanels(child_.Document());
+  warning_->setVisible(refused.has_value());
+  if (refused) warning_->setText(FromUtf8(FormatText(text_key::kClockBeyondPanelFrames, {std::to_string(*refused)})));
   const std::optional<PanelState> state =
       PanelStateAfterSend(child_.Document(), {clockStart_, false, child_.View().m_ptOrigin});
   return state.value_or(PanelState{});

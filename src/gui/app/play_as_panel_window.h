@@ -40,7 +40,8 @@ class PlayAsPanelWindow : public QWidget {
   void Restart();
 
  private:
-  PanelState StateNow() const;
+  // The document as a send now leaves the panel; warns of a clock a send refuses.
+  PanelState StateNow();
   void ShowTime(std::int64_t elapsedMs);
   void SeekWithinRound(int msIntoRound);
   void UpdateTitle();
@@ -50,6 +51,7 @@ class PlayAsPanelWindow : public QWidget {
   std::int64_t roundMs_ = 0;
   panel::PanelWindow* leds_ = nullptr;
   QScrollArea* scroller_ = nullptr;
+  QLabel* warning_ = nullptr;
   QPushButton* playPause_ = nullptr;
   QPushButton* restart_ = nullptr;
   QSlider* time_ = nullptr;

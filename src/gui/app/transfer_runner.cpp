@@ -2,9 +2,10 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QMessageBox>
 #include <QVBoxLayout>
+
 #include <chrono>
 #include <cmath>
 #include <exception>
@@ -144,8 +145,7 @@ TransferReport TransferRunner::Run(const std::function<TransferReport(SendOperat
       return written;
     });
     report = sequence(operations);
-    QMetaObject::invokeMethod(
-        &progress, [&progress] { progress.Finish(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&progress, [&progress] { progress.Finish(); }, Qt::QueuedConnection);
   });
   progress.exec();
   worker.join();

@@ -6,14 +6,17 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <cmath>
+#include <stdexcept>
 
 #include "gui/dialogs/dialog_translation.h"
 #include "lang/message_text.h"
 #include "render/led_dots.h"
+#include "render/playback.h"
 
 namespace lumetra::gui {
 namespace {
@@ -23,13 +26,14 @@ constexpr double kLeastSeconds = 0.1;
 
 }  // namespace
 
-ExportAnimationDialog::ExportAnimationDialog(std::int64_t roundMs, QWidget* parent) : QDialog(parent) {
+ExportAnimationDialog::ExportAnimationDialog(const PanelState& show, QWidget* parent) : QDialog(parent), show_(show) {
   setWindowTitle(Text(text_key::kExportAnimationTitle));
+  const std::int64_t roundMs = ShowCycleMs(show);
 
   seconds_ = new QDoubleSpinBox;
   seconds_->setRange(kLeastSeconds, double(kMaxAnimationMs) / 1000);
   seconds_->setDecimals(2);
-  seconds_->setValue(double(roundMs) / 1000);
+  seconds_->setValue(double(DefaultAnimationMs(show, kDefaultAnimationFps)) / 1000);
   fps_ = new QSpinBox;
   fps_->setRange(1, kMaxAnimationFps);
   fps_->setValue(kDefaultAnimationFps);
@@ -65,6 +69,16 @@ ExportAnimationDialog::ExportAnimationDialog(std::int64_t roundMs, QWidget* pare
   layout->addWidget(look);
   layout->addWidget(round);
   layout->addWidget(buttons);
+}
+
+void ExportAnimationDialog::accept() {
+  try {
+    CheckAnimationOptions(show_, Options());
+  } catch (const std::invalid_argument& e) {
+    QMessageBox::warning(this, windowTitle(), FromUtf8(e.what()));
+    return;
+  }
+  QDialog::accept();
 }
 
 AnimationOptions ExportAnimationDialog::Options() const {

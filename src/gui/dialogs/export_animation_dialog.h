@@ -1,7 +1,7 @@
 #pragma once
 // "Export animation...": how much of the panel's show to export, how many
 // pictures a second and how the LEDs look. The duration starts at one round
-// of the show.
+// of the show (at most a minute); OK takes only options the export can meet.
 
 #include <QDialog>
 #include <cstdint>
@@ -18,10 +18,12 @@ class ExportAnimationDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // `roundMs`: one round of the show, the duration offered first.
-  ExportAnimationDialog(std::int64_t roundMs, QWidget* parent);
+  // `show` outlives the dialog.
+  ExportAnimationDialog(const PanelState& show, QWidget* parent);
 
   AnimationOptions Options() const;
+
+  void accept() override;
 
  private:
   QDoubleSpinBox* seconds_ = nullptr;
@@ -29,6 +31,7 @@ class ExportAnimationDialog : public QDialog {
   QRadioButton* squarePixels_ = nullptr;
   QRadioButton* roundLeds_ = nullptr;
   QSpinBox* ledSize_ = nullptr;
+  const PanelState& show_;
 };
 
 }  // namespace lumetra::gui
