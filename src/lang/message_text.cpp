@@ -27,7 +27,9 @@ std::span<const int> AddedTextKeys() {
       kAnimationSquarePixels, kAnimationRoundLeds, kAnimationRound,     kAnimationGifFilter,
       kAnimationExporting, kAnimationSaved,      kAnimationStopped,    kAnimationNotExported,
       kAnimationNoPicture, kPlayAsPanel,         kPlayAsPanelTitle,    kPlayAsPanelPlay,
-      kPlayAsPanelPause,   kPlayAsPanelRestart,  kPlayAsPanelTime,
+      kPlayAsPanelPause,   kPlayAsPanelRestart,  kPlayAsPanelTime,     kAlignRows,
+      kAlignRowsLeft,      kAlignRowsCentre,     kAlignRowsRight,      kLetterSpacing,
+      kTextClipped,
   };
   return keys;
 }

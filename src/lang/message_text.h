@@ -83,6 +83,13 @@ inline constexpr int kAnimationSaved = 36510;          // %1 the file
 inline constexpr int kAnimationStopped = 36511;        // %1 the file
 inline constexpr int kAnimationNotExported = 36512;    // %1 why
 inline constexpr int kAnimationNoPicture = 36513;
+// Text rows: alignment, letter spacing, characters cut off.
+inline constexpr int kAlignRows = 36400;
+inline constexpr int kAlignRowsLeft = 36401;
+inline constexpr int kAlignRowsCentre = 36402;
+inline constexpr int kAlignRowsRight = 36403;
+inline constexpr int kLetterSpacing = 36404;
+inline constexpr int kTextClipped = 36405;            // %1 how many characters
 // Playing a document as the panel plays it.
 inline constexpr int kPlayAsPanel = 36550;            // the View menu's item and the tool-bar button
 inline constexpr int kPlayAsPanelTitle = 36551;       // %1 the document's title

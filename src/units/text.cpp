@@ -1,8 +1,10 @@
 #include "units/text.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/archive/archive.h"
+#include "platform/codepage/codepage.h"
 #include "units/text_layout.h"
 #include "units/unit_geometry.h"
 
@@ -51,19 +53,57 @@ bool CText::PtInUnit(std::int32_t x, std::int32_t y) {
   return BoxRect().PtInRect({x, y});
 }
 
-// The text colour and background mode stay as set; only the font is put back.
+namespace {
+
+// The width a row of characters takes for its alignment: trailing blanks do
+// not count, nor does the letter spacing after its last character.
+std::int64_t AlignedWidth(std::string_view text, const std::vector<TextChar>& chars, const TextRow& row,
+                          std::int32_t spacing) {
+  std::size_t last = row.last;
+  while (last > row.first && text[chars[last - 1].begin] == ' ') --last;
+  if (last == row.first) return 0;
+  std::int64_t width = -spacing;
+  for (std::size_t i = row.first; i < last; ++i) width += chars[i].advance;
+  return width;
+}
+
+// Sets a DC's letter spacing for a while.
+class LetterSpacingScope {
+ public:
+  LetterSpacingScope(CDC& dc, std::int32_t spacing) : dc_(dc), previous_(dc.SetTextCharacterExtra(spacing)) {}
+  ~LetterSpacingScope() { dc_.SetTextCharacterExtra(previous_); }
+  LetterSpacingScope(const LetterSpacingScope&) = delete;
+  LetterSpacingScope& operator=(const LetterSpacingScope&) = delete;
+
+ private:
+  CDC& dc_;
+  int previous_;
+};
+
+}  // namespace
+
+CText::RowAlignment CText::Alignment() const {
+  return m_nReservedA == kAlignCentre || m_nReservedA == kAlignRight ? RowAlignment(m_nReservedA) : kAlignLeft;
+}
+
+std::int32_t CText::LetterSpacing() const { return std::clamp(m_nReservedB, kMinLetterSpacing, kMaxLetterSpacing); }
+
+// The text colour and background mode stay as set; only the font and the letter spacing are put back.
 void CText::Draw(CDC& dc, const DrawContext&) const {
   const CRect r = BoxRect();
   CFont* previous = dc.SelectObject(m_pFont.get());
+  const LetterSpacingScope spacing(dc, LetterSpacing());
   dc.SetTextColor(m_crPen);
   dc.SetBkMode(TRANSPARENT);
-  ForEachRow(dc, r, [&](int x, int y, std::string_view row) { dc.ExtTextOut(x, y, ETO_CLIPPED, &r, row); });
+  ForEachRow(dc, r, [&](int x, int y, std::string_view row, const auto&, const auto&) {
+    dc.ExtTextOut(x, y, ETO_CLIPPED, &r, row);
+  });
   dc.SelectObject(previous);
 }
 
 template <class Row>
-void CText::ForEachRow(const CDC& dc, const CRect& r, Row&& row) const {
-  if (m_strText.empty()) return;
+std::size_t CText::ForEachRow(const CDC& dc, const CRect& r, Row&& row) const {
+  if (m_strText.empty()) return 0;
   const bool byWords = m_bWordBreak != 0;
   std::string text = m_strText;
   std::replace(text.begin(), text.end(), '\t', ' ');
@@ -80,10 +120,16 @@ void CText::ForEachRow(const CDC& dc, const CRect& r, Row&& row) const {
     if (!next) break;
     if (next->last > next->first) {
       const std::size_t begin = chars[next->first].begin, end = chars[next->last - 1].end;
-      row(r.left, SaturateToInt(y), std::string_view(text).substr(begin, end - begin));
+      std::int64_t x = r.left;
+      if (Alignment() != kAlignLeft) {
+        const std::int64_t free = width - AlignedWidth(text, chars, *next, LetterSpacing());
+        x += Alignment() == kAlignCentre ? free / 2 : free;
+      }
+      row(SaturateToInt(x), SaturateToInt(y), std::string_view(text).substr(begin, end - begin), chars, *next);
     }
     start = next->next;
   }
+  return start;
 }
 
 void CText::Serialize(CArchive& ar) {
@@ -151,12 +197,57 @@ CRect CText::Bounds() const {
   Bitmap32 nowhere;
   CDC dc(nowhere);
   dc.SelectObject(m_pFont.get());
+  dc.SetTextCharacterExtra(LetterSpacing());
   dc.SetBkMode(TRANSPARENT);
   CRect box;
-  ForEachRow(dc, r, [&](int x, int y, std::string_view row) {
+  ForEachRow(dc, r, [&](int x, int y, std::string_view row, const auto&, const auto&) {
     box = box.Union(dc.ExtTextOutBounds(x, y, ETO_CLIPPED, &r, row));
   });
   return box;
+}
+
+std::int32_t CText::ClippedCharacters() const {
+  const CRect r = BoxRect();
+  Bitmap32 nowhere;
+  CDC dc(nowhere);
+  dc.SelectObject(m_pFont.get());
+  dc.SetTextCharacterExtra(LetterSpacing());
+  std::string text = m_strText;
+  std::replace(text.begin(), text.end(), '\t', ' ');
+  // Each character of [first, last) placed from (x, y): the inked ones the
+  // rectangle does not hold count, when `inside` is given, and all inked ones otherwise.
+  std::int32_t clipped = 0;
+  const auto count = [&](int x, int y, const std::vector<TextChar>& chars, std::size_t first, std::size_t last,
+                         const CRect* inside) {
+    std::u32string codePoints;
+    std::vector<std::size_t> owner;
+    for (std::size_t i = first; i < last; ++i) {
+      if (text[chars[i].begin] == '\r' || text[chars[i].begin] == '\n') continue;  // line ends are no characters
+      const std::u32string decoded =
+          DecodeText(std::string_view(text).substr(chars[i].begin, chars[i].end - chars[i].begin), dc.GetCodePage());
+      codePoints += decoded;
+      owner.insert(owner.end(), decoded.size(), i);
+    }
+    const std::vector<CRect> boxes = dc.GlyphInkBoxes(x, y, codePoints);
+    std::optional<std::size_t> counted;
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+      const CRect& ink = boxes[k];
+      const bool cut = !ink.IsEmpty() && (!inside || ink.ClipTo(*inside) != ink);
+      if (cut && counted != owner[k]) {
+        ++clipped;
+        counted = owner[k];
+      }
+    }
+  };
+  std::vector<TextChar> measured;
+  const std::size_t unplaced =
+      ForEachRow(dc, r, [&](int x, int y, std::string_view, const std::vector<TextChar>& chars, const TextRow& row) {
+        count(x, y, chars, row.first, row.last, &r);
+        if (measured.empty()) measured = chars;
+      });
+  if (measured.empty()) measured = MeasureChars(dc, text);
+  count(0, 0, measured, std::min(unplaced, measured.size()), measured.size(), nullptr);
+  return clipped;
 }
 
 }  // namespace lumetra

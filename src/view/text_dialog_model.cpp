@@ -134,7 +134,8 @@ void TextDialogModel::TakeChosenFont(const LOGFONT& chosen, bool keptFace) {
 }
 
 TextDialogInput TextDialogModel::InitialInput() const {
-  return {shownText_, std::to_string(unit_.m_nRowSpacing), unit_.m_bWordBreak != 0, unit_.m_bAutoAlign != 0};
+  return {shownText_,          std::to_string(unit_.m_nRowSpacing), unit_.m_bWordBreak != 0,
+          unit_.m_bAutoAlign != 0, unit_.Alignment(),                 unit_.LetterSpacing()};
 }
 
 std::int32_t TextDialogModel::SteppedRowSpacing(std::string_view typed, std::int32_t delta) const {
@@ -155,6 +156,10 @@ TextApplyResult TextDialogModel::Apply(const TextDialogInput& input) {
   unit_.m_nRowSpacing = *spacing;
   unit_.m_bWordBreak = input.wordBreak ? 1 : 0;
   unit_.m_bAutoAlign = input.autoAlign ? 1 : 0;
+  if (input.alignment != unit_.Alignment()) unit_.m_nReservedA = input.alignment;
+  if (input.letterSpacing != unit_.LetterSpacing()) {
+    unit_.m_nReservedB = std::clamp(input.letterSpacing, CText::kMinLetterSpacing, CText::kMaxLetterSpacing);
+  }
   return {};
 }
 

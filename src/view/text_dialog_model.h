@@ -61,6 +61,8 @@ struct TextDialogInput {
   std::string rowSpacing;  // as typed
   bool wordBreak = false;
   bool autoAlign = false;
+  std::int32_t alignment = 0;      // CText::RowAlignment
+  std::int32_t letterSpacing = 0;  // CText::kMinLetterSpacing..kMaxLetterSpacing
 };
 
 enum class TextApplyFailure { kNone, kRowSpacing, kUnencodable };
@@ -98,7 +100,9 @@ class TextDialogModel {
 
   // Refuses a row spacing outside its range and an edited text the code page
   // cannot hold, changing nothing; otherwise the unit takes the working font,
-  // the text with CR LF line ends, the row spacing and the two switches.
+  // the text with CR LF line ends, the row spacing, the two switches, and the
+  // alignment and letter spacing where they differ from what the unit showed
+  // (so that stored values the dialog cannot show survive an Apply).
   TextApplyResult Apply(const TextDialogInput& input);
 
  private:

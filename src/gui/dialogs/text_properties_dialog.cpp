@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -13,10 +14,13 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "gui/dialogs/dialog_translation.h"
 #include "gui/dialogs/step_arrows.h"
+#include "lang/message_text.h"
+#include "units/text.h"
 
 namespace lumetra::gui {
 namespace {
@@ -108,6 +112,7 @@ CTextPropertiesDlg::CTextPropertiesDlg(CText& unit, bool newUnit, std::function<
   top->addWidget(CreateButtons());
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
+  layout->addWidget(CreateRowLook());
   layout->addWidget(textBox_, 1);
 
   showMessage_ = [this](const QString& text) { QMessageBox::warning(this, QApplication::applicationName(), text); };
@@ -136,6 +141,25 @@ QWidget* CTextPropertiesDlg::CreateRowSpacing() {
   return group;
 }
 
+QWidget* CTextPropertiesDlg::CreateRowLook() {
+  alignment_ = new QComboBox;
+  for (const int key : {text_key::kAlignRowsLeft, text_key::kAlignRowsCentre, text_key::kAlignRowsRight}) {
+    alignment_->addItem(Text(key));
+  }
+  letterSpacing_ = new QSpinBox;
+  letterSpacing_->setRange(CText::kMinLetterSpacing, CText::kMaxLetterSpacing);
+  auto* group = new QWidget;
+  auto* line = new QHBoxLayout(group);
+  line->setContentsMargins(0, 0, 0, 0);
+  line->addWidget(new QLabel(Text(text_key::kAlignRows)));
+  line->addWidget(alignment_);
+  line->addSpacing(12);
+  line->addWidget(new QLabel(Text(text_key::kLetterSpacing)));
+  line->addWidget(letterSpacing_);
+  line->addStretch();
+  return group;
+}
+
 // Ordinary buttons with handlers of their own; Enter means OK.
 QWidget* CTextPropertiesDlg::CreateButtons() {
   auto* ok = WithId(new QPushButton(QStringLiteral("&OK")), kOkId);
@@ -160,12 +184,14 @@ void CTextPropertiesDlg::ShowInput(const TextDialogInput& input) {
   rowSpacing_->setText(FromUtf8(input.rowSpacing));
   wordBreak_->setChecked(input.wordBreak);
   autoAlign_->setChecked(input.autoAlign);
+  alignment_->setCurrentIndex(input.alignment);
+  letterSpacing_->setValue(input.letterSpacing);
   SyncRowSpacingEnabled();
 }
 
 TextDialogInput CTextPropertiesDlg::Input() const {
   return {ToUtf8(textBox_->toPlainText()), ToUtf8(rowSpacing_->text()), wordBreak_->isChecked(),
-          autoAlign_->isChecked()};
+          autoAlign_->isChecked(),           alignment_->currentIndex(),  letterSpacing_->value()};
 }
 
 void CTextPropertiesDlg::ShowWorkingFont() {

@@ -14,6 +14,8 @@
 #include "view/text_dialog_model.h"
 
 class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -58,6 +60,8 @@ class CTextPropertiesDlg : public QDialog {
 
  private:
   QWidget* CreateRowSpacing();
+  // The rows' alignment and the letter spacing.
+  QWidget* CreateRowLook();
   QWidget* CreateButtons();
 
   void ShowInput(const TextDialogInput& input);
@@ -80,6 +84,8 @@ class CTextPropertiesDlg : public QDialog {
   QWidget* spin_ = nullptr;
   QCheckBox* wordBreak_ = nullptr;
   QCheckBox* autoAlign_ = nullptr;
+  QComboBox* alignment_ = nullptr;
+  QSpinBox* letterSpacing_ = nullptr;
   QLabel* fontName_ = nullptr;
   bool appliedAny_ = false;
 };

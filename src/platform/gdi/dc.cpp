@@ -20,6 +20,8 @@ int CDC::SetBkMode(int mode) { return std::exchange(bkMode_, mode == TRANSPARENT
 COLORREF CDC::SetBkColor(COLORREF c) { return std::exchange(bkColor_, c); }
 COLORREF CDC::SetTextColor(COLORREF c) { return std::exchange(textColor_, c); }
 unsigned CDC::SetTextAlign(unsigned align) { return std::exchange(textAlign_, align); }
+
+int CDC::SetTextCharacterExtra(int extra) { return std::exchange(charExtra_, extra); }
 int CDC::SetPolyFillMode(int mode) { return std::exchange(polyFillMode_, mode == WINDING ? WINDING : ALTERNATE); }
 int CDC::SetArcDirection(int direction) {
   return std::exchange(arcDirection_, direction == AD_CLOCKWISE ? AD_CLOCKWISE : AD_COUNTERCLOCKWISE);
@@ -58,9 +60,9 @@ void CDC::UpdateDrawable() {
 }
 
 CDC::State CDC::SaveState() const {
-  return {pen_,       brush_,       font_,         rop2_,         bkMode_,      bkColor_,
-          textColor_, textAlign_,   polyFillMode_, arcDirection_, stretchMode_, brushOrg_,
-          windowOrg_, viewportOrg_, currentPos_,   clipRect_,     clipRegion_};
+  return {pen_,        brush_,    font_,       rop2_,         bkMode_,       bkColor_,
+          textColor_,  textAlign_, charExtra_,  polyFillMode_, arcDirection_, stretchMode_,
+          brushOrg_,   windowOrg_, viewportOrg_, currentPos_,  clipRect_,     clipRegion_};
 }
 
 void CDC::RestoreState(const State& s) {
@@ -72,6 +74,7 @@ void CDC::RestoreState(const State& s) {
   bkColor_ = s.bkColor;
   textColor_ = s.textColor;
   textAlign_ = s.textAlign;
+  charExtra_ = s.charExtra;
   polyFillMode_ = s.polyFillMode;
   arcDirection_ = s.arcDirection;
   stretchMode_ = s.stretchMode;

@@ -89,6 +89,10 @@ class CDC {
   COLORREF GetTextColor() const { return textColor_; }
   unsigned SetTextAlign(unsigned align);
   unsigned GetTextAlign() const { return textAlign_; }
+  // Extra pixels added to every character's advance, in text extents and in
+  // output alike (negative values draw characters closer); returns the old value.
+  int SetTextCharacterExtra(int extra);
+  int GetTextCharacterExtra() const { return charExtra_; }
   int SetPolyFillMode(int mode);
   int SetArcDirection(int direction);
   int GetArcDirection() const { return arcDirection_; }
@@ -179,6 +183,9 @@ class CDC {
   CRect ArcBounds(int l, int t, int r, int b, int xs, int ys, int xe, int ye) const;
   CRect PolyBezierBounds(std::span<const CPoint> points) const;
   CRect ExtTextOutBounds(int x, int y, unsigned options, const CRect* rect, std::string_view text) const;
+  // The ink box of each code point of `text` as ExtTextOut(x, y, 0, nullptr,
+  // text) places it: logical coordinates, (0, 0, 0, 0) for one without ink.
+  std::vector<CRect> GlyphInkBoxes(int x, int y, std::u32string_view text) const;
 
   // Painting helpers for the drawing code: device coordinates, raster
   // operation and clipping applied.
@@ -207,6 +214,7 @@ class CDC {
     COLORREF bkColor;
     COLORREF textColor;
     unsigned textAlign;
+    int charExtra;
     int polyFillMode;
     int arcDirection;
     int stretchMode;
@@ -255,6 +263,7 @@ class CDC {
   COLORREF bkColor_ = 0xFFFFFF;
   COLORREF textColor_ = 0x000000;
   unsigned textAlign_ = TA_TOP | TA_LEFT;
+  int charExtra_ = 0;
   int polyFillMode_ = ALTERNATE;
   int arcDirection_ = AD_COUNTERCLOCKWISE;
   int stretchMode_ = BLACKONWHITE;

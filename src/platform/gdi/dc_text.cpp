@@ -22,6 +22,7 @@ struct TextPlacement {
   bool opaque = false;   // ETO_OPAQUE with a rectangle
   bool clipped = false;  // ETO_CLIPPED with a rectangle
   std::vector<const Glyph*> glyphs;
+  int extra = 0;  // added to every glyph's advance
   int width = 0;  // the advances' sum, kept within the device range however long the text
   CPoint origin;  // the left end of the baseline
   // The current position after the text (logical), for TA_UPDATECP alignments that move it.
@@ -41,9 +42,10 @@ TextPlacement PlaceText(const CDC& dc, const RealizedFont& font, int x, int y, u
   if (text.empty()) return placed;
 
   font.GetGlyphs(text, placed.glyphs);
+  placed.extra = dc.GetTextCharacterExtra();
   std::int64_t sum = 0;
-  for (const Glyph* g : placed.glyphs) sum += g->advance;
-  placed.width = int(std::min<std::int64_t>(sum, CDC::kDeviceLimit));
+  for (const Glyph* g : placed.glyphs) sum += g->advance + placed.extra;
+  placed.width = int(std::clamp<std::int64_t>(sum, -CDC::kDeviceLimit, CDC::kDeviceLimit));
 
   // The reference point becomes the left end of the baseline.
   const unsigned align = dc.GetTextAlign();
@@ -94,15 +96,27 @@ std::optional<CRect> OpaqueCell(const TextPlacement& placed, const FontMetrics& 
   return cell;
 }
 
+// Each glyph with the device position of its black box's top-left corner.
+template <typename Visit>
+void ForEachPlacedGlyph(const TextPlacement& placed, Visit&& visit) {
+  std::int64_t pen = placed.origin.x;
+  for (const Glyph* g : placed.glyphs) {
+    visit(*g, int(std::clamp<std::int64_t>(pen + g->originX, -CDC::kDeviceLimit, CDC::kDeviceLimit)),
+          placed.origin.y - g->originY);
+    pen += g->drawAdvance + placed.extra;
+  }
+}
+
 // The glyph pixels within `limit`, as runs [x0, x1) on row y.
 template <typename Visit>
 void ForEachInkRun(const TextPlacement& placed, const CRect& limit, Visit&& visit) {
-  int pen = placed.origin.x;
+  std::int64_t pen = placed.origin.x;
   for (const Glyph* g : placed.glyphs) {
-    if (pen > limit.right + kMaxGlyphOverhang) break;  // advances only move right: nothing further shows
-    const int gx = pen + g->originX;
+    // With a non-negative extra, advances only move right: nothing further shows.
+    if (placed.extra >= 0 && pen > limit.right + kMaxGlyphOverhang) break;
+    const int gx = int(std::clamp<std::int64_t>(pen + g->originX, -CDC::kDeviceLimit, CDC::kDeviceLimit));
     const int gy = placed.origin.y - g->originY;
-    pen += g->drawAdvance;
+    pen += g->drawAdvance + placed.extra;
     if (g->runs.empty() || gx >= limit.right || gy >= limit.bottom || gx + g->width <= limit.left ||
         gy + g->height <= limit.top) {
       continue;
@@ -155,7 +169,8 @@ CSize CDC::GetTextExtent(std::string_view text) const { return GetTextExtent(Dec
 CSize CDC::GetTextExtent(std::u32string_view text) const {
   if (text.empty()) return {0, 0};
   const RealizedFont& font = RealizeFont(font_->GetLogFont(), codePage_);
-  return {font.TextWidth(text), font.Metrics().height};
+  const std::int64_t width = std::int64_t(font.TextWidth(text)) + std::int64_t(charExtra_) * std::int64_t(text.size());
+  return {Clamp(width), font.Metrics().height};
 }
 
 bool CDC::TextOut(int x, int y, std::string_view text) { return ExtTextOut(x, y, 0, nullptr, text); }
@@ -216,6 +231,17 @@ CRect CDC::ExtTextOutBounds(int x, int y, unsigned options, const CRect* rect, s
   ForEachInkRun(placed, limit, [&](int y, int x0, int x1) { box = box.Union({x0, y, x1, y + 1}); });
   ForEachBar(placed, font_->GetLogFont(), tm, [&](const CRect& bar) { box = box.Union(bar); });
   return ToLogical(box);
+}
+
+std::vector<CRect> CDC::GlyphInkBoxes(int x, int y, std::u32string_view text) const {
+  const RealizedFont& font = RealizeFont(font_->GetLogFont(), codePage_);
+  const TextPlacement placed = PlaceText(*this, font, x, y, 0, nullptr, text);
+  std::vector<CRect> boxes;
+  boxes.reserve(text.size());
+  ForEachPlacedGlyph(placed, [&](const Glyph& g, int gx, int gy) {
+    boxes.push_back(g.runs.empty() ? CRect{} : ToLogical({gx, gy, gx + g.width, gy + g.height}));
+  });
+  return boxes;
 }
 
 }  // namespace lumetra
