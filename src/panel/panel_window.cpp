@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <QTimer>
+#include <algorithm>
 
 #include "render/playback.h"
 
@@ -30,6 +31,13 @@ void PanelWindow::ShowState(const PanelState& state) {
   showStartMs_ = nowMs_();
   ShowMoment(0);
   frameTimer_->start();
+}
+
+void PanelWindow::SetLedSize(int ledSize) {
+  if (std::max(ledSize, kMinLedSize) == LedSize()) return;
+  dots_ = LedDots(ledSize, kOpaque);
+  frame_ = Bitmap32();  // drawn anew at the new size
+  ShowMoment(ElapsedMs());
 }
 
 void PanelWindow::ReplaceState(const PanelState& state) {

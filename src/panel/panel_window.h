@@ -31,6 +31,8 @@ class PanelWindow : public QWidget {
   explicit PanelWindow(int ledSize = kDefaultLedSize, QWidget* parent = nullptr);
 
   int LedSize() const { return dots_.Size(); }
+  // Screen pixels per LED from now on, at least kMinLedSize; the window takes the new size.
+  void SetLedSize(int ledSize);
   // Plays `state` from its start; the window takes the panel's size.
   void ShowState(const PanelState& state);
   // Plays `state` on from the moment the show stands at (what is played was

@@ -34,10 +34,10 @@ class LedDots {
   // The dot of one LED in `pixel`'s colour, size × size pixels.
   const std::vector<std::uint32_t>& Dot(std::uint32_t pixel);
 
-  const int size_;
-  const std::uint32_t highBits_;
+  int size_;
+  std::uint32_t highBits_;
   // How much of each of a dot's pixels the circle covers, 0..255.
-  const std::vector<std::uint8_t> coverage_;
+  std::vector<std::uint8_t> coverage_;
   std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> dots_;
 };
 

@@ -595,6 +595,7 @@ void CMainFrame::RetranslateShell() {
   propertyBox_->Retranslate();
   TranslateMainMenu();
   for (const auto& [index, key] : kPaneKeys) panes_[std::size_t(index)]->setText(Text(key));
+  for (PlayAsPanelWindow* player : findChildren<PlayAsPanelWindow*>()) player->Retranslate();
 }
 
 void CMainFrame::TranslateMainMenu() {

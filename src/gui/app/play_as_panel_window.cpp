@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -28,13 +29,16 @@ namespace {
 // The LEDs as large as fit in this share of the screen, within these sizes.
 constexpr double kScreenShare = 0.8;
 constexpr int kLargestLed = 12;
+// The view of the LEDs asks for no more room than this; a larger panel scrolls.
+constexpr QSize kLargestView(1200, 700);
+constexpr int kSliderStepMs = 100;
+constexpr int kSliderPageMs = 1000;
 
-int LedSizeFor(const CTessaraDoc& doc, const QWidget& near) {
+int LedSizeFor(const FrameLayout& panel, const QWidget& near) {
   const QScreen* screen = near.screen() ? near.screen() : QGuiApplication::primaryScreen();
   const QSize room = screen ? screen->availableSize() * kScreenShare : QSize(1024, 768);
-  const CSize leds = doc.CanvasPixels();
-  const int across = room.width() / std::max(1, doc.m_nWidthWords * 16);
-  const int down = room.height() / 2 / std::max<int>(1, leds.cy / std::max(1, doc.m_nFrames));
+  const int across = room.width() / std::max(1, panel.width);
+  const int down = room.height() / 2 / std::max(1, panel.height);
   return std::clamp(std::min(across, down), LedDots::kMinSize, kLargestLed);
 }
 
@@ -45,15 +49,20 @@ QString Seconds(std::int64_t ms) { return QString::number(double(ms) / 1000, 'f'
 PlayAsPanelWindow::PlayAsPanelWindow(CChildFrame& child)
     : QWidget(&child, Qt::Window), child_(child), clockStart_(GetLocalTime()) {
   setAttribute(Qt::WA_DeleteOnClose);
-  leds_ = new panel::PanelWindow(LedSizeFor(child.Document(), child));
+  leds_ = new panel::PanelWindow;
   scroller_ = new QScrollArea;
   scroller_->setWidget(leds_);
   scroller_->setAlignment(Qt::AlignCenter);
-  scroller_->setStyleSheet(QStringLiteral("background: black"));
+  QPalette black = scroller_->viewport()->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  scroller_->viewport()->setPalette(black);
+  scroller_->viewport()->setAutoFillBackground(true);
 
   playPause_ = new QPushButton;
-  restart_ = new QPushButton(Text(text_key::kPlayAsPanelRestart));
+  restart_ = new QPushButton;
   time_ = new QSlider(Qt::Horizontal);
+  time_->setSingleStep(kSliderStepMs);
+  time_->setPageStep(kSliderPageMs);
   timeText_ = new QLabel;
   auto* controls = new QHBoxLayout;
   controls->addWidget(playPause_);
@@ -76,23 +85,42 @@ PlayAsPanelWindow::PlayAsPanelWindow(CChildFrame& child)
   connect(time_, &QSlider::valueChanged, this, &PlayAsPanelWindow::SeekWithinRound);
   connect(leds_, &panel::PanelWindow::momentShown, this, &PlayAsPanelWindow::ShowTime);
   CanvasWidget& canvas = child.Canvas();
+  // Every edit of the document, undo and redo included, is a step of its history.
   connect(&canvas, &CanvasWidget::historyChanged, this, &PlayAsPanelWindow::FollowEdit);
-  connect(&canvas, &CanvasWidget::canvasSizeChanged, this, &PlayAsPanelWindow::FollowEdit);
   connect(&child, &CChildFrame::titleChanged, this, &PlayAsPanelWindow::UpdateTitle);
 
-  UpdateTitle();
+  Retranslate();
   Restart();
-  const QSize wanted = leds_->size() + QSize(24, 24);
-  scroller_->setMinimumSize(wanted.boundedTo(QSize(1200, 700)));
+}
+
+void PlayAsPanelWindow::Retranslate() {
+  restart_->setText(Text(text_key::kPlayAsPanelRestart));
+  UpdateTitle();
+  ShowTime(leds_->ElapsedMs());
+}
+
+void PlayAsPanelWindow::FitLedsTo(const PanelState& state) {
+  const FrameLayout panel = PanelFrameLayout(state);
+  const int size = LedSizeFor(panel, *this);
+  if (size == leds_->LedSize() && scroller_->minimumWidth() > 0) return;
+  leds_->SetLedSize(size);
+  const QSize wanted = QSize(panel.width, panel.height) * leds_->LedSize() + QSize(24, 24);
+  scroller_->setMinimumSize(wanted.boundedTo(kLargestView));
 }
 
 PanelState PlayAsPanelWindow::StateNow() {
   const std::optional<std::int64_t> refused = ClockFrameBeyondPanels(child_.Document());
   warning_->setVisible(refused.has_value());
   if (refused) warning_->setText(FromUtf8(FormatText(text_key::kClockBeyondPanelFrames, {std::to_string(*refused)})));
-  const std::optional<PanelState> state =
+  std::optional<PanelState> state =
       PanelStateAfterSend(child_.Document(), {clockStart_, false, child_.View().m_ptOrigin});
-  return state.value_or(PanelState{});
+  if (!state) {
+    warning_->setText(Text(text_key::kAnimationNoPicture));
+    warning_->show();
+    state.emplace();
+  }
+  FitLedsTo(*state);
+  return *state;
 }
 
 void PlayAsPanelWindow::Restart() {
@@ -118,7 +146,8 @@ void PlayAsPanelWindow::SeekWithinRound(int msIntoRound) {
 
 void PlayAsPanelWindow::ShowTime(std::int64_t elapsedMs) {
   const std::int64_t intoRound = roundMs_ > 0 ? elapsedMs % roundMs_ : 0;
-  {
+  // The handle stays where the user holds it.
+  if (!time_->isSliderDown()) {
     const QSignalBlocker quiet(time_);
     time_->setRange(0, int(std::min<std::int64_t>(roundMs_, INT32_MAX)));
     time_->setValue(int(intoRound));
@@ -129,7 +158,7 @@ void PlayAsPanelWindow::ShowTime(std::int64_t elapsedMs) {
 }
 
 void PlayAsPanelWindow::UpdateTitle() {
-  setWindowTitle(FromUtf8(FormatText(text_key::kPlayAsPanelTitle, {child_.Document().GetTitle()})));
+  setWindowTitle(FromUtf8(FormatText(text_key::kPlayAsPanelTitle, {child_.Title().toStdString()})));
 }
 
 }  // namespace lumetra::gui

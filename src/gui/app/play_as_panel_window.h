@@ -38,10 +38,15 @@ class PlayAsPanelWindow : public QWidget {
   void FollowEdit();
   // Plays from the start, the clock from the computer's time now.
   void Restart();
+  // The texts of the current language.
+  void Retranslate();
 
  private:
-  // The document as a send now leaves the panel; warns of a clock a send refuses.
+  // The document as a send now leaves the panel; warns of a clock a send
+  // refuses and of a picture that cannot be made.
   PanelState StateNow();
+  // The LEDs as large as fit the screen for the panel of `state`.
+  void FitLedsTo(const PanelState& state);
   void ShowTime(std::int64_t elapsedMs);
   void SeekWithinRound(int msIntoRound);
   void UpdateTitle();
