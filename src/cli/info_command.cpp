@@ -56,6 +56,10 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
     u["autoAlign"] = text->m_bAutoAlign != 0;
     u["wordBreak"] = text->m_bWordBreak != 0;
     u["rowSpacing"] = text->m_nRowSpacing;
+    static constexpr const char* kAlignments[] = {"left", "centre", "right"};
+    u["alignment"] = kAlignments[text->Alignment()];
+    u["letterSpacing"] = text->LetterSpacing();
+    u["clipped"] = text->ClippedCharacters();
   }
   if (const auto* bmp = dynamic_cast<const CBmp*>(&unit)) {
     BITMAPINFOHEADER h = bmp->m_dib.Header();

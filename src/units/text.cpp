@@ -45,13 +45,13 @@ void CText::PaintHandles(CDC& dc, std::int64_t reach) const {
   dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y);
 }
 
-std::int32_t CText::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
+std::int32_t CText::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
+  return HitCorner(x, y, std::min<std::int64_t>(10, reach));
+}
 
 void CText::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) { GrabCorner(dc, view, x, y); }
 
-bool CText::PtInUnit(std::int32_t x, std::int32_t y) {
-  return BoxRect().PtInRect({x, y});
-}
+bool CText::PtInUnit(std::int32_t x, std::int32_t y) { return BoxRect().PtInRect({x, y}); }
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "document/document.h"
 #include "document/panel_settings.h"
+#include "units/text.h"
 #include "units/unit.h"
 #include "units/unit_geometry.h"
 
@@ -45,13 +46,26 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
   const DrawContext context = doc.DrawContextAt(time);
   for (const auto& unit : doc.m_units) {
     unit->Draw(dc, context);
-    if (!withHandles || !unit->m_bSelected) continue;
+    if (!withHandles) continue;
+    if (const auto* text = dynamic_cast<const CText*>(unit.get()); text && text->ClippedCharacters() > 0) {
+      DrawClippedTextFrame(dc, text->BoxRect());
+    }
+    if (!unit->m_bSelected) continue;
     if (current && unit.get() != current) {
       DrawSelectionFrame(dc, unit->Bounds());
     } else {
       unit->DrawHandles(dc, handleReach);
     }
   }
+}
+
+void DrawClippedTextFrame(CDC& dc, const CRect& box) {
+  CPen pen(PS_SOLID, 1, kClippedTextColour);
+  DCStateGuard restore(dc);
+  dc.SetROP2(R2_COPYPEN);
+  dc.SelectObject(&pen);
+  dc.SelectObject(&StockNullBrush());
+  dc.Rectangle(box.left, box.top, box.right, box.bottom);
 }
 
 void DrawSelectionFrame(CDC& dc, const CRect& box) {

@@ -19,6 +19,8 @@ class CUnit;
 
 inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
 inline constexpr COLORREF kSelectionFrameColour = 0x00FFFF00;
+// The frame of a text whose box cuts characters off: a colour no panel shows.
+inline constexpr COLORREF kClippedTextColour = 0x00FF00FF;
 
 // Paints the canvas of `doc` into `dc` in the DC's logical coordinates (the
 // view's memory DC keeps the default mapping, so a unit point is a pixel).
@@ -30,7 +32,9 @@ inline constexpr COLORREF kSelectionFrameColour = 0x00FFFF00;
 // covers them. The clock shows `time`. Nothing of the document changes; the
 // DC's state is the same afterwards.
 // With a `current` unit among several selected ones, only it shows its
-// handles and the others a dotted frame round their painted box.
+// handles and the others a dotted frame round their painted box. With
+// `withHandles` a text whose box cuts characters off shows that box in
+// kClippedTextColour, selected or not.
 // Handle squares reach at most `handleReach` LEDs from their centres.
 void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
                   bool withHandles, const CUnit* current = nullptr, std::int64_t handleReach = INT64_MAX);
@@ -41,6 +45,8 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
                std::int64_t handleReach = INT64_MAX);
 
 // A dotted frame in the handles' colour round `box` (right and bottom edges outside).
+// A text's box in kClippedTextColour.
+void DrawClippedTextFrame(CDC& dc, const CRect& box);
 void DrawSelectionFrame(CDC& dc, const CRect& box);
 
 }  // namespace lumetra

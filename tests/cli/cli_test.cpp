@@ -65,6 +65,9 @@ TEST(Cli, InfoDescribesTheDocumentAsJson) {
   EXPECT_EQ(units[0]["class"], "CText");
   EXPECT_EQ(units[0]["text"], "Lumetra LED");
   EXPECT_EQ(units[5]["text"], "欢迎使用");  // decoded from GBK
+  EXPECT_EQ(units[0]["alignment"], "left");
+  EXPECT_EQ(units[0]["letterSpacing"], 0);
+  EXPECT_EQ(units[0]["clipped"], 0);
   EXPECT_EQ(units[1]["first"], nlohmann::json::array({2, 17}));
   EXPECT_EQ(units[7]["image"]["bitCount"], 4);
   EXPECT_FALSE(units[8].contains("first"));  // the curve has only points

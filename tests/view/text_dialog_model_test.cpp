@@ -168,6 +168,23 @@ TEST_F(TextDialogModelTest, UntouchedTextKeepsBytesTheCodePageCannotDecode) {
   EXPECT_EQ(model.Apply(input).failure, TextApplyFailure::kUnencodable);
 }
 
+TEST_F(TextDialogModelTest, AlignmentAndLetterSpacingChangeOnlyWhenChanged) {
+  unit.m_nReservedA = 21;  // values the dialog cannot show stay while untouched
+  unit.m_nReservedB = 40;
+  TextDialogModel model(unit, false, kGbk);
+  TextDialogInput input = model.InitialInput();
+  EXPECT_EQ(input.alignment, CText::kAlignLeft);
+  EXPECT_EQ(input.letterSpacing, CText::kMaxLetterSpacing);
+  ASSERT_TRUE(model.Apply(input).Applied());
+  EXPECT_EQ(unit.m_nReservedA, 21);
+  EXPECT_EQ(unit.m_nReservedB, 40);
+  input.alignment = CText::kAlignRight;
+  input.letterSpacing = -2;
+  ASSERT_TRUE(model.Apply(input).Applied());
+  EXPECT_EQ(unit.m_nReservedA, CText::kAlignRight);
+  EXPECT_EQ(unit.m_nReservedB, -2);
+}
+
 TEST_F(TextDialogModelTest, SpinStepsFromTheTypedSpacingWithinItsRange) {
   TextDialogModel model(unit, false, kGbk);
   EXPECT_EQ(model.SteppedRowSpacing("0", -1), -1);

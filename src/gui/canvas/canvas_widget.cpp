@@ -2,20 +2,19 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMimeData>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QWheelEvent>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -29,8 +28,10 @@
 #include "gui/dialogs/text_properties_dialog.h"
 #include "gui/dialogs/timer_option_dialog.h"
 #include "gui/dialogs/zoom_list_dialog.h"
+#include "lang/message_text.h"
 #include "platform/codepage/codepage.h"
 #include "platform/gdi/dc.h"
+#include "units/text.h"
 #include "view/style_page.h"
 #include "view/view_commands.h"
 
@@ -121,6 +122,8 @@ CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QW
   view_.SetStylePage(stylePage);
   view_.OnInitialUpdate();
   document_.History().SetListener([this] { emit historyChanged(); });
+  connect(this, &CanvasWidget::historyChanged, this, &CanvasWidget::ReportClippedText);
+  connect(this, &CanvasWidget::viewStateChanged, this, &CanvasWidget::ReportClippedText);
   const auto lookAtClipboard = [this] {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     clipboardHoldsUnits_ = data && data->hasFormat(QLatin1String(kUnitsMimeType));
@@ -177,6 +180,15 @@ void CanvasWidget::ShowMessage(const std::string& text) {
 
 void CanvasWidget::ShowStatus(const std::string& text) { emit statusMessage(FromUtf8(text)); }
 
+void CanvasWidget::ReportClippedText() {
+  const auto* text = dynamic_cast<const CText*>(view_.m_pCurUnit);
+  const std::int32_t clipped = text ? text->ClippedCharacters() : 0;
+  if (text == clippedTextReported_ && clipped == clippedCountReported_) return;
+  clippedTextReported_ = text;
+  clippedCountReported_ = clipped;
+  if (clipped > 0) ShowStatus(FormatText(text_key::kTextClipped, {std::to_string(clipped)}));
+}
+
 void CanvasWidget::PutUnitsOnClipboard(const ClipboardUnits& units) {
   auto* data = new QMimeData;
   data->setData(QLatin1String(kUnitsMimeType),
@@ -214,9 +226,7 @@ void CanvasWidget::SetWaitCursor(bool waiting) {
 
 void CanvasWidget::StylePageChanged() { emit stylePageChanged(); }
 
-CPoint CanvasWidget::ScrollPosition() const {
-  return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
-}
+CPoint CanvasWidget::ScrollPosition() const { return {horizontalScrollBar()->value(), verticalScrollBar()->value()}; }
 
 CSize CanvasWidget::ClientSize() const { return {viewport()->width(), viewport()->height()}; }
 

@@ -88,6 +88,9 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void scrollContentsBy(int dx, int dy) override;
 
  private:
+  // The status bar says how many characters the current text's box cuts
+  // off, whenever that text or the number changes.
+  void ReportClippedText();
   void UpdateScrollBars();
   // Ctrl+wheel and the zoom keys: one factor in or out about a client point.
   void StepZoom(int steps, QPoint anchor);
@@ -102,6 +105,8 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   // Asking the clipboard's owner is a round trip to another program: the
   // answer is kept until the clipboard changes.
   bool clipboardHoldsUnits_ = false;
+  const CUnit* clippedTextReported_ = nullptr;
+  std::int32_t clippedCountReported_ = 0;
   class CZoomListDlg* zoomList_ = nullptr;  // made on first use, lives as long as the canvas
 };
 

@@ -191,7 +191,7 @@ void CTextPropertiesDlg::ShowInput(const TextDialogInput& input) {
 
 TextDialogInput CTextPropertiesDlg::Input() const {
   return {ToUtf8(textBox_->toPlainText()), ToUtf8(rowSpacing_->text()), wordBreak_->isChecked(),
-          autoAlign_->isChecked(),           alignment_->currentIndex(),  letterSpacing_->value()};
+          autoAlign_->isChecked(),         alignment_->currentIndex(),  letterSpacing_->value()};
 }
 
 void CTextPropertiesDlg::ShowWorkingFont() {
