@@ -47,14 +47,16 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
   for (const auto& unit : doc.m_units) {
     unit->Draw(dc, context);
     if (!withHandles) continue;
+    if (unit->m_bSelected) {
+      if (current && unit.get() != current) {
+        DrawSelectionFrame(dc, unit->Bounds());
+      } else {
+        unit->DrawHandles(dc, handleReach);
+      }
+    }
+    // Over the handles' frame, so that it shows on a selected text too.
     if (const auto* text = dynamic_cast<const CText*>(unit.get()); text && text->ClippedCharacters() > 0) {
       DrawClippedTextFrame(dc, text->BoxRect());
-    }
-    if (!unit->m_bSelected) continue;
-    if (current && unit.get() != current) {
-      DrawSelectionFrame(dc, unit->Bounds());
-    } else {
-      unit->DrawHandles(dc, handleReach);
     }
   }
 }
@@ -65,7 +67,9 @@ void DrawClippedTextFrame(CDC& dc, const CRect& box) {
   dc.SetROP2(R2_COPYPEN);
   dc.SelectObject(&pen);
   dc.SelectObject(&StockNullBrush());
-  dc.Rectangle(box.left, box.top, box.right, box.bottom);
+  // Round the box, so that the LEDs on its edges stay visible.
+  dc.Rectangle(box.left - 1, box.top - 1, SaturateToInt(std::int64_t(box.right) + 1),
+               SaturateToInt(std::int64_t(box.bottom) + 1));
 }
 
 void DrawSelectionFrame(CDC& dc, const CRect& box) {

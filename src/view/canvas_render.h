@@ -45,7 +45,7 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
                std::int64_t handleReach = INT64_MAX);
 
 // A dotted frame in the handles' colour round `box` (right and bottom edges outside).
-// A text's box in kClippedTextColour.
+// A frame round a text's box in kClippedTextColour.
 void DrawClippedTextFrame(CDC& dc, const CRect& box);
 void DrawSelectionFrame(CDC& dc, const CRect& box);
 

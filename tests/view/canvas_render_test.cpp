@@ -1,3 +1,5 @@
+#include "view/canvas_render.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,7 +9,7 @@
 #include "platform/local_time.h"
 #include "units/ellipse.h"
 #include "units/rectangle.h"
-#include "view/canvas_render.h"
+#include "units/text.h"
 
 namespace lumetra {
 namespace {
@@ -109,6 +111,37 @@ TEST(CanvasRender, HandlesFollowTheirUnitSoALaterUnitCoversThem) {
   RenderCanvas(doc, dc, LocalTime{}, std::nullopt, true);
   EXPECT_GT(handlePixels({0, 0, 128, 160}), 0);
   EXPECT_EQ(handlePixels({10, 10, 30, 30}), 0);
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+TEST(CanvasRender, ATextWhoseBoxCutsCharactersIsFramedOnlyInTheEditor) {
+  CTessaraDoc doc;
+  doc.m_nWidthWords = 4;
+  doc.m_nHeightWords = 2;
+  doc.m_nFrames = 1;
+  for (const char* words : {"fits", "far too long to fit"}) {
+    auto text = std::make_unique<CText>();
+    text->m_strText = words;
+    const int top = doc.m_units.empty() ? 1 : 17;
+    text->m_ptFirst = {1, top};
+    text->m_ptSecond = {doc.m_units.empty() ? 62 : 30, top + 14};
+    doc.m_units.push_back(std::move(text));
+  }
+  ASSERT_EQ(dynamic_cast<CText&>(*doc.m_units[0]).ClippedCharacters(), 0);
+  const CSize size = doc.CanvasPixels();
+  for (const bool editor : {true, false}) {
+    Bitmap32 canvas(size.cx, size.cy);
+    CDC dc(canvas);
+    RenderCanvas(doc, dc, LocalTime{}, std::nullopt, editor);
+    const std::uint32_t magenta = PixelFromColor(kClippedTextColour);
+    EXPECT_EQ(canvas.At(0, 25), editor ? magenta : 0u) << editor;  // round the long text's box
+    EXPECT_EQ(canvas.At(0, 8), 0u) << editor;                      // the text that fits has none
+  }
 }
 
 }  // namespace
