@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "platform/archive/archive.h"
 #include "platform/codepage/codepage.h"
@@ -206,7 +207,7 @@ CRect CText::Bounds() const {
   return box;
 }
 
-std::int32_t CText::ClippedCharacters() const {
+std::int32_t CText::ClippedCharacters(std::int32_t limit) const {
   const CRect r = BoxRect();
   Bitmap32 nowhere;
   CDC dc(nowhere);
@@ -214,26 +215,24 @@ std::int32_t CText::ClippedCharacters() const {
   dc.SetTextCharacterExtra(LetterSpacing());
   std::string text = m_strText;
   std::replace(text.begin(), text.end(), '\t', ' ');
-  // Each character of [first, last) placed from (x, y): the inked ones the
-  // rectangle does not hold count, when `inside` is given, and all inked ones otherwise.
+  const auto bytesOf = [&](const TextChar& c) { return std::string_view(text).substr(c.begin, c.end - c.begin); };
+  const auto isLineEnd = [&](const TextChar& c) { return text[c.begin] == '\r' || text[c.begin] == '\n'; };
   std::int32_t clipped = 0;
-  const auto count = [&](int x, int y, const std::vector<TextChar>& chars, std::size_t first, std::size_t last,
-                         const CRect* inside) {
+
+  // The characters of a row placed from (x, y) that the rectangle does not wholly hold.
+  const auto countRow = [&](int x, int y, const std::vector<TextChar>& chars, const TextRow& row) {
     std::u32string codePoints;
     std::vector<std::size_t> owner;
-    for (std::size_t i = first; i < last; ++i) {
-      if (text[chars[i].begin] == '\r' || text[chars[i].begin] == '\n') continue;  // line ends are no characters
-      const std::u32string decoded =
-          DecodeText(std::string_view(text).substr(chars[i].begin, chars[i].end - chars[i].begin), dc.GetCodePage());
+    for (std::size_t i = row.first; i < row.last; ++i) {
+      const std::u32string decoded = DecodeText(bytesOf(chars[i]), dc.GetCodePage());
       codePoints += decoded;
       owner.insert(owner.end(), decoded.size(), i);
     }
     const std::vector<CRect> boxes = dc.GlyphInkBoxes(x, y, codePoints);
     std::optional<std::size_t> counted;
-    for (std::size_t k = 0; k < boxes.size(); ++k) {
+    for (std::size_t k = 0; k < boxes.size() && clipped < limit; ++k) {
       const CRect& ink = boxes[k];
-      const bool cut = !ink.IsEmpty() && (!inside || ink.ClipTo(*inside) != ink);
-      if (cut && counted != owner[k]) {
+      if (!ink.IsEmpty() && ink.ClipTo(r) != ink && counted != owner[k]) {
         ++clipped;
         counted = owner[k];
       }
@@ -242,11 +241,24 @@ std::int32_t CText::ClippedCharacters() const {
   std::vector<TextChar> measured;
   const std::size_t unplaced =
       ForEachRow(dc, r, [&](int x, int y, std::string_view, const std::vector<TextChar>& chars, const TextRow& row) {
-        count(x, y, chars, row.first, row.last, &r);
+        if (clipped < limit) countRow(x, y, chars, row);
         if (measured.empty()) measured = chars;
       });
   if (measured.empty()) measured = MeasureChars(dc, text);
-  count(0, 0, measured, std::min(unplaced, measured.size()), measured.size(), nullptr);
+
+  // Rows below the box show none of their characters: each with ink counts,
+  // and each distinct character is looked at once.
+  std::unordered_map<std::string_view, bool> inked;
+  for (std::size_t i = std::min(unplaced, measured.size()); i < measured.size() && clipped < limit; ++i) {
+    if (isLineEnd(measured[i])) continue;
+    const std::string_view bytes = bytesOf(measured[i]);
+    auto found = inked.find(bytes);
+    if (found == inked.end()) {
+      const std::vector<CRect> boxes = dc.GlyphInkBoxes(0, 0, DecodeText(bytes, dc.GetCodePage()));
+      found = inked.emplace(bytes, std::ranges::any_of(boxes, [](const CRect& b) { return !b.IsEmpty(); })).first;
+    }
+    if (found->second) ++clipped;
+  }
   return clipped;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "units/unit.h"
@@ -57,8 +58,9 @@ class CText : public CUnit {
   RowAlignment Alignment() const;
   std::int32_t LetterSpacing() const;
   // The characters with ink that the rectangle cuts, wholly or in part, or
-  // that fall in rows below it; measured in a DC's default code page.
-  std::int32_t ClippedCharacters() const;
+  // that fall in rows below it, counted up to `limit` (1 asks only whether
+  // any is cut); measured in a DC's default code page.
+  std::int32_t ClippedCharacters(std::int32_t limit = INT32_MAX) const;
 
   BOOL m_bAutoAlign = 1;
   std::int32_t m_nBandHeight = 16;  // frame height in pixels; not stored

@@ -7,6 +7,13 @@
 #include "units/unit_geometry.h"
 
 namespace lumetra {
+namespace {
+
+bool Meets(const CRect& a, const CRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
 
 void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
                   bool withHandles, const CUnit* current, std::int64_t handleReach) {
@@ -44,6 +51,11 @@ void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const 
 void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles, const CUnit* current,
                std::int64_t handleReach) {
   const DrawContext context = doc.DrawContextAt(time);
+  const CRect area = dc.DrawableBounds();
+  const CPoint from = dc.DPtoLP({area.left, area.top}), to = dc.DPtoLP({area.right, area.bottom});
+  // What this paint shows, in logical coordinates, one LED wider for the frames round boxes.
+  const CRect repainted{from.x - 1, from.y - 1, SaturateToInt(std::int64_t(to.x) + 1),
+                        SaturateToInt(std::int64_t(to.y) + 1)};
   for (const auto& unit : doc.m_units) {
     unit->Draw(dc, context);
     if (!withHandles) continue;
@@ -55,21 +67,24 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
       }
     }
     // Over the handles' frame, so that it shows on a selected text too.
-    if (const auto* text = dynamic_cast<const CText*>(unit.get()); text && text->ClippedCharacters() > 0) {
-      DrawClippedTextFrame(dc, text->BoxRect());
+    const auto* text = dynamic_cast<const CText*>(unit.get());
+    if (text && Meets(text->BoxRect(), repainted) && text->ClippedCharacters(1) > 0) {
+      DrawClippedTextFrame(dc, text->BoxRect(), doc.CanvasPixels());
     }
   }
 }
 
-void DrawClippedTextFrame(CDC& dc, const CRect& box) {
+void DrawClippedTextFrame(CDC& dc, const CRect& box, CSize canvas) {
   CPen pen(PS_SOLID, 1, kClippedTextColour);
   DCStateGuard restore(dc);
   dc.SetROP2(R2_COPYPEN);
   dc.SelectObject(&pen);
   dc.SelectObject(&StockNullBrush());
-  // Round the box, so that the LEDs on its edges stay visible.
-  dc.Rectangle(box.left - 1, box.top - 1, SaturateToInt(std::int64_t(box.right) + 1),
-               SaturateToInt(std::int64_t(box.bottom) + 1));
+  // Round the box, so that the LEDs on its edges stay visible, but on the box's
+  // own edge where round it would leave the canvas (a text filling the panel).
+  const auto outside = [](std::int32_t v, std::int64_t step) { return SaturateToInt(std::int64_t(v) + step); };
+  dc.Rectangle(std::max(outside(box.left, -1), 0), std::max(outside(box.top, -1), 0),
+               std::min(outside(box.right, 1), canvas.cx), std::min(outside(box.bottom, 1), canvas.cy));
 }
 
 void DrawSelectionFrame(CDC& dc, const CRect& box) {

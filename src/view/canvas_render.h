@@ -44,9 +44,10 @@ void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const 
 void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles, const CUnit* current = nullptr,
                std::int64_t handleReach = INT64_MAX);
 
+// A frame round a text's box in kClippedTextColour, on the box's edge where
+// round it would leave a canvas of `canvas` LEDs.
+void DrawClippedTextFrame(CDC& dc, const CRect& box, CSize canvas);
 // A dotted frame in the handles' colour round `box` (right and bottom edges outside).
-// A frame round a text's box in kClippedTextColour.
-void DrawClippedTextFrame(CDC& dc, const CRect& box);
 void DrawSelectionFrame(CDC& dc, const CRect& box);
 
 }  // namespace lumetra

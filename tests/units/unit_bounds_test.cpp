@@ -40,6 +40,24 @@
 namespace lumetra {
 namespace {
 
+// Underlined word-wrapped rows, stored alignment and letter spacing as given.
+std::unique_ptr<CUnit> JaggedText(int alignment, int spacing) {
+  auto unit = std::make_unique<CText>();
+  unit->m_ptFirst = {50, 40};
+  unit->m_ptSecond = {150, 112};
+  unit->m_strText = "Bounds of jagged text\r\nrows";
+  unit->m_bWordBreak = 1;
+  unit->m_bAutoAlign = 0;
+  unit->m_nReservedA = alignment;
+  unit->m_nReservedB = spacing;
+  unit->m_abReserved = {1, 2, 3, 4, 5, 6, 7, 8};
+  LOGFONT lf = unit->Font().GetLogFont();
+  lf.lfHeight = -19;
+  lf.lfUnderline = 1;
+  unit->SetFontIndirect(lf);
+  return unit;
+}
+
 constexpr COLORREF kBackground = 0x00E7C3A5;  // no unit paints in this colour
 constexpr int kCanvasWidth = 220;
 constexpr int kCanvasHeight = 180;
@@ -179,22 +197,9 @@ const UnitCase kCases[] = {
        unit->m_nMaxY = traced.bottom;
        return std::unique_ptr<CUnit>(std::move(unit));
      }},
-    {"Text",
-     [] {
-       auto unit = std::make_unique<CText>();
-       unit->m_ptFirst = {50, 40};
-       unit->m_ptSecond = {150, 112};
-       unit->m_strText = "Bounds of jagged text\r\nrows";
-       unit->m_bWordBreak = 1;
-       unit->m_bAutoAlign = 0;
-       unit->m_nReservedA = 5;
-       unit->m_abReserved = {1, 2, 3, 4, 5, 6, 7, 8};
-       LOGFONT lf = unit->Font().GetLogFont();
-       lf.lfHeight = -19;
-       lf.lfUnderline = 1;
-       unit->SetFontIndirect(lf);
-       return std::unique_ptr<CUnit>(std::move(unit));
-     }},
+    {"Text", [] { return JaggedText(5, 0); }},
+    {"TextCentredLettersCloser", [] { return JaggedText(CText::kAlignCentre, CText::kMinLetterSpacing); }},
+    {"TextRightLettersApart", [] { return JaggedText(CText::kAlignRight, CText::kMaxLetterSpacing); }},
     {"Picture",
      [] {
        auto unit = Make<CBmp>({60, 50}, {124, 91});

@@ -113,12 +113,6 @@ TEST(CanvasRender, HandlesFollowTheirUnitSoALaterUnitCoversThem) {
   EXPECT_EQ(handlePixels({10, 10, 30, 30}), 0);
 }
 
-}  // namespace
-}  // namespace lumetra
-
-namespace lumetra {
-namespace {
-
 TEST(CanvasRender, ATextWhoseBoxCutsCharactersIsFramedOnlyInTheEditor) {
   CTessaraDoc doc;
   doc.m_nWidthWords = 4;

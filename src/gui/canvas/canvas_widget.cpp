@@ -122,7 +122,10 @@ CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QW
   view_.SetStylePage(stylePage);
   view_.OnInitialUpdate();
   document_.History().SetListener([this] { emit historyChanged(); });
-  connect(this, &CanvasWidget::historyChanged, this, &CanvasWidget::ReportClippedText);
+  connect(this, &CanvasWidget::historyChanged, this, [this] {
+    clippedTextReported_ = nullptr;  // the unit may be gone, and its count changed
+    ReportClippedText();
+  });
   connect(this, &CanvasWidget::viewStateChanged, this, &CanvasWidget::ReportClippedText);
   const auto lookAtClipboard = [this] {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
@@ -184,9 +187,14 @@ void CanvasWidget::ReportClippedText() {
   const auto* text = dynamic_cast<const CText*>(view_.m_pCurUnit);
   const std::int32_t clipped = text ? text->ClippedCharacters() : 0;
   if (text == clippedTextReported_ && clipped == clippedCountReported_) return;
+  const bool wasReported = clippedCountReported_ > 0;
   clippedTextReported_ = text;
   clippedCountReported_ = clipped;
-  if (clipped > 0) ShowStatus(FormatText(text_key::kTextClipped, {std::to_string(clipped)}));
+  if (clipped > 0) {
+    ShowStatus(FormatText(text_key::kTextClipped, {std::to_string(clipped)}));
+  } else if (wasReported) {
+    ShowStatus({});  // the text fits now, or another unit is current
+  }
 }
 
 void CanvasWidget::PutUnitsOnClipboard(const ClipboardUnits& units) {
