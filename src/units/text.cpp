@@ -68,6 +68,18 @@ std::int64_t AlignedWidth(std::string_view text, const std::vector<TextChar>& ch
   return width;
 }
 
+// The text as rows lay it out: a tab is a blank.
+std::string LaidOutText(std::string text) {
+  std::replace(text.begin(), text.end(), '\t', ' ');
+  return text;
+}
+
+// A DC that measures as `text` draws: its font and its letter spacing.
+void SetUpForMeasuring(CDC& dc, const CText& text) {
+  dc.SelectObject(text.m_pFont.get());
+  dc.SetTextCharacterExtra(text.LetterSpacing());
+}
+
 // Sets a DC's letter spacing for a while.
 class LetterSpacingScope {
  public:
@@ -106,8 +118,7 @@ template <class Row>
 std::size_t CText::ForEachRow(const CDC& dc, const CRect& r, Row&& row) const {
   if (m_strText.empty()) return 0;
   const bool byWords = m_bWordBreak != 0;
-  std::string text = m_strText;
-  std::replace(text.begin(), text.end(), '\t', ' ');
+  const std::string text = LaidOutText(m_strText);
   const std::vector<TextChar> chars = MeasureChars(dc, text);
   TEXTMETRIC tm;
   dc.GetTextMetrics(tm);
@@ -197,8 +208,7 @@ CRect CText::Bounds() const {
   const CRect r = BoxRect();
   Bitmap32 nowhere;
   CDC dc(nowhere);
-  dc.SelectObject(m_pFont.get());
-  dc.SetTextCharacterExtra(LetterSpacing());
+  SetUpForMeasuring(dc, *this);
   dc.SetBkMode(TRANSPARENT);
   CRect box;
   ForEachRow(dc, r, [&](int x, int y, std::string_view row, const auto&, const auto&) {
@@ -211,10 +221,8 @@ std::int32_t CText::ClippedCharacters(std::int32_t limit) const {
   const CRect r = BoxRect();
   Bitmap32 nowhere;
   CDC dc(nowhere);
-  dc.SelectObject(m_pFont.get());
-  dc.SetTextCharacterExtra(LetterSpacing());
-  std::string text = m_strText;
-  std::replace(text.begin(), text.end(), '\t', ' ');
+  SetUpForMeasuring(dc, *this);
+  const std::string text = LaidOutText(m_strText);
   const auto bytesOf = [&](const TextChar& c) { return std::string_view(text).substr(c.begin, c.end - c.begin); };
   const auto isLineEnd = [&](const TextChar& c) { return text[c.begin] == '\r' || text[c.begin] == '\n'; };
   std::int32_t clipped = 0;
