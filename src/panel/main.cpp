@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -23,8 +24,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "panel/event_log.h"
+#include "panel/output_writer.h"
 #include "panel/panel_window.h"
 #include "panel/panel_output.h"
 #include "panel/panel_session.h"
@@ -49,7 +52,7 @@ struct LineFaults {
   int cutAfterFrames = -1;  // close the line after this many frames; -1 never
 };
 
-// "silent", "silent:ADDRESS", "error", "corrupt:N", "drop:N", "delay:MS", "cut:N".
+// "silent", "silent:ADDRESS", "error", "no-packed", "corrupt:N", "drop:N", "delay:MS", "cut:N".
 std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) {
   const auto colon = text.find(':');
   const std::string kind = text.substr(0, colon);
@@ -70,6 +73,8 @@ std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) 
     faults.silentAddresses.push_back(std::uint8_t(value));
   } else if (kind == "error" && !hasValue) {
     faults.answerError = true;
+  } else if (kind == "no-packed" && !hasValue) {
+    faults.withoutPackedData = true;
   } else if (kind == "corrupt" && hasValue) {
     faults.damagedFrames = value;
   } else if (kind == "drop" && hasValue) {
@@ -79,7 +84,7 @@ std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) 
   } else if (kind == "cut" && hasValue) {
     line.cutAfterFrames = value;
   } else {
-    return "unknown fault " + text + " (silent, silent:ADDRESS, error, corrupt:N, drop:N, delay:MS, cut:N)";
+    return "unknown fault " + text + " (silent, silent:ADDRESS, error, no-packed, corrupt:N, drop:N, delay:MS, cut:N)";
   }
   return {};
 }
@@ -87,18 +92,29 @@ std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) 
 class PanelProgram {
  public:
   PanelProgram(PanelSession& session, std::filesystem::path out, std::vector<std::int64_t> snapshots)
-      : session_(session), out_(std::move(out)), snapshots_(std::move(snapshots)) {
+      : session_(session), out_(std::move(out)) {
     if (out_.empty()) return;
     std::filesystem::create_directories(out_);
     for (std::uint8_t address : session_.Addresses()) std::filesystem::create_directories(FolderOf(address));
     events_.open(out_ / "events.jsonl", std::ios::app);
     if (!events_) throw FileError((out_ / "events.jsonl").string() + ": cannot be opened for writing");
+    writer_.emplace([this](std::uint8_t address) { return session_.State(address); }, sessionMutex_,
+                    [this](std::uint8_t address) { return FolderOf(address); }, std::move(snapshots));
   }
 
-  void OnFrame(const FrameEvent& event) {
-    ++frames_;
-    if (events_.is_open()) events_ << EventLine(event, ElapsedMs()) << std::endl;
-    changed_.insert(event.changed.begin(), event.changed.end());
+  // Bytes from the line, or a quiet line (nothing read); each reply goes out
+  // as soon as its panel has made it.
+  void Take(std::span<const std::uint8_t> bytes, bool quiet, const PanelSession::ReplySink& sendReply) {
+    const auto onFrame = [&](const FrameEvent& event) { OnFrame(event); };
+    {
+      const std::lock_guard lock(sessionMutex_);
+      if (quiet) {
+        session_.LineIdle(sendReply, onFrame);
+      } else {
+        session_.Receive(bytes, sendReply, onFrame);
+      }
+    }
+    PublishChanges();
   }
 
   // Each panel that changed, with what it now holds (the windows follow it).
@@ -106,18 +122,26 @@ class PanelProgram {
     listener_ = std::move(listener);
   }
 
-  // After the replies went out: the files of every panel that changed.
-  void WriteChanges() {
+  int Frames() const { return frames_; }
+  // The first file that could not be written, and why.
+  std::optional<std::string> WriteFailure() const { return writer_ ? writer_->Failure() : std::nullopt; }
+
+ private:
+  void OnFrame(const FrameEvent& event) {
+    ++frames_;
+    if (events_.is_open()) events_ << EventLine(event, ElapsedMs()) << '\n' << std::flush;
+    changed_.insert(event.changed.begin(), event.changed.end());
+  }
+
+  // The files are written on the writer's thread, so the line is answered meanwhile.
+  void PublishChanges() {
     for (std::uint8_t address : changed_) {
-      if (!out_.empty()) WritePanelFiles(session_.State(address), FolderOf(address), snapshots_);
+      if (writer_) writer_->Changed(address);
       if (listener_) listener_(address, session_.State(address));
     }
     changed_.clear();
   }
 
-  int Frames() const { return frames_; }
-
- private:
   // One panel writes into the folder itself; several each into a subfolder.
   std::filesystem::path FolderOf(std::uint8_t address) const {
     return session_.Addresses().size() == 1 ? out_ : out_ / std::to_string(address);
@@ -128,12 +152,13 @@ class PanelProgram {
 
   PanelSession& session_;
   std::filesystem::path out_;
-  std::vector<std::int64_t> snapshots_;
   std::ofstream events_;
   std::set<std::uint8_t> changed_;
   std::function<void(std::uint8_t, const PanelState&)> listener_;
   int frames_ = 0;
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::mutex sessionMutex_;
+  std::optional<OutputWriter> writer_;  // last, so it ends first and writes what is pending
 };
 
 // A frame whose bytes stop coming for this long is given up.
@@ -144,8 +169,7 @@ constexpr auto kStopGrace = std::chrono::milliseconds(500);
 
 // Answers the line until a stop signal (0), a cut on purpose (0) or the
 // line going away (2).
-int Serve(protocol::ByteLink& line, PanelSession& session, PanelProgram& program, const LineFaults& lineFaults) {
-  const auto onFrame = [&](const FrameEvent& event) { program.OnFrame(event); };
+int Serve(protocol::ByteLink& line, PanelProgram& program, const LineFaults& lineFaults) {
   std::vector<std::uint8_t> buffer(4096);
   std::optional<std::chrono::steady_clock::time_point> stopBy;
   for (;;) {
@@ -157,31 +181,35 @@ int Serve(protocol::ByteLink& line, PanelSession& session, PanelProgram& program
       if (read.status != protocol::ReadStatus::Ok || now >= *stopBy) break;
     }
     if (read.status == protocol::ReadStatus::Closed) return 2;
-    const std::vector<std::uint8_t> replies = read.status == protocol::ReadStatus::Ok
-                                                  ? session.Receive(std::span(buffer).first(read.count), onFrame)
-                                                  : session.LineIdle(onFrame);
+    if (const std::optional<std::string> failure = program.WriteFailure()) {
+      std::cerr << "lumetra-panel: " << *failure << '\n';
+      return 2;
+    }
+    // A slow panel answers late: the replies to what one read brought wait
+    // once. The frame that the line is cut after goes unanswered.
+    bool delayed = false;
+    const auto sendReply = [&](std::span<const std::uint8_t> reply) {
+      if (lineFaults.cutAfterFrames >= 0 && program.Frames() + 1 >= lineFaults.cutAfterFrames) return;
+      if (!std::exchange(delayed, true)) std::this_thread::sleep_for(std::chrono::milliseconds(lineFaults.replyDelayMs));
+      if (!line.WriteAll(reply, 1000)) std::cerr << "lumetra-panel: reply not sent: " << line.LastError() << '\n';
+    };
+    program.Take(std::span(buffer).first(read.count), read.status != protocol::ReadStatus::Ok, sendReply);
     if (lineFaults.cutAfterFrames >= 0 && program.Frames() >= lineFaults.cutAfterFrames) {
       std::cerr << "lumetra-panel: cutting the line after " << program.Frames() << " frames\n";
       return 0;
     }
-    if (!replies.empty()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(lineFaults.replyDelayMs));
-      if (!line.WriteAll(replies, 1000)) std::cerr << "lumetra-panel: reply not sent: " << line.LastError() << '\n';
-    }
-    program.WriteChanges();
   }
   return 0;
 }
 
 // A network controller takes one host at a time, each for as long as it
 // stays connected; the panels keep what they received in between.
-int ServeConnections(protocol::TcpListener& listener, PanelSession& session, PanelProgram& program,
-                     const LineFaults& lineFaults) {
+int ServeConnections(protocol::TcpListener& listener, PanelProgram& program, const LineFaults& lineFaults) {
   while (!g_stop) {
     std::optional<protocol::TcpLink> connection = listener.Accept(kIdleMs);
     if (!connection) continue;
     // A host that hangs up is done; the next one may come.
-    if (Serve(*connection, session, program, lineFaults) != 2) return 0;
+    if (Serve(*connection, program, lineFaults) != 2) return 0;
   }
   return 0;
 }
@@ -244,7 +272,7 @@ int main(int argc, char** argv) {
   app.add_option("--out", out, "Folder for picture.bmp/.png, parameters.json, clock.json, events.jsonl");
   app.add_option("--snapshot", snapshots, "Also write what the LEDs show T ms into the show (repeatable)")
       ->check(CLI::Range(std::int64_t(0), std::int64_t(1) << 40));
-  app.add_option("--fault", faultTexts, "Misbehave: silent, silent:ADDRESS, error, corrupt:N, drop:N, delay:MS, cut:N (repeatable)");
+  app.add_option("--fault", faultTexts, "Misbehave: silent, silent:ADDRESS, error, no-packed (an older panel), corrupt:N, drop:N, delay:MS, cut:N (repeatable)");
   app.add_flag("--window", window, "Show the panel as LEDs on the screen, playing what it received");
   app.add_option("--led-size", ledSize, "Screen pixels per LED in the window")->check(CLI::Range(3, 64))
       ->capture_default_str();
@@ -297,8 +325,8 @@ int main(int argc, char** argv) {
     PanelSession session({addresses.begin(), addresses.end()}, faults);
     PanelProgram program(session, out, snapshots);
     const std::function<int()> serve = [&] {
-      if (listener) return ServeConnections(*listener, session, program, lineFaults);
-      const int result = Serve(*line, session, program, lineFaults);
+      if (listener) return ServeConnections(*listener, program, lineFaults);
+      const int result = Serve(*line, program, lineFaults);
       if (result == 2) std::cerr << "lumetra-panel: the line went away: " << line->LastError() << '\n';
       return result;
     };

@@ -48,6 +48,15 @@ Json RowJson(const PlayRow& row) {
           {"end", row.end},   {"speedCode", row.speedCode},         {"delay", row.delay}};
 }
 
+// A panel that was cleared holds no picture: its files go too.
+void RemovePictureFiles(const std::filesystem::path& folder) {
+  for (const char* name : {"picture.bmp", "picture.png"}) {
+    std::error_code error;
+    std::filesystem::remove(folder / name, error);
+    if (error) throw FileError((folder / name).string() + ": cannot be removed: " + error.message());
+  }
+}
+
 }  // namespace
 
 void WritePictureFiles(const PanelPicture& picture, const std::filesystem::path& folder) {
@@ -78,7 +87,11 @@ void WriteSnapshotFiles(const PanelState& state, const std::filesystem::path& fo
 
 void WritePanelFiles(const PanelState& state, const std::filesystem::path& folder,
                      std::span<const std::int64_t> snapshotTimesMs) {
-  if (state.picture) WritePictureFiles(*state.picture, folder);
+  if (state.picture) {
+    WritePictureFiles(*state.picture, folder);
+  } else {
+    RemovePictureFiles(folder);
+  }
   if (state.parameters) WriteParametersFile(*state.parameters, folder);
   if (state.clock) WriteClockFile(*state.clock, folder);
   WriteSnapshotFiles(state, folder, snapshotTimesMs);

@@ -24,7 +24,8 @@ void WriteClockFile(const PanelClock& clock, const std::filesystem::path& folder
 void WriteSnapshotFiles(const PanelState& state, const std::filesystem::path& folder,
                         std::span<const std::int64_t> timesMs);
 
-// The files of every part of the state that is present, and the snapshots.
+// The files of every part of the state that is present, and the snapshots;
+// without a picture, the picture files are removed.
 void WritePanelFiles(const PanelState& state, const std::filesystem::path& folder,
                      std::span<const std::int64_t> snapshotTimesMs = {});
 

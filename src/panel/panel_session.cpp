@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "protocol/messages.h"
+#include "protocol/packbits.h"
 
 namespace lumetra::panel {
 
@@ -16,23 +17,31 @@ PanelSession::PanelSession(std::vector<std::uint8_t> addresses, Faults faults) :
   for (std::uint8_t address : addresses_) panels_[address];
 }
 
-std::vector<std::uint8_t> PanelSession::Receive(std::span<const std::uint8_t> bytes,
-                                                const std::function<void(const FrameEvent&)>& onFrame) {
+void PanelSession::Receive(std::span<const std::uint8_t> bytes, const ReplySink& sendReply,
+                           const FrameListener& onFrame) {
   const auto dropped = std::min<std::size_t>(bytes.size(), std::size_t(std::max(faults_.droppedBytes, 0)));
   faults_.droppedBytes -= int(dropped);
+  decoder_.Feed(bytes.subspan(dropped), [&](const protocol::Command& command) { Handle(command, sendReply, onFrame); });
+}
+
+void PanelSession::LineIdle(const ReplySink& sendReply, const FrameListener& onFrame) {
+  decoder_.LineIdle([&](const protocol::Command& command) { Handle(command, sendReply, onFrame); });
+}
+
+std::vector<std::uint8_t> PanelSession::Receive(std::span<const std::uint8_t> bytes, const FrameListener& onFrame) {
   std::vector<std::uint8_t> out;
-  decoder_.Feed(bytes.subspan(dropped), [&](const protocol::Command& command) { Handle(command, out, onFrame); });
+  Receive(bytes, [&](std::span<const std::uint8_t> reply) { out.insert(out.end(), reply.begin(), reply.end()); },
+          onFrame);
   return out;
 }
 
-std::vector<std::uint8_t> PanelSession::LineIdle(const std::function<void(const FrameEvent&)>& onFrame) {
+std::vector<std::uint8_t> PanelSession::LineIdle(const FrameListener& onFrame) {
   std::vector<std::uint8_t> out;
-  decoder_.LineIdle([&](const protocol::Command& command) { Handle(command, out, onFrame); });
+  LineIdle([&](std::span<const std::uint8_t> reply) { out.insert(out.end(), reply.begin(), reply.end()); }, onFrame);
   return out;
 }
 
-void PanelSession::Handle(const protocol::Command& command, std::vector<std::uint8_t>& out,
-                          const std::function<void(const FrameEvent&)>& onFrame) {
+void PanelSession::Handle(const protocol::Command& command, const ReplySink& sendReply, const FrameListener& onFrame) {
   FrameEvent event{command, false, {}, {}};
   if (faults_.damagedFrames > 0) {
     --faults_.damagedFrames;
@@ -48,8 +57,7 @@ void PanelSession::Handle(const protocol::Command& command, std::vector<std::uin
       if (command.to.mode == protocol::kModeBroadcast) continue;
       const protocol::Reply reply{address, command.function, command.sequence, status};
       event.replies.push_back(reply);
-      const auto bytes = protocol::EncodeReply(reply);
-      out.insert(out.end(), bytes.begin(), bytes.end());
+      sendReply(protocol::EncodeReply(reply));
     }
   }
   if (onFrame) onFrame(event);
@@ -98,8 +106,11 @@ Status PanelSession::Apply(Panel& panel, const protocol::Command& command, bool&
       return TakePictureData(panel, payload);
     case Function::kPictureEnd:
       return EndPicture(panel, payload, changed);
+    case Function::kPictureDataPacked:
+      if (faults_.withoutPackedData) return Status::kUnknownFunction;
+      return TakePackedPictureData(panel, payload);
   }
-  return Status::kBadPayload;
+  return Status::kUnknownFunction;
 }
 
 Status PanelSession::BeginPicture(Panel& panel, std::span<const std::uint8_t> payload) {
@@ -113,15 +124,32 @@ Status PanelSession::BeginPicture(Panel& panel, std::span<const std::uint8_t> pa
   return Status::kOk;
 }
 
+// A piece sent again (its answer was lost) may overlap what arrived; a gap may not.
+Status PanelSession::CheckDataRange(const Incoming& in, std::size_t offset, std::size_t count) {
+  if (!in.begun || offset > in.received) return Status::kOutOfOrder;
+  if (count > in.planes.size() - offset) return Status::kBadPayload;
+  return Status::kOk;
+}
+
 Status PanelSession::TakePictureData(Panel& panel, std::span<const std::uint8_t> payload) {
   const std::optional<protocol::PictureData> data = protocol::DecodePictureData(payload);
   if (!data) return Status::kBadPayload;
   Incoming& in = panel.incoming;
-  // A piece sent again (its answer was lost) may overlap what arrived; a gap may not.
-  if (!in.begun || data->offset > in.received) return Status::kOutOfOrder;
-  if (data->bytes.size() > in.planes.size() - data->offset) return Status::kBadPayload;
+  if (const Status status = CheckDataRange(in, data->offset, data->bytes.size()); status != Status::kOk) return status;
   std::copy(data->bytes.begin(), data->bytes.end(), in.planes.begin() + data->offset);
   in.received = std::max(in.received, data->offset + data->bytes.size());
+  return Status::kOk;
+}
+
+Status PanelSession::TakePackedPictureData(Panel& panel, std::span<const std::uint8_t> payload) {
+  const std::optional<protocol::PackedPictureData> data = protocol::DecodePackedPictureData(payload);
+  if (!data) return Status::kBadPayload;
+  Incoming& in = panel.incoming;
+  if (const Status status = CheckDataRange(in, data->offset, data->count); status != Status::kOk) return status;
+  if (!protocol::UnpackBits(data->code, std::span(in.planes).subspan(data->offset, data->count))) {
+    return Status::kBadPayload;
+  }
+  in.received = std::max(in.received, std::size_t(data->offset) + data->count);
   return Status::kOk;
 }
 
@@ -153,6 +181,8 @@ std::string FunctionName(Function function) {
       return "picture data";
     case Function::kPictureEnd:
       return "picture end";
+    case Function::kPictureDataPacked:
+      return "packed picture data";
   }
   return "unknown";
 }
@@ -182,6 +212,8 @@ std::string StatusName(Status status) {
       return "out of order";
     case Status::kPanelFault:
       return "panel fault";
+    case Status::kUnknownFunction:
+      return "unknown function";
   }
   return "unknown";
 }

@@ -23,6 +23,7 @@ struct Faults {
   bool answerError = false;                        // every command refused with a panel fault
   int damagedFrames = 0;                           // the next N frames arrive damaged: they fail their check
   int droppedBytes = 0;                            // the next N bytes from the line are lost
+  bool withoutPackedData = false;                  // an older panel: packed picture data is an unknown function
 };
 
 // The largest picture a panel keeps, in plane bytes: two colours of
@@ -42,12 +43,19 @@ class PanelSession {
   // `addresses` are the panels on this line (0..254, any order, repeats ignored).
   PanelSession(std::vector<std::uint8_t> addresses, Faults faults);
 
-  // Bytes from the line; returns the bytes to send back. `onFrame` hears of
-  // every decoded frame after it was carried out.
-  std::vector<std::uint8_t> Receive(std::span<const std::uint8_t> bytes,
-                                    const std::function<void(const FrameEvent&)>& onFrame);
+  using ReplySink = std::function<void(std::span<const std::uint8_t>)>;
+  using FrameListener = std::function<void(const FrameEvent&)>;
+
+  // Bytes from the line. Each panel's reply goes to `sendReply` as soon as
+  // that panel has carried the command out, so a panel slow with a large
+  // picture does not hold back the replies of the panels before it.
+  // `onFrame` hears of every decoded frame after it was carried out.
+  void Receive(std::span<const std::uint8_t> bytes, const ReplySink& sendReply, const FrameListener& onFrame);
   // The line fell quiet; a partial frame is given up.
-  std::vector<std::uint8_t> LineIdle(const std::function<void(const FrameEvent&)>& onFrame);
+  void LineIdle(const ReplySink& sendReply, const FrameListener& onFrame);
+  // The same, returning the replies together.
+  std::vector<std::uint8_t> Receive(std::span<const std::uint8_t> bytes, const FrameListener& onFrame);
+  std::vector<std::uint8_t> LineIdle(const FrameListener& onFrame);
 
   const std::vector<std::uint8_t>& Addresses() const { return addresses_; }
   const PanelState& State(std::uint8_t address) const { return panels_.at(address).state; }
@@ -65,11 +73,13 @@ class PanelSession {
     Incoming incoming;
   };
 
-  void Handle(const protocol::Command& command, std::vector<std::uint8_t>& out,
-              const std::function<void(const FrameEvent&)>& onFrame);
+  void Handle(const protocol::Command& command, const ReplySink& sendReply, const FrameListener& onFrame);
   protocol::Status Apply(Panel& panel, const protocol::Command& command, bool& changed);
   protocol::Status BeginPicture(Panel& panel, std::span<const std::uint8_t> payload);
   protocol::Status TakePictureData(Panel& panel, std::span<const std::uint8_t> payload);
+  protocol::Status TakePackedPictureData(Panel& panel, std::span<const std::uint8_t> payload);
+  // Where data for [offset, offset + count) may go: kOk, or why not.
+  static protocol::Status CheckDataRange(const Incoming& in, std::size_t offset, std::size_t count);
   protocol::Status EndPicture(Panel& panel, std::span<const std::uint8_t> payload, bool& changed);
 
   std::vector<std::uint8_t> addresses_;

@@ -58,6 +58,7 @@ bool IsKnownFunction(std::uint8_t code) {
     case Function::kPictureBegin:
     case Function::kPictureData:
     case Function::kPictureEnd:
+    case Function::kPictureDataPacked:
       return true;
   }
   return false;
@@ -124,7 +125,6 @@ std::optional<CommandDecoder::Layout> CommandDecoder::FrameLayout() const {
       !IsStrictlyAscending(addresses)) {
     return std::nullopt;
   }
-  if (!IsKnownFunction(buffer_[tail])) return std::nullopt;
   const std::size_t length = buffer_[tail + 2] | std::size_t(buffer_[tail + 3]) << 8;
   if (length > kMaxPayload) return std::nullopt;
   layout.size = tail + kHeaderTail + length + kCrcBytes;

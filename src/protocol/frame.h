@@ -33,6 +33,7 @@ enum class Function : std::uint8_t {
   kPictureBegin = 0x20,
   kPictureData = 0x21,
   kPictureEnd = 0x22,
+  kPictureDataPacked = 0x23,  // picture data in PackBits code; older panels answer kUnknownFunction
 };
 bool IsKnownFunction(std::uint8_t code);
 
@@ -43,6 +44,7 @@ enum class Status : std::uint8_t {
   kTooLarge = 2,     // the picture does not fit the panel's memory
   kOutOfOrder = 3,   // picture data without a beginning, a gap, an end too early
   kPanelFault = 4,   // the panel cannot carry the command out
+  kUnknownFunction = 5,  // the panel does not know the command's function
 };
 
 // Which panels a command is for.
@@ -79,12 +81,13 @@ std::vector<std::uint8_t> EncodeCommand(const Command& command);
 std::array<std::uint8_t, kReplyBytes> EncodeReply(const Reply& reply);
 
 // Finds command frames in the bytes arriving from the line. Bytes before a
-// start byte, frames with a bad CRC, impossible address lists or lengths and
-// unknown functions are thrown away, the search going on at the byte after
+// start byte and frames with a bad CRC or impossible address lists or
+// lengths are thrown away, the search going on at the byte after
 // the rejected start; nothing grows past one largest frame.
 class CommandDecoder {
  public:
-  // Feeds bytes; every complete, valid frame goes to `onCommand` in order.
+  // Feeds bytes; every complete, valid frame goes to `onCommand` in order,
+  // also one with a function this end does not know, which it must refuse.
   void Feed(std::span<const std::uint8_t> bytes, const std::function<void(const Command&)>& onCommand);
   // The line fell quiet in the middle of a frame: the partial frame is
   // rejected and the bytes after its start are searched again, so a damaged

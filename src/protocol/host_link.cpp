@@ -81,6 +81,7 @@ std::uint8_t HostLink::Open(const char* port, const LinkTiming& timing) {
     const PortTarget target = ResolvePort(port);
     device_ = target.IsNetwork() ? target.Describe() : target.device;
     timing_.baud = target.baud;
+    packed_ = target.packed;
     line_ = OpenPort(target, kConnectTimeoutMs);
   } catch (const LinkError& error) {
     openError_ = error.OsError();
@@ -122,6 +123,11 @@ bool HostLink::Cancelled() {
 }
 
 std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload) {
+  return Send(to, function, payload, nullptr);
+}
+
+std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload,
+                            std::vector<std::uint8_t>* unknownTo) {
   const Addressing reached = StillReached(to);
   if (!Reaches(reached)) return result_;
   if (!line_) return Fail(kResultPortUnavailable);
@@ -142,6 +148,10 @@ std::uint8_t HostLink::Send(const Addressing& to, Function function, std::span<c
   std::uint8_t worst = kResultOk;
   for (std::uint8_t address : reached.addresses) {
     const auto answer = answers.find(address);
+    if (unknownTo && answer != answers.end() && answer->second == Status::kUnknownFunction) {
+      unknownTo->push_back(address);
+      continue;
+    }
     const std::uint8_t result = answer == answers.end() ? kResultNoAnswer : ResultOf(answer->second);
     panels_[address] = result;
     worst = Worse(worst, result);
@@ -203,10 +213,31 @@ std::uint8_t HostLink::SendPicture(const Addressing& to, const Bitmap32& picture
   const PictureHeader header{std::uint16_t(picture.Width()), std::uint16_t(picture.Height()), colourFlags,
                              kPlaneCount};
   if (Send(to, Function::kPictureBegin, EncodePictureHeader(header))) return result_;
-  for (std::size_t offset = 0; offset < planes.size(); offset += kMaxDataChunk) {
-    const std::size_t count = std::min(kMaxDataChunk, planes.size() - offset);
-    const auto payload = EncodePictureData(std::uint32_t(offset), std::span(planes).subspan(offset, count));
-    if (Send(to, Function::kPictureData, payload)) return result_;
+
+  // Panels that do not know packed data refuse the first packed command;
+  // from there on they get the rest of the planes plain, after the others.
+  const bool packed = packed_ == PackedPictures::kEveryPanel ||
+                      (packed_ == PackedPictures::kAddressed && to.mode != kModeBroadcast);
+  Addressing packers = to;
+  Addressing plainOnly{to.mode, {}};
+  std::size_t plainFrom = 0;
+  bool askedForPacked = false;
+  for (const PictureDataFrame& frame : PlanPictureData(planes, 0, packed)) {
+    if (frame.function == Function::kPictureDataPacked && !askedForPacked) {
+      askedForPacked = true;
+      Send(packers, frame.function, frame.payload, &plainOnly.addresses);
+      std::erase_if(packers.addresses, [&](std::uint8_t a) { return plainOnly.Includes(a); });
+      plainFrom = frame.offset;
+    } else {
+      Send(packers, frame.function, frame.payload);
+    }
+    if (!Reaches(StillReached(to))) return result_;
+  }
+  if (!plainOnly.addresses.empty()) {
+    for (const PictureDataFrame& frame : PlanPictureData(planes, plainFrom, false)) {
+      Send(plainOnly, frame.function, frame.payload);
+      if (!Reaches(StillReached(to))) return result_;
+    }
   }
   Send(to, Function::kPictureEnd, EncodeU32(std::uint32_t(planes.size())));
   return result_;

@@ -17,6 +17,7 @@
 #include "platform/gdi/bitmap.h"
 #include "protocol/frame.h"
 #include "protocol/byte_link.h"
+#include "protocol/port_names.h"
 
 namespace lumetra::protocol {
 
@@ -68,7 +69,9 @@ class HostLink {
   // Result().
   std::uint8_t Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload);
   // A picture as its beginning, its plane bytes in pieces and its end;
-  // Result() afterwards.
+  // Result() afterwards. The pieces go packed as the port says
+  // (PackedPictures); a panel that answers the first packed piece with
+  // kUnknownFunction gets the planes from there on plain instead.
   std::uint8_t SendPicture(const Addressing& to, const Bitmap32& picture, std::uint8_t colourFlags);
 
   // The first failure of the link, kResultOk while every panel took every
@@ -90,6 +93,10 @@ class HostLink {
   bool Reaches(const Addressing& reached) const;
   // A failure of the whole link: every panel still reached fails with it.
   std::uint8_t Fail(std::uint8_t result);
+  // Send; with `unknownTo`, the panels that do not know the function are put
+  // there instead of failing.
+  std::uint8_t Send(const Addressing& to, Function function, std::span<const std::uint8_t> payload,
+                    std::vector<std::uint8_t>* unknownTo);
   std::uint8_t SendBroadcast(const std::vector<std::uint8_t>& frame);
   // Collects the replies to `command`; false when the line went away.
   bool AwaitReplies(const Command& command, std::size_t frameBytes, std::map<std::uint8_t, Status>& answers);
@@ -102,6 +109,7 @@ class HostLink {
   std::unique_ptr<ByteLink> line_;
   const std::atomic<bool>* cancelled_ = nullptr;
   LinkTiming timing_;
+  PackedPictures packed_ = PackedPictures::kAddressed;
   std::string device_;
   int openError_ = 0;
   std::map<std::uint8_t, std::uint8_t> panels_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/packbits.h"
+
 namespace lumetra::protocol {
 namespace {
 
@@ -95,6 +97,46 @@ std::vector<std::uint8_t> EncodePictureData(std::uint32_t offset, std::span<cons
 std::optional<PictureData> DecodePictureData(std::span<const std::uint8_t> payload) {
   if (payload.size() < kDataOffsetBytes) return std::nullopt;
   return PictureData{ReadU32(payload, 0), payload.subspan(kDataOffsetBytes)};
+}
+
+std::vector<std::uint8_t> EncodePackedPictureData(std::uint32_t offset, std::uint32_t count,
+                                                  std::span<const std::uint8_t> code) {
+  std::vector<std::uint8_t> payload;
+  payload.reserve(kPackedDataHeaderBytes + code.size());
+  AppendU32(payload, offset);
+  AppendU32(payload, count);
+  payload.insert(payload.end(), code.begin(), code.end());
+  return payload;
+}
+
+std::optional<PackedPictureData> DecodePackedPictureData(std::span<const std::uint8_t> payload) {
+  if (payload.size() < kPackedDataHeaderBytes) return std::nullopt;
+  return PackedPictureData{ReadU32(payload, 0), ReadU32(payload, 4), payload.subspan(kPackedDataHeaderBytes)};
+}
+
+std::vector<PictureDataFrame> PlanPictureData(std::span<const std::uint8_t> planes, std::size_t from, bool packed) {
+  std::vector<PictureDataFrame> frames;
+  for (std::size_t offset = from; offset < planes.size();) {
+    const std::span<const std::uint8_t> rest = planes.subspan(offset);
+    const std::size_t plainCount = std::min(kMaxDataChunk, rest.size());
+    if (packed) {
+      PackedPiece piece = PackBitsInto(rest, kMaxPackedCode);
+      const bool carriesMore = piece.consumed > plainCount;
+      const bool costsLess = piece.consumed == plainCount && piece.code.size() + kPackedDataHeaderBytes <
+                                                                  plainCount + kDataOffsetBytes;
+      if (carriesMore || costsLess) {
+        frames.push_back({Function::kPictureDataPacked,
+                          EncodePackedPictureData(std::uint32_t(offset), std::uint32_t(piece.consumed), piece.code),
+                          offset, piece.consumed});
+        offset += piece.consumed;
+        continue;
+      }
+    }
+    frames.push_back({Function::kPictureData, EncodePictureData(std::uint32_t(offset), rest.first(plainCount)), offset,
+                      plainCount});
+    offset += plainCount;
+  }
+  return frames;
 }
 
 std::vector<std::uint8_t> EncodeU32(std::uint32_t value) {

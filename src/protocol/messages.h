@@ -76,6 +76,32 @@ struct PictureData {
 };
 std::optional<PictureData> DecodePictureData(std::span<const std::uint8_t> payload);
 
+// A piece of the planes in PackBits code (protocol/packbits.h): the offset
+// of the first plane byte it stands for, how many it stands for, then the code.
+inline constexpr std::size_t kPackedDataHeaderBytes = 8;
+inline constexpr std::size_t kMaxPackedCode = kMaxPayload - kPackedDataHeaderBytes;
+std::vector<std::uint8_t> EncodePackedPictureData(std::uint32_t offset, std::uint32_t count,
+                                                  std::span<const std::uint8_t> code);
+struct PackedPictureData {
+  std::uint32_t offset = 0;
+  std::uint32_t count = 0;
+  std::span<const std::uint8_t> code;
+};
+std::optional<PackedPictureData> DecodePackedPictureData(std::span<const std::uint8_t> payload);
+
+// One data command of a picture and the plane bytes it carries.
+struct PictureDataFrame {
+  Function function = Function::kPictureData;
+  std::vector<std::uint8_t> payload;
+  std::size_t offset = 0;
+  std::size_t count = 0;
+};
+// The data commands for the planes from `from` to their end, in order:
+// plain pieces of kMaxDataChunk bytes; with `packed`, each command is packed
+// instead when that carries more of the planes, or as much in fewer bytes,
+// so a picture never costs more packed than plain.
+std::vector<PictureDataFrame> PlanPictureData(std::span<const std::uint8_t> planes, std::size_t from, bool packed);
+
 // The end of a picture carries the number of plane bytes sent.
 std::vector<std::uint8_t> EncodeU32(std::uint32_t value);
 std::optional<std::uint32_t> DecodeU32(std::span<const std::uint8_t> payload);

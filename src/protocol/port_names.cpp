@@ -37,7 +37,20 @@ int BaudOrThrow(std::string_view text, std::string_view where) {
   return *baud;
 }
 
+PackedPictures PackedOrThrow(std::string_view text, std::string_view where) {
+  const std::optional<PackedPictures> packed = ParsePackedPictures(text);
+  if (!packed) throw LinkError("packing " + Quoted(text) + " of " + std::string(where) + " is not addressed, all or off");
+  return *packed;
+}
+
 }  // namespace
+
+std::optional<PackedPictures> ParsePackedPictures(std::string_view text) {
+  if (text.empty() || text == "addressed") return PackedPictures::kAddressed;
+  if (text == "all") return PackedPictures::kEveryPanel;
+  if (text == "off") return PackedPictures::kNever;
+  return std::nullopt;
+}
 
 std::string PortTarget::Describe() const {
   if (IsNetwork()) {
@@ -104,6 +117,7 @@ PortTarget ParsePortTarget(std::string_view target, int baud) {
 
 PortTarget ResolvePort(std::string_view portName) {
   const std::string baudOverride = EnvValue("LUMETRA_BAUD");
+  const std::string packedOverride = EnvValue("LUMETRA_PACKED");
   if (const std::optional<int> number = ComPortNumber(portName)) {
     const std::string key = "COM" + std::to_string(*number);
     const SettingsStore store(SettingsStore::DefaultPath());
@@ -112,9 +126,15 @@ PortTarget ResolvePort(std::string_view portName) {
     const int baud = baudOverride.empty()
                          ? BaudOrThrow(store.GetProfileString("Ports", key + "Baud", ""), key + "Baud")
                          : BaudOrThrow(baudOverride, "LUMETRA_BAUD");
-    return ParsePortTarget(mapped, baud);
+    PortTarget target = ParsePortTarget(mapped, baud);
+    target.packed = packedOverride.empty()
+                        ? PackedOrThrow(store.GetProfileString("Ports", key + "Packed", ""), key + "Packed")
+                        : PackedOrThrow(packedOverride, "LUMETRA_PACKED");
+    return target;
   }
-  return ParsePortTarget(portName, BaudOrThrow(baudOverride, "LUMETRA_BAUD"));
+  PortTarget target = ParsePortTarget(portName, BaudOrThrow(baudOverride, "LUMETRA_BAUD"));
+  target.packed = PackedOrThrow(packedOverride, "LUMETRA_PACKED");
+  return target;
 }
 
 std::unique_ptr<ByteLink> OpenPort(const PortTarget& target, int connectTimeoutMs) {

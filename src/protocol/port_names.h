@@ -19,12 +19,22 @@ inline constexpr int kDefaultBaud = 115200;
 // The rates a port may be set to.
 inline constexpr int kOfferedBauds[] = {9600, 19200, 38400, 57600, 115200};
 
+// Which pictures go packed over a port (key "COMnPacked" of section "Ports",
+// or LUMETRA_PACKED): "addressed" (the default) packs them for addressed
+// panels, and a panel that does not know packed data gets them plain;
+// "all" packs broadcasts too, for lines where every panel knows it; "off"
+// never packs.
+enum class PackedPictures { kAddressed, kEveryPanel, kNever };
+// nullopt for a text that is none of the three; an empty text is the default.
+std::optional<PackedPictures> ParsePackedPictures(std::string_view text);
+
 // Where a port's bytes go.
 struct PortTarget {
   std::string device;  // a serial device, empty for the network
   std::string host;    // a network controller, empty for a serial device
   std::uint16_t tcpPort = 0;
   int baud = kDefaultBaud;  // a serial device's rate
+  PackedPictures packed = PackedPictures::kAddressed;
 
   bool IsNetwork() const { return !host.empty(); }
   // "/dev/ttyUSB0 at 9600 baud" or "tcp://10.0.0.7:5000".
@@ -56,10 +66,12 @@ std::optional<HostAndPort> ParseHostAndPort(std::string_view address, bool anyPo
 // anything else.
 PortTarget ParsePortTarget(std::string_view target, int baud = kDefaultBaud);
 
-// What a port name stands for: "COMn" through its mapping and its rate
-// (LUMETRA_BAUD, else [Ports] COMnBaud, else 115200), a device path or
-// "tcp://HOST:PORT" as itself (at LUMETRA_BAUD, else 115200). Throws
-// LinkError for another name, a mapping that is neither, or a rate not offered.
+// What a port name stands for: "COMn" through its mapping, its rate
+// (LUMETRA_BAUD, else [Ports] COMnBaud, else 115200) and its packing
+// (LUMETRA_PACKED, else [Ports] COMnPacked), a device path or
+// "tcp://HOST:PORT" as itself (at LUMETRA_BAUD and LUMETRA_PACKED, else the
+// defaults). Throws LinkError for another name, a mapping that is neither, or
+// a rate or packing not offered.
 PortTarget ResolvePort(std::string_view portName);
 
 // Opens the link to `target`: a serial device for this program alone, or a
