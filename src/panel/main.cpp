@@ -52,7 +52,7 @@ struct LineFaults {
   int cutAfterFrames = -1;  // close the line after this many frames; -1 never
 };
 
-// "silent", "silent:ADDRESS", "error", "no-packed", "corrupt:N", "drop:N", "delay:MS", "cut:N".
+// "silent", "silent:ADDRESS", "error", "no-packed:ADDRESS", "corrupt:N", "drop:N", "delay:MS", "cut:N".
 std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) {
   const auto colon = text.find(':');
   const std::string kind = text.substr(0, colon);
@@ -73,8 +73,8 @@ std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) 
     faults.silentAddresses.push_back(std::uint8_t(value));
   } else if (kind == "error" && !hasValue) {
     faults.answerError = true;
-  } else if (kind == "no-packed" && !hasValue) {
-    faults.withoutPackedData = true;
+  } else if (kind == "no-packed" && hasValue && value <= 254) {
+    faults.withoutPackedData.push_back(std::uint8_t(value));
   } else if (kind == "corrupt" && hasValue) {
     faults.damagedFrames = value;
   } else if (kind == "drop" && hasValue) {
@@ -84,7 +84,7 @@ std::string AddFault(const std::string& text, Faults& faults, LineFaults& line) 
   } else if (kind == "cut" && hasValue) {
     line.cutAfterFrames = value;
   } else {
-    return "unknown fault " + text + " (silent, silent:ADDRESS, error, no-packed, corrupt:N, drop:N, delay:MS, cut:N)";
+    return "unknown fault " + text + " (silent, silent:ADDRESS, error, no-packed:ADDRESS, corrupt:N, drop:N, delay:MS, cut:N)";
   }
   return {};
 }
@@ -272,7 +272,7 @@ int main(int argc, char** argv) {
   app.add_option("--out", out, "Folder for picture.bmp/.png, parameters.json, clock.json, events.jsonl");
   app.add_option("--snapshot", snapshots, "Also write what the LEDs show T ms into the show (repeatable)")
       ->check(CLI::Range(std::int64_t(0), std::int64_t(1) << 40));
-  app.add_option("--fault", faultTexts, "Misbehave: silent, silent:ADDRESS, error, no-packed (an older panel), corrupt:N, drop:N, delay:MS, cut:N (repeatable)");
+  app.add_option("--fault", faultTexts, "Misbehave: silent, silent:ADDRESS, error, no-packed:ADDRESS (an older panel), corrupt:N, drop:N, delay:MS, cut:N (repeatable)");
   app.add_flag("--window", window, "Show the panel as LEDs on the screen, playing what it received");
   app.add_option("--led-size", ledSize, "Screen pixels per LED in the window")->check(CLI::Range(3, 64))
       ->capture_default_str();

@@ -52,7 +52,11 @@ void PanelSession::Handle(const protocol::Command& command, const ReplySink& sen
     for (auto& [address, panel] : panels_) {
       if (!command.to.Includes(address) || std::ranges::count(faults_.silentAddresses, address) > 0) continue;
       bool changed = false;
-      const Status status = faults_.answerError ? Status::kPanelFault : Apply(panel, command, changed);
+      const bool olderPanel = command.function == Function::kPictureDataPacked &&
+                              std::ranges::count(faults_.withoutPackedData, address) > 0;
+      const Status status = faults_.answerError ? Status::kPanelFault
+                            : olderPanel        ? Status::kUnknownFunction
+                                                : Apply(panel, command, changed);
       if (changed) event.changed.push_back(address);
       if (command.to.mode == protocol::kModeBroadcast) continue;
       const protocol::Reply reply{address, command.function, command.sequence, status};
@@ -107,7 +111,6 @@ Status PanelSession::Apply(Panel& panel, const protocol::Command& command, bool&
     case Function::kPictureEnd:
       return EndPicture(panel, payload, changed);
     case Function::kPictureDataPacked:
-      if (faults_.withoutPackedData) return Status::kUnknownFunction;
       return TakePackedPictureData(panel, payload);
   }
   return Status::kUnknownFunction;

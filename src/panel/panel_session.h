@@ -23,7 +23,7 @@ struct Faults {
   bool answerError = false;                        // every command refused with a panel fault
   int damagedFrames = 0;                           // the next N frames arrive damaged: they fail their check
   int droppedBytes = 0;                            // the next N bytes from the line are lost
-  bool withoutPackedData = false;                  // an older panel: packed picture data is an unknown function
+  std::vector<std::uint8_t> withoutPackedData = {};  // older panels: packed picture data is an unknown function
 };
 
 // The largest picture a panel keeps, in plane bytes: two colours of

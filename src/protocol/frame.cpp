@@ -49,21 +49,6 @@ void Resynchronise(std::vector<std::uint8_t>& buffer, std::uint8_t start) {
 
 }  // namespace
 
-bool IsKnownFunction(std::uint8_t code) {
-  switch (Function(code)) {
-    case Function::kClear:
-    case Function::kParameters:
-    case Function::kClock:
-    case Function::kFunctionNumber:
-    case Function::kPictureBegin:
-    case Function::kPictureData:
-    case Function::kPictureEnd:
-    case Function::kPictureDataPacked:
-      return true;
-  }
-  return false;
-}
-
 bool Addressing::Includes(std::uint8_t address) const {
   if (mode == kModeBroadcast) return true;
   return std::find(addresses.begin(), addresses.end(), address) != addresses.end();
@@ -178,7 +163,7 @@ void ReplyDecoder::Feed(std::span<const std::uint8_t> bytes, const std::function
     buffer_.push_back(byte);
     while (buffer_.size() >= kReplyBytes) {
       const std::span<const std::uint8_t> frame = std::span(buffer_).first(kReplyBytes);
-      if (!CrcMatches(frame) || !IsKnownFunction(frame[2])) {
+      if (!CrcMatches(frame)) {
         Resynchronise(buffer_, kReplyStart);
         continue;
       }

@@ -35,7 +35,6 @@ enum class Function : std::uint8_t {
   kPictureEnd = 0x22,
   kPictureDataPacked = 0x23,  // picture data in PackBits code; older panels answer kUnknownFunction
 };
-bool IsKnownFunction(std::uint8_t code);
 
 // What a panel answers about one command.
 enum class Status : std::uint8_t {

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 #include <future>
 #include <thread>
@@ -34,6 +35,7 @@
 #include "protocol/serial_line.h"
 #include "support/temp_folder.h"
 #include "support/virtual_panel.h"
+#include "units/rectangle.h"
 #include "units/timer.h"
 #include "view/tessara_view.h"
 
@@ -61,6 +63,33 @@ CliResult RunCli(const std::filesystem::path& program, const std::string& port, 
 }
 
 nlohmann::json ReadJson(const std::filesystem::path& path) { return nlohmann::json::parse(test::ReadText(path)); }
+
+// The picture the editor exports for a document, as lumetra-cli renders it.
+Bitmap32 Exported(const std::filesystem::path& document, const std::filesystem::path& folder) {
+  const std::filesystem::path bmp = folder / "export.bmp";
+  const CliResult run = RunCli(LUMETRA_BIN_DIR "/lumetra-cli", "",
+                               "render '" + document.string() + "' -o '" + bmp.string() + "'", folder / "home");
+  if (run.status != 0) throw std::runtime_error("render failed: " + run.out);
+  return ReadBmpPicture(bmp).value();
+}
+
+// A panel's picture file shows the exported picture LED by LED, in the panel's colours.
+::testing::AssertionResult ShowsExport(const std::filesystem::path& received, const Bitmap32& exported) {
+  const std::optional<Bitmap32> picture = ReadBmpPicture(received);
+  if (!picture) return ::testing::AssertionFailure() << received << " cannot be read";
+  if (picture->Width() != exported.Width() || picture->Height() != exported.Height()) {
+    return ::testing::AssertionFailure() << received << " is " << picture->Width() << " x " << picture->Height();
+  }
+  const auto& colours = ColoursOf(kRedAndGreen).colours;
+  for (int y = 0; y < exported.Height(); ++y) {
+    for (int x = 0; x < exported.Width(); ++x) {
+      if (picture->At(x, y) != PixelFromColor(colours[protocol::LedColourOf(exported.At(x, y), 0)])) {
+        return ::testing::AssertionFailure() << received << " differs at " << x << "," << y;
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
 
 class Sending : public ::testing::Test {
  protected:
@@ -95,22 +124,10 @@ TEST_F(Sending, ThePanelReceivesThePictureTheParametersAndTheClockOfTheDocument)
   EXPECT_NE(run.out.find("Transfer completed successfully."), std::string::npos);
 
   // The picture, LED by LED, is the exported BMP in the panel's colours.
-  ASSERT_EQ(RunCli(LUMETRA_BIN_DIR "/lumetra-cli", "", "render '" + kSample + "' -o '" +
-                   (folder / "export.bmp").string() + "'", folder / "home").status, 0);
-  const std::optional<Bitmap32> exported = ReadBmpPicture(folder / "export.bmp");
-  const std::optional<Bitmap32> received = ReadBmpPicture(folder / "panel" / "picture.bmp");
-  ASSERT_TRUE(exported && received);
-  ASSERT_EQ(received->Width(), 1280);
-  ASSERT_EQ(received->Height(), exported->Height());
-  const auto& colours = ColoursOf(kRedAndGreen).colours;
+  const Bitmap32 exported = Exported(kSample, folder.path());
+  EXPECT_TRUE(ShowsExport(folder / "panel" / "picture.bmp", exported));
   int lit = 0;
-  for (int y = 0; y < exported->Height(); ++y) {
-    for (int x = 0; x < exported->Width(); ++x) {
-      const protocol::LedColour led = protocol::LedColourOf(exported->At(x, y), 0);
-      lit += led != 0;
-      ASSERT_EQ(received->At(x, y), PixelFromColor(colours[led])) << x << "," << y;
-    }
-  }
+  for (std::uint32_t pixel : exported.Pixels()) lit += protocol::LedColourOf(pixel, 0) != 0;
   EXPECT_GT(lit, 500);
 
   const nlohmann::json parameters = ReadJson(folder / "panel" / "parameters.json");
@@ -212,6 +229,78 @@ TEST_F(Sending, ABroadcastGoesOutThriceAndSaysThatNoPanelConfirmedIt) {
     const std::vector<std::string> frames = FramesReceived(out.path());
     EXPECT_EQ(std::count(frames.begin(), frames.end(), "picture begin"), 3) << controller;
   }
+}
+
+// Packed pieces reach every panel that knows them, an older panel of the
+// same list gets the picture plain, and a broadcast goes packed only where
+// the port says every panel knows it: each panel shows the export.
+TEST_F(Sending, PackedPicturesArriveAsTheExportAndOlderPanelsGetThemPlain) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> faults;
+    std::string to;
+    const char* packing;  // LUMETRA_PACKED, or none
+    std::set<std::string> dataFunctions;
+  };
+  const Case cases[] = {
+      {"a list", {}, "--address 1-3", nullptr, {"packed picture data"}},
+      {"an older panel", {"--fault", "no-packed:2"}, "--address 1-3", nullptr, {"packed picture data", "picture data"}},
+      {"packing off", {}, "--address 1-3", "off", {"picture data"}},
+      {"a broadcast", {}, "--broadcast", nullptr, {"picture data"}},
+      {"a broadcast to panels that all know it", {}, "--broadcast", "all", {"packed picture data"}},
+  };
+  const Bitmap32 exported = Exported(kSample, folder.path());
+  for (const Case& c : cases) {
+    test::TempFolder out("panel");
+    std::vector<std::string> options = {"--address", "1", "--address", "2", "--address", "3"};
+    options.insert(options.end(), c.faults.begin(), c.faults.end());
+    test::VirtualPanel panel(out.path(), options);
+    if (c.packing) ::setenv("LUMETRA_PACKED", c.packing, 1);
+    const CliResult run = Cli(panel, "send '" + kSample + "' " + c.to + " --no-clock --pause-scale 0");
+    ::unsetenv("LUMETRA_PACKED");
+    panel.Stop();
+    EXPECT_EQ(run.status, 0) << c.name << ": " << run.out;
+    std::set<std::string> dataFunctions;
+    for (const std::string& function : FramesReceived(out.path())) {
+      if (function.find("picture data") != std::string::npos) dataFunctions.insert(function);
+    }
+    EXPECT_EQ(dataFunctions, c.dataFunctions) << c.name;
+    for (const char* address : {"1", "2", "3"}) {
+      EXPECT_TRUE(ShowsExport(out / address / "picture.bmp", exported)) << c.name;
+    }
+  }
+}
+
+// 127 panels on one line take the largest picture (8192 x 256 LEDs, in 128
+// plain pieces each answered by every panel) while they write their files:
+// each answers in its slot, and each shows the export.
+TEST_F(Sending, AFleetOf127PanelsTakesTheLargestPictureInItsReplySlots) {
+  CTessaraDoc doc;
+  doc.m_nWidthWords = kMaxWidthWords;
+  doc.m_nHeightWords = kMaxHeightWords;
+  doc.m_nFrames = 8;
+  for (int frame = 0; frame < 8; ++frame) {
+    auto block = std::make_unique<CRectangle>();
+    block->m_crPen = block->m_crBrush = frame % 2 ? 0x0000FF : 0x00FF00;
+    block->m_ptFirst = {40 * frame, frame * 256 + 10 * frame};
+    block->m_ptSecond = {40 * frame + 600, frame * 256 + 200};
+    doc.m_units.push_back(std::move(block));
+  }
+  const std::filesystem::path file = folder / "largest.tz";
+  doc.OnSaveDocument(file);
+  std::vector<std::string> options;
+  for (int address = 1; address <= 127; ++address) options.insert(options.end(), {"--address", std::to_string(address)});
+  test::VirtualPanel panel(folder / "panel", options);
+  ::setenv("LUMETRA_PACKED", "off", 1);
+  const CliResult run = Cli(panel, "send '" + file.string() + "' --address 1-127 --no-clock --pause-scale 0 --json");
+  ::unsetenv("LUMETRA_PACKED");
+  ASSERT_TRUE(panel.Stop());
+  ASSERT_EQ(run.status, 0) << run.out;
+  const nlohmann::json report = nlohmann::json::parse(run.out);
+  for (const nlohmann::json& step : report["steps"]) EXPECT_EQ(step["answered"].size(), 127u) << step["step"];
+  const Bitmap32 exported = Exported(file, folder.path());
+  EXPECT_EQ(exported.Width(), 8192);
+  for (const char* address : {"1", "64", "127"}) EXPECT_TRUE(ShowsExport(folder / "panel" / address / "picture.bmp", exported));
 }
 
 TEST_F(Sending, APortThatCannotBeOpenedNamesItsDeviceAndWhy) {

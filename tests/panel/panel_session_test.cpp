@@ -4,6 +4,7 @@
 
 #include "panel/panel_session.h"
 #include "protocol/messages.h"
+#include "protocol/packbits.h"
 
 namespace lumetra::panel {
 namespace {
@@ -41,40 +42,55 @@ std::vector<Status> Statuses(const std::vector<Reply>& replies) {
 
 const std::vector<Status> kOk = {Status::kOk};
 
+// The same picture in plain and in packed pieces.
 TEST(PanelSession, APictureInPiecesIsTakenOnlyWhenCompleteAndPiecesSentAgainDoNoHarm) {
-  Line line({1});
   Bitmap32 picture(32, 16);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 32; ++x) picture.At(x, y) = (x + y) % 3 == 0 ? 0xFF0000 : ((x * y) % 5 == 0 ? 0xFFFF00 : 0);
   }
   const std::vector<std::uint8_t> planes = protocol::PackPlanes(picture, protocol::kFlagYellowAndBlue);
-  const auto piece = [&](std::size_t from, std::size_t count) {
-    return protocol::EncodePictureData(std::uint32_t(from), std::span(planes).subspan(from, count));
-  };
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureData, piece(0, 8))), std::vector{Status::kOutOfOrder});
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureBegin,
-                                 protocol::EncodePictureHeader({32, 16, protocol::kFlagYellowAndBlue, 2}))),
-            kOk);
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureData, piece(0, 60))), kOk);
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureData, piece(0, 60))), kOk);  // its answer was lost
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureData, piece(70, 8))), std::vector{Status::kOutOfOrder});
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureEnd, protocol::EncodeU32(128))),
-            std::vector{Status::kOutOfOrder});
-  EXPECT_FALSE(line.session.State(1).picture);
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureData, piece(60, 68))), kOk);
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureEnd, protocol::EncodeU32(128))), kOk);
+  for (const Function data : {Function::kPictureData, Function::kPictureDataPacked}) {
+    SCOPED_TRACE(FunctionName(data));
+    Line line({1});
+    const auto piece = [&](std::size_t from, std::size_t count) {
+      const std::span<const std::uint8_t> bytes = std::span(planes).subspan(from, count);
+      if (data == Function::kPictureData) return protocol::EncodePictureData(std::uint32_t(from), bytes);
+      return protocol::EncodePackedPictureData(std::uint32_t(from), std::uint32_t(count),
+                                               protocol::PackBitsInto(bytes, protocol::kMaxPackedCode).code);
+    };
+    EXPECT_EQ(Statuses(line.SendTo(1, data, piece(0, 8))), std::vector{Status::kOutOfOrder});
+    EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureBegin,
+                                   protocol::EncodePictureHeader({32, 16, protocol::kFlagYellowAndBlue, 2}))),
+              kOk);
+    EXPECT_EQ(Statuses(line.SendTo(1, data, piece(0, 60))), kOk);
+    EXPECT_EQ(Statuses(line.SendTo(1, data, piece(0, 60))), kOk);  // its answer was lost
+    EXPECT_EQ(Statuses(line.SendTo(1, data, piece(70, 8))), std::vector{Status::kOutOfOrder});
+    EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureEnd, protocol::EncodeU32(128))),
+              std::vector{Status::kOutOfOrder});
+    EXPECT_FALSE(line.session.State(1).picture);
+    // Packed data that does not stand for the bytes it names is refused and changes nothing.
+    EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureDataPacked,
+                                   protocol::EncodePackedPictureData(0, 60, std::vector<std::uint8_t>{0xFE, 0xFF}))),
+              std::vector{Status::kBadPayload});
+    EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureDataPacked,
+                                   protocol::EncodePackedPictureData(60, 69, std::vector<std::uint8_t>{0xBC, 0}))),
+              std::vector{Status::kBadPayload});
+    EXPECT_EQ(Statuses(line.SendTo(1, data, piece(60, 68))), kOk);
+    EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureEnd, protocol::EncodeU32(128))), kOk);
 
-  const std::optional<PanelPicture>& got = line.session.State(1).picture;
-  ASSERT_TRUE(got);
-  EXPECT_EQ(got->width, 32);
-  EXPECT_EQ(got->colourFlags, protocol::kFlagYellowAndBlue);
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      ASSERT_EQ(got->At(x, y), protocol::LedColourOf(picture.At(x, y), protocol::kFlagYellowAndBlue)) << x << "," << y;
+    const std::optional<PanelPicture>& got = line.session.State(1).picture;
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->width, 32);
+    EXPECT_EQ(got->colourFlags, protocol::kFlagYellowAndBlue);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 32; ++x) {
+        ASSERT_EQ(got->At(x, y), protocol::LedColourOf(picture.At(x, y), protocol::kFlagYellowAndBlue))
+            << x << "," << y;
+      }
     }
+    EXPECT_EQ(Statuses(line.SendTo(1, Function::kClear)), kOk);
+    EXPECT_FALSE(line.session.State(1).picture);
   }
-  EXPECT_EQ(Statuses(line.SendTo(1, Function::kClear)), kOk);
-  EXPECT_FALSE(line.session.State(1).picture);
 }
 
 TEST(PanelSession, PayloadsThePanelCannotTakeAreRefused) {
@@ -88,6 +104,8 @@ TEST(PanelSession, PayloadsThePanelCannotTakeAreRefused) {
             std::vector{Status::kBadPayload});
   EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureBegin, protocol::EncodePictureHeader({65535, 65535, 0, 2}))),
             std::vector{Status::kTooLarge});
+  // A function the panel does not know is answered, so the host can do without it.
+  EXPECT_EQ(Statuses(line.SendTo(1, Function(0x7E))), std::vector{Status::kUnknownFunction});
   EXPECT_FALSE(line.session.State(1).parameters);
   EXPECT_FALSE(line.session.State(1).clock);
 
@@ -124,6 +142,10 @@ TEST(PanelSession, FaultsMakeThePanelMisbehaveAsAsked) {
   EXPECT_EQ(replies[1].address, 3);
   EXPECT_FALSE(oneSilent.session.State(2).parameters);
   EXPECT_TRUE(oneSilent.session.State(3).parameters);
+
+  Line older({1}, Faults{.withoutPackedData = {1}});
+  EXPECT_EQ(Statuses(older.SendTo(1, Function::kPictureDataPacked, protocol::EncodePackedPictureData(0, 0, {}))),
+            std::vector{Status::kUnknownFunction});
 
   Line refusing({1}, Faults{.answerError = true});
   EXPECT_EQ(Statuses(refusing.SendTo(1, Function::kParameters, block)), std::vector{Status::kPanelFault});
