@@ -6,6 +6,8 @@
 #include <random>
 #include <string>
 
+#include "document/document.h"
+#include "document/panel_settings.h"
 #include "units/curve.h"
 #include "units/ellipse.h"
 #include "units/ellipse_arc.h"
@@ -80,6 +82,19 @@ inline std::unique_ptr<CUnit> MakeUnit(int kind, int width, int height, std::mt1
     curve->m_nMaxY = box.bottom;
   }
   return unit;
+}
+
+// The largest panel, 64 × 16 words with eight frames, holding 1,000 mixed
+// units placed with a fixed seed.
+inline std::unique_ptr<CTessaraDoc> LargestPanelOfUnits() {
+  auto doc = std::make_unique<CTessaraDoc>();
+  doc->m_nWidthWords = kMaxWidthWords;
+  doc->m_nHeightWords = kMaxHeightWords;
+  doc->m_nFrames = 8;
+  const CSize canvas = doc->CanvasPixels();
+  std::mt19937 rng(11);
+  for (int i = 0; i < 1000; ++i) doc->m_units.push_back(MakeUnit(i, canvas.cx, canvas.cy, rng));
+  return doc;
 }
 
 }  // namespace lumetra::bench

@@ -1,17 +1,24 @@
 // The picture of a 1280 × 16 two-colour panel on the wire: how many bytes the
 // host sends for it, how long the line needs for them at 115200 baud, how
 // fast both ends encode and decode, and a whole transfer over a
-// pseudo-terminal to a panel session answering in a thread.
+// pseudo-terminal to a panel session answering in a thread. Then bytes and
+// line time plain and packed for the largest panel (1,000 mixed units, and
+// noise) and the sample document.
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <random>
 #include <thread>
 
+#include "bench_units.h"
+#include "document/document.h"
+#include "document/panel_settings.h"
 #include "panel/panel_session.h"
 #include "protocol/host_link.h"
 #include "protocol/messages.h"
 #include "protocol/serial_line.h"
+#include "render/picture.h"
 
 namespace {
 
@@ -32,7 +39,7 @@ Bitmap32 SamplePicture() {
 }
 
 // The frames of one picture to a single panel, as HostLink sends them.
-std::vector<std::vector<std::uint8_t>> PictureFrames(const Bitmap32& picture) {
+std::vector<std::vector<std::uint8_t>> PictureFrames(const Bitmap32& picture, bool packed = false) {
   const Addressing to{kModeSingle, {1}};
   const std::vector<std::uint8_t> planes = PackPlanes(picture, 0);
   std::uint8_t sequence = 0;
@@ -40,11 +47,9 @@ std::vector<std::vector<std::uint8_t>> PictureFrames(const Bitmap32& picture) {
   const auto add = [&](Function function, std::vector<std::uint8_t> payload) {
     frames.push_back(EncodeCommand(Command{to, function, sequence++, std::move(payload)}));
   };
-  add(Function::kPictureBegin, EncodePictureHeader({kWidth, kHeight, 0, kPlaneCount}));
-  for (std::size_t offset = 0; offset < planes.size(); offset += kMaxDataChunk) {
-    const std::size_t count = std::min(kMaxDataChunk, planes.size() - offset);
-    add(Function::kPictureData, EncodePictureData(std::uint32_t(offset), std::span(planes).subspan(offset, count)));
-  }
+  add(Function::kPictureBegin,
+      EncodePictureHeader({std::uint16_t(picture.Width()), std::uint16_t(picture.Height()), 0, kPlaneCount}));
+  for (PictureDataFrame& frame : PlanPictureData(planes, 0, packed)) add(frame.function, std::move(frame.payload));
   add(Function::kPictureEnd, EncodeU32(std::uint32_t(planes.size())));
   return frames;
 }
@@ -108,6 +113,50 @@ void BM_TransferOverPseudoTerminal(benchmark::State& state) {
   panelThread.join();
 }
 BENCHMARK(BM_TransferOverPseudoTerminal)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+enum WirePicture { kThousandUnits, kSampleDocument, kNoise };
+
+const Bitmap32& WirePictureOf(int which) {
+  static const Bitmap32 thousandUnits = *RenderPictureStrip(*bench::LargestPanelOfUnits(), kNoClocks);
+  static const Bitmap32 sample = [] {
+    CTessaraDoc doc;
+    doc.OnOpenDocument(LUMETRA_SOURCE_DIR "/resources/samples/welcome.tz", PanelSettings{});
+    return *RenderPictureStrip(doc, kNoClocks);
+  }();
+  static const Bitmap32 noise = [] {
+    Bitmap32 picture(thousandUnits.Width(), thousandUnits.Height());
+    std::mt19937 rng(5);
+    const std::uint32_t colours[] = {0x000000, 0xFF0000, 0x00FF00, 0xFFFF00};
+    for (int y = 0; y < picture.Height(); ++y) {
+      for (int x = 0; x < picture.Width(); ++x) picture.At(x, y) = colours[rng() % 4];
+    }
+    return picture;
+  }();
+  return which == kThousandUnits ? thousandUnits : which == kSampleDocument ? sample : noise;
+}
+
+// Bytes the host sends for a picture to one panel and the replies, plain
+// (packed = 0) and packed, and the line time they need at 115200 baud.
+void BM_PictureOnTheWire(benchmark::State& state) {
+  const Bitmap32& picture = WirePictureOf(int(state.range(0)));
+  const bool packed = state.range(1) != 0;
+  std::size_t wireBytes = 0, frameCount = 0;
+  for (auto _ : state) {
+    const auto frames = PictureFrames(picture, packed);
+    wireBytes = 0;
+    for (const auto& frame : frames) wireBytes += frame.size();
+    frameCount = frames.size();
+  }
+  const double total = double(wireBytes + frameCount * kReplyBytes);
+  state.counters["plane_bytes"] = double(PlaneBytes(picture.Width(), picture.Height()));
+  state.counters["wire_bytes"] = total;
+  state.counters["commands"] = double(frameCount);
+  state.counters["line_s_115200"] = total * 10 / kBaud;
+}
+BENCHMARK(BM_PictureOnTheWire)
+    ->ArgsProduct({{kThousandUnits, kSampleDocument, kNoise}, {0, 1}})
+    ->ArgNames({"picture", "packed"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

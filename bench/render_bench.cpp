@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <random>
 
 #include "bench_units.h"
 #include "document/document.h"
@@ -28,13 +27,7 @@ constexpr LocalTime kClock{2026, 12, 10, 4, 8, 59, 58};
 // The largest panel: 64 × 16 words, eight frames of 1,000 mixed units, a
 // move-left row over all frames and a clock on frame 1.
 std::unique_ptr<CTessaraDoc> LargestPanelDoc() {
-  auto doc = std::make_unique<CTessaraDoc>();
-  doc->m_nWidthWords = kMaxWidthWords;
-  doc->m_nHeightWords = kMaxHeightWords;
-  doc->m_nFrames = 8;
-  const CSize canvas = doc->CanvasPixels();
-  std::mt19937 rng(11);
-  for (int i = 0; i < 1000; ++i) doc->m_units.push_back(bench::MakeUnit(i, canvas.cx, canvas.cy, rng));
+  std::unique_ptr<CTessaraDoc> doc = bench::LargestPanelOfUnits();
   doc->m_units.push_back(std::make_unique<CTimer>());
   doc->m_nClockStyle = 4;
   doc->m_playMode.m_anMode[0] = 1;

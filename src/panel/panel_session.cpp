@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "protocol/messages.h"
-#include "protocol/packbits.h"
+#include "protocol/plane_code.h"
 
 namespace lumetra::panel {
 
@@ -149,9 +149,7 @@ Status PanelSession::TakePackedPictureData(Panel& panel, std::span<const std::ui
   if (!data) return Status::kBadPayload;
   Incoming& in = panel.incoming;
   if (const Status status = CheckDataRange(in, data->offset, data->count); status != Status::kOk) return status;
-  if (!protocol::UnpackBits(data->code, std::span(in.planes).subspan(data->offset, data->count))) {
-    return Status::kBadPayload;
-  }
+  if (!protocol::UnpackPlaneCode(data->code, in.planes, data->offset, data->count)) return Status::kBadPayload;
   in.received = std::max(in.received, std::size_t(data->offset) + data->count);
   return Status::kOk;
 }

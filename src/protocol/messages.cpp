@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "protocol/packbits.h"
+#include "protocol/plane_code.h"
 
 namespace lumetra::protocol {
 namespace {
@@ -116,19 +116,21 @@ std::optional<PackedPictureData> DecodePackedPictureData(std::span<const std::ui
 
 std::vector<PictureDataFrame> PlanPictureData(std::span<const std::uint8_t> planes, std::size_t from, bool packed) {
   std::vector<PictureDataFrame> frames;
+  std::optional<PlaneEncoder> encoder;
+  if (packed) encoder.emplace(planes);
   for (std::size_t offset = from; offset < planes.size();) {
     const std::span<const std::uint8_t> rest = planes.subspan(offset);
     const std::size_t plainCount = std::min(kMaxDataChunk, rest.size());
-    if (packed) {
-      PackedPiece piece = PackBitsInto(rest, kMaxPackedCode);
-      const bool carriesMore = piece.consumed > plainCount;
-      const bool costsLess = piece.consumed == plainCount && piece.code.size() + kPackedDataHeaderBytes <
-                                                                  plainCount + kDataOffsetBytes;
+    if (encoder) {
+      const PackedPiece piece = encoder->Pack(offset, kMaxPackedCode);
+      const bool carriesMore = piece.count > plainCount;
+      const bool costsLess =
+          piece.count == plainCount && piece.code.size() + kPackedDataHeaderBytes < plainCount + kDataOffsetBytes;
       if (carriesMore || costsLess) {
         frames.push_back({Function::kPictureDataPacked,
-                          EncodePackedPictureData(std::uint32_t(offset), std::uint32_t(piece.consumed), piece.code),
-                          offset, piece.consumed});
-        offset += piece.consumed;
+                          EncodePackedPictureData(std::uint32_t(offset), std::uint32_t(piece.count), piece.code),
+                          offset, piece.count});
+        offset += piece.count;
         continue;
       }
     }

@@ -76,8 +76,8 @@ struct PictureData {
 };
 std::optional<PictureData> DecodePictureData(std::span<const std::uint8_t> payload);
 
-// A piece of the planes in PackBits code (protocol/packbits.h): the offset
-// of the first plane byte it stands for, how many it stands for, then the code.
+// A piece of the planes packed (protocol/plane_code.h): the offset of the
+// first plane byte it stands for, how many it stands for, then the code.
 inline constexpr std::size_t kPackedDataHeaderBytes = 8;
 inline constexpr std::size_t kMaxPackedCode = kMaxPayload - kPackedDataHeaderBytes;
 std::vector<std::uint8_t> EncodePackedPictureData(std::uint32_t offset, std::uint32_t count,

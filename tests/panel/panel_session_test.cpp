@@ -4,7 +4,7 @@
 
 #include "panel/panel_session.h"
 #include "protocol/messages.h"
-#include "protocol/packbits.h"
+#include "protocol/plane_code.h"
 
 namespace lumetra::panel {
 namespace {
@@ -53,10 +53,13 @@ TEST(PanelSession, APictureInPiecesIsTakenOnlyWhenCompleteAndPiecesSentAgainDoNo
     SCOPED_TRACE(FunctionName(data));
     Line line({1});
     const auto piece = [&](std::size_t from, std::size_t count) {
-      const std::span<const std::uint8_t> bytes = std::span(planes).subspan(from, count);
-      if (data == Function::kPictureData) return protocol::EncodePictureData(std::uint32_t(from), bytes);
-      return protocol::EncodePackedPictureData(std::uint32_t(from), std::uint32_t(count),
-                                               protocol::PackBitsInto(bytes, protocol::kMaxPackedCode).code);
+      if (data == Function::kPictureData) {
+        return protocol::EncodePictureData(std::uint32_t(from), std::span(planes).subspan(from, count));
+      }
+      // Packed up to the piece's end, its copies reaching back into the pieces before it.
+      const protocol::PackedPiece packed =
+          protocol::PlaneEncoder(std::span(planes).first(from + count)).Pack(from, protocol::kMaxPackedCode);
+      return protocol::EncodePackedPictureData(std::uint32_t(from), std::uint32_t(packed.count), packed.code);
     };
     EXPECT_EQ(Statuses(line.SendTo(1, data, piece(0, 8))), std::vector{Status::kOutOfOrder});
     EXPECT_EQ(Statuses(line.SendTo(1, Function::kPictureBegin,
