@@ -56,6 +56,12 @@ TEST(PanelOutput, WritesThePartsPresentWithTheBytesDecodedAndNamesAFileItCannotW
                {"mode": 7, "modeName": "unknown", "start": 256, "end": 255, "speedCode": 255, "delay": 255}]})"));
   for (int index = 0; index < 4; ++index) EXPECT_EQ(ClockColourIndex(ClockColourCode(index)), index);
 
+  // Cleared: the picture goes, the rest stays.
+  state.picture.reset();
+  WritePanelFiles(state, folder.path());
+  EXPECT_EQ(FileNames(folder.path()),
+            (std::set<std::string>{"parameters.json", "snapshot-1500.bmp", "snapshot-1500.png"}));
+
   test::TempFolder clockOnly("panel-output");
   state = {{}, PanelPicture{3, 1, 0, {1}}, PanelClock{{0x20, 0x24, 3, 5, 2, 9, 7, 0x59}, {2024, 3, 5, 2, 9, 7, 59}}};
   WritePanelFiles(state, clockOnly.path());  // the picture's LEDs do not fill it: no picture

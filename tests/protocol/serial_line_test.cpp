@@ -216,5 +216,41 @@ TEST(PortNames, PortsMapToDevicesOrNetworkControllersWithTheirRates) {
   ::unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST(PortNames, PortsSayWhichPicturesGoPacked) {
+  test::TempFolder home("ports");
+  ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+  {
+    SettingsStore store(SettingsStore::DefaultPath());
+    store.WriteProfileString("Ports", "COM2Packed", "all");
+    store.WriteProfileString("Ports", "COM3Packed", "sometimes");
+  }
+  struct Case {
+    const char* port;
+    const char* packedOverride;
+    std::optional<PackedPictures> expected;  // nullopt: refused, naming `refusal`
+    const char* refusal;
+  };
+  const Case cases[] = {
+      {"COM1", "", PackedPictures::kAddressed, ""},
+      {"COM2", "", PackedPictures::kEveryPanel, ""},
+      {"COM2", "off", PackedPictures::kNever, ""},
+      {"COM3", "", std::nullopt, "\"sometimes\" of COM3Packed"},
+      {"/dev/pts/4", "all", PackedPictures::kEveryPanel, ""},
+      {"/dev/pts/4", "yes", std::nullopt, "\"yes\" of LUMETRA_PACKED"},
+  };
+  for (const Case& c : cases) {
+    ::setenv("LUMETRA_PACKED", c.packedOverride, 1);
+    try {
+      const PackedPictures packed = ResolvePort(c.port).packed;
+      EXPECT_EQ(std::optional(packed), c.expected) << c.port << " " << c.packedOverride;
+    } catch (const LinkError& e) {
+      EXPECT_FALSE(c.expected) << c.port << ": " << e.what();
+      EXPECT_THAT(e.what(), HasSubstr(c.refusal));
+    }
+  }
+  ::unsetenv("LUMETRA_PACKED");
+  ::unsetenv("XDG_CONFIG_HOME");
+}
+
 }  // namespace
 }  // namespace lumetra::protocol
