@@ -7,16 +7,19 @@
 //   exit 3  a transfer to the panels failed (send, clock, params)
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/info_command.h"
 #include "cli/play_command.h"
+#include "cli/import_command.h"
 #include "cli/render_command.h"
 #include "cli/send_command.h"
 #include "document/document.h"
 #include "lang/language.h"
+#include "lang/message_text.h"
 #include "platform/app_paths.h"
 #include "platform/codepage/codepage.h"
 #include "platform/files.h"
@@ -157,6 +160,22 @@ int main(int argc, char** argv) {
     }
   });
 
+  std::string importDoc, importPicture, importAt, importFit, importOut;
+  lumetra::PictureReduction importHow;
+  CLI::App* importCommand = app.add_subcommand(
+      "import", "Add a picture (PNG, JPEG, GIF or BMP) to a document, in the document's colours, as the editor does.");
+  importCommand->add_option("DOC", importDoc, "Document to read")->required();
+  importCommand->add_option("PICTURE", importPicture, "Picture file to add")->required();
+  importCommand->add_option("--at", importAt, "X,Y: the canvas LED of the picture's top-left corner")->required();
+  importCommand->add_option("--fit", importFit, "height: as high as a frame; frame: as large as fits in a frame")
+      ->check(CLI::IsMember({"height", "frame"}));
+  importCommand->add_option("--threshold", importHow.threshold, "One-colour panels: the brightness that lights an LED")
+      ->check(CLI::Range(1, 255))
+      ->capture_default_str();
+  importCommand->add_flag("--dither", importHow.dither, "Spread each LED's rounding to its neighbours");
+  importCommand->add_flag("--invert", importHow.invert, "Light the dark parts instead of the light ones");
+  importCommand->add_option("-o,--output", importOut, "Where to write the document (may be DOC)")->required();
+
   std::string language;
   app.add_option("--language", language, "Language of the messages (default: the one setting.ini names)");
 
@@ -197,6 +216,25 @@ int main(int argc, char** argv) {
       OpenDocument(doc, playIn, panel);
       g_sink.file.clear();
       return lumetra::PlayDocument(doc, play, std::cout);
+    } else if (*importCommand) {
+      lumetra::Language texts(lumetra::g_strAppFolder, nullptr);
+      texts.SelectLanguage(language);
+      lumetra::CTessaraDoc doc;
+      OpenDocument(doc, importDoc, panel);
+      g_sink.file = importPicture;
+      importHow.fit = importFit == "height"  ? lumetra::PictureFit::kFrameHeight
+                      : importFit == "frame" ? lumetra::PictureFit::kInsideFrame
+                                             : lumetra::PictureFit::kNatural;
+      try {
+        lumetra::ImportPicture(doc, importPicture, lumetra::ParseCanvasPoint(importAt), importHow);
+      } catch (const lumetra::PictureError& e) {
+        const std::string name = std::filesystem::path(importPicture).filename().string();
+        std::string message = lumetra::FormatText(lumetra::PictureErrorTextKey(e.reason()), {name, e.what()});
+        if (message.find(e.what()) == std::string::npos) message += std::string(" (") + e.what() + ")";
+        return Fail(message);
+      }
+      g_sink.file = importOut;
+      doc.OnSaveDocument(importOut);
     } else if (*renderCommand) {
       lumetra::CTessaraDoc doc;
       OpenDocument(doc, renderIn, panel);

@@ -9,7 +9,7 @@ namespace lumetra {
 std::span<const int> AddedTextKeys() {
   using namespace text_key;
   static constexpr int keys[] = {
-      kSettingsNotWritten, kNotABmpFile,         kPictureNotRead,      kPrint,
+      kSettingsNotWritten, kPictureNotRead,      kPrint,
       kPrintPreview,       kPrintSetup,          kSystemToolBarTitle,  kDrawToolBarTitle,
       kSaveChangesPrompt,  kSaveButton,          kDiscardButton,       kCancelButton,
       kRangeWarning,       kUnencodableWarning,  kBroadcastNotConfirmed, kPanelDidNotAnswer,
@@ -29,9 +29,24 @@ std::span<const int> AddedTextKeys() {
       kAnimationNoPicture, kPlayAsPanel,         kPlayAsPanelTitle,    kPlayAsPanelPlay,
       kPlayAsPanelPause,   kPlayAsPanelRestart,  kPlayAsPanelTime,     kAlignRows,
       kAlignRowsLeft,      kAlignRowsCentre,     kAlignRowsRight,      kLetterSpacing,
-      kTextClipped,
+      kTextClipped,        kPictureNotSupported, kPictureDamaged,      kPictureTooLarge,
+      kImportPictureTitle, kImportSize,          kImportNaturalSize,   kImportFitHeight,
+      kImportFitFrame,     kImportThreshold,     kImportDither,        kImportInvert,
+      kImportLedCount,     kPictureFileFilter,
   };
   return keys;
+}
+
+int PictureErrorTextKey(PictureError::Reason reason) {
+  switch (reason) {
+    case PictureError::Reason::kNotSupported:
+      return text_key::kPictureNotSupported;
+    case PictureError::Reason::kTooLarge:
+      return text_key::kPictureTooLarge;
+    case PictureError::Reason::kDamaged:
+      break;
+  }
+  return text_key::kPictureDamaged;
 }
 
 std::string FillPlaceholders(std::string_view text, std::initializer_list<std::string_view> arguments) {

@@ -9,12 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/picture_file.h"
+
 namespace lumetra {
 
 namespace text_key {
 // Settings and file commands.
 inline constexpr int kSettingsNotWritten = 36000;   // %1 the file and the reason
-inline constexpr int kNotABmpFile = 36001;          // %1 the file name
 inline constexpr int kPictureNotRead = 36002;       // %1 the file name, %2 the reason
 // File menu items without a key of their own before.
 inline constexpr int kPrint = 36050;
@@ -97,7 +98,25 @@ inline constexpr int kPlayAsPanelPlay = 36552;
 inline constexpr int kPlayAsPanelPause = 36553;
 inline constexpr int kPlayAsPanelRestart = 36554;
 inline constexpr int kPlayAsPanelTime = 36555;        // %1 seconds into the round, %2 the round's seconds
+// Importing pictures of any kind.
+inline constexpr int kPictureNotSupported = 36600;    // %1 the file name
+inline constexpr int kPictureDamaged = 36601;         // %1 the file name
+inline constexpr int kPictureTooLarge = 36602;        // %1 the file name, %2 how large it is and what is allowed
+inline constexpr int kImportPictureTitle = 36603;     // %1 the file name
+inline constexpr int kImportSize = 36604;
+inline constexpr int kImportNaturalSize = 36605;
+inline constexpr int kImportFitHeight = 36606;
+inline constexpr int kImportFitFrame = 36607;
+inline constexpr int kImportThreshold = 36608;
+inline constexpr int kImportDither = 36609;
+inline constexpr int kImportInvert = 36610;
+inline constexpr int kImportLedCount = 36611;         // %1 LEDs across, %2 LEDs down
+inline constexpr int kPictureFileFilter = 36612;
 }  // namespace text_key
+
+// The text of why a picture could not be imported: kPictureNotSupported,
+// kPictureDamaged or kPictureTooLarge.
+int PictureErrorTextKey(PictureError::Reason reason);
 
 // Every key above, for the check that each language file has them all.
 std::span<const int> AddedTextKeys();

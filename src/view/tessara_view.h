@@ -114,8 +114,10 @@ class CTessaraView : public EditingView {
   void PasteMarked();
   void CentreHorizontally();
   void CentreVertically();
-  void ImportBmp();
-  void ImportBmpFile(const std::filesystem::path& path);
+  void ImportPicture();
+  // Adds the picture of a file with its top-left LED under the client point
+  // `at` (the first LED the window shows by default), selected.
+  void ImportPictureFile(const std::filesystem::path& path, CPoint at = {0, 0});
   void ChangeScreenSize();
   void EditPlayMode();
   void ShowPreview();

@@ -5,6 +5,7 @@
 
 #include "document/document.h"
 #include "document/panel_settings.h"
+#include "document/picture_import.h"
 #include "units/bmp.h"
 #include "units/timer.h"
 #include "units/unit_geometry.h"
@@ -94,7 +95,7 @@ void CTessaraView::OnCommand(std::int32_t command) {
       break;
     case kCmdImportBmp:
     case kCmdImportBmpButton:
-      ImportBmp();
+      ImportPicture();
       break;
     case kCmdScreenSize:
       ChangeScreenSize();
@@ -307,40 +308,48 @@ void CTessaraView::CentreVertically() {
   ShiftCurrentUnit(0, top - box.top);
 }
 
-void CTessaraView::ImportBmp() {
+void CTessaraView::ImportPicture() {
   if (!m_pHost) return;
-  if (std::optional<std::filesystem::path> path = m_pHost->ChooseBmpToImport()) ImportBmpFile(*path);
+  if (std::optional<std::filesystem::path> path = m_pHost->ChoosePictureToImport()) ImportPictureFile(*path);
 }
 
-// The picture starts at its natural size at the first LED the window shows.
-// A file that cannot be read, is no BMP, or holds a picture the reader
-// refuses adds nothing and says why, so no invisible unit is left behind.
-void CTessaraView::ImportBmpFile(const std::filesystem::path& path) {
-  if (!m_pDocument) return;
+// A BMP with a 40-byte header is taken as it is; any other picture the user
+// reduces to the panel's colours first. A file that cannot be read, is no
+// picture we know or is damaged adds nothing and says why, so no invisible
+// unit is left behind.
+void CTessaraView::ImportPictureFile(const std::filesystem::path& path, CPoint at) {
+  if (!m_pDocument || !m_pHost) return;
   const std::string name = path.filename().string();
   std::vector<std::uint8_t> bytes;
   try {
     bytes = ReadWholeFile(path, CDib::kMaxFileBytes);
   } catch (const FileError& error) {
-    if (m_pHost) m_pHost->ShowMessage(FormatText(text_key::kPictureNotRead, {name, error.what()}));
+    m_pHost->ShowMessage(FormatText(text_key::kPictureNotRead, {name, error.what()}));
     return;
   }
-  if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
-    if (m_pHost) m_pHost->ShowMessage(FormatText(text_key::kNotABmpFile, {name}));
-    return;
+  if (!IsPlainBmp(bytes)) {
+    RgbaPicture picture;
+    try {
+      picture = DecodePicture(bytes);
+    } catch (const PictureError& error) {
+      m_pHost->ShowMessage(FormatText(PictureErrorTextKey(error.reason()), {name, error.what()}));
+      return;
+    }
+    const CTessaraDoc& doc = *m_pDocument;
+    const CSize frame{doc.m_nWidthWords * kWordPixels, doc.m_nHeightWords * kWordPixels};
+    const std::optional<PictureReduction> how = m_pHost->ChoosePictureReduction(picture, name, doc.m_nColourSet, frame);
+    if (!how) return;
+    bytes = BmpFileOf(ReducePicture(picture, *how, doc.m_nColourSet, frame));
   }
-  auto picture = std::make_unique<CBmp>();
-  ByteReader in(bytes);
-  if (!picture->m_dib.ReadBmp(in)) return;  // the reader has said why
-  const CPoint topLeft = ToCanvas({0, 0});
-  const CSize extent = picture->m_dib.ImageExtent();
-  picture->m_ptFirst = topLeft;
-  picture->m_ptSecond = Offset(topLeft, {extent.cx, extent.cy});
+  std::unique_ptr<CBmp> unit = MakePictureUnit(bytes, ToCanvas(at));
+  if (!unit) return;  // the reader has said why
   ResetToSelectMode();
-  if (m_pCurUnit) m_pCurUnit->m_bSelected = false;
+  for (auto& other : m_pDocument->m_units) other->m_bSelected = false;
   BeginChange(StepKind::kImport);
-  m_pCurUnit = &m_pDocument->History().Append(std::move(picture));
+  unit->m_bSelected = true;
+  m_pCurUnit = &m_pDocument->History().Append(std::move(unit));
   CommitChange();
+  ShowCurrentStyle();
   Repaint();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "document/picture_import.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/types.h"
 #include "units/editing_view.h"
@@ -96,7 +97,15 @@ class ViewHost {
   virtual void PutUnitsOnClipboard(const ClipboardUnits& /*units*/) {}
   virtual bool ClipboardHoldsUnits() const { return false; }
   virtual std::optional<std::vector<std::uint8_t>> UnitsOnClipboard() const { return std::nullopt; }
-  virtual std::optional<std::filesystem::path> ChooseBmpToImport() { return std::nullopt; }
+  virtual std::optional<std::filesystem::path> ChoosePictureToImport() { return std::nullopt; }
+  // How a picture other than a plain BMP becomes the panel's LEDs: asked
+  // with a preview in the colour set on a frame of `frame` LEDs; nothing
+  // when the user cancels.
+  virtual std::optional<PictureReduction> ChoosePictureReduction(const RgbaPicture& /*picture*/,
+                                                                 const std::string& /*name*/, int /*colourSet*/,
+                                                                 CSize /*frame*/) {
+    return std::nullopt;
+  }
   virtual std::optional<std::filesystem::path> ChooseBmpToSave() { return std::nullopt; }
 };
 

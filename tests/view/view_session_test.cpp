@@ -17,6 +17,7 @@
 #include "lang/language.h"
 #include "platform/archive/byte_stream.h"
 #include "platform/local_time.h"
+#include "platform/png_encoder.h"
 #include "support/bmp_builder.h"
 #include "support/scoped_language.h"
 #include "support/temp_folder.h"
@@ -71,6 +72,7 @@ struct ScriptedHost : ViewHost {
   int textDialogs = 0;
   DialogOutcome textDialogAnswer = DialogOutcome::kCancelled;
   std::optional<ClockOptions> clockAnswer;
+  std::optional<PictureReduction> reductionAnswer;
 
   void ShowPopupMenu(const PopupMenuRequest& r) override { menus.push_back(r); }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
@@ -92,6 +94,10 @@ struct ScriptedHost : ViewHost {
     if (!clockAnswer) return false;
     options = *clockAnswer;
     return true;
+  }
+  std::optional<PictureReduction> ChoosePictureReduction(const RgbaPicture&, const std::string&, int,
+                                                         CSize) override {
+    return reductionAnswer;
   }
 };
 
@@ -682,7 +688,7 @@ TEST(ViewSession, AnImportedPictureStartsAtTheFirstVisibleLed) {
   s.view.OnZoom(2);
   s.host.scroll = {64, 40};
   s.view.OnCommand(kCmdToolLine);
-  s.view.ImportBmpFile(folder.path() / "p.bmp");
+  s.view.ImportPictureFile(folder.path() / "p.bmp");
   ASSERT_EQ(s.doc.m_units.size(), 1u);
   EXPECT_EQ(s.Unit(0).m_ptFirst, (CPoint{32, 20}));
   EXPECT_EQ(s.Unit(0).m_ptSecond, (CPoint{37, 23}));
@@ -694,7 +700,11 @@ TEST(ViewSession, AnImportedPictureStartsAtTheFirstVisibleLed) {
 // change leaves neither a unit nor the mark behind.
 TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
   test::TempFolder folder("edits");
-  std::ofstream(folder.path() / "logo.png", std::ios::binary) << "\x89PNG\r\n\x1a\n";
+  std::ofstream(folder.path() / "cut.png", std::ios::binary) << "\x89PNG\r\n\x1a\n";
+  std::ofstream(folder.path() / "logo.webp", std::ios::binary) << "RIFF\x10\0\0\0WEBPVP8 ";
+  const std::vector<std::uint8_t> png = EncodePng(Bitmap32(6, 3));
+  std::ofstream(folder.path() / "logo.png", std::ios::binary)
+      .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
   struct Case {
     const char* name;
     std::function<void(Session&)> act;
@@ -726,9 +736,19 @@ TEST(ViewSession, ChangesMarkTheDocumentAndNothingLeavesNoInvisibleUnit) {
        2, true, ""},
       {"a curve that traced nothing", [](Session& s) { s.view.OnCommand(kCmdToolCurve); s.Click({30, 5}); }, 1,
        false, ""},
-      {"a PNG imported as a BMP", [&](Session& s) { s.view.ImportBmpFile(folder.path() / "logo.png"); }, 1, false,
-       "logo.png is not a BMP file."},
-      {"a missing picture", [&](Session& s) { s.view.ImportBmpFile(folder.path() / "gone.bmp"); }, 1, false,
+      {"a picture reduced",
+       [&](Session& s) {
+         s.host.reductionAnswer = PictureReduction{};
+         s.view.ImportPictureFile(folder.path() / "logo.png");
+       },
+       2, true, ""},
+      {"a picture not reduced", [&](Session& s) { s.view.ImportPictureFile(folder.path() / "logo.png"); }, 1, false,
+       ""},
+      {"a damaged picture", [&](Session& s) { s.view.ImportPictureFile(folder.path() / "cut.png"); }, 1, false,
+       "cut.png is damaged"},
+      {"a picture format we do not read", [&](Session& s) { s.view.ImportPictureFile(folder.path() / "logo.webp"); },
+       1, false, "logo.webp: this picture format is not supported"},
+      {"a missing picture", [&](Session& s) { s.view.ImportPictureFile(folder.path() / "gone.bmp"); }, 1, false,
        "gone.bmp could not be read:"},
   };
   const test::ScopedLanguage english;
@@ -802,7 +822,7 @@ TEST(ViewSession, EveryChangeIsAStepThatUndoAndRedoRestoreByteForByte) {
          s.view.OnCommand(kCmdPaste);
        }},
       {"centred", [&](Session& s) { s.Click(rectangle); s.view.CentreHorizontally(); }},
-      {"a picture imported", [&](Session& s) { s.view.ImportBmpFile(picture); }},
+      {"a picture imported", [&](Session& s) { s.view.ImportPictureFile(picture); }},
       {"Screen Set",
        [](Session& s) {
          s.host.screenAnswer = ScreenSizeValues{16, 1, 6, 1, true};

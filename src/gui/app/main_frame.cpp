@@ -426,6 +426,7 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CTessaraDoc> document, const Q
   });
   connect(&canvas, &CanvasWidget::statusMessage, this,
           [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+  connect(&canvas, &CanvasWidget::documentsDropped, this, &CMainFrame::OpenDocuments);
   connect(&canvas, &CanvasWidget::panelSettingsChanged, this, [this, child] { ApplyPanelSettingsOf(*child); });
   connect(&canvas, &CanvasWidget::applyPlayModesRequested, this,
           [this, child] { transfers_->ApplyPlayModes(child->Document(), child->View()); });

@@ -22,6 +22,7 @@
 #include "document/document.h"
 #include "gui/dialogs/dialog_translation.h"
 #include "gui/dialogs/file_choosers.h"
+#include "gui/dialogs/picture_import_dialog.h"
 #include "gui/dialogs/play_mode_dialog.h"
 #include "gui/dialogs/preview_dialog.h"
 #include "gui/dialogs/screen_size_dialog.h"
@@ -93,7 +94,7 @@ std::optional<std::int32_t> ViewKey(int qtKey) {
 
 CPoint ToPoint(const QPoint& p) { return {p.x(), p.y()}; }
 
-// The menu items whose texts name the BMP choosers.
+// The menu items whose texts name the picture choosers.
 constexpr int kImportBmpTextKey = 32821;
 constexpr int kSaveAsBmpTextKey = 32860;
 
@@ -309,10 +310,18 @@ void CanvasWidget::ToggleZoomList() {
 
 bool CanvasWidget::ZoomListVisible() const { return zoomList_ && zoomList_->isVisible(); }
 
-std::optional<std::filesystem::path> CanvasWidget::ChooseBmpToImport() {
-  const std::optional<QString> path = ChooseFileToOpen(this, PlainText(kImportBmpTextKey), BmpFileFilters());
+std::optional<std::filesystem::path> CanvasWidget::ChoosePictureToImport() {
+  const std::optional<QString> path = ChooseFileToOpen(this, PlainText(kImportBmpTextKey), PictureFileFilters());
   if (!path) return std::nullopt;
   return std::filesystem::path(path->toStdString());
+}
+
+std::optional<PictureReduction> CanvasWidget::ChoosePictureReduction(const RgbaPicture& picture,
+                                                                     const std::string& name, int colourSet,
+                                                                     CSize frame) {
+  PictureImportDialog dialog(picture, name, colourSet, frame, this);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Reduction();
 }
 
 std::optional<std::filesystem::path> CanvasWidget::ChooseBmpToSave() {
@@ -397,6 +406,28 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   view_.OnLButtonUp(ToPoint(event->position().toPoint()));
   AfterViewEvent();
+}
+
+void CanvasWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// Pictures land with their top-left LED at the drop point; documents open
+// as they do when dropped on the main window.
+void CanvasWidget::dropEvent(QDropEvent* event) {
+  QStringList documents;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (!url.isLocalFile()) continue;
+    const QString path = url.toLocalFile();
+    if (path.endsWith(QStringLiteral(".tz"), Qt::CaseInsensitive)) {
+      documents << path;
+    } else {
+      view_.ImportPictureFile(std::filesystem::path(path.toStdString()), ToPoint(event->position().toPoint()));
+      AfterViewEvent();
+    }
+  }
+  event->acceptProposedAction();
+  if (!documents.isEmpty()) emit documentsDropped(documents);
 }
 
 void CanvasWidget::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -54,7 +54,9 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void PutUnitsOnClipboard(const ClipboardUnits& units) override;
   bool ClipboardHoldsUnits() const override;
   std::optional<std::vector<std::uint8_t>> UnitsOnClipboard() const override;
-  std::optional<std::filesystem::path> ChooseBmpToImport() override;
+  std::optional<std::filesystem::path> ChoosePictureToImport() override;
+  std::optional<PictureReduction> ChoosePictureReduction(const RgbaPicture& picture, const std::string& name,
+                                                         int colourSet, CSize frame) override;
   std::optional<std::filesystem::path> ChooseBmpToSave() override;
 
   // The zoomed canvas with the scroll bars' room: what the child frame needs.
@@ -73,6 +75,8 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void historyChanged();
   // A passing note for the status bar.
   void statusMessage(const QString& text);
+  // Documents dropped onto the canvas, to be opened as the main window opens them.
+  void documentsDropped(const QStringList& paths);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -80,6 +84,8 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;

@@ -2,9 +2,19 @@
 
 #include <QFileDialog>
 
-namespace lumetra::gui {
+#include "gui/dialogs/dialog_translation.h"
+#include "lang/message_text.h"
 
-QStringList BmpFileFilters() { return {QStringLiteral("BMP File(*.bmp)"), QStringLiteral("All File(*.*)")}; }
+namespace lumetra::gui {
+namespace {
+
+const QString kAllFiles = QStringLiteral("All File(*.*)");
+
+}  // namespace
+
+QStringList BmpFileFilters() { return {QStringLiteral("BMP File(*.bmp)"), kAllFiles}; }
+
+QStringList PictureFileFilters() { return {Text(text_key::kPictureFileFilter), kAllFiles}; }
 
 QStringList DocumentFileFilters() { return {QStringLiteral("Lumetra File (*.tz)")}; }
 

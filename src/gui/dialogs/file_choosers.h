@@ -12,8 +12,9 @@ class QWidget;
 
 namespace lumetra::gui {
 
-// Filters of the BMP choosers, and of documents.
+// Filters of the BMP choosers, of pictures to import, and of documents.
 QStringList BmpFileFilters();
+QStringList PictureFileFilters();
 QStringList DocumentFileFilters();
 
 // A chosen file to write; nothing when cancelled.
