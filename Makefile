@@ -45,19 +45,22 @@ sanitize: deps
 	ctest --test-dir build-ubsan --output-on-failure --progress
 
 # libFuzzer needs clang; the fuzz build lives in its own folder. The
-# document reader, the BMP reader and the panel's frame decoder share FUZZ_SECONDS.
-FUZZ_PART = $(shell echo $$(( ($(FUZZ_SECONDS) + 2) / 3 )))
+# document reader, the BMP reader, the panel's frame decoder and the picture
+# file decoder share FUZZ_SECONDS.
+FUZZ_PART = $(shell echo $$(( ($(FUZZ_SECONDS) + 3) / 4 )))
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_CXX_COMPILER=clang++ -DLUMETRA_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_BUILD) --target document_reader_fuzz dib_reader_fuzz panel_frame_fuzz
-	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-dib $(FUZZ_BUILD)/corpus-frames
+	@cmake --build $(FUZZ_BUILD) --target document_reader_fuzz dib_reader_fuzz panel_frame_fuzz picture_file_fuzz
+	@mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-dib $(FUZZ_BUILD)/corpus-frames $(FUZZ_BUILD)/corpus-pictures
 	$(FUZZ_BUILD)/bin/document_reader_fuzz -max_total_time=$(FUZZ_PART) -rss_limit_mb=1024 \
 	    -print_final_stats=1 $(FUZZ_BUILD)/corpus tests/data/document resources/samples
 	$(FUZZ_BUILD)/bin/dib_reader_fuzz -max_total_time=$(FUZZ_PART) -rss_limit_mb=1024 \
 	    -print_final_stats=1 $(FUZZ_BUILD)/corpus-dib tests/data/units/bitmaps
 	$(FUZZ_BUILD)/bin/panel_frame_fuzz -max_total_time=$(FUZZ_PART) -rss_limit_mb=1024 \
 	    -print_final_stats=1 $(FUZZ_BUILD)/corpus-frames tests/data/protocol
+	$(FUZZ_BUILD)/bin/picture_file_fuzz -max_total_time=$(FUZZ_PART) -rss_limit_mb=1024 \
+	    -print_final_stats=1 $(FUZZ_BUILD)/corpus-pictures tests/data/pictures
 
 bench: deps
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -1,61 +1,65 @@
 #include "platform/png_encoder.h"
 
-#include <zlib.h>
-
-#include <algorithm>
-#include <array>
+#include <new>
 #include <string>
+#include <utility>
+
+#include "platform/png_handle.h"
 
 namespace lumetra {
 namespace {
 
-constexpr std::size_t kMaxChunkData = 1 << 20;
 // Keeps one enlarged row within a few megabytes.
 constexpr std::uint64_t kMaxPngSide = 1 << 20;
 
-void PutU32BE(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(v >> shift));
-}
-
-void PutChunk(std::vector<std::uint8_t>& out, const char type[4], const std::uint8_t* data, std::size_t size) {
-  PutU32BE(out, std::uint32_t(size));
-  const std::size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data, data + size);
-  uLong crc = crc32(0L, Z_NULL, 0);
-  crc = crc32(crc, out.data() + start, uInt(out.size() - start));
-  PutU32BE(out, std::uint32_t(crc));
-}
-
-// Feeds rows to zlib and collects the compressed stream.
-class Deflater {
- public:
-  Deflater() {
-    if (deflateInit(&stream_, Z_DEFAULT_COMPRESSION) != Z_OK) throw std::runtime_error("zlib: cannot start deflating");
-  }
-  ~Deflater() { deflateEnd(&stream_); }
-  Deflater(const Deflater&) = delete;
-  Deflater& operator=(const Deflater&) = delete;
-
-  void Add(const std::uint8_t* data, std::size_t size, int flush) {
-    stream_.next_in = const_cast<Bytef*>(data);
-    stream_.avail_in = uInt(size);
-    std::array<std::uint8_t, 1 << 16> buffer;
-    int result;
-    do {
-      stream_.next_out = buffer.data();
-      stream_.avail_out = uInt(buffer.size());
-      result = deflate(&stream_, flush);
-      if (result == Z_STREAM_ERROR) throw std::runtime_error("zlib: deflate failed");
-      out_.insert(out_.end(), buffer.data(), buffer.data() + (buffer.size() - stream_.avail_out));
-    } while (stream_.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
-  }
-  const std::vector<std::uint8_t>& Output() const { return out_; }
-
- private:
-  z_stream stream_{};
-  std::vector<std::uint8_t> out_;
+struct PngOutput {
+  std::vector<std::uint8_t> bytes;
+  bool full = false;  // the vector could not grow
 };
+
+void WritePngBytes(png_structp png, png_bytep data, png_size_t size) {
+  auto* output = static_cast<PngOutput*>(png_get_io_ptr(png));
+  try {
+    output->bytes.insert(output->bytes.end(), data, data + size);
+  } catch (const std::bad_alloc&) {
+    output->full = true;
+  }
+  // Outside the handler: png_error jumps away and would skip its end.
+  if (output->full) png_error(png, "out of memory");
+}
+
+void FlushPngBytes(png_structp) {}
+
+struct PngRows {
+  const Bitmap32* image;
+  int scale;
+  png_bytep row;  // 3 × image width × scale bytes
+};
+
+// Each pixel becomes `scale` RGB triples, and each row `scale` rows.
+void WritePng(png_structp png, png_infop info, void* argument) {
+  const PngRows& rows = *static_cast<const PngRows*>(argument);
+  png_set_IHDR(png, info, png_uint_32(rows.image->Width() * rows.scale), png_uint_32(rows.image->Height() * rows.scale),
+               8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // A row repeated for the scale filtered "Up" is all zeros, which costs
+  // little to compress; other rows usually do best unfiltered.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
+  png_write_info(png, info);
+  for (int y = 0; y < rows.image->Height(); ++y) {
+    const std::uint32_t* in = rows.image->Row(y);
+    png_bytep out = rows.row;
+    for (int x = 0; x < rows.image->Width(); ++x) {
+      const std::uint32_t p = in[x];  // 0x00RRGGBB
+      for (int k = 0; k < rows.scale; ++k) {
+        *out++ = std::uint8_t(p >> 16);
+        *out++ = std::uint8_t(p >> 8);
+        *out++ = std::uint8_t(p);
+      }
+    }
+    for (int k = 0; k < rows.scale; ++k) png_write_row(png, rows.row);
+  }
+  png_write_end(png, nullptr);
+}
 
 }  // namespace
 
@@ -69,43 +73,16 @@ std::vector<std::uint8_t> EncodePng(const Bitmap32& image, int scale) {
                                 " pixels is more than allowed");
   }
 
-  std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::array<std::uint8_t, 13> header{};
-  for (int i = 0; i < 4; ++i) {
-    header[i] = std::uint8_t(width >> (24 - 8 * i));
-    header[4 + i] = std::uint8_t(height >> (24 - 8 * i));
+  PngHandle handle(PngHandle::Mode::kWrite);
+  PngOutput output;
+  png_set_write_fn(handle.png(), &output, WritePngBytes, FlushPngBytes);
+  std::vector<png_byte> row(std::size_t(width) * 3);
+  PngRows rows{&image, scale, row.data()};
+  if (!handle.Run(WritePng, &rows)) {
+    if (output.full) throw std::bad_alloc();
+    throw std::runtime_error(std::string("PNG: ") + handle.Error());
   }
-  header[8] = 8;  // bits per channel
-  header[9] = 2;  // RGB
-  PutChunk(png, "IHDR", header.data(), header.size());
-
-  // Each row starts with its filter byte. A repeated row is filtered "Up",
-  // which makes it all zeros: enlarged pictures then cost little to compress.
-  std::vector<std::uint8_t> row(1 + 3 * width), repeat(1 + 3 * width, 0);
-  repeat[0] = 2;
-  Deflater deflater;
-  for (int y = 0; y < image.Height(); ++y) {
-    const std::uint32_t* in = image.Row(y);
-    std::uint8_t* out = row.data() + 1;
-    for (int x = 0; x < image.Width(); ++x) {
-      const std::uint32_t p = in[x];  // 0x00RRGGBB
-      for (int k = 0; k < scale; ++k) {
-        *out++ = std::uint8_t(p >> 16);
-        *out++ = std::uint8_t(p >> 8);
-        *out++ = std::uint8_t(p);
-      }
-    }
-    deflater.Add(row.data(), row.size(), Z_NO_FLUSH);
-    for (int k = 1; k < scale; ++k) deflater.Add(repeat.data(), repeat.size(), Z_NO_FLUSH);
-  }
-  deflater.Add(nullptr, 0, Z_FINISH);
-
-  const std::vector<std::uint8_t>& data = deflater.Output();
-  for (std::size_t at = 0; at < data.size(); at += kMaxChunkData) {
-    PutChunk(png, "IDAT", data.data() + at, std::min(kMaxChunkData, data.size() - at));
-  }
-  PutChunk(png, "IEND", nullptr, 0);
-  return png;
+  return std::move(output.bytes);
 }
 
 }  // namespace lumetra

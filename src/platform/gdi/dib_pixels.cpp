@@ -15,10 +15,38 @@ namespace {
 constexpr std::uint32_t kMinHeaderSize = 40;
 constexpr std::uint32_t kMaxHeaderSize = 124;
 constexpr std::size_t kMaskBytes = 12;
+// The alpha mask follows the three channel masks in headers of 56 bytes and
+// more; those of 108 bytes and more also give it to uncompressed 32-bit rows.
+constexpr std::uint32_t kMinAlphaHeaderSize = 56;
+constexpr std::uint32_t kMinUncompressedAlphaHeaderSize = 108;
 
 constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return (r << 16) | (g << 8) | b; }
 
-bool ReadableFormat(const BITMAPINFOHEADER& h) {
+// The red, green and blue masks: stored after the header, or the fixed ones
+// of uncompressed 16- and 32-bit rows.
+std::array<std::uint32_t, 3> ChannelMasks(const BITMAPINFOHEADER& h) {
+  if (h.biCompression == BI_BITFIELDS) {
+    std::array<std::uint32_t, 3> masks;
+    std::memcpy(masks.data(), reinterpret_cast<const std::uint8_t*>(&h) + sizeof h, kMaskBytes);
+    return masks;
+  }
+  if (h.biBitCount == 16) return {0x7C00, 0x03E0, 0x001F};
+  return {0xFF0000, 0x00FF00, 0x0000FF};
+}
+
+// The mask of Alpha::kFromMask; 0 where the header gives none.
+std::uint32_t AlphaMask(const BITMAPINFOHEADER& h) {
+  const bool masked = h.biCompression == BI_BITFIELDS ||
+                      (h.biCompression == BI_RGB && h.biBitCount == 32 && h.biSize >= kMinUncompressedAlphaHeaderSize);
+  if (!masked || h.biSize < kMinAlphaHeaderSize) return 0;
+  std::uint32_t mask;
+  std::memcpy(&mask, reinterpret_cast<const std::uint8_t*>(&h) + sizeof h + kMaskBytes, sizeof mask);
+  return mask;
+}
+
+}  // namespace
+
+bool DibPixels::ReadsFormat(const BITMAPINFOHEADER& h) {
   switch (h.biCompression) {
     case BI_RGB:
       return h.biBitCount == 1 || h.biBitCount == 4 || h.biBitCount == 8 || h.biBitCount == 16 || h.biBitCount == 24 ||
@@ -33,20 +61,6 @@ bool ReadableFormat(const BITMAPINFOHEADER& h) {
       return false;
   }
 }
-
-// The red, green and blue masks: stored after the header, or the fixed ones
-// of uncompressed 16- and 32-bit rows.
-std::array<std::uint32_t, 3> ChannelMasks(const BITMAPINFOHEADER& h) {
-  if (h.biCompression == BI_BITFIELDS) {
-    std::array<std::uint32_t, 3> masks;
-    std::memcpy(masks.data(), reinterpret_cast<const std::uint8_t*>(&h) + sizeof h, kMaskBytes);
-    return masks;
-  }
-  if (h.biBitCount == 16) return {0x7C00, 0x03E0, 0x001F};
-  return {0xFF0000, 0x00FF00, 0x0000FF};
-}
-
-}  // namespace
 
 // A mask's channel is its lowest run of set bits.
 DibPixels::Channel DibPixels::Channel::FromMask(std::uint32_t mask) {
@@ -65,15 +79,16 @@ std::uint32_t DibPixels::Channel::Extract(std::uint32_t pixel) const {
 }
 
 std::uint32_t DibPixels::FromChannels(std::uint32_t pixel) const {
-  return Rgb(channels_[0].Extract(pixel), channels_[1].Extract(pixel), channels_[2].Extract(pixel));
+  return (channels_[3].Extract(pixel) << 24) |
+         Rgb(channels_[0].Extract(pixel), channels_[1].Extract(pixel), channels_[2].Extract(pixel));
 }
 
 std::optional<DibPixels> DibPixels::Open(const BITMAPINFOHEADER* header, std::size_t headerSize,
-                                         const std::uint8_t* bits, std::size_t bitsSize) {
+                                         const std::uint8_t* bits, std::size_t bitsSize, Alpha alpha) {
   if (!header || !bits || headerSize < sizeof(BITMAPINFOHEADER)) return std::nullopt;
   const BITMAPINFOHEADER& h = *header;
   if (h.biSize < kMinHeaderSize || h.biSize > kMaxHeaderSize || h.biSize > headerSize) return std::nullopt;
-  if (!ReadableFormat(h)) return std::nullopt;
+  if (!ReadsFormat(h)) return std::nullopt;
   if (h.biCompression == BI_BITFIELDS && headerSize < sizeof h + kMaskBytes) return std::nullopt;
   if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT_MIN) return std::nullopt;
 
@@ -101,6 +116,7 @@ std::optional<DibPixels> DibPixels::Open(const BITMAPINFOHEADER* header, std::si
   } else {
     const std::array<std::uint32_t, 3> masks = ChannelMasks(h);
     for (std::size_t c = 0; c < 3; ++c) dib.channels_[c] = Channel::FromMask(masks[c]);
+    if (alpha == Alpha::kFromMask) dib.channels_[3] = Channel::FromMask(AlphaMask(h));
   }
   if (runLength) {
     dib.rle_.emplace(std::span(bits, std::min<std::size_t>(h.biSizeImage, bitsSize)), h.biBitCount, dib.width_,

@@ -2,7 +2,8 @@
 // Reads the pixels of a device-independent bitmap as 0x00RRGGBB: 1, 4 and 8
 // bits through the colour table, 16 and 32 bits through three channel masks
 // (BI_BITFIELDS, or 5-5-5 and 8-8-8 when uncompressed), 24 bits as they are,
-// and run-length encoded 4 and 8 bits (see dib_rle.h). The pixel rows come
+// and run-length encoded 4 and 8 bits (see dib_rle.h); on request also the
+// alpha channel of the later header versions. The pixel rows come
 // from a caller's buffer of known size; Open() refuses any layout that would
 // need bytes past it, so reading rows afterwards cannot run off the end.
 
@@ -18,6 +19,11 @@ namespace lumetra {
 
 class DibPixels {
  public:
+  // Whether 16- and 32-bit pixels keep an alpha channel: from the alpha mask
+  // of a header of 56 bytes or more, with BI_BITFIELDS, or with uncompressed
+  // 32-bit rows under a header of 108 bytes or more. Other pictures have none.
+  enum class Alpha { kIgnored, kFromMask };
+
   // The colour table (for 8 bits or fewer) is read right after the header,
   // biSize bytes from its start, and only as far as headerSize reaches;
   // missing entries read as black. The masks of BI_BITFIELDS are the 12 bytes
@@ -29,14 +35,19 @@ class DibPixels {
   // than bitsSize bytes. A run-length stream is biSizeImage bytes long, and
   // never more than bitsSize.
   static std::optional<DibPixels> Open(const BITMAPINFOHEADER* header, std::size_t headerSize, const std::uint8_t* bits,
-                                       std::size_t bitsSize);
+                                       std::size_t bitsSize, Alpha alpha = Alpha::kIgnored);
+  // Whether Open can read this compression and bit count at all.
+  static bool ReadsFormat(const BITMAPINFOHEADER& header);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool TopDown() const { return topDown_; }
+  // Whether the pixels carry alpha (see Alpha), in their top byte.
+  bool HasAlpha() const { return channels_[3].len > 0; }
 
   // Pixels [x0, x1) of row y, rows counted from the top of the picture
-  // whichever way they are stored. Needs 0 <= x0 <= x1 <= Width() and 0 <= y < Height().
+  // whichever way they are stored, alpha in the top byte with HasAlpha().
+  // Needs 0 <= x0 <= x1 <= Width() and 0 <= y < Height().
   void ReadRow(int y, int x0, int x1, std::uint32_t* out) const;
 
   // For run-length pictures, the pixels painted when the picture is copied
@@ -64,7 +75,7 @@ class DibPixels {
   std::size_t stride_ = 0;
   // Indices past the colour table read as black.
   std::array<std::uint32_t, 256> colours_{};
-  std::array<Channel, 3> channels_{};  // red, green, blue
+  std::array<Channel, 4> channels_{};  // red, green, blue, alpha
   std::optional<RleRows> rle_;
 };
 
