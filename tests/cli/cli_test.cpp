@@ -12,6 +12,7 @@
 #include "platform/archive/byte_stream.h"
 #include "platform/files.h"
 #include "platform/gdi/bmp_file.h"
+#include "platform/png_encoder.h"
 #include "render/picture.h"
 #include "support/bmp_builder.h"
 #include "units/bmp.h"
@@ -168,6 +169,61 @@ TEST(Cli, RenderWritesTheEditorsBmpAndScaledPngsOfThePictureAndTheCanvas) {
     std::filesystem::remove(path);
   }
   std::filesystem::remove(bmp);
+}
+
+// A picture is added as the editor adds it, reduced and sized, or as it is
+// for a plain BMP; one that cannot be imported adds nothing and says why.
+TEST(Cli, ImportAddsAPictureAsTheEditorDoesOrNothingWithTheReason) {
+  lumetra::Bitmap32 logo(40, 20);
+  for (int y = 4; y < 16; ++y) {
+    for (int x = 8; x < 32; ++x) logo.At(x, y) = 0xFF0000;
+  }
+  const auto write = [](const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    lumetra::WriteFileAtomically(path, bytes);
+    return path;
+  };
+  const auto png = write(Temp("logo.png"), lumetra::EncodePng(logo));
+  const auto bmp = write(Temp("plain.bmp"), lumetra::test::MakeBmp({.width = 5, .height = 3, .pixelBytes = 48}));
+  const auto webp = write(Temp("logo.webp"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'E', 'B', 'P'});
+  const auto cut = write(Temp("cut.png"), {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0});
+  struct Case {
+    std::filesystem::path picture;
+    std::string options;
+    int status;
+    std::string message;
+    lumetra::CRect bounds;  // of the picture unit added
+    int bitCount;
+  };
+  const Case cases[] = {
+      {png, "--at 3,4 --fit height", 0, "", {3, 4, 35, 20}, 4},
+      {png, "--at 0,0", 0, "", {0, 0, 40, 20}, 4},
+      {bmp, "--at 10,2 --fit frame", 0, "", {10, 2, 15, 5}, 24},  // as it is
+      {webp, "--at 0,0", 2, Temp("logo.webp").filename().string() + ": this picture format is not supported", {}, 0},
+      {cut, "--at 0,0", 2, Temp("cut.png").filename().string() + " is damaged", {}, 0},
+      {png, "--at 3", 2, "--at 3 is not X,Y", {}, 0},
+  };
+  for (const Case& c : cases) {
+    const auto out = Temp("imported.tz");
+    std::filesystem::remove(out);
+    const CliRun run = Cli("import '" + kSample + "' '" + c.picture.string() + "' " + c.options + " -o '" +
+                           out.string() + "' --language English");
+    ASSERT_EQ(run.status, c.status) << c.options << ": " << run.err;
+    if (c.status != 0) {
+      EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+      EXPECT_FALSE(std::filesystem::exists(out));
+      continue;
+    }
+    lumetra::CTessaraDoc before, after;
+    before.OnOpenDocument(kSample, lumetra::PanelSettings{});
+    after.OnOpenDocument(out, lumetra::PanelSettings{});
+    ASSERT_EQ(after.m_units.size(), before.m_units.size() + 1);
+    const auto* unit = dynamic_cast<const lumetra::CBmp*>(after.m_units.back().get());
+    ASSERT_TRUE(unit);
+    EXPECT_EQ(unit->Bounds(), c.bounds) << c.options;
+    EXPECT_EQ(unit->m_dib.Header().biSize, 40u);
+    EXPECT_EQ(unit->m_dib.Header().biBitCount, c.bitCount);
+  }
+  for (const auto& path : {png, bmp, webp, cut}) std::filesystem::remove(path);
 }
 
 TEST(Cli, RenderWithoutAnOutputOrToAnUnwritablePlaceFails) {
