@@ -125,6 +125,10 @@ class PanelProgram {
   int Frames() const { return frames_; }
   // The first file that could not be written, and why.
   std::optional<std::string> WriteFailure() const { return writer_ ? writer_->Failure() : std::nullopt; }
+  // Writes the files still pending; WriteFailure() then tells of every file.
+  void FinishWriting() {
+    if (writer_) writer_->Finish();
+  }
 
  private:
   void OnFrame(const FrameEvent& event) {
@@ -167,9 +171,12 @@ constexpr int kIdleMs = 50;
 // that never falls quiet cannot keep the panel running.
 constexpr auto kStopGrace = std::chrono::milliseconds(500);
 
-// Answers the line until a stop signal (0), a cut on purpose (0) or the
-// line going away (2).
-int Serve(protocol::ByteLink& line, PanelProgram& program, const LineFaults& lineFaults) {
+// Why serving ended.
+enum class ServeEnd { kStopped, kLineGone, kFilesFailed };
+
+// Answers the line until a stop signal or a cut on purpose (kStopped), the
+// line going away, or a file that could not be written.
+ServeEnd Serve(protocol::ByteLink& line, PanelProgram& program, const LineFaults& lineFaults) {
   std::vector<std::uint8_t> buffer(4096);
   std::optional<std::chrono::steady_clock::time_point> stopBy;
   for (;;) {
@@ -180,11 +187,8 @@ int Serve(protocol::ByteLink& line, PanelProgram& program, const LineFaults& lin
       if (!stopBy) stopBy = now + kStopGrace;
       if (read.status != protocol::ReadStatus::Ok || now >= *stopBy) break;
     }
-    if (read.status == protocol::ReadStatus::Closed) return 2;
-    if (const std::optional<std::string> failure = program.WriteFailure()) {
-      std::cerr << "lumetra-panel: " << *failure << '\n';
-      return 2;
-    }
+    if (read.status == protocol::ReadStatus::Closed) return ServeEnd::kLineGone;
+    if (program.WriteFailure()) return ServeEnd::kFilesFailed;
     // A slow panel answers late: the replies to what one read brought wait
     // once. The frame that the line is cut after goes unanswered.
     bool delayed = false;
@@ -196,28 +200,28 @@ int Serve(protocol::ByteLink& line, PanelProgram& program, const LineFaults& lin
     program.Take(std::span(buffer).first(read.count), read.status != protocol::ReadStatus::Ok, sendReply);
     if (lineFaults.cutAfterFrames >= 0 && program.Frames() >= lineFaults.cutAfterFrames) {
       std::cerr << "lumetra-panel: cutting the line after " << program.Frames() << " frames\n";
-      return 0;
+      return ServeEnd::kStopped;
     }
   }
-  return 0;
+  return ServeEnd::kStopped;
 }
 
 // A network controller takes one host at a time, each for as long as it
 // stays connected; the panels keep what they received in between.
-int ServeConnections(protocol::TcpListener& listener, PanelProgram& program, const LineFaults& lineFaults) {
+ServeEnd ServeConnections(protocol::TcpListener& listener, PanelProgram& program, const LineFaults& lineFaults) {
   while (!g_stop) {
     std::optional<protocol::TcpLink> connection = listener.Accept(kIdleMs);
     if (!connection) continue;
     // A host that hangs up is done; the next one may come.
-    if (Serve(*connection, program, lineFaults) != 2) return 0;
+    if (const ServeEnd end = Serve(*connection, program, lineFaults); end != ServeEnd::kLineGone) return end;
   }
-  return 0;
+  return ServeEnd::kStopped;
 }
 
 // The panels as LEDs on the screen while `serve` runs on a thread of its
 // own; closing a window stops the panel.
-int ServeWithWindows(const std::function<int()>& serve, PanelSession& session, PanelProgram& program, int ledSize,
-                     int argc, char** argv) {
+ServeEnd ServeWithWindows(const std::function<ServeEnd()>& serve, PanelSession& session, PanelProgram& program,
+                          int ledSize, int argc, char** argv) {
   QApplication application(argc, argv);
   std::map<std::uint8_t, std::unique_ptr<PanelWindow>> windows;
   for (std::uint8_t address : session.Addresses()) {
@@ -234,7 +238,7 @@ int ServeWithWindows(const std::function<int()>& serve, PanelSession& session, P
       window->ShowState(state);
     }, Qt::QueuedConnection);
   });
-  int result = 0;
+  ServeEnd result = ServeEnd::kStopped;
   std::thread server([&] {
     result = serve();
     QMetaObject::invokeMethod(any, [] { QApplication::quit(); }, Qt::QueuedConnection);
@@ -324,14 +328,21 @@ int main(int argc, char** argv) {
     }
     PanelSession session({addresses.begin(), addresses.end()}, faults);
     PanelProgram program(session, out, snapshots);
-    const std::function<int()> serve = [&] {
-      if (listener) return ServeConnections(*listener, program, lineFaults);
-      const int result = Serve(*line, program, lineFaults);
-      if (result == 2) std::cerr << "lumetra-panel: the line went away: " << line->LastError() << '\n';
-      return result;
+    const std::function<ServeEnd()> serve = [&] {
+      return listener ? ServeConnections(*listener, program, lineFaults) : Serve(*line, program, lineFaults);
     };
-    if (window) return ServeWithWindows(serve, session, program, ledSize, argc, argv);
-    return serve();
+    const ServeEnd end = window ? ServeWithWindows(serve, session, program, ledSize, argc, argv) : serve();
+    // The files of the last changes are written before the panel ends.
+    program.FinishWriting();
+    if (const std::optional<std::string> failure = program.WriteFailure()) {
+      std::cerr << "lumetra-panel: " << *failure << '\n';
+      return 2;
+    }
+    if (end == ServeEnd::kLineGone) {
+      std::cerr << "lumetra-panel: the line went away: " << line->LastError() << '\n';
+      return 2;
+    }
+    return 0;
   } catch (const protocol::LinkError& e) {
     std::cerr << "lumetra-panel: " << e.what() << '\n';
   } catch (const FileError& e) {

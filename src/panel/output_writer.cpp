@@ -1,9 +1,10 @@
 #include "panel/output_writer.h"
 
+#include <exception>
+#include <new>
 #include <utility>
 
 #include "panel/panel_output.h"
-#include "platform/files.h"
 
 namespace lumetra::panel {
 
@@ -16,13 +17,15 @@ OutputWriter::OutputWriter(std::function<PanelState(std::uint8_t)> copyState, st
       snapshotTimesMs_(std::move(snapshotTimesMs)),
       thread_([this] { Run(); }) {}
 
-OutputWriter::~OutputWriter() {
+OutputWriter::~OutputWriter() { Finish(); }
+
+void OutputWriter::Finish() {
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   wake_.notify_one();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 void OutputWriter::Changed(std::uint8_t address) {
@@ -54,9 +57,9 @@ void OutputWriter::Run() {
         state = copyState_(address);
       }
       WritePanelFiles(state, folderOf_(address), snapshotTimesMs_);
-    } catch (const FileError& e) {
-      failure = e.what();
-    } catch (const std::filesystem::filesystem_error& e) {
+    } catch (const std::bad_alloc&) {
+      failure = folderOf_(address).string() + ": not enough memory to write the panel's files";
+    } catch (const std::exception& e) {  // FileError and filesystem_error name the file
       failure = e.what();
     }
     lock.lock();

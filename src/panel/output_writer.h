@@ -27,12 +27,15 @@ class OutputWriter {
   // holds while doing so.
   OutputWriter(std::function<PanelState(std::uint8_t)> copyState, std::mutex& stateMutex,
                std::function<std::filesystem::path(std::uint8_t)> folderOf, std::vector<std::int64_t> snapshotTimesMs);
-  // Writes what is still pending, then ends the thread.
+  // Writes what is still pending, then ends the thread; Finish() first.
   ~OutputWriter();
   OutputWriter(const OutputWriter&) = delete;
   OutputWriter& operator=(const OutputWriter&) = delete;
 
   void Changed(std::uint8_t address);
+  // Writes what is still pending and ends the thread; changes noted later
+  // are not written.
+  void Finish();
   // The first failure to write, naming the file; the writer stops there.
   std::optional<std::string> Failure() const;
 

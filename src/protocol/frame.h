@@ -33,7 +33,7 @@ enum class Function : std::uint8_t {
   kPictureBegin = 0x20,
   kPictureData = 0x21,
   kPictureEnd = 0x22,
-  kPictureDataPacked = 0x23,  // picture data in PackBits code; older panels answer kUnknownFunction
+  kPictureDataPacked = 0x23,  // picture data packed (protocol/plane_code.h); older panels answer kUnknownFunction
 };
 
 // What a panel answers about one command.

@@ -226,7 +226,7 @@ std::uint8_t HostLink::SendPicture(const Addressing& to, const Bitmap32& picture
     if (frame.function == Function::kPictureDataPacked && !askedForPacked) {
       askedForPacked = true;
       Send(packers, frame.function, frame.payload, &plainOnly.addresses);
-      std::erase_if(packers.addresses, [&](std::uint8_t a) { return plainOnly.Includes(a); });
+      std::erase_if(packers.addresses, [&](std::uint8_t a) { return std::ranges::count(plainOnly.addresses, a) > 0; });
       plainFrom = frame.offset;
     } else {
       Send(packers, frame.function, frame.payload);

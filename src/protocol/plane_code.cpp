@@ -10,6 +10,8 @@ constexpr std::size_t kMinCopy = 4;
 constexpr std::size_t kMaxDistance = 65535;
 constexpr std::size_t kNibbleMore = 15;  // a nibble of 15: extension bytes follow
 constexpr int kHashBits = 16;
+// The chains remember this many positions back, more than a copy reaches.
+constexpr std::size_t kChainSpan = std::size_t(1) << 17;
 constexpr int kCandidates = 1024;   // earlier places with the same hash looked at for each match
 constexpr std::size_t kLongEnough = 512;  // a copy this long ends the search
 
@@ -82,23 +84,24 @@ std::optional<std::size_t> WalkCode(std::span<const std::uint8_t> code, std::siz
 }  // namespace
 
 PlaneEncoder::PlaneEncoder(std::span<const std::uint8_t> planes)
-    : planes_(planes), head_(std::size_t(1) << kHashBits, -1), previous_(planes.size(), -1) {}
+    : planes_(planes), head_(std::size_t(1) << kHashBits, -1), previous_(std::min(planes.size(), kChainSpan), -1) {}
 
 void PlaneEncoder::Index(std::size_t upTo) {
   for (; indexed_ < upTo && indexed_ + kMinCopy <= planes_.size(); ++indexed_) {
     std::int32_t& head = head_[HashAt(planes_, indexed_)];
-    previous_[indexed_] = head;
+    previous_[indexed_ % kChainSpan] = head;
     head = std::int32_t(indexed_);
   }
   indexed_ = std::max(indexed_, upTo);
 }
 
-PlaneEncoder::Match PlaneEncoder::LongestMatch(std::size_t at) const {
+PlaneEncoder::Match PlaneEncoder::LongestMatch(std::size_t at, std::size_t most) const {
   Match best;
-  if (at + kMinCopy > planes_.size()) return best;
-  const std::size_t most = planes_.size() - at;
+  most = std::min(most, planes_.size() - std::min(at, planes_.size()));
+  if (most < kMinCopy || at + kMinCopy > planes_.size()) return best;
   std::int32_t candidate = head_[HashAt(planes_, at)];
-  for (int tries = 0; candidate >= 0 && tries < kCandidates; ++tries, candidate = previous_[std::size_t(candidate)]) {
+  for (int tries = 0; candidate >= 0 && tries < kCandidates;
+       ++tries, candidate = previous_[std::size_t(candidate) % kChainSpan]) {
     const std::size_t from = std::size_t(candidate);
     if (from >= at) continue;  // indexed ahead by an earlier piece
     if (at - from > kMaxDistance) break;
@@ -132,14 +135,19 @@ PackedPiece PlaneEncoder::Pack(std::size_t from, std::size_t capacity) {
   };
   std::size_t at = from;
   while (at < planes_.size()) {
+    // The longest copy whose sequence still fits: its length beyond 18 costs
+    // a byte in 255.
+    const std::size_t literals = at - literalsFrom;
+    const std::size_t fixedCost = code.size() + SequenceCost(literals, 0) + 2;
+    const std::size_t longest = fixedCost > capacity ? 0 : kMinCopy + kNibbleMore - 1 + 255 * (capacity - fixedCost);
     Index(at);
-    const Match match = LongestMatch(at);
+    const Match match = LongestMatch(at, longest);
     // A longer copy one byte on is worth the byte spent on the way.
     Index(at + 2);
-    const bool betterNext = match.length > 0 && (LongestMatch(at + 1).length > match.length + 1 ||
-                                                 LongestMatch(at + 2).length > match.length + 2);
+    const bool betterNext = match.length > 0 && (LongestMatch(at + 1, longest).length > match.length + 1 ||
+                                                 LongestMatch(at + 2, longest).length > match.length + 2);
     const bool copyFits =
-        match.length > 0 && !betterNext && code.size() + SequenceCost(at - literalsFrom, match.length) <= capacity;
+        match.length > 0 && !betterNext && code.size() + SequenceCost(literals, match.length) <= capacity;
     if (!copyFits) {
       if (code.size() + SequenceCost(at + 1 - literalsFrom, 0) > capacity) break;
       ++at;

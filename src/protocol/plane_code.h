@@ -44,12 +44,13 @@ class PlaneEncoder {
     std::size_t length = 0;
     std::size_t distance = 0;
   };
-  Match LongestMatch(std::size_t at) const;
+  // The longest earlier bytes like those at `at`, at most `most` long.
+  Match LongestMatch(std::size_t at, std::size_t most) const;
   void Index(std::size_t upTo);
 
   std::span<const std::uint8_t> planes_;
-  std::vector<std::int32_t> head_;  // by hash of three bytes: the latest position indexed
-  std::vector<std::int32_t> previous_;  // the position before, of the same hash
+  std::vector<std::int32_t> head_;      // by hash of four bytes: the latest position indexed
+  std::vector<std::int32_t> previous_;  // by position, modulo its size: the position before, of the same hash
   std::size_t indexed_ = 0;
 };
 

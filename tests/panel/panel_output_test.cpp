@@ -1,9 +1,12 @@
 // The files a panel writes of what it holds: pictures in the panel colours,
 // the bytes decoded, and only the parts that are present.
 
+#include "panel/output_writer.h"
 #include "panel/panel_output.h"
 
 #include <gtest/gtest.h>
+
+#include <mutex>
 
 #include <nlohmann/json.hpp>
 #include <set>
@@ -75,6 +78,22 @@ TEST(PanelOutput, WritesThePartsPresentWithTheBytesDecodedAndNamesAFileItCannotW
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find("clock.json"), std::string::npos) << e.what();
   }
+}
+
+// Changes noted are written by the time the writer finishes; the first file
+// that cannot be written is kept, naming it.
+TEST(PanelOutput, TheWriterWritesEveryChangeBeforeItFinishesAndKeepsTheFirstFailure) {
+  test::TempFolder folder("panel-writer");
+  std::mutex stateMutex;
+  const PanelState state{ParameterBlock{}, {}, {}};
+  OutputWriter writer([&](std::uint8_t) { return state; }, stateMutex,
+                      [&](std::uint8_t address) { return address == 1 ? folder.path() : folder / "missing"; }, {});
+  writer.Changed(1);
+  writer.Changed(2);
+  writer.Finish();
+  EXPECT_TRUE(std::filesystem::exists(folder / "parameters.json"));
+  ASSERT_TRUE(writer.Failure());
+  EXPECT_NE(writer.Failure()->find("missing"), std::string::npos) << *writer.Failure();
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <map>
+#include <thread>
 #include <vector>
 
 #include "panel/panel_session.h"
+#include "protocol/host_link.h"
 #include "protocol/messages.h"
+#include "protocol/serial_line.h"
 #include "protocol/plane_code.h"
 
 namespace lumetra::panel {
@@ -163,6 +169,71 @@ TEST(PanelSession, FaultsMakeThePanelMisbehaveAsAsked) {
   Line dropping({1}, Faults{.droppedBytes = 3});
   EXPECT_TRUE(dropping.SendTo(1, Function::kParameters, block).empty());
   EXPECT_EQ(Statuses(dropping.SendTo(1, Function::kParameters, block)), kOk);
+}
+
+// A host sending to panels on a pseudo-terminal, where a session answers.
+class PanelsOnALine {
+ public:
+  PanelsOnALine(std::vector<std::uint8_t> addresses, Faults faults)
+      : pty_(protocol::SerialLine::CreatePty()), session_(std::move(addresses), std::move(faults)), thread_([this] {
+          std::vector<std::uint8_t> buffer(4096);
+          while (!stop_) {
+            const protocol::ReadResult read = pty_.master.Read(buffer, 20);
+            if (read.status == protocol::ReadStatus::Ok) {
+              session_.Receive(std::span(buffer).first(read.count),
+                               [&](std::span<const std::uint8_t> reply) { pty_.master.WriteAll(reply, 1000); }, {});
+            }
+          }
+        }) {}
+  ~PanelsOnALine() {
+    stop_ = true;
+    thread_.join();
+  }
+  const std::string& Path() const { return pty_.slavePath; }
+  // Only once the host is done with the line.
+  const PanelState& State(std::uint8_t address) const { return session_.State(address); }
+
+ private:
+  protocol::PtyPair pty_;
+  PanelSession session_;
+  std::atomic<bool> stop_ = false;
+  std::thread thread_;
+};
+
+// The planes start with noise, so the first packed piece comes part way in:
+// the older panel gets the rest from there plain, the others packed, and
+// all show the picture.
+TEST(PanelSession, AnOlderPanelOfAListGetsThePictureFromTheFirstPackedPieceOnPlain) {
+  Bitmap32 picture(1024, 32);  // plane 1 all noise, plane 2 dark
+  std::uint32_t seed = 7;
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 1024; ++x) picture.At(x, y) = ((seed = seed * 1103515245 + 12345) >> 16) & 1 ? 0xFF0000 : 0;
+  }
+  const auto plan = protocol::PlanPictureData(protocol::PackPlanes(picture, 0), 0, true);
+  ASSERT_GE(plan.size(), 2u);
+  EXPECT_EQ(plan[0].function, Function::kPictureData);
+  EXPECT_EQ(plan[1].function, Function::kPictureDataPacked);
+  ::setenv("LUMETRA_PACKED", "addressed", 1);
+  std::map<std::uint8_t, std::uint8_t> results;
+  std::vector<std::vector<LedColour>> shown;
+  {
+    PanelsOnALine line({1, 2, 3}, Faults{.withoutPackedData = {2}});
+    protocol::HostLink link;
+    ASSERT_EQ(link.Open(line.Path().c_str()), protocol::kResultOk);
+    EXPECT_EQ(link.SendPicture({protocol::kModeList, {1, 2, 3}}, picture, 0), protocol::kResultOk);
+    results = link.PanelResults();
+    for (std::uint8_t address : {1, 2, 3}) {
+      ASSERT_TRUE(line.State(address).picture) << int(address);
+      shown.push_back(line.State(address).picture->leds);
+    }
+  }
+  ::unsetenv("LUMETRA_PACKED");
+  EXPECT_EQ(results, (std::map<std::uint8_t, std::uint8_t>{{1, 0}, {2, 0}, {3, 0}}));
+  std::vector<LedColour> expected;
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 1024; ++x) expected.push_back(protocol::LedColourOf(picture.At(x, y), 0));
+  }
+  for (const auto& leds : shown) EXPECT_TRUE(leds == expected);
 }
 
 }  // namespace

@@ -130,6 +130,7 @@ TEST(PictureDataPlan, PacksOnlyWhereThatIsSmallerAndCoversThePlanes) {
   const Case cases[] = {
       {"noise", Noise(20000, 5), 5},
       {"dark", Repeat(524288, 0), 3},
+      {"dark beyond what one command holds", Repeat(3 << 20, 0), 6},
       {"mixed", Join({Noise(5000, 6), Repeat(60000, 0), Noise(9000, 7), Repeat(3, 1)}), 7},
   };
   for (const Case& c : cases) {
