@@ -65,7 +65,7 @@ fuzz: deps
 bench: deps
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build-bench --target document_io_bench gdi_bench units_bench text_bench view_bench protocol_bench \
-	    history_bench render_bench
+	    history_bench render_bench picture_bench
 	build-bench/bin/document_io_bench
 	build-bench/bin/gdi_bench
 	build-bench/bin/units_bench
@@ -74,6 +74,7 @@ bench: deps
 	build-bench/bin/protocol_bench
 	build-bench/bin/history_bench
 	build-bench/bin/render_bench
+	build-bench/bin/picture_bench
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -219,6 +219,7 @@ int main(int argc, char** argv) {
     } else if (*importCommand) {
       lumetra::Language texts(lumetra::g_strAppFolder, nullptr);
       texts.SelectLanguage(language);
+      lumetra::SetCurrentLanguage(&texts);
       lumetra::CTessaraDoc doc;
       OpenDocument(doc, importDoc, panel);
       g_sink.file = importPicture;

@@ -118,6 +118,9 @@ CanvasWidget::CanvasWidget(CTessaraDoc& document, StylePageValues* stylePage, QW
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  // Pictures dropped on the canvas are imported where they land.
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   view_.SetHost(this);
   view_.SetDocument(&document_);
   view_.SetStylePage(stylePage);
