@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <jpeglib.h>
 #include <vector>
 

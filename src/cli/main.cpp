@@ -3,7 +3,8 @@
 //   exit 1  usage error
 //   exit 2  a file cannot be read or written, or is not a valid document, or
 //           holds a unit that could not be read as it was stored (one line
-//           per such unit, with its index in the unit array as `info` lists it)
+//           per such unit, with its index in the unit array as `info` lists it),
+//           or a picture to import cannot be read, is damaged or too large
 //   exit 3  a transfer to the panels failed (send, clock, params)
 
 #include <CLI/CLI.hpp>
@@ -220,6 +221,7 @@ int main(int argc, char** argv) {
       lumetra::Language texts(lumetra::g_strAppFolder, nullptr);
       texts.SelectLanguage(language);
       lumetra::SetCurrentLanguage(&texts);
+      std::string refused;
       lumetra::CTessaraDoc doc;
       OpenDocument(doc, importDoc, panel);
       g_sink.file = importPicture;
@@ -230,10 +232,11 @@ int main(int argc, char** argv) {
         lumetra::ImportPicture(doc, importPicture, lumetra::ParseCanvasPoint(importAt), importHow);
       } catch (const lumetra::PictureError& e) {
         const std::string name = std::filesystem::path(importPicture).filename().string();
-        std::string message = lumetra::FormatText(lumetra::PictureErrorTextKey(e.reason()), {name, e.what()});
-        if (message.find(e.what()) == std::string::npos) message += std::string(" (") + e.what() + ")";
-        return Fail(message);
+        refused = lumetra::FormatText(lumetra::PictureErrorTextKey(e.reason()), {name, e.what()});
+        if (refused.find(e.what()) == std::string::npos) refused += std::string(" (") + e.what() + ")";
       }
+      lumetra::SetCurrentLanguage(nullptr);
+      if (!refused.empty()) return Fail(refused);
       g_sink.file = importOut;
       doc.OnSaveDocument(importOut);
     } else if (*renderCommand) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 
 #include "document/panel_settings.h"
 #include "platform/archive/byte_stream.h"
@@ -33,6 +34,10 @@ struct Sample {
 // The pixels LED `i` of `count` covers among `source`: a box when shrinking,
 // the nearest pixel when enlarging.
 std::pair<int, int> Covered(int i, int count, int source) {
+  if (count > source) {
+    const int nearest = int((2 * std::int64_t(i) + 1) * source / (2 * std::int64_t(count)));
+    return {nearest, nearest + 1};
+  }
   const int from = int(std::int64_t(i) * source / count);
   const int to = std::max(from + 1, int(std::int64_t(i + 1) * source / count));
   return {from, to};
@@ -97,6 +102,11 @@ CSize FittedSize(CSize size, PictureFit fit, CSize frame) {
 ReducedPicture ReducePicture(const RgbaPicture& picture, const PictureReduction& how, int colourSet, CSize frame) {
   if (picture.width <= 0 || picture.height <= 0) return {};
   const CSize size = FittedSize({picture.width, picture.height}, how.fit, frame);
+  if (size.cx > kMaxPictureSide || size.cy > kMaxPictureSide) {
+    throw PictureError(PictureError::Reason::kTooLarge, "it would be " + std::to_string(size.cx) + " x " +
+                                                            std::to_string(size.cy) + " LEDs; at most " +
+                                                            std::to_string(kMaxPictureSide) + " a side");
+  }
   ReducedPicture reduced{size.cx, size.cy, colourSet,
                          std::vector<std::uint8_t>(std::size_t(size.cx) * std::size_t(size.cy), 0)};
   const ColourSetColours& set = ColoursOf(colourSet);

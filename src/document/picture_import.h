@@ -46,6 +46,8 @@ bool IsPlainBmp(std::span<const std::uint8_t> file);
 // as large as fits inside `frame`; never below one LED a side.
 CSize FittedSize(CSize size, PictureFit fit, CSize frame);
 
+// Throws PictureError (kTooLarge) when the fitted picture would be more than
+// kMaxPictureSide LEDs a side.
 ReducedPicture ReducePicture(const RgbaPicture& picture, const PictureReduction& how, int colourSet, CSize frame);
 
 // The BMP file of a reduced picture: 40-byte header, 4 bits a pixel, the

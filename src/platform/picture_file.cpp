@@ -431,7 +431,10 @@ RgbaPicture DecodeBmp(std::span<const std::uint8_t> file) {
   for (int y = 0; y < picture.height; ++y) {
     dib->ReadRow(y, 0, picture.width, picture.pixels.data() + std::size_t(y) * std::size_t(picture.width));
   }
-  if (!dib->HasAlpha()) {
+  // An alpha channel that is 0 throughout was never filled in: the picture is opaque.
+  const bool alphaUsed = dib->HasAlpha() && std::any_of(picture.pixels.begin(), picture.pixels.end(),
+                                                         [](std::uint32_t pixel) { return (pixel >> 24) != 0; });
+  if (!alphaUsed) {
     for (std::uint32_t& pixel : picture.pixels) pixel |= kOpaque;
   }
   return picture;

@@ -38,6 +38,8 @@ struct PngRows {
 
 // Each pixel becomes `scale` RGB triples, and each row `scale` rows.
 void WritePng(png_structp png, png_infop info, void* argument) {
+  // libpng refuses rows wider than a million pixels unless told otherwise.
+  png_set_user_limits(png, png_uint_32(kMaxPngSide), png_uint_32(kMaxPngSide));
   const PngRows& rows = *static_cast<const PngRows*>(argument);
   png_set_IHDR(png, info, png_uint_32(rows.image->Width() * rows.scale), png_uint_32(rows.image->Height() * rows.scale),
                8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

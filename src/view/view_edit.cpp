@@ -2,6 +2,7 @@
 // current unit or the whole document, with their enable and check states.
 
 #include <algorithm>
+#include <new>
 
 #include "document/document.h"
 #include "document/panel_settings.h"
@@ -318,28 +319,32 @@ void CTessaraView::ImportPicture() {
 // picture we know or is damaged adds nothing and says why, so no invisible
 // unit is left behind.
 void CTessaraView::ImportPictureFile(const std::filesystem::path& path, CPoint at) {
-  if (!m_pDocument || !m_pHost) return;
+  if (!m_pDocument) return;
   const std::string name = path.filename().string();
+  const auto tell = [this](const std::string& text) {
+    if (m_pHost) m_pHost->ShowMessage(text);
+  };
   std::vector<std::uint8_t> bytes;
   try {
     bytes = ReadWholeFile(path, CDib::kMaxFileBytes);
-  } catch (const FileError& error) {
-    m_pHost->ShowMessage(FormatText(text_key::kPictureNotRead, {name, error.what()}));
-    return;
-  }
-  if (!IsPlainBmp(bytes)) {
-    RgbaPicture picture;
-    try {
-      picture = DecodePicture(bytes);
-    } catch (const PictureError& error) {
-      m_pHost->ShowMessage(FormatText(PictureErrorTextKey(error.reason()), {name, error.what()}));
-      return;
+    if (!IsPlainBmp(bytes)) {
+      const RgbaPicture picture = DecodePicture(bytes);
+      const CTessaraDoc& doc = *m_pDocument;
+      const CSize frame{doc.m_nWidthWords * kWordPixels, doc.m_nHeightWords * kWordPixels};
+      const std::optional<PictureReduction> how =
+          m_pHost ? m_pHost->ChoosePictureReduction(picture, name, doc.m_nColourSet, frame) : std::nullopt;
+      if (!how) return;
+      bytes = BmpFileOf(ReducePicture(picture, *how, doc.m_nColourSet, frame));
     }
-    const CTessaraDoc& doc = *m_pDocument;
-    const CSize frame{doc.m_nWidthWords * kWordPixels, doc.m_nHeightWords * kWordPixels};
-    const std::optional<PictureReduction> how = m_pHost->ChoosePictureReduction(picture, name, doc.m_nColourSet, frame);
-    if (!how) return;
-    bytes = BmpFileOf(ReducePicture(picture, *how, doc.m_nColourSet, frame));
+  } catch (const FileError& error) {
+    tell(FormatText(text_key::kPictureNotRead, {name, error.what()}));
+    return;
+  } catch (const PictureError& error) {
+    tell(FormatText(PictureErrorTextKey(error.reason()), {name, error.what()}));
+    return;
+  } catch (const std::bad_alloc&) {
+    tell(FormatText(text_key::kPictureTooLarge, {name, "there is not enough memory for it"}));
+    return;
   }
   std::unique_ptr<CBmp> unit = MakePictureUnit(bytes, ToCanvas(at));
   if (!unit) return;  // the reader has said why

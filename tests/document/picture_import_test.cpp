@@ -85,6 +85,16 @@ TEST(PictureImport, ShrinkingAveragesAndDitheringSpreadsWhatEachLedRoundsOff) {
   EXPECT_NEAR(double(lit(dithered)), 128.0, 8.0);
 }
 
+// Enlarging takes the nearest pixel; a fitted size beyond what a picture may
+// be is refused before anything is made.
+TEST(PictureImport, EnlargingTakesTheNearestPixelAndAnOversizedFitIsRefused) {
+  const RgbaPicture pair = Picture(2, 2, {kOpaque | 0xFF0000, kOpaque | 0x00FF00, kOpaque | 0xFF0000, kOpaque | 0x00FF00});
+  const ReducedPicture enlarged = ReducePicture(pair, {.fit = PictureFit::kFrameHeight}, kRedAndGreen, {16, 3});
+  EXPECT_EQ(Leds(enlarged), (std::vector<int>{1, 2, 2, 1, 2, 2, 1, 2, 2}));
+  const RgbaPicture ticker = Picture(8192, 1, std::vector<std::uint32_t>(8192, kOpaque));
+  EXPECT_THROW(ReducePicture(ticker, {.fit = PictureFit::kFrameHeight}, kMono, {1024, 256}), PictureError);
+}
+
 // The stored picture is a plain 4-bit BMP that draws as the reduced LEDs.
 TEST(PictureImport, TheStoredPictureIsAPlainBmpOfTheReducedLeds) {
   std::vector<std::uint32_t> pixels;

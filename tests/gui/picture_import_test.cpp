@@ -51,10 +51,16 @@ class PictureImportTest : public QObject {
     const std::filesystem::path png = session.folder / "logo.png";
     WriteFileAtomically(png, EncodePng(logo));
 
+    const std::size_t before = child->Document().m_units.size();
+    Drop(child->Canvas(), png, QPoint(37, 21));
+    // The canvas takes what was dropped once the drop has ended; then the dialog opens.
     PictureReduction chosen;
     QTimer::singleShot(0, this, [&] {
       auto* dialog = qobject_cast<gui::PictureImportDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
+      if (!dialog) {
+        if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget())) other->reject();
+        QFAIL("the import dialog did not open");
+      }
       for (auto* button : dialog->findChildren<QRadioButton*>()) {
         if (button->text() == "Fit to the frame's height") button->setChecked(true);
       }
@@ -64,8 +70,7 @@ class PictureImportTest : public QObject {
       chosen = dialog->Reduction();
       dialog->accept();
     });
-    const std::size_t before = child->Document().m_units.size();
-    Drop(child->Canvas(), png, QPoint(37, 21));
+    QCoreApplication::processEvents();
     QCOMPARE(chosen.fit, PictureFit::kFrameHeight);
     QVERIFY(chosen.dither);
     QCOMPARE(child->Document().m_units.size(), before + 1);
@@ -94,6 +99,7 @@ class PictureImportTest : public QObject {
     CTessaraDoc().OnSaveDocument(session.folder / "other.tz");
     const int windows = int(session.frame->findChildren<gui::CChildFrame*>().size());
     Drop(child->Canvas(), session.folder / "other.tz", QPoint(5, 5));
+    QCoreApplication::processEvents();
     QCOMPARE(int(session.frame->findChildren<gui::CChildFrame*>().size()), windows + 1);
   }
 };

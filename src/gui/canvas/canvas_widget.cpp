@@ -416,21 +416,27 @@ void CanvasWidget::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 // Pictures land with their top-left LED at the drop point; documents open
-// as they do when dropped on the main window.
+// as they do when dropped on the main window. Both happen after the drop has
+// ended, so a dialog they open does not hold the program the files came from.
 void CanvasWidget::dropEvent(QDropEvent* event) {
-  QStringList documents;
+  QStringList documents, pictures;
   for (const QUrl& url : event->mimeData()->urls()) {
     if (!url.isLocalFile()) continue;
     const QString path = url.toLocalFile();
-    if (path.endsWith(QStringLiteral(".tz"), Qt::CaseInsensitive)) {
-      documents << path;
-    } else {
-      view_.ImportPictureFile(std::filesystem::path(path.toStdString()), ToPoint(event->position().toPoint()));
-      AfterViewEvent();
-    }
+    (path.endsWith(QStringLiteral(".tz"), Qt::CaseInsensitive) ? documents : pictures) << path;
   }
   event->acceptProposedAction();
-  if (!documents.isEmpty()) emit documentsDropped(documents);
+  const CPoint at = ToPoint(event->position().toPoint());
+  QMetaObject::invokeMethod(
+      this,
+      [this, documents, pictures, at] {
+        for (const QString& path : pictures) {
+          view_.ImportPictureFile(std::filesystem::path(path.toStdString()), at);
+          AfterViewEvent();
+        }
+        if (!documents.isEmpty()) emit documentsDropped(documents);
+      },
+      Qt::QueuedConnection);
 }
 
 void CanvasWidget::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -6,12 +6,14 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <new>
 
 #include "document/panel_settings.h"
 #include "gui/dialogs/dialog_translation.h"
@@ -25,12 +27,13 @@ namespace {
 // the whole preview at most this wide and high where the LEDs allow.
 constexpr int kLargestLed = 8;
 constexpr int kPreviewSide = 480;
+constexpr int kLargestPreview = 4 * kPreviewSide;
 
 }  // namespace
 
 PictureImportDialog::PictureImportDialog(const RgbaPicture& picture, const std::string& name, int colourSet,
                                          CSize frame, QWidget* parent)
-    : QDialog(parent), picture_(picture), colourSet_(colourSet), frame_(frame) {
+    : QDialog(parent), picture_(picture), name_(name), colourSet_(colourSet), frame_(frame) {
   setWindowTitle(FromUtf8(FormatText(text_key::kImportPictureTitle, {name})));
 
   natural_ = new QRadioButton(Text(text_key::kImportNaturalSize));
@@ -43,7 +46,9 @@ PictureImportDialog::PictureImportDialog(const RgbaPicture& picture, const std::
   auto* sizeLayout = new QVBoxLayout(size);
   for (QRadioButton* button : {natural_, fitHeight_, fitFrame_}) {
     sizeLayout->addWidget(button);
-    connect(button, &QRadioButton::toggled, this, &PictureImportDialog::UpdatePreview);
+    connect(button, &QRadioButton::toggled, this, [this](bool checked) {
+      if (checked) UpdatePreview();
+    });
   }
 
   threshold_ = new QSlider(Qt::Horizontal);
@@ -52,9 +57,6 @@ PictureImportDialog::PictureImportDialog(const RgbaPicture& picture, const std::
   auto* thresholdRow = new QHBoxLayout;
   thresholdRow->addWidget(new QLabel(Text(text_key::kImportThreshold)));
   thresholdRow->addWidget(threshold_);
-  // Only a one-colour panel lights by brightness.
-  const bool oneColour = ColoursOf(colourSet).count == 2;
-  for (int i = 0; i < thresholdRow->count(); ++i) thresholdRow->itemAt(i)->widget()->setVisible(oneColour);
   dither_ = new QCheckBox(Text(text_key::kImportDither));
   invert_ = new QCheckBox(Text(text_key::kImportInvert));
   connect(threshold_, &QSlider::valueChanged, this, &PictureImportDialog::UpdatePreview);
@@ -71,6 +73,7 @@ PictureImportDialog::PictureImportDialog(const RgbaPicture& picture, const std::
   ledCount_ = new QLabel;
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  ok_ = buttons->button(QDialogButtonBox::Ok);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -87,6 +90,10 @@ PictureImportDialog::PictureImportDialog(const RgbaPicture& picture, const std::
   layout->addLayout(top);
   layout->addWidget(ledCount_);
   layout->addWidget(buttons);
+  // Only a one-colour panel lights by brightness.
+  if (ColoursOf(colourSet).count != 2) {
+    for (int i = 0; i < thresholdRow->count(); ++i) thresholdRow->itemAt(i)->widget()->hide();
+  }
   UpdatePreview();
 }
 
@@ -101,8 +108,19 @@ PictureReduction PictureImportDialog::Reduction() const {
   return how;
 }
 
+// A size the picture cannot take is named instead, and OK waits for another.
 void PictureImportDialog::UpdatePreview() {
-  const ReducedPicture reduced = ReducePicture(picture_, Reduction(), colourSet_, frame_);
+  ReducedPicture reduced;
+  try {
+    reduced = ReducePicture(picture_, Reduction(), colourSet_, frame_);
+  } catch (const PictureError& e) {
+    ShowRefusal(e.what());
+    return;
+  } catch (const std::bad_alloc&) {
+    ShowRefusal("there is not enough memory for it");
+    return;
+  }
+  ok_->setEnabled(true);
   ledCount_->setText(FromUtf8(
       FormatText(text_key::kImportLedCount, {std::to_string(reduced.width), std::to_string(reduced.height)})));
   if (reduced.width <= 0 || reduced.height <= 0) return;
@@ -111,8 +129,19 @@ void PictureImportDialog::UpdatePreview() {
     auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
     for (int x = 0; x < reduced.width; ++x) row[x] = 0xFF000000 | PixelFromColor(reduced.ColourAt(x, y));
   }
-  const int led = std::clamp(kPreviewSide / std::max(reduced.width, reduced.height), 1, kLargestLed);
-  preview_->setPixmap(QPixmap::fromImage(image.scaled(reduced.width * led, reduced.height * led)));
+  const int longest = std::max(reduced.width, reduced.height);
+  const int led = std::clamp(kPreviewSide / longest, 1, kLargestLed);
+  // A picture far larger than the preview is shown shrunk rather than as a huge pixmap.
+  const QSize shown = longest > kLargestPreview ? QSize(reduced.width, reduced.height).scaled(
+                                                      kLargestPreview, kLargestPreview, Qt::KeepAspectRatio)
+                                                : QSize(reduced.width * led, reduced.height * led);
+  preview_->setPixmap(QPixmap::fromImage(image.scaled(shown)));
+}
+
+void PictureImportDialog::ShowRefusal(const std::string& why) {
+  ok_->setEnabled(false);
+  preview_->clear();
+  ledCount_->setText(FromUtf8(FormatText(text_key::kPictureTooLarge, {name_, why})));
 }
 
 }  // namespace lumetra::gui

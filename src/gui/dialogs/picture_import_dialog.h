@@ -5,11 +5,13 @@
 // document's colours, each LED a square, transparent parts off.
 
 #include <QDialog>
+#include <string>
 
 #include "document/picture_import.h"
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 
@@ -27,8 +29,10 @@ class PictureImportDialog : public QDialog {
 
  private:
   void UpdatePreview();
+  void ShowRefusal(const std::string& why);
 
   const RgbaPicture& picture_;
+  std::string name_;
   int colourSet_;
   CSize frame_;
   QRadioButton* natural_ = nullptr;
@@ -39,6 +43,7 @@ class PictureImportDialog : public QDialog {
   QCheckBox* invert_ = nullptr;
   QLabel* preview_ = nullptr;
   QLabel* ledCount_ = nullptr;
+  QPushButton* ok_ = nullptr;
 };
 
 }  // namespace lumetra::gui
