@@ -26,7 +26,7 @@ void CBmp::Draw(CDC& dc, const DrawContext&) const {
 // Rubber-band feedback shows the picture itself.
 void CBmp::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc, {}); }
 
-void CBmp::PaintHandles(CDC& dc, std::int64_t reach) const { DrawOutlineHandles(dc, BoxCornersForDrawing(), HandleHalf(3, reach)); }
+HandleMarks CBmp::Handles(std::int64_t reach) const { return OutlineHandles(BoxCornersForDrawing(), HandleHalf(3, reach)); }
 
 std::int32_t CBmp::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
 

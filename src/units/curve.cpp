@@ -67,9 +67,9 @@ void CCurve::Draw(CDC& dc, const DrawContext&) const { DrawWithPen(dc, RasterOp:
 
 void CCurve::DrawShape(CDC& dc, std::int32_t, std::int32_t) { Draw(dc, {}); }
 
-void CCurve::PaintHandles(CDC& dc, std::int64_t reach) const {
+HandleMarks CCurve::Handles(std::int64_t reach) const {
   const CPoint corners[] = {{m_nMinX, m_nMinY}, {m_nMaxX, m_nMaxY}, {m_nMinX, m_nMaxY}, {m_nMaxX, m_nMinY}};
-  DrawOutlineHandles(dc, corners, HandleHalf(3, reach));
+  return OutlineHandles(corners, HandleHalf(3, reach));
 }
 
 void CCurve::DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {

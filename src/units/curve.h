@@ -20,7 +20,7 @@ class CCurve : public CUnit {
   // The box of all points; (0, 0, 0, 0) when there are none.
   CRect GetBoundRect() override;
   // Squares at the box's corners.
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   // One traced segment in the DC's raster operation.
   void DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

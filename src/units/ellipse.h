@@ -19,7 +19,7 @@ class CEllipse : public CUnit {
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // The box of the turned ellipse's corners.
   CRect GetBoundRect() override;
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   // A blue guide line in the DC's raster operation.
   void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;

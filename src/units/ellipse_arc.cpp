@@ -130,10 +130,10 @@ void CEllipseArc::DrawConstruction(CDC& dc, std::int32_t, std::int32_t) {
 
 void CEllipseArc::DrawShape(CDC& dc, std::int32_t x, std::int32_t y) { DrawConstruction(dc, x, y); }
 
-void CEllipseArc::PaintHandles(CDC& dc, std::int64_t reach) const {
+HandleMarks CEllipseArc::Handles(std::int64_t reach) const {
   const CPoint ends[] = {m_ptArcStart, m_ptArcEnd};
   const CPoint centre[] = {m_ptCenter};
-  DrawMarkerHandles(dc, ends, centre, HandleHalf(3, reach));
+  return MarkerHandles(ends, centre, HandleHalf(3, reach));
 }
 
 std::int32_t CEllipseArc::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {

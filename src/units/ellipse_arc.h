@@ -22,7 +22,7 @@ class CEllipseArc : public CUnit {
   // The plot without any style selected (the rubber band of the construction).
   void DrawConstruction(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   // Also sets the first radius to 0.
   std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;

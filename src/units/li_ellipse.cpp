@@ -38,7 +38,7 @@ void CLiEllipse::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CLiEllipse::PaintHandles(CDC& dc, std::int64_t reach) const { DrawOutlineHandles(dc, BoxCornersForDrawing(), HandleHalf(4, reach)); }
+HandleMarks CLiEllipse::Handles(std::int64_t reach) const { return OutlineHandles(BoxCornersForDrawing(), HandleHalf(4, reach)); }
 
 std::int32_t CLiEllipse::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
   std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);

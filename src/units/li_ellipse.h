@@ -19,7 +19,7 @@ class CLiEllipse : public CUnit {
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // Squares at the corners (the handles themselves sit at the edge middles).
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

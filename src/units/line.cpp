@@ -31,9 +31,9 @@ void CDLine::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   });
 }
 
-void CDLine::PaintHandles(CDC& dc, std::int64_t reach) const {
+HandleMarks CDLine::Handles(std::int64_t reach) const {
   const CPoint ends[] = {m_ptFirst, m_ptSecond};
-  DrawOutlineHandles(dc, ends, HandleHalf(3, reach));
+  return OutlineHandles(ends, HandleHalf(3, reach));
 }
 
 std::int32_t CDLine::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {

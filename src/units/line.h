@@ -14,7 +14,7 @@ class CDLine : public CUnit {
  public:
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 near the start, 2 near the end; the squares grow with the pen.
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;

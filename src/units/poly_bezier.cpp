@@ -43,7 +43,7 @@ void CPolyBezier::DrawShape(CDC& dc, std::int32_t x, std::int32_t y) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Unaligned, [&] { dc.PolyBezier(segment); });
 }
 
-void CPolyBezier::PaintHandles(CDC& dc, std::int64_t reach) const {
+HandleMarks CPolyBezier::Handles(std::int64_t reach) const {
   const std::size_t m = m_aPoints.size();
   CPointArray onCurve, steering;
   for (std::size_t i = 0; i < m; i += 3) onCurve.push_back(m_aPoints[i]);
@@ -51,7 +51,7 @@ void CPolyBezier::PaintHandles(CDC& dc, std::int64_t reach) const {
     steering.push_back(m_aPoints[i]);
     steering.push_back(m_aPoints[i + 1]);
   }
-  DrawMarkerHandles(dc, onCurve, steering, HandleHalf(3, reach));
+  return MarkerHandles(onCurve, steering, HandleHalf(3, reach));
 }
 
 CRect CPolyBezier::Extent() const { return BoundsOf(m_aPoints); }

@@ -20,7 +20,7 @@ class CPolyBezier : public CUnit {
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // The segment that would end at (x, y), in the DC's raster operation.
   void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   // Within 20 pixels of an on-curve point other than the last one.

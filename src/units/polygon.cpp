@@ -41,11 +41,11 @@ void CPolygon::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Unaligned, [&] { Paint(dc); });
 }
 
-void CPolygon::PaintHandles(CDC& dc, std::int64_t reach) const {
+HandleMarks CPolygon::Handles(std::int64_t reach) const {
   const CPointArray& v = *m_pPoints;
   CPointArray middles;
   for (std::size_t i = 1; i < v.size(); ++i) middles.push_back(Midpoint(v[i - 1], v[i]));
-  DrawMarkerHandles(dc, v, middles, HandleHalf(3, reach));
+  return MarkerHandles(v, middles, HandleHalf(3, reach));
 }
 
 std::int32_t CPolygon::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {

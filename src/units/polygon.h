@@ -17,7 +17,7 @@ class CPolygon : public CUnit {
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
   // Blue squares on the vertices, red ones on the middles of the edges
   // (the closing edge has none); both XOR onto the canvas.
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   // The grabbed vertex follows (x, y), with its two edges drawn in the DC's raster operation.
   void DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y) override;

@@ -24,7 +24,7 @@ void CRectangle::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
   DrawInStyle(dc, RasterOp::Callers, BrushUse::Aligned, [&] { Paint(dc); });
 }
 
-void CRectangle::PaintHandles(CDC& dc, std::int64_t reach) const { DrawOutlineHandles(dc, BoxCornersForDrawing(), HandleHalf(3, reach)); }
+HandleMarks CRectangle::Handles(std::int64_t reach) const { return OutlineHandles(BoxCornersForDrawing(), HandleHalf(3, reach)); }
 
 std::int32_t CRectangle::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
 

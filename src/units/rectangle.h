@@ -13,7 +13,7 @@ class CRectangle : public CUnit {
   void Serialize(CArchive& ar) override;
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;

@@ -32,10 +32,10 @@ void CRound::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Ellipse(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CRound::PaintHandles(CDC& dc, std::int64_t reach) const {
+HandleMarks CRound::Handles(std::int64_t reach) const {
   std::array<CPoint, 4> middles = EdgeMiddles(m_ptFirst, m_ptSecond);
   const CPoint centre[] = {m_ptCenter};
-  DrawMarkerHandles(dc, middles, centre, HandleHalf(3, reach));
+  return MarkerHandles(middles, centre, HandleHalf(3, reach));
 }
 
 std::int32_t CRound::SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32_t y) {

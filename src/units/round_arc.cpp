@@ -90,10 +90,10 @@ CRect CRoundArc::Extent() const {
   return BoundsOf(points);
 }
 
-void CRoundArc::PaintHandles(CDC& dc, std::int64_t reach) const {
+HandleMarks CRoundArc::Handles(std::int64_t reach) const {
   const CPoint points[] = {m_ptFirst, m_ptSecond, m_ptThird};
   const CPoint centre[] = {m_ptCenter};
-  DrawMarkerHandles(dc, points, centre, HandleHalf(3, reach));
+  return MarkerHandles(points, centre, HandleHalf(3, reach));
 }
 
 std::int32_t CRoundArc::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {

@@ -19,7 +19,7 @@ class CRoundArc : public CUnit {
   double SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   // The first chord's bisector: the centre starts at the chord's middle.
   double FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
-  void PaintHandles(CDC& dc, std::int64_t reach) const override;
+  HandleMarks Handles(std::int64_t reach) const override;
   void OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   // 1 to 3 the three points, 4 the centre.
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;

@@ -36,14 +36,10 @@ void CText::ChangeFont(const LOGFONT& lf) { SetFontIndirect(lf); }
 
 void CText::OnMouseDrag(CDC&, EditingView& view, std::int32_t x, std::int32_t y) { FollowDrag(view, x, y); }
 
-void CText::PaintHandles(CDC& dc, std::int64_t reach) const {
-  DrawOutlineHandles(dc, BoxCornersForDrawing(), HandleHalf(3, reach));
-  CPen grey(PS_SOLID, 1, 0x00C0C0C0);
-  DCStateGuard restore(dc);
-  dc.SetBkMode(TRANSPARENT);
-  dc.SelectObject(&grey);
-  dc.SelectObject(&StockNullBrush());
-  dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y);
+HandleMarks CText::Handles(std::int64_t reach) const {
+  HandleMarks marks = OutlineHandles(BoxCornersForDrawing(), HandleHalf(3, reach));
+  marks.frame = CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y};
+  return marks;
 }
 
 std::int32_t CText::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {

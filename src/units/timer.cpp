@@ -144,7 +144,7 @@ void CTimer::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
               [&] { dc.Rectangle(m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y); });
 }
 
-void CTimer::PaintHandles(CDC&, std::int64_t) const {}
+HandleMarks CTimer::Handles(std::int64_t) const { return {}; }
 
 std::int32_t CTimer::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) { return HitCorner(x, y, std::min<std::int64_t>(10, reach)); }
 

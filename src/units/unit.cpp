@@ -12,36 +12,77 @@ namespace {
 constexpr COLORREF kHandleCyan = 0x00FFFF00;
 constexpr COLORREF kHandleBlue = 0x00FF0000;
 constexpr COLORREF kHandleRed = 0x000000FF;
+constexpr COLORREF kHandleGrey = 0x00C0C0C0;
 
-void DrawSquares(CDC& dc, std::span<const CPoint> points, int half) {
-  for (CPoint p : points) {
-    dc.Rectangle(SaturateToInt(std::int64_t(p.x) - half), SaturateToInt(std::int64_t(p.y) - half),
-                 SaturateToInt(std::int64_t(p.x) + half), SaturateToInt(std::int64_t(p.y) + half));
+// A square of side 2 * half around `p`, as Rectangle's corners.
+CRect SquareAround(CPoint p, int half) {
+  return {SaturateToInt(std::int64_t(p.x) - half), SaturateToInt(std::int64_t(p.y) - half),
+          SaturateToInt(std::int64_t(p.x) + half), SaturateToInt(std::int64_t(p.y) + half)};
+}
+
+// Runs `draw(dc, corners)` for every square and the frame, in painting
+// order, each with the pen, brush, background mode and raster operation it
+// is painted with.
+template <class Draw>
+void ForEachMark(const HandleMarks& marks, CDC& dc, Draw&& draw) {
+  DCStateGuard restore(dc);
+  const auto squares = [&](const CPointArray& points) {
+    for (CPoint p : points) draw(dc, SquareAround(p, marks.half));
+  };
+  CPen cyan(PS_SOLID, 1, kHandleCyan);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SelectObject(&cyan);
+  dc.SelectObject(&StockNullBrush());
+  squares(marks.outline);
+  if (!marks.blue.empty() || !marks.red.empty()) {
+    DCStateGuard markers(dc);
+    CPen pen(PS_SOLID, 1, kHandleBlue);
+    CBrush blue = CBrush::Solid(kHandleBlue);
+    CBrush red = CBrush::Solid(kHandleRed);
+    dc.SelectObject(&pen);
+    dc.SelectObject(&blue);
+    dc.SetBkMode(OPAQUE);
+    dc.SetROP2(R2_XORPEN);
+    squares(marks.blue);
+    dc.SelectObject(&red);
+    squares(marks.red);
+  }
+  if (marks.frame) {
+    CPen grey(PS_SOLID, 1, kHandleGrey);
+    dc.SelectObject(&grey);
+    draw(dc, *marks.frame);
   }
 }
+
 }  // namespace
 
-void DrawOutlineHandles(CDC& dc, std::span<const CPoint> points, int half) {
-  CPen pen(PS_SOLID, 1, kHandleCyan);
-  DCStateGuard restore(dc);
-  dc.SetBkMode(TRANSPARENT);
-  dc.SelectObject(&pen);
-  dc.SelectObject(&StockNullBrush());
-  DrawSquares(dc, points, half);
+void HandleMarks::Paint(CDC& dc) const {
+  ForEachMark(*this, dc, [](CDC& target, const CRect& r) { target.Rectangle(r.left, r.top, r.right, r.bottom); });
 }
 
-void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints, int half) {
-  CPen pen(PS_SOLID, 1, kHandleBlue);
-  CBrush blue = CBrush::Solid(kHandleBlue);
-  CBrush red = CBrush::Solid(kHandleRed);
-  DCStateGuard restore(dc);
-  dc.SelectObject(&pen);
-  dc.SelectObject(&blue);
-  dc.SetBkMode(OPAQUE);
-  dc.SetROP2(R2_XORPEN);
-  DrawSquares(dc, bluePoints, half);
-  dc.SelectObject(&red);
-  DrawSquares(dc, redPoints, half);
+CRect HandleMarks::Bounds() const {
+  Bitmap32 nowhere;
+  CDC measure(nowhere);
+  CRect box;
+  ForEachMark(*this, measure, [&box](CDC& dc, const CRect& r) {
+    box = box.Union(dc.RectangleBounds(r.left, r.top, r.right, r.bottom));
+  });
+  return box;
+}
+
+HandleMarks OutlineHandles(std::span<const CPoint> points, int half) {
+  HandleMarks marks;
+  marks.outline.assign(points.begin(), points.end());
+  marks.half = half;
+  return marks;
+}
+
+HandleMarks MarkerHandles(std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints, int half) {
+  HandleMarks marks;
+  marks.blue.assign(bluePoints.begin(), bluePoints.end());
+  marks.red.assign(redPoints.begin(), redPoints.end());
+  marks.half = half;
+  return marks;
 }
 
 bool InSquareAround(CPoint centre, std::int64_t half, CPoint p) {
@@ -293,7 +334,7 @@ double CUnit::SecondChordBisector(std::int32_t, std::int32_t, std::int32_t, std:
 double CUnit::FirstChordBisector(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0.0; }
 CRect CUnit::GetBoundRect() { return {}; }
 void CUnit::OnHandleGrabbed(CDC&, std::int32_t, std::int32_t) {}
-void CUnit::PaintHandles(CDC&, std::int64_t) const {}
+HandleMarks CUnit::Handles(std::int64_t) const { return {}; }
 void CUnit::DrawAxisLine(CDC&, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {}
 std::int32_t CUnit::SetRadius1(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0; }
 std::int32_t CUnit::SetRadius2(std::int32_t, std::int32_t, std::int32_t, std::int32_t) { return 0; }

@@ -26,6 +26,23 @@ namespace lumetra {
 inline constexpr COLORREF kRed = 0x000000FF;
 inline constexpr COLORREF kBlack = 0x00000000;
 
+// The handles a selected unit shows: squares of side 2 * half around points.
+// Outline squares are cyan frames in the DC's raster operation; marker
+// squares are filled blue and red squares that XOR onto the canvas, so
+// drawing them twice removes them. A text also frames its box in grey.
+// They are painted in that order: outlines, blue, red, the frame.
+struct HandleMarks {
+  CPointArray outline;
+  CPointArray blue;
+  CPointArray red;
+  int half = 3;
+  std::optional<CRect> frame;  // the corners given to Rectangle
+
+  void Paint(CDC& dc) const;
+  // The box of every pixel Paint paints, right and bottom edges outside.
+  CRect Bounds() const;
+};
+
 class CUnit : public CObject {
   LUMETRA_DECLARE_SERIAL(CUnit)
 
@@ -63,8 +80,8 @@ class CUnit : public CObject {
   virtual void OnHandleGrabbed(CDC& dc, std::int32_t handleX, std::int32_t handleY);
   // The handles, each square no larger than `reach` LEDs from its centre
   // (the distance at which a press grabs it).
-  void DrawHandles(CDC& dc, std::int64_t reach = EditingView::kAnyHandleReach) const { PaintHandles(dc, reach); }
-  virtual void PaintHandles(CDC& dc, std::int64_t reach) const;
+  virtual HandleMarks Handles(std::int64_t reach) const;
+  void DrawHandles(CDC& dc, std::int64_t reach = EditingView::kAnyHandleReach) const { Handles(reach).Paint(dc); }
   virtual void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
   virtual std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
@@ -303,12 +320,9 @@ CRect CUnit::BoundsInStyle(Measure&& measure) const {
   return measure(dc);
 }
 
-// Selection handles: small squares of side 2 * half around each point.
-// Outline handles are cyan frames in the DC's raster operation; marker
-// handles are filled blue (first list) and red (second list) squares that
-// XOR onto the canvas, so drawing them twice removes them.
-void DrawOutlineHandles(CDC& dc, std::span<const CPoint> points, int half = 3);
-void DrawMarkerHandles(CDC& dc, std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints, int half = 3);
+// Selection handles made of outline squares, or of blue and red marker squares.
+HandleMarks OutlineHandles(std::span<const CPoint> points, int half = 3);
+HandleMarks MarkerHandles(std::span<const CPoint> bluePoints, std::span<const CPoint> redPoints, int half = 3);
 // A handle square's half side: the class's own, at most `reach`.
 inline int HandleHalf(int own, std::int64_t reach) { return int(std::min<std::int64_t>(own, reach)); }
 
