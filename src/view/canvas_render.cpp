@@ -5,6 +5,7 @@
 #include "units/text.h"
 #include "units/unit.h"
 #include "units/unit_geometry.h"
+#include "view/unit_bounds_cache.h"
 
 namespace lumetra {
 namespace {
@@ -13,10 +14,19 @@ bool Meets(const CRect& a, const CRect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+// `box` one LED larger on every side.
+CRect Outset(const CRect& box) {
+  return {SaturateToInt(std::int64_t(box.left) - 1), SaturateToInt(std::int64_t(box.top) - 1),
+          SaturateToInt(std::int64_t(box.right) + 1), SaturateToInt(std::int64_t(box.bottom) + 1)};
+}
+
+// Whether the unit shows its handles, rather than a selection frame, when selected.
+bool ShowsHandles(const CUnit& unit, const CUnit* current) { return !current || &unit == current; }
+
 }  // namespace
 
 void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
-                  bool withHandles, const CUnit* current, std::int64_t handleReach) {
+                  bool withHandles, const CUnit* current, std::int64_t handleReach, UnitBoundsCache* bounds) {
   DCStateGuard restore(dc);
   dc.SetClipRect(clip);
   const CRect area = dc.DrawableBounds();
@@ -45,33 +55,45 @@ void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const 
     dc.SelectObject(previous);
   }
 
-  DrawUnits(doc, dc, time, withHandles, current, handleReach);
+  DrawUnits(doc, dc, time, withHandles, current, handleReach, bounds);
 }
 
 void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles, const CUnit* current,
-               std::int64_t handleReach) {
+               std::int64_t handleReach, UnitBoundsCache* bounds) {
   const DrawContext context = doc.DrawContextAt(time);
   const CRect area = dc.DrawableBounds();
   const CPoint from = dc.DPtoLP({area.left, area.top}), to = dc.DPtoLP({area.right, area.bottom});
   // What this paint shows, in logical coordinates, one LED wider for the frames round boxes.
   const CRect repainted{from.x - 1, from.y - 1, SaturateToInt(std::int64_t(to.x) + 1),
                         SaturateToInt(std::int64_t(to.y) + 1)};
-  for (const auto& unit : doc.m_units) {
-    unit->Draw(dc, context);
+  for (const auto& owned : doc.m_units) {
+    const CUnit& unit = *owned;
+    // Without kept boxes every unit is drawn, and clipping keeps it to the area.
+    const bool meets = !bounds || Meets(bounds->BoundsOf(unit), repainted);
+    if (meets) unit.Draw(dc, context);
     if (!withHandles) continue;
-    if (unit->m_bSelected) {
-      if (current && unit.get() != current) {
-        DrawSelectionFrame(dc, unit->Bounds());
-      } else {
-        unit->DrawHandles(dc, handleReach);
+    if (unit.m_bSelected) {
+      if (ShowsHandles(unit, current)) {
+        unit.DrawHandles(dc, handleReach);
+      } else if (meets) {
+        DrawSelectionFrame(dc, bounds ? bounds->BoundsOf(unit) : unit.Bounds());
       }
     }
     // Over the handles' frame, so that it shows on a selected text too.
-    const auto* text = dynamic_cast<const CText*>(unit.get());
-    if (text && Meets(text->BoxRect(), repainted) && text->ClippedCharacters(1) > 0) {
+    const auto* text = dynamic_cast<const CText*>(&unit);
+    if (text && Meets(Outset(text->BoxRect()), repainted) && text->ClippedCharacters(1) > 0) {
       DrawClippedTextFrame(dc, text->BoxRect(), doc.CanvasPixels());
     }
   }
+}
+
+CRect PaintedBox(const CUnit& unit, const CRect& bounds, const CUnit* current, std::int64_t handleReach) {
+  CRect box = bounds;
+  if (unit.m_bSelected) {
+    box = box.Union(ShowsHandles(unit, current) ? unit.Handles(handleReach).Bounds() : SelectionFrameBox(bounds));
+  }
+  if (const auto* text = dynamic_cast<const CText*>(&unit)) box = box.Union(Outset(text->BoxRect()));
+  return box;
 }
 
 void DrawClippedTextFrame(CDC& dc, const CRect& box, CSize canvas) {
@@ -95,8 +117,10 @@ void DrawSelectionFrame(CDC& dc, const CRect& box) {
   dc.SetBkMode(TRANSPARENT);
   dc.SelectObject(&dotted);
   dc.SelectObject(&StockNullBrush());
-  dc.Rectangle(box.left - 1, box.top - 1, SaturateToInt(std::int64_t(box.right) + 1),
-               SaturateToInt(std::int64_t(box.bottom) + 1));
+  const CRect frame = Outset(box);
+  dc.Rectangle(frame.left, frame.top, frame.right, frame.bottom);
 }
+
+CRect SelectionFrameBox(const CRect& box) { return box.IsEmpty() ? CRect{} : Outset(box); }
 
 }  // namespace lumetra

@@ -16,6 +16,7 @@ namespace lumetra {
 
 class CTessaraDoc;
 class CUnit;
+class UnitBoundsCache;
 
 inline constexpr COLORREF kFrameSeparatorColour = 0x00FF0000;
 inline constexpr COLORREF kSelectionFrameColour = 0x00FFFF00;
@@ -36,18 +37,28 @@ inline constexpr COLORREF kClippedTextColour = 0x00FF00FF;
 // `withHandles` a text whose box cuts characters off shows that box in
 // kClippedTextColour, selected or not.
 // Handle squares reach at most `handleReach` LEDs from their centres.
+// With `bounds` a unit whose box there does not meet the painted area is
+// not drawn at all: the boxes must be those of the units as they are.
 void RenderCanvas(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, const std::optional<CRect>& clip,
-                  bool withHandles, const CUnit* current = nullptr, std::int64_t handleReach = INT64_MAX);
+                  bool withHandles, const CUnit* current = nullptr, std::int64_t handleReach = INT64_MAX,
+                  UnitBoundsCache* bounds = nullptr);
 
 // The units alone, first to last, each with its handles right after it when
 // selected and `withHandles`; no background, no separators.
 void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool withHandles, const CUnit* current = nullptr,
-               std::int64_t handleReach = INT64_MAX);
+               std::int64_t handleReach = INT64_MAX, UnitBoundsCache* bounds = nullptr);
+
+// The box of every pixel RenderCanvas with handles paints for `unit`, whose
+// Bounds() is `bounds`: the unit, its handles or selection frame when it is
+// selected, and the frame of a text's box should it cut characters off.
+CRect PaintedBox(const CUnit& unit, const CRect& bounds, const CUnit* current, std::int64_t handleReach);
 
 // A frame round a text's box in kClippedTextColour, on the box's edge where
 // round it would leave a canvas of `canvas` LEDs.
 void DrawClippedTextFrame(CDC& dc, const CRect& box, CSize canvas);
-// A dotted frame in the handles' colour round `box` (right and bottom edges outside).
+// A dotted frame in the handles' colour round `box` (right and bottom edges
+// outside), and the box of what it paints.
 void DrawSelectionFrame(CDC& dc, const CRect& box);
+CRect SelectionFrameBox(const CRect& box);
 
 }  // namespace lumetra

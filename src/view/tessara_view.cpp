@@ -18,7 +18,46 @@ std::int32_t Zoomed(std::int64_t pixels, float zoom) { return TruncToInt(double(
 }  // namespace
 
 void CTessaraView::Repaint(bool erase) {
+  m_unitBounds.Clear();
   if (m_pHost) m_pHost->Invalidate(erase);
+}
+
+std::vector<CRect> CTessaraView::PaintedBoxes(const std::vector<CUnit*>& units) const {
+  const std::int64_t reach = HandleReachAt(m_fZoom);
+  std::vector<CRect> boxes;
+  const auto add = [&](const CUnit& unit) {
+    boxes.push_back(PaintedBox(unit, m_unitBounds.Refresh(unit), m_pCurUnit, reach));
+  };
+  for (const CUnit* unit : units) add(*unit);
+  // The clock shows the time of each paint.
+  if (m_nClockCount > 0 && m_pDocument) {
+    for (const auto& unit : m_pDocument->m_units) {
+      if (IsClock(*unit) && std::find(units.begin(), units.end(), unit.get()) == units.end()) add(*unit);
+    }
+  }
+  if (m_rubberBand) boxes.push_back(SelectionFrameBox(RubberBandFrame()));
+  return boxes;
+}
+
+void CTessaraView::RepaintChanged(const std::vector<CUnit*>& units, const std::vector<CRect>& before) {
+  const std::vector<CRect> after = PaintedBoxes(units);
+  if (!m_pHost) return;
+  // The same units and clocks, and the band, paint before and after.
+  for (std::size_t i = 0; i < std::max(before.size(), after.size()); ++i) {
+    const CRect changed = (i < before.size() ? before[i] : CRect{}).Union(i < after.size() ? after[i] : CRect{});
+    if (!changed.IsEmpty()) m_pHost->InvalidateArea(changed);
+  }
+}
+
+CRect CTessaraView::RubberBandFrame() const {
+  const CRect band = m_rubberBand->Normalized();
+  return {band.left + 1, band.top + 1, band.right, band.bottom};
+}
+
+std::vector<CUnit*> CTessaraView::DraggedUnits() const {
+  if (m_bGroupMove) return SelectedUnits();
+  if (m_pCurUnit) return {m_pCurUnit};
+  return {};
 }
 
 void CTessaraView::BeginChange(StepKind kind) {
@@ -69,11 +108,13 @@ void CTessaraView::MoveSelection(std::int64_t dx, std::int64_t dy) {
 }
 
 void CTessaraView::NudgeSelection(std::int32_t dx, std::int32_t dy) {
+  const std::vector<CUnit*> moved = SelectedUnits();
+  const std::vector<CRect> before = PaintedBoxes(moved);
   BeginChange(StepKind::kNudge);
   MoveSelection(dx, dy);
   m_pDocument->History().Commit(m_bNudging ? EditHistory::Merge::kWithLast : EditHistory::Merge::kNo);
   m_bNudging = true;
-  Repaint();
+  RepaintChanged(moved, before);
 }
 
 void CTessaraView::TouchClocks() {
@@ -210,12 +251,12 @@ void CTessaraView::UpdateCanvasSize() {
 
 void CTessaraView::OnDraw(CDC& dc, const std::optional<CRect>& clip) const {
   if (!m_pDocument) return;
-  RenderCanvas(*m_pDocument, dc, GetLocalTime(), clip, /*withHandles=*/true, m_pCurUnit, HandleReachAt(m_fZoom));
+  RenderCanvas(*m_pDocument, dc, GetLocalTime(), clip, /*withHandles=*/true, m_pCurUnit, HandleReachAt(m_fZoom),
+               &m_unitBounds);
   if (m_rubberBand) {
     DCStateGuard restore(dc);
     dc.SetClipRect(clip);
-    const CRect band = m_rubberBand->Normalized();
-    DrawSelectionFrame(dc, {band.left + 1, band.top + 1, band.right, band.bottom});
+    DrawSelectionFrame(dc, RubberBandFrame());
   }
 }
 

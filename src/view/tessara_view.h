@@ -19,6 +19,7 @@
 #include "platform/types.h"
 #include "units/editing_view.h"
 #include "view/style_page.h"
+#include "view/unit_bounds_cache.h"
 #include "view/view_commands.h"
 #include "view/view_host.h"
 
@@ -142,6 +143,11 @@ class CTessaraView : public EditingView {
   void Undo();
   void Redo();
 
+  // Repaints the whole canvas, the boxes kept of the units taken anew: after
+  // every change but the steps of a drag and the nudges, which repaint what
+  // they changed.
+  void Repaint(bool erase = true);
+
   // The clocks in the document; the clock tool is offered only while there is none.
   std::int32_t m_nClockCount = 0;
 
@@ -151,7 +157,15 @@ class CTessaraView : public EditingView {
   CUnit* m_pMarkedUnit = nullptr;  // not owning
 
  private:
-  void Repaint(bool erase = true);
+  // The boxes that `units`, the clocks and the rubber band paint now, one
+  // for each, in that order.
+  std::vector<CRect> PaintedBoxes(const std::vector<CUnit*>& units) const;
+  // After a step that changed `units` alone (and placed the clocks): keeps
+  // their new boxes and repaints, for each, what it painted before the step
+  // (`before`, their PaintedBoxes then) and what it paints now.
+  void RepaintChanged(const std::vector<CUnit*>& units, const std::vector<CRect>& before);
+  // The units a drag step changes.
+  std::vector<CUnit*> DraggedUnits() const;
   // Every change of the document is a step of its history (EditHistory):
   // Begin opens it, Commit closes it.
   void BeginChange(StepKind kind);
@@ -170,6 +184,9 @@ class CTessaraView : public EditingView {
   // The arrow keys: the selection moves by (dx, dy), consecutive presses making one step.
   void NudgeSelection(std::int32_t dx, std::int32_t dy);
   std::optional<CRect> m_rubberBand;
+  // The box round which the rubber band's frame goes: the frame runs over
+  // the LEDs of the press and of the mouse.
+  CRect RubberBandFrame() const;
   bool m_bGroupMove = false;  // the drag moves every selected unit
   bool m_bNudging = false;    // the last key moved the selection
   // Takes back the unit the open change created, leaving no step.
@@ -231,6 +248,9 @@ class CTessaraView : public EditingView {
   CTessaraDoc* m_pDocument = nullptr;
   StylePageValues* m_pStylePage = nullptr;
   Bitmap32 m_feedback{1, 1};
+  // The units' boxes as painted, so that a repaint of part of the canvas
+  // draws only the units that paint there.
+  mutable UnitBoundsCache m_unitBounds;
 };
 
 }  // namespace lumetra

@@ -52,6 +52,8 @@ class ViewHost {
   virtual void ShowPopupMenu(const PopupMenuRequest& request) = 0;
   // The view's picture changed; `erase` as the original request asked.
   virtual void Invalidate(bool /*erase*/) {}
+  // Only `area` of the canvas changed (LEDs, right and bottom edges outside).
+  virtual void InvalidateArea(const CRect& /*area*/) { Invalidate(true); }
   virtual void SetMouseCapture(bool /*captured*/) {}
   // A message box with the application's title and an OK button.
   virtual void ShowMessage(const std::string& /*text*/) {}

@@ -81,6 +81,7 @@ void CTessaraView::OnLButtonDown(CPoint client, bool extendSelection) {
       m_pCurUnit = nullptr;
       CommitChange();  // refused: its message may take the release
     }
+    Repaint();  // the units that were selected lose their handles
   } else if (m_nMode == kModeSelect) {
     PressInSelectMode(at.x, at.y, extendSelection);
   }
@@ -163,12 +164,16 @@ void CTessaraView::TakePendingGrab(CDC& dc) {
 void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
   CPoint at = ToCanvas(client);
   if (leftButtonDown && m_rubberBand) {
+    const std::vector<CRect> before = PaintedBoxes({});
     m_rubberBand->right = at.x;
     m_rubberBand->bottom = at.y;
-    Repaint();
+    RepaintChanged({}, before);
     return;
   }
   if (!leftButtonDown || !m_pCurUnit) return;
+  // A step changes the dragged units and may place the clock; nothing else.
+  const std::vector<CUnit*> dragged = DraggedUnits();
+  const std::vector<CRect> before = PaintedBoxes(dragged);
   CDC dc = FeedbackDC();
   if (m_pendingGrab) TakePendingGrab(dc);
   if (m_bResizing) at = Offset(at, m_grabOffset);
@@ -185,7 +190,7 @@ void CTessaraView::OnMouseMove(CPoint client, bool leftButtonDown) {
     }
   }
   if (dragging && dynamic_cast<CTimer*>(m_pCurUnit)) PlaceClock();
-  Repaint();
+  RepaintChanged(dragged, before);
 }
 
 void CTessaraView::OnLButtonUp(CPoint client) {
@@ -203,8 +208,8 @@ void CTessaraView::OnLButtonUp(CPoint client) {
       DiscardNewUnit();  // a click traces no point: the curve could be neither seen nor picked
     } else if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
       // The dialog is part of the creation: its Apply makes no step of its own.
-      const DialogOutcome outcome =
-          m_pHost ? m_pHost->EditTextProperties(*text, /*newUnit=*/true, [] {}) : DialogOutcome::kCancelled;
+      const DialogOutcome outcome = m_pHost ? m_pHost->EditTextProperties(*text, /*newUnit=*/true, [this] { Repaint(); })
+                                            : DialogOutcome::kCancelled;
       if (outcome == DialogOutcome::kCancelled) DiscardNewUnit();  // an empty box nobody asked for
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
@@ -265,6 +270,7 @@ void CTessaraView::OnLButtonDblClk(CPoint client) {
         m_pHost->EditTextProperties(*text, /*newUnit=*/false, [&] {
           CommitChange();
           begin();
+          Repaint();
         });
       }
       CommitChange();

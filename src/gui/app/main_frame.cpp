@@ -531,7 +531,7 @@ void CMainFrame::OnCommand(int command) {
     entry->run(*this);
   } else if (CChildFrame* child = ActiveChild()) {
     child->View().OnCommand(command);
-    child->Canvas().viewport()->update();
+    child->View().Repaint();
   }
   UpdateCommandStates();
   UpdateWindowTitle();

@@ -174,6 +174,16 @@ void CanvasWidget::ShowPopupMenu(const PopupMenuRequest& request) {
 
 void CanvasWidget::Invalidate(bool) { viewport()->update(); }
 
+// The LEDs of `area` as the window shows them, zoomed and scrolled.
+void CanvasWidget::InvalidateArea(const CRect& area) {
+  if (area.IsEmpty()) return;
+  const double zoom = view_.m_fZoom > 0 ? view_.m_fZoom : 1.0;
+  const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  const QRectF shown(area.left * zoom - scroll.x(), area.top * zoom - scroll.y(), double(area.Width()) * zoom,
+                     double(area.Height()) * zoom);
+  viewport()->update(shown.toAlignedRect().intersected(viewport()->rect()));
+}
+
 void CanvasWidget::SetMouseCapture(bool captured) {
   // Qt already keeps the mouse with the widget that took the press; a capture
   // outside a press (the Bezier's rubber segment) is taken explicitly.
@@ -257,13 +267,7 @@ void CanvasWidget::CanvasSizeChanged(CSize zoomed) {
 void CanvasWidget::PanelSettingsChanged(const CTessaraDoc&) { emit panelSettingsChanged(); }
 
 DialogOutcome CanvasWidget::EditTextProperties(CText& text, bool newUnit, const std::function<void()>& applied) {
-  CTextPropertiesDlg dialog(
-      text, newUnit,
-      [this, &applied] {
-        applied();
-        viewport()->update();
-      },
-      TextCodePage(), this);
+  CTextPropertiesDlg dialog(text, newUnit, applied, TextCodePage(), this);
   return OutcomeOf(dialog.exec(), dialog.AppliedAny());
 }
 

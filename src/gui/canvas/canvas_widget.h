@@ -31,6 +31,7 @@ class CanvasWidget : public QAbstractScrollArea, public ViewHost {
   // ViewHost
   void ShowPopupMenu(const PopupMenuRequest& request) override;
   void Invalidate(bool erase) override;
+  void InvalidateArea(const CRect& area) override;
   void SetMouseCapture(bool captured) override;
   void ShowMessage(const std::string& text) override;
   void ShowStatus(const std::string& text) override;

@@ -1,0 +1,198 @@
+// The editing canvas repaints only what a drag step or a nudge changed. A
+// scripted session keeps a screen that takes exactly the repaints the view
+// asks for, and after every event compares it with a full paint of the
+// document, pixel for pixel: units that invert and XOR what lies under them,
+// hatch brushes, wide pens, XOR handles and a clock whose time moves on.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/document.h"
+#include "platform/gdi/dc.h"
+#include "platform/local_time.h"
+#include "units/ellipse.h"
+#include "units/line.h"
+#include "units/polygon.h"
+#include "units/rectangle.h"
+#include "units/round.h"
+#include "units/text.h"
+#include "units/timer.h"
+#include "view/canvas_render.h"
+#include "view/tessara_view.h"
+#include "view/view_commands.h"
+
+namespace lumetra {
+namespace {
+
+// What the view asked to repaint since the screen last painted.
+struct RecordingHost : ViewHost {
+  bool whole = false;
+  std::vector<CRect> areas;
+  void ShowPopupMenu(const PopupMenuRequest&) override {}
+  void Invalidate(bool) override { whole = true; }
+  void InvalidateArea(const CRect& area) override { areas.push_back(area); }
+};
+
+// The time every paint shows, moved on by the test.
+struct SteppedClock {
+  LocalTime now{2026, 12, 10, 4, 9, 59, 58};
+  LocalTimeSource previous = SetLocalTimeSource([this] { return now; });
+  ~SteppedClock() { SetLocalTimeSource(std::move(previous)); }
+  void Tick() { now.minute = (now.minute + 1) % 60; }
+};
+
+template <class T>
+T& Add(CTessaraDoc& doc, CPoint first, CPoint second, int rop, int penWidth = 1) {
+  auto unit = std::make_unique<T>();
+  unit->m_ptFirst = first;
+  unit->m_ptSecond = second;
+  unit->m_nDrawMode = rop;
+  unit->m_nPenWidth = penWidth;
+  unit->m_crPen = 0x0000FFFF;
+  T& added = *unit;
+  doc.m_units.push_back(std::move(unit));
+  return added;
+}
+
+struct Event {
+  const char* name;
+  std::function<void(CTessaraView&)> run;
+  bool dragStep = false;  // must repaint part of the canvas only
+};
+
+TEST(PartialRepaint, AScriptedSessionLeavesTheScreenAsAFullPaintWould) {
+  SteppedClock clock;
+  CTessaraDoc doc;
+  doc.m_nWidthWords = 8, doc.m_nHeightWords = 2, doc.m_nFrames = 5;  // 128 x 160
+  doc.m_nClockStyle = 1;  // the date and the time to the minute
+  auto& hatched = Add<CRectangle>(doc, {10, 10}, {60, 40}, R2_XORPEN, 2);
+  hatched.m_nBrushStyle = BS_HATCHED, hatched.m_nHatchStyle = HS_DIAGCROSS, hatched.m_crBrush = 0x0000FF00;
+  Add<CEllipse>(doc, {30, 20}, {90, 70}, R2_NOT, 3);
+  Add<CText>(doc, {5, 60}, {30, 72}, R2_XORPEN).m_strText = "LED 42";  // cut off by its box
+  Add<CPolygon>(doc, {}, {}, R2_XORPEN).m_pPoints->assign({{80, 90}, {120, 100}, {90, 130}});
+  Add<CDLine>(doc, {0, 100}, {127, 150}, R2_COPYPEN, 5);
+  auto& circle = Add<CRound>(doc, {95, 35}, {125, 65}, R2_XORPEN);
+  circle.m_ptCenter = {110, 50}, circle.m_nRadius = 15;
+  Add<CTimer>(doc, {10, 120}, {70, 136}, R2_COPYPEN);
+
+  RecordingHost host;
+  CTessaraView view;
+  view.SetDocument(&doc);
+  view.SetHost(&host);
+  view.OnInitialUpdate();
+
+  const CSize size = doc.CanvasPixels();
+  Bitmap32 screen(size.cx, size.cy);
+  const auto at = [&](int x, int y) { return CPoint{int(x * view.m_fZoom), int(y * view.m_fZoom)}; };
+  const auto press = [&](int x, int y, bool shift = false) {
+    return [=](CTessaraView& v) { v.OnLButtonDown(at(x, y), shift); };
+  };
+  const auto move = [&](int x, int y) { return [=](CTessaraView& v) { v.OnMouseMove(at(x, y), true); }; };
+  const auto release = [&](int x, int y) { return [=](CTessaraView& v) { v.OnLButtonUp(at(x, y)); }; };
+  const auto key = [](std::int32_t k, bool shift = false) { return [=](CTessaraView& v) { v.OnKeyDown(k, shift); }; };
+  const auto command = [](std::int32_t c) { return [=](CTessaraView& v) { v.OnCommand(c); }; };
+
+  const std::vector<Event> script = {
+      {"pick the hatched rectangle", press(35, 11)},
+      {"move it", move(37, 14), true},
+      {"move it over the ellipse", move(45, 30), true},
+      {"move it further", move(50, 52), true},
+      {"drop it", release(50, 52)},
+      {"add the circle", press(110, 36, true)},
+      {"release", release(110, 36)},
+      {"grab both by the circle", press(110, 36)},
+      {"move both", move(104, 44), true},
+      {"move both left", move(90, 47), true},
+      {"drop both", release(90, 47)},
+      {"nudge right", key(kKeyRight), true},
+      {"nudge right again", key(kKeyRight), true},
+      {"nudge down a word", key(kKeyDown, true), true},
+      {"deselect", key(kKeyEscape)},
+      {"pick the ellipse", press(60, 21)},
+      {"release it", release(60, 21)},
+      {"grab its corner", press(90, 70)},
+      {"take the corner", move(93, 74), true},
+      {"drag the corner", move(100, 85), true},
+      {"drop the corner", release(100, 85)},
+      {"zoom in", [](CTessaraView& v) { v.OnZoom(3); }},
+      {"rectangle tool", command(kCmdToolRectangle)},
+      {"start a rectangle", press(100, 5)},
+      {"draw it", move(110, 18), true},
+      {"draw it larger", move(122, 28), true},
+      {"finish it", release(122, 28)},
+      {"select tool", command(kCmdSelect)},
+      {"start a band", press(3, 152)},
+      {"stretch it", move(40, 125), true},
+      {"stretch it over the clock", move(75, 115), true},
+      {"select in it", release(75, 115)},
+      {"undo the band's nothing and the rectangle", command(kCmdUndo)},
+      {"undo the corner", command(kCmdUndo)},
+      {"deselect the band's units", key(kKeyEscape)},
+      {"pick the clock", press(40, 128)},
+      {"drag the clock", move(40, 100), true},
+      {"drag it down", move(40, 60), true},
+      {"drop it", release(40, 60)},
+      {"pick the text", press(8, 62)},
+      {"drag the text", move(12, 70), true},
+      {"drag it over the ellipse", move(40, 50), true},
+      {"drop the text", release(40, 50)},
+      {"pick the polygon", press(80, 90)},
+      {"move the polygon", move(70, 80), true},
+      {"drop the polygon", release(70, 80)},
+      {"undo", command(kCmdUndo)},
+      {"redo", command(kCmdRedo)},
+  };
+
+  for (const Event& event : script) {
+    SCOPED_TRACE(event.name);
+    // Nothing repaints the canvas for the clock alone, but every drag step shows its time.
+    if (event.dragStep) clock.Tick();
+    host.whole = false;
+    host.areas.clear();
+    event.run(view);
+    std::int64_t repainted = 0;
+    CDC dc(screen);
+    if (host.whole) {
+      view.OnDraw(dc);
+    } else {
+      for (const CRect& changed : host.areas) {
+        const CRect area = changed.ClipTo({0, 0, size.cx, size.cy});
+        if (area.IsEmpty()) continue;
+        view.OnDraw(dc, area);
+        repainted += std::int64_t(area.Width()) * area.Height();
+      }
+    }
+    if (event.dragStep) {
+      EXPECT_FALSE(host.whole);
+      EXPECT_GT(repainted, 0);
+      EXPECT_LT(repainted, std::int64_t(size.cx) * size.cy / 2);
+    }
+
+    Bitmap32 full(size.cx, size.cy);
+    CDC fullDc(full);
+    RenderCanvas(doc, fullDc, GetLocalTime(), std::nullopt, /*withHandles=*/true, view.m_pCurUnit,
+                 HandleReachAt(view.m_fZoom));
+    if (const auto& band = view.RubberBand()) {
+      const CRect b = band->Normalized();
+      DrawSelectionFrame(fullDc, {b.left + 1, b.top + 1, b.right, b.bottom});
+    }
+    int differences = 0;
+    CPoint first{-1, -1};
+    for (int y = 0; y < size.cy; ++y) {
+      for (int x = 0; x < size.cx; ++x) {
+        if (screen.At(x, y) == full.At(x, y)) continue;
+        if (differences++ == 0) first = {x, y};
+      }
+    }
+    EXPECT_EQ(differences, 0) << "first at " << first.x << "," << first.y;
+  }
+  EXPECT_EQ(doc.m_units.size(), 7u);  // the new rectangle was undone
+}
+
+}  // namespace
+}  // namespace lumetra
