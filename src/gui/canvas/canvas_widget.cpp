@@ -369,33 +369,33 @@ void CanvasWidget::resizeEvent(QResizeEvent* event) {
 
 void CanvasWidget::scrollContentsBy(int, int) { viewport()->update(); }
 
-// Only the exposed part of the canvas is drawn, at one pixel per LED, and
-// then enlarged without smoothing so that each LED is a sharp block.
+// Only the exposed parts of the canvas are drawn, each at one pixel per
+// LED, and then enlarged without smoothing so that each LED is a sharp block.
 void CanvasWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
-  const QRect exposed = event->rect();
-  painter.fillRect(exposed, palette().color(QPalette::Dark));
+  painter.fillRect(event->rect(), palette().color(QPalette::Dark));
   const CSize size = document_.CanvasPixels();
   if (size.cx <= 0 || size.cy <= 0) return;
   if (canvas_.Width() != size.cx || canvas_.Height() != size.cy) canvas_ = Bitmap32(size.cx, size.cy);
 
   const double zoom = view_.m_fZoom > 0 ? view_.m_fZoom : 1.0;
   const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
-  const QRect zoomedExposed = exposed.translated(scroll);
-  const int left = std::max(0, int(std::floor(zoomedExposed.left() / zoom)));
-  const int top = std::max(0, int(std::floor(zoomedExposed.top() / zoom)));
-  const int right = std::min(int(size.cx), int(std::ceil((zoomedExposed.right() + 1) / zoom)));
-  const int bottom = std::min(int(size.cy), int(std::ceil((zoomedExposed.bottom() + 1) / zoom)));
-  if (left >= right || top >= bottom) return;
-
-  const CRect leds{left, top, right, bottom};
-  CDC dc(canvas_);
-  view_.OnDraw(dc, leds);
   const QImage image(reinterpret_cast<const uchar*>(canvas_.Pixels().data()), canvas_.Width(), canvas_.Height(),
                      qsizetype(canvas_.Width()) * 4, QImage::Format_RGB32);
-  const QRectF target(left * zoom - scroll.x(), top * zoom - scroll.y(), (right - left) * zoom, (bottom - top) * zoom);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(target, image, QRectF(left, top, right - left, bottom - top));
+  CDC dc(canvas_);
+  for (const QRect& exposed : event->region()) {
+    const QRect zoomedExposed = exposed.translated(scroll);
+    const int left = std::max(0, int(std::floor(zoomedExposed.left() / zoom)));
+    const int top = std::max(0, int(std::floor(zoomedExposed.top() / zoom)));
+    const int right = std::min(int(size.cx), int(std::ceil((zoomedExposed.right() + 1) / zoom)));
+    const int bottom = std::min(int(size.cy), int(std::ceil((zoomedExposed.bottom() + 1) / zoom)));
+    if (left >= right || top >= bottom) continue;
+    view_.OnDraw(dc, CRect{left, top, right, bottom});
+    const QRectF target(left * zoom - scroll.x(), top * zoom - scroll.y(), (right - left) * zoom,
+                        (bottom - top) * zoom);
+    painter.drawImage(target, image, QRectF(left, top, right - left, bottom - top));
+  }
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {
