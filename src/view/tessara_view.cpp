@@ -42,11 +42,22 @@ std::vector<CRect> CTessaraView::PaintedBoxes(const std::vector<CUnit*>& units) 
 void CTessaraView::RepaintChanged(const std::vector<CUnit*>& units, const std::vector<CRect>& before) {
   const std::vector<CRect> after = PaintedBoxes(units);
   if (!m_pHost) return;
-  // The same units and clocks, and the band, paint before and after.
-  for (std::size_t i = 0; i < std::max(before.size(), after.size()); ++i) {
+  // The same units and clocks, and the band, paint before and after. Many
+  // boxes go as the one round them all: a host's region of thousands of
+  // boxes costs more than it saves.
+  constexpr std::size_t kMostAreas = 16;
+  const std::size_t count = std::max(before.size(), after.size());
+  CRect all;
+  for (std::size_t i = 0; i < count; ++i) {
     const CRect changed = (i < before.size() ? before[i] : CRect{}).Union(i < after.size() ? after[i] : CRect{});
-    if (!changed.IsEmpty()) m_pHost->InvalidateArea(changed);
+    if (changed.IsEmpty()) continue;
+    if (count <= kMostAreas) {
+      m_pHost->InvalidateArea(changed);
+    } else {
+      all = all.Union(changed);
+    }
   }
+  if (!all.IsEmpty()) m_pHost->InvalidateArea(all);
 }
 
 CRect CTessaraView::RubberBandFrame() const {
