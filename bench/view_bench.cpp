@@ -72,7 +72,7 @@ struct RepaintRequests : ViewHost {
   std::vector<CRect> areas;
   void ShowPopupMenu(const PopupMenuRequest&) override {}
   void Invalidate(bool) override { whole = true; }
-  void InvalidateArea(const CRect& area) { areas.push_back(area); }
+  void InvalidateArea(const CRect& area) override { areas.push_back(area); }
 };
 
 // One step of dragging a 40 x 30 rectangle among the 1,000 (or 10,000)

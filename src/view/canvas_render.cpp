@@ -66,20 +66,22 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
   // What this paint shows, in logical coordinates, one LED wider for the frames round boxes.
   const CRect repainted{from.x - 1, from.y - 1, SaturateToInt(std::int64_t(to.x) + 1),
                         SaturateToInt(std::int64_t(to.y) + 1)};
+  const std::int32_t canvasWidth = doc.CanvasPixels().cx;
   for (const auto& owned : doc.m_units) {
     const CUnit& unit = *owned;
     // Without kept boxes every unit is drawn, and clipping keeps it to the area.
-    const bool meets = !bounds || Meets(bounds->BoundsOf(unit), repainted);
+    const bool meets = !bounds || Meets(bounds->BoxOf(unit, canvasWidth), repainted);
     if (meets) unit.Draw(dc, context);
     if (!withHandles) continue;
     if (unit.m_bSelected) {
       if (ShowsHandles(unit, current)) {
         unit.DrawHandles(dc, handleReach);
       } else if (meets) {
-        DrawSelectionFrame(dc, bounds ? bounds->BoundsOf(unit) : unit.Bounds());
+        DrawSelectionFrame(dc, unit.Bounds());
       }
     }
-    // Over the handles' frame, so that it shows on a selected text too.
+    // Over the handles' frame, so that it shows on a selected text too. The
+    // frame goes round the box, which may be empty.
     const auto* text = dynamic_cast<const CText*>(&unit);
     if (text && Meets(Outset(text->BoxRect()), repainted) && text->ClippedCharacters(1) > 0) {
       DrawClippedTextFrame(dc, text->BoxRect(), doc.CanvasPixels());
@@ -87,13 +89,13 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
   }
 }
 
-CRect PaintedBox(const CUnit& unit, const CRect& bounds, const CUnit* current, std::int64_t handleReach) {
-  CRect box = bounds;
+CRect PaintedBox(const CUnit& unit, const CRect& box, const CUnit* current, std::int64_t handleReach) {
+  CRect painted = box;
   if (unit.m_bSelected) {
-    box = box.Union(ShowsHandles(unit, current) ? unit.Handles(handleReach).Bounds() : SelectionFrameBox(bounds));
+    painted = painted.Union(ShowsHandles(unit, current) ? unit.Handles(handleReach).Bounds() : SelectionFrameBox(box));
   }
-  if (const auto* text = dynamic_cast<const CText*>(&unit)) box = box.Union(Outset(text->BoxRect()));
-  return box;
+  if (const auto* text = dynamic_cast<const CText*>(&unit)) painted = painted.Union(Outset(text->BoxRect()));
+  return painted;
 }
 
 void DrawClippedTextFrame(CDC& dc, const CRect& box, CSize canvas) {

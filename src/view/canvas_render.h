@@ -49,9 +49,10 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
                std::int64_t handleReach = INT64_MAX, UnitBoundsCache* bounds = nullptr);
 
 // The box of every pixel RenderCanvas with handles paints for `unit`, whose
-// Bounds() is `bounds`: the unit, its handles or selection frame when it is
-// selected, and the frame of a text's box should it cut characters off.
-CRect PaintedBox(const CUnit& unit, const CRect& bounds, const CUnit* current, std::int64_t handleReach);
+// own pixels lie in `box` (which holds its Bounds()): the unit, its handles
+// or selection frame when it is selected, and the frame of a text's box
+// should it cut characters off.
+CRect PaintedBox(const CUnit& unit, const CRect& box, const CUnit* current, std::int64_t handleReach);
 
 // A frame round a text's box in kClippedTextColour, on the box's edge where
 // round it would leave a canvas of `canvas` LEDs.

@@ -24,9 +24,10 @@ void CTessaraView::Repaint(bool erase) {
 
 std::vector<CRect> CTessaraView::PaintedBoxes(const std::vector<CUnit*>& units) const {
   const std::int64_t reach = HandleReachAt(m_fZoom);
+  const std::int32_t canvasWidth = m_pDocument ? m_pDocument->CanvasPixels().cx : 0;
   std::vector<CRect> boxes;
   const auto add = [&](const CUnit& unit) {
-    boxes.push_back(PaintedBox(unit, m_unitBounds.Refresh(unit), m_pCurUnit, reach));
+    boxes.push_back(PaintedBox(unit, m_unitBounds.Refresh(unit, canvasWidth), m_pCurUnit, reach));
   };
   for (const CUnit* unit : units) add(*unit);
   // The clock shows the time of each paint.
@@ -182,7 +183,7 @@ void CTessaraView::FollowHistory(const HeldUnits& held) {
     }
   }
   if (m_pCurUnit) m_pCurUnit->m_bSelected = true;
-  m_bCreating = m_bMoving = m_bResizing = false;
+  m_bCreating = m_bMoving = m_bResizing = m_bGroupMove = false;
   if (m_nMode != kModeCreate) m_nMode = kModeSelect;
   UpdateCanvasSize();
   Repaint();

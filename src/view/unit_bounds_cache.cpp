@@ -1,15 +1,23 @@
 #include "view/unit_bounds_cache.h"
 
-#include "units/unit.h"
+#include "units/timer.h"
 
 namespace lumetra {
 
-const CRect& UnitBoundsCache::BoundsOf(const CUnit& unit) {
+CRect PaintBoxAtAnyTime(const CUnit& unit, std::int32_t canvasWidth) {
+  const CRect bounds = unit.Bounds();
+  if (!IsClock(unit) || bounds.IsEmpty()) return bounds;
+  return bounds.Union({0, bounds.top, canvasWidth, bounds.bottom});
+}
+
+const CRect& UnitBoundsCache::BoxOf(const CUnit& unit, std::int32_t canvasWidth) {
   const auto [at, added] = boxes_.try_emplace(&unit);
-  if (added) at->second = unit.Bounds();
+  if (added) at->second = PaintBoxAtAnyTime(unit, canvasWidth);
   return at->second;
 }
 
-const CRect& UnitBoundsCache::Refresh(const CUnit& unit) { return boxes_[&unit] = unit.Bounds(); }
+const CRect& UnitBoundsCache::Refresh(const CUnit& unit, std::int32_t canvasWidth) {
+  return boxes_[&unit] = PaintBoxAtAnyTime(unit, canvasWidth);
+}
 
 }  // namespace lumetra
