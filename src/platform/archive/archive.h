@@ -52,6 +52,8 @@ class CArchive {
 
   void WriteString(std::string_view s);
   std::string ReadString();
+  // A string where it lies in the loaded bytes, valid as long as they are.
+  std::string_view ReadStringInPlace();
 
   // Prepares a storing archive for about n objects, so that large documents
   // are written without rehashing or regrowing.
@@ -76,10 +78,11 @@ class CArchive {
   std::vector<std::string> TakeReadProblems() { return std::exchange(readProblems_, {}); }
 
  private:
-  struct LoadedEntry {
-    const RuntimeClass* cls;  // set for class entries
+  // A class record read while loading; every other index up to mapCount_ is an object.
+  struct LoadedClass {
+    std::uint32_t index;
+    const RuntimeClass* cls;
     std::uint16_t schema;
-    bool isObject;
   };
 
   // Plain values are stored as their little-endian bytes.
@@ -93,6 +96,8 @@ class CArchive {
   }
   [[noreturn]] void Fail(ArchiveFailure failure, const std::string& detail) const;
   const RuntimeClass& ReadClassRecord(std::uint16_t& schema);
+  // The class record loaded with `index`, or nullptr when the index names an object or nothing yet.
+  const LoadedClass* FindLoadedClass(std::uint32_t index) const;
 
   const ClassRegistry& registry_;
   bool storing_;
@@ -101,7 +106,7 @@ class CArchive {
   std::uint32_t mapCount_ = 1;  // next index of the shared class/object sequence
   std::unordered_map<const RuntimeClass*, std::uint32_t> storedClasses_;
   std::unordered_map<const CObject*, std::uint32_t> storedObjects_;
-  std::vector<LoadedEntry> loaded_;  // index 0 is the null entry
+  std::vector<LoadedClass> loadedClasses_;  // in index order
   std::uint16_t objectSchema_ = 0;
   std::vector<std::string> readProblems_;
 };

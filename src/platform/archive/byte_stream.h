@@ -26,6 +26,13 @@ class ByteReader {
   }
   // Reads what is there, up to n bytes; returns the number read.
   std::size_t ReadUpTo(void* out, std::size_t n);
+  // Passes over exactly n bytes and returns them where they lie, valid as
+  // long as the bytes read; throws like Read.
+  std::span<const std::uint8_t> ReadInPlace(std::size_t n) {
+    if (n > BytesLeft()) ThrowEndOfFile(n);
+    pos_ += n;
+    return bytes_.subspan(pos_ - n, n);
+  }
 
   std::uint8_t ReadU8() { return ReadValue<std::uint8_t>(); }
   std::uint16_t ReadU16() { return ReadValue<std::uint16_t>(); }

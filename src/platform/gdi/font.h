@@ -1,8 +1,10 @@
 #pragma once
 // Logical fonts: the LOGFONT record that documents store for text units, and
-// the font object made from it.
+// the immutable font object made from it, which holders of the same record
+// may share.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -49,6 +51,11 @@ class CFont {
  private:
   LOGFONT logFont_;
 };
+
+// The one font object for `lf` while anything holds it, so that every holder
+// of the same record shares it; a holder that wants another font takes
+// another pointer. Safe to call from any thread.
+std::shared_ptr<const CFont> SharedFont(const LOGFONT& lf);
 
 // The font a device context starts with (GDI's SYSTEM_FONT).
 CFont& StockSystemFont();
