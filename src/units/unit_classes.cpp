@@ -28,7 +28,8 @@ const ClassRegistry& UnitClasses() {
   return registry;
 }
 
-std::vector<std::unique_ptr<CUnit>> ReadUnitArray(CArchive& ar, std::vector<UnitReadProblem>& problems) {
+std::vector<std::unique_ptr<CUnit>> ReadUnitArray(CArchive& ar, std::vector<UnitReadProblem>& problems,
+                                                  const std::function<void(CUnit&)>& settle) {
   // The smallest entry is a two-byte tag.
   constexpr std::size_t kMinObjectBytes = 2;
   const std::uint32_t count = ar.ReadBoundedCount(kMinObjectBytes);
@@ -41,6 +42,7 @@ std::vector<std::unique_ptr<CUnit>> ReadUnitArray(CArchive& ar, std::vector<Unit
     for (std::string& reason : ar.TakeReadProblems()) problems.push_back({i, std::move(reason)});
     // Every registered class is a unit, so this cast cannot fail.
     units.emplace_back(static_cast<CUnit*>(object.release()));
+    if (settle) settle(*units.back());
   }
   return units;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +35,11 @@ void WriteUnitArray(CArchive& ar, const Units& units) {
 }
 
 // Reads a unit array; what could not be read as stored goes to `problems`.
-// Throws ArchiveError for bytes that are no unit array (a null entry among them).
-std::vector<std::unique_ptr<CUnit>> ReadUnitArray(CArchive& ar, std::vector<UnitReadProblem>& problems);
+// `settle`, when given, is called with every unit right after it is read,
+// while the unit is still in the cache (cheaper than a later pass over a large
+// array). Throws ArchiveError for bytes that are no unit array (a null entry
+// among them).
+std::vector<std::unique_ptr<CUnit>> ReadUnitArray(CArchive& ar, std::vector<UnitReadProblem>& problems,
+                                                  const std::function<void(CUnit&)>& settle = {});
 
 }  // namespace lumetra

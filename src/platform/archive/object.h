@@ -1,10 +1,12 @@
 #pragma once
 // Objects that the archive can store polymorphically: each names its run-time
-// class, which carries the stored class name, the schema and a factory.
+// class, which carries the stored class name, the schema and a factory, and
+// which tells objects of a final class apart without dynamic_cast.
 
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 
 namespace lumetra {
 
@@ -24,6 +26,15 @@ class CObject {
   virtual const RuntimeClass& GetRuntimeClass() const = 0;
   virtual void Serialize(CArchive& ar) = 0;
 };
+
+// `object` as a `Class`, or nullptr. A final class has no subclasses, so its
+// run-time class record answers what dynamic_cast would, without comparing
+// type names.
+template <class Class>
+  requires std::is_final_v<Class> && std::is_base_of_v<CObject, Class>
+Class* ObjectCast(CObject* object) {
+  return object && &object->GetRuntimeClass() == &Class::kRuntimeClass ? static_cast<Class*>(object) : nullptr;
+}
 
 }  // namespace lumetra
 
