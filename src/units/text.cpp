@@ -188,7 +188,8 @@ void CText::Serialize(CArchive& ar) {
     ar.WriteString(lf.FaceName());
   } else {
     lf.SetFaceName(ar.ReadStringInPlace());
-    m_pFont = SharedFont(lf);
+    // A font with this record already (most often a new text's default) stays.
+    if (lf != m_pFont->GetLogFont()) m_pFont = SharedFont(lf);
   }
 
   if (schema == 2) {

@@ -75,6 +75,7 @@ class CArchive {
   // archive itself could go on. The object notes why; whoever reads the
   // objects takes the notes and tells which object they belong to.
   void NoteReadProblem(std::string reason) { readProblems_.push_back(std::move(reason)); }
+  bool HasReadProblems() const { return !readProblems_.empty(); }
   std::vector<std::string> TakeReadProblems() { return std::exchange(readProblems_, {}); }
 
  private:
@@ -91,7 +92,7 @@ class CArchive {
     if (storing_) {
       writer_.Write(&v, sizeof v);
     } else {
-      reader_.Read(&v, sizeof v);
+      v = reader_.ReadValue<T>();
     }
   }
   [[noreturn]] void Fail(ArchiveFailure failure, const std::string& detail) const;

@@ -44,6 +44,9 @@ Class* ObjectCast(CObject* object) {
   static const ::lumetra::RuntimeClass kRuntimeClass; \
   const ::lumetra::RuntimeClass& GetRuntimeClass() const override { return kRuntimeClass; }
 
+// The factory default-initialises the object: such a class sets every member
+// in its constructor or member initialisers, so no zero fill need come first.
 #define LUMETRA_IMPLEMENT_SERIAL(Class, schema, versionable) \
   const ::lumetra::RuntimeClass Class::kRuntimeClass{        \
-      #Class, schema, versionable, []() -> std::unique_ptr<::lumetra::CObject> { return std::make_unique<Class>(); }};
+      #Class, schema, versionable,                           \
+      []() -> std::unique_ptr<::lumetra::CObject> { return std::make_unique_for_overwrite<Class>(); }};

@@ -6,15 +6,12 @@
 #include <cstring>
 #include <functional>
 #include <mutex>
-#include <type_traits>
 #include <unordered_map>
 
 namespace lumetra {
 namespace {
 
-// Equal records have equal bytes, so the bytes can be hashed.
-static_assert(std::has_unique_object_representations_v<LOGFONT>);
-
+// Equal records have equal bytes (font.h), so the bytes can be hashed.
 struct LogFontHash {
   std::size_t operator()(const LOGFONT& lf) const noexcept {
     return std::hash<std::string_view>{}({reinterpret_cast<const char*>(&lf), sizeof lf});
@@ -99,8 +96,8 @@ std::shared_ptr<const CFont> SharedFont(const LOGFONT& lf) {
   // thread was last given answers without the lock while it fits.
   thread_local std::shared_ptr<const CFont> last;
   if (last && last->GetLogFont() == lf) return last;
-  static SharedFontTable table;
-  last = table.Get(lf);
+  static SharedFontTable* table = new SharedFontTable();  // never destroyed: fonts may still be asked for during exit
+  last = table->Get(lf);
   return last;
 }
 

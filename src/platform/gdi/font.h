@@ -4,9 +4,11 @@
 // may share.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace lumetra {
 
@@ -32,8 +34,10 @@ struct LOGFONT {
   // Keeps at most 31 characters.
   void SetFaceName(std::string_view face);
 
-  friend bool operator==(const LOGFONT&, const LOGFONT&) = default;
+  // Field by field, which for a record without padding is byte by byte.
+  friend bool operator==(const LOGFONT& a, const LOGFONT& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 };
+static_assert(std::has_unique_object_representations_v<LOGFONT>, "equal records have equal bytes");
 
 inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
 inline constexpr int kScreenDpi = 96;
