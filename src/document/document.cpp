@@ -102,7 +102,7 @@ ClockSettings CTessaraDoc::ClockSettingsForDrawing() const {
 void CTessaraDoc::PlaceClock(const LocalTime& time) {
   const ClockSettings settings = ClockSettingsForDrawing();
   for (const auto& unit : m_units) {
-    auto* clock = dynamic_cast<CTimer*>(unit.get());
+    auto* clock = ObjectCast<CTimer>(unit.get());
     if (!clock) continue;
     const std::string text = CTimer::ClockText(settings.style, time);
     clock->Place(settings, ClockTextExtent(text));
@@ -114,9 +114,11 @@ void CTessaraDoc::PlaceClock(const LocalTime& time) {
 }
 
 void CTessaraDoc::FitTextsToFrames() {
-  for (auto& unit : m_units) {
-    if (auto* text = dynamic_cast<CText*>(unit.get())) text->m_nBandHeight = m_nHeightWords * kWordPixels;
-  }
+  for (auto& unit : m_units) FitToFrames(*unit);
+}
+
+void CTessaraDoc::FitToFrames(CUnit& unit) const {
+  if (auto* text = ObjectCast<CText>(&unit)) text->m_nBandHeight = m_nHeightWords * kWordPixels;
 }
 
 CSize CTessaraDoc::CanvasPixels() const {
@@ -150,7 +152,10 @@ void CTessaraDoc::Serialize(CArchive& ar) {
     throw DocumentError("panel size out of range: " + std::to_string(m_nWidthWords) + " x " +
                         std::to_string(m_nHeightWords) + " words, " + std::to_string(m_nFrames) + " frames");
   }
-  m_units = ReadUnitArray(ar, m_readProblems);
+  m_units = ReadUnitArray(ar, m_readProblems, [this](CUnit& unit) {
+    unit.m_nId = NewUnitId();
+    FitToFrames(unit);
+  });
 }
 
 std::vector<std::uint8_t> CTessaraDoc::SaveToBytes() {
@@ -161,11 +166,12 @@ std::vector<std::uint8_t> CTessaraDoc::SaveToBytes() {
 
 void CTessaraDoc::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   CTessaraDoc loaded;
+  loaded.m_nLastUnitId = m_nLastUnitId;  // the loaded units take ids never given in this document
   CArchive ar(bytes, UnitClasses());
   loaded.Serialize(ar);
   m_history.Clear();
   m_units = std::move(loaded.m_units);
-  for (auto& unit : m_units) unit->m_nId = NewUnitId();
+  m_nLastUnitId = loaded.m_nLastUnitId;
   m_readProblems = std::move(loaded.m_readProblems);
   m_sizeCanvas = loaded.m_sizeCanvas;
   m_ptViewOrigin = loaded.m_ptViewOrigin;
@@ -178,7 +184,6 @@ void CTessaraDoc::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   m_nClockRow = loaded.m_nClockRow;
   m_nClockFrame = loaded.m_nClockFrame;
   m_nClockAlign = loaded.m_nClockAlign;
-  FitTextsToFrames();
 }
 
 }  // namespace lumetra

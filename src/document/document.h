@@ -73,6 +73,7 @@ class CTessaraDoc {
   const std::filesystem::path& GetPathName() const { return m_strPathName; }
   std::string GetTitle() const;
 
+  // Loading gives the units new ids and fits the texts to the frames.
   void Serialize(CArchive& ar);
   std::vector<std::uint8_t> SaveToBytes();
   // Replaces the content with the document in bytes; throws ArchiveError or
@@ -94,8 +95,9 @@ class CTessaraDoc {
   void PlaceClock(const LocalTime& time);
 
   // Text rows are laid out in bands of the frame height, which the text
-  // units do not store: every text unit takes the document's. Called when a
-  // document is read and whenever its frame height may have changed.
+  // units do not store: every text unit takes the document's. Reading a
+  // document fits each text as it is read; call this whenever the frame
+  // height may have changed.
   void FitTextsToFrames();
 
   // Canvas size in LED pixels: all frames stacked.
@@ -119,6 +121,8 @@ class CTessaraDoc {
 
  private:
   void DeleteContents();
+  // FitTextsToFrames for one unit.
+  void FitToFrames(CUnit& unit) const;
 
   std::filesystem::path m_strPathName;
   std::uint64_t m_nLastUnitId = 0;

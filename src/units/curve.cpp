@@ -14,7 +14,7 @@ CCurve::CCurve() { CCurve::InitDefaults(); }
 
 void CCurve::InitDefaults() {
   CUnit::InitDefaults();
-  m_pPoints = std::make_unique<CPointArray>();
+  m_pPoints.emplace();
 }
 
 void CCurve::Serialize(CArchive& ar) {

@@ -15,7 +15,7 @@ CPolygon::CPolygon() { CPolygon::InitDefaults(); }
 
 void CPolygon::InitDefaults() {
   CUnit::InitDefaults();
-  m_pPoints = std::make_unique<CPointArray>();
+  m_pPoints.emplace();
 }
 
 // The pen is stored a second time before the vertices.

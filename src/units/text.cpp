@@ -13,7 +13,17 @@ namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CText, CText::kSchema, true)
 
-CText::CText() { m_pFont = std::make_unique<CFont>(CFont::CreatePointFont(100, "Arial")); }
+namespace {
+
+// Arial, 10 points: every text starts with this one object.
+const std::shared_ptr<const CFont>& DefaultFont() {
+  static const std::shared_ptr<const CFont> font = SharedFont(CFont::CreatePointFont(100, "Arial").GetLogFont());
+  return font;
+}
+
+}  // namespace
+
+CText::CText() { m_pFont = DefaultFont(); }
 
 CText::CText(const CText& source)
     : CUnit(source),
@@ -24,11 +34,11 @@ CText::CText(const CText& source)
       m_nReservedA(source.m_nReservedA),
       m_nRowSpacing(source.m_nRowSpacing),
       m_bWordBreak(source.m_bWordBreak) {
-  m_pFont = std::make_unique<CFont>(source.Font().GetLogFont());
+  m_pFont = std::make_shared<const CFont>(source.Font());
 }
 
 void CText::SetFontIndirect(const LOGFONT& lf) {
-  m_pFont = std::make_unique<CFont>(lf);
+  m_pFont = SharedFont(lf);
   OnFontChanged(lf);
 }
 
@@ -100,7 +110,7 @@ std::int32_t CText::LetterSpacing() const { return std::clamp(m_nReservedB, kMin
 // The text colour and background mode stay as set; only the font and the letter spacing are put back.
 void CText::Draw(CDC& dc, const DrawContext&) const {
   const CRect r = BoxRect();
-  CFont* previous = dc.SelectObject(m_pFont.get());
+  const CFont* previous = dc.SelectObject(m_pFont.get());
   const LetterSpacingScope spacing(dc, LetterSpacing());
   dc.SetTextColor(m_crPen);
   dc.SetBkMode(TRANSPARENT);
@@ -156,8 +166,7 @@ void CText::Serialize(CArchive& ar) {
   }
   ar.Transfer(m_strText);
 
-  LOGFONT lf = m_pFont->GetLogFont();
-  std::string face(lf.FaceName());
+  LOGFONT lf = ar.IsStoring() ? m_pFont->GetLogFont() : LOGFONT{};
   ar.Transfer(lf.lfCharSet);
   ar.Transfer(lf.lfClipPrecision);
   ar.Transfer(lf.lfEscapement);
@@ -171,10 +180,12 @@ void CText::Serialize(CArchive& ar) {
   ar.Transfer(lf.lfWeight);
   ar.Transfer(lf.lfUnderline);
   ar.Transfer(lf.lfStrikeOut);
-  ar.Transfer(face);
-  if (ar.IsLoading()) {
-    lf.SetFaceName(face);
-    m_pFont = std::make_unique<CFont>(lf);
+  if (ar.IsStoring()) {
+    ar.WriteString(lf.FaceName());
+  } else {
+    lf.SetFaceName(ar.ReadStringInPlace());
+    // A font with this record already (most often a new text's default) stays.
+    if (lf != m_pFont->GetLogFont()) m_pFont = SharedFont(lf);
   }
 
   if (schema == 2) {

@@ -19,7 +19,7 @@ namespace lumetra {
 // m_nReservedA the alignment (1 centre, 2 right, any other value left) and
 // m_nReservedB the spacing (limited to kMinLetterSpacing..kMaxLetterSpacing).
 // With both 0 a text draws as it always did.
-class CText : public CUnit {
+class CText final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CText)
 
  public:
@@ -35,7 +35,7 @@ class CText : public CUnit {
 
   // Stores schema 2; loads schema 1 (without the three layout values) and 2.
   void Serialize(CArchive& ar) override;
-  // Both replace the font by one made from the record.
+  // Both replace the font by the shared one for the record (SharedFont).
   void SetFontIndirect(const LOGFONT& lf) override;
   void ChangeFont(const LOGFONT& lf) override;
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;

@@ -24,7 +24,7 @@ struct ClockPosition {
 // Only its top edge is the user's choice: the text is drawn from there,
 // across the panel by the clock alignment, and the edits that move the clock
 // or change what it shows place its box around that text (Place).
-class CTimer : public CUnit {
+class CTimer final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CTimer)
 
  public:

@@ -259,10 +259,10 @@ void CUnit::CopyUnitFrom(const CUnit& other) {
   m_ptThird = other.m_ptThird;
   m_bRotate = other.m_bRotate;
   m_rcBound = other.m_rcBound;
-  m_pPoints = other.m_pPoints ? std::make_unique<CPointArray>(*other.m_pPoints) : nullptr;
+  m_pPoints = other.m_pPoints;
   m_nVertex = other.m_nVertex;
   m_nPointCount = other.m_nPointCount;
-  m_pFont = other.m_pFont ? std::make_unique<CFont>(*other.m_pFont) : nullptr;
+  m_pFont = other.m_pFont ? std::make_shared<const CFont>(*other.m_pFont) : nullptr;
   m_pRgn.reset();
   GetRegion();
 }

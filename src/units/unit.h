@@ -182,10 +182,10 @@ class CUnit : public CObject {
   CPoint m_ptThird;
   bool m_bRotate = false;
   CRect m_rcBound;
-  std::unique_ptr<CPointArray> m_pPoints;  // vertices of the polygon, traced points of the curve
+  std::optional<CPointArray> m_pPoints;  // vertices of the polygon, traced points of the curve; none elsewhere
   std::int32_t m_nVertex = 0;
   std::int32_t m_nPointCount;
-  std::unique_ptr<CFont> m_pFont;  // font of the text unit
+  std::shared_ptr<const CFont> m_pFont;  // font of the text unit, immutable and possibly shared
 
  protected:
   // The unit drawing frame: runs `paint` with the unit's pen, its background

@@ -28,21 +28,4 @@ const ClassRegistry& UnitClasses() {
   return registry;
 }
 
-std::vector<std::unique_ptr<CUnit>> ReadUnitArray(CArchive& ar, std::vector<UnitReadProblem>& problems) {
-  // The smallest entry is a two-byte tag.
-  constexpr std::size_t kMinObjectBytes = 2;
-  const std::uint32_t count = ar.ReadBoundedCount(kMinObjectBytes);
-  std::vector<std::unique_ptr<CUnit>> units;
-  units.reserve(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const std::size_t at = ar.Input().Position();
-    std::unique_ptr<CObject> object = ar.ReadOwnedObject();
-    if (!object) throw ArchiveError(ArchiveFailure::BadIndex, "a null entry in the unit array", at);
-    for (std::string& reason : ar.TakeReadProblems()) problems.push_back({i, std::move(reason)});
-    // Every registered class is a unit, so this cast cannot fail.
-    units.emplace_back(static_cast<CUnit*>(object.release()));
-  }
-  return units;
-}
-
 }  // namespace lumetra

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/archive/archive.h"
 #include "support/bundled_font.h"
 #include "support/unit_bench.h"
 #include "units/text.h"
+#include "units/unit_classes.h"
 
 namespace lumetra {
 namespace {
@@ -76,6 +78,53 @@ TEST(TextUnit, DrawsNothingWithoutTextAndNothingOutsideItsRectangle) {
   }
   // Drawing selects the unit's font only for itself.
   EXPECT_EQ(&bench.dc.CurrentFont(), &StockSystemFont());
+}
+
+// Loading gives texts one font object per distinct record; changing the font
+// of one of them leaves the others as they were.
+TEST(TextUnit, LoadedTextsShareTheirFontExactlyWhenTheRecordsAreEqual) {
+  const LOGFONT arial = CText().Font().GetLogFont();
+  struct Case {
+    const char* name;
+    void (*change)(LOGFONT&);
+    bool shared;
+  };
+  const Case cases[] = {
+      {"the same record", [](LOGFONT&) {}, true},
+      {"another height", [](LOGFONT& lf) { lf.lfHeight = -20; }, false},
+      {"another character set", [](LOGFONT& lf) { lf.lfCharSet = 134; }, false},
+      {"a face that differs in case", [](LOGFONT& lf) { lf.SetFaceName("arial"); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LOGFONT second = arial;
+    c.change(second);
+    std::vector<std::unique_ptr<CText>> texts;
+    for (const LOGFONT& lf : {arial, arial, second}) {
+      texts.push_back(std::make_unique<CText>());
+      texts.back()->SetFontIndirect(lf);
+    }
+    CArchive out(UnitClasses());
+    WriteUnitArray(out, texts);
+    const std::vector<std::uint8_t> bytes = out.Output().TakeBytes();
+    CArchive in(bytes, UnitClasses());
+    std::vector<UnitReadProblem> problems;
+    const std::vector<std::unique_ptr<CUnit>> loaded = ReadUnitArray(in, problems);
+    ASSERT_EQ(loaded.size(), 3u);
+    auto& first = static_cast<CText&>(*loaded[0]);
+    const auto& again = static_cast<const CText&>(*loaded[1]);
+    const auto& other = static_cast<const CText&>(*loaded[2]);
+    EXPECT_EQ(&first.Font(), &again.Font());
+    EXPECT_EQ(&first.Font() == &other.Font(), c.shared);
+    EXPECT_EQ(other.Font().GetLogFont(), second);
+
+    LOGFONT bold = arial;
+    bold.lfWeight = 700;
+    first.SetFontIndirect(bold);
+    EXPECT_EQ(first.Font().GetLogFont(), bold);
+    EXPECT_EQ(again.Font().GetLogFont(), arial);
+    EXPECT_EQ(other.Font().GetLogFont(), second);
+  }
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ class UnitRecipe {
         u->m_aPoints = points;
         u->m_nPointCount = std::int32_t(n);
       } else {
-        u->m_pPoints = std::make_unique<CPointArray>(points);
+        u->m_pPoints = points;
       }
       if (auto* curve = dynamic_cast<CCurve*>(u.get()); curve && n > 0) {
         // The box the view grows while the points are traced.

@@ -1,5 +1,7 @@
 #include "platform/archive/archive.h"
 
+#include <algorithm>
+
 namespace lumetra {
 namespace {
 
@@ -15,9 +17,7 @@ constexpr std::size_t kMaxClassNameLength = 63;
 CArchive::CArchive(const ClassRegistry& registry) : registry_(registry), storing_(true), reader_({}) {}
 
 CArchive::CArchive(std::span<const std::uint8_t> bytes, const ClassRegistry& registry)
-    : registry_(registry), storing_(false), reader_(bytes) {
-  loaded_.push_back({nullptr, 0, false});
-}
+    : registry_(registry), storing_(false), reader_(bytes) {}
 
 void CArchive::Fail(ArchiveFailure failure, const std::string& detail) const {
   throw ArchiveError(failure, detail, reader_.Position());
@@ -27,7 +27,7 @@ void CArchive::Transfer(std::string& v) {
   if (storing_)
     WriteString(v);
   else
-    v = ReadString();
+    v.assign(ReadStringInPlace());
 }
 
 void CArchive::Transfer(CPointArray& points) {
@@ -78,7 +78,9 @@ void CArchive::WriteString(std::string_view s) {
   writer_.Write(s.data(), n);
 }
 
-std::string CArchive::ReadString() {
+std::string CArchive::ReadString() { return std::string(ReadStringInPlace()); }
+
+std::string_view CArchive::ReadStringInPlace() {
   std::uint32_t n = reader_.ReadU8();
   if (n == 0xFF) {
     n = reader_.ReadU16();
@@ -88,9 +90,8 @@ std::string CArchive::ReadString() {
     Fail(ArchiveFailure::EndOfFile, "a string of " + std::to_string(n) + " characters needs more than the " +
                                         std::to_string(reader_.BytesLeft()) + " bytes left");
   }
-  std::string s(n, '\0');
-  reader_.Read(s.data(), n);
-  return s;
+  const std::span<const std::uint8_t> chars = reader_.ReadInPlace(n);
+  return {reinterpret_cast<const char*>(chars.data()), chars.size()};
 }
 
 void CArchive::ReserveObjects(std::size_t n) {
@@ -148,6 +149,11 @@ const RuntimeClass& CArchive::ReadClassRecord(std::uint16_t& schema) {
   return *cls;
 }
 
+const CArchive::LoadedClass* CArchive::FindLoadedClass(std::uint32_t index) const {
+  const auto found = std::ranges::lower_bound(loadedClasses_, index, {}, &LoadedClass::index);
+  return found != loadedClasses_.end() && found->index == index ? &*found : nullptr;
+}
+
 std::unique_ptr<CObject> CArchive::ReadOwnedObject() {
   std::uint16_t tag = reader_.ReadU16();
   std::uint32_t obTag = tag == kBigObjectTag ? reader_.ReadU32()
@@ -155,10 +161,10 @@ std::unique_ptr<CObject> CArchive::ReadOwnedObject() {
 
   if ((obTag & kBigClassTag) == 0) {
     if (obTag == kNullTag) return nullptr;
-    if (obTag >= loaded_.size()) {
+    if (obTag >= mapCount_) {
       Fail(ArchiveFailure::BadIndex, "object index " + std::to_string(obTag) + " refers to no stored object");
     }
-    if (!loaded_[obTag].isObject) {
+    if (FindLoadedClass(obTag)) {
       Fail(ArchiveFailure::BadClass, "index " + std::to_string(obTag) + " names a class where an object belongs");
     }
     Fail(ArchiveFailure::BadIndex, "object " + std::to_string(obTag) + " is referred to a second time");
@@ -168,18 +174,19 @@ std::unique_ptr<CObject> CArchive::ReadOwnedObject() {
   std::uint16_t schema;
   if (tag == kNewClassTag) {
     cls = &ReadClassRecord(schema);
-    loaded_.push_back({cls, schema, false});
+    loadedClasses_.push_back({mapCount_++, cls, schema});
   } else {
-    std::uint32_t classIndex = obTag & ~kBigClassTag;
-    if (classIndex == 0 || classIndex >= loaded_.size() || loaded_[classIndex].isObject) {
+    const std::uint32_t classIndex = obTag & ~kBigClassTag;
+    const LoadedClass* loaded = FindLoadedClass(classIndex);
+    if (!loaded) {
       Fail(ArchiveFailure::BadIndex, "class index " + std::to_string(classIndex) + " refers to no stored class");
     }
-    cls = loaded_[classIndex].cls;
-    schema = loaded_[classIndex].schema;
+    cls = loaded->cls;
+    schema = loaded->schema;
   }
 
   std::unique_ptr<CObject> object = cls->create();
-  loaded_.push_back({nullptr, 0, true});
+  ++mapCount_;
   std::uint16_t outerSchema = objectSchema_;
   objectSchema_ = schema;
   object->Serialize(*this);

@@ -52,6 +52,8 @@ class CArchive {
 
   void WriteString(std::string_view s);
   std::string ReadString();
+  // A string where it lies in the loaded bytes, valid as long as they are.
+  std::string_view ReadStringInPlace();
 
   // Prepares a storing archive for about n objects, so that large documents
   // are written without rehashing or regrowing.
@@ -73,13 +75,15 @@ class CArchive {
   // archive itself could go on. The object notes why; whoever reads the
   // objects takes the notes and tells which object they belong to.
   void NoteReadProblem(std::string reason) { readProblems_.push_back(std::move(reason)); }
+  bool HasReadProblems() const { return !readProblems_.empty(); }
   std::vector<std::string> TakeReadProblems() { return std::exchange(readProblems_, {}); }
 
  private:
-  struct LoadedEntry {
-    const RuntimeClass* cls;  // set for class entries
+  // A class record read while loading; every other index up to mapCount_ is an object.
+  struct LoadedClass {
+    std::uint32_t index;
+    const RuntimeClass* cls;
     std::uint16_t schema;
-    bool isObject;
   };
 
   // Plain values are stored as their little-endian bytes.
@@ -88,11 +92,13 @@ class CArchive {
     if (storing_) {
       writer_.Write(&v, sizeof v);
     } else {
-      reader_.Read(&v, sizeof v);
+      v = reader_.ReadValue<T>();
     }
   }
   [[noreturn]] void Fail(ArchiveFailure failure, const std::string& detail) const;
   const RuntimeClass& ReadClassRecord(std::uint16_t& schema);
+  // The class record loaded with `index`, or nullptr when the index names an object or nothing yet.
+  const LoadedClass* FindLoadedClass(std::uint32_t index) const;
 
   const ClassRegistry& registry_;
   bool storing_;
@@ -101,7 +107,7 @@ class CArchive {
   std::uint32_t mapCount_ = 1;  // next index of the shared class/object sequence
   std::unordered_map<const RuntimeClass*, std::uint32_t> storedClasses_;
   std::unordered_map<const CObject*, std::uint32_t> storedObjects_;
-  std::vector<LoadedEntry> loaded_;  // index 0 is the null entry
+  std::vector<LoadedClass> loadedClasses_;  // in index order
   std::uint16_t objectSchema_ = 0;
   std::vector<std::string> readProblems_;
 };

@@ -26,7 +26,22 @@ class ByteReader {
   }
   // Reads what is there, up to n bytes; returns the number read.
   std::size_t ReadUpTo(void* out, std::size_t n);
+  // Passes over exactly n bytes and returns them where they lie, valid as
+  // long as the bytes being read; throws like Read.
+  std::span<const std::uint8_t> ReadInPlace(std::size_t n) {
+    if (n > BytesLeft()) ThrowEndOfFile(n);
+    pos_ += n;
+    return bytes_.subspan(pos_ - n, n);
+  }
 
+  // One value from its bytes. It comes back by value, not through memory the
+  // compiler would have to assume overlaps the reader's own position.
+  template <typename T>
+  T ReadValue() {
+    T v;
+    Read(&v, sizeof v);
+    return v;
+  }
   std::uint8_t ReadU8() { return ReadValue<std::uint8_t>(); }
   std::uint16_t ReadU16() { return ReadValue<std::uint16_t>(); }
   std::uint32_t ReadU32() { return ReadValue<std::uint32_t>(); }
@@ -34,12 +49,6 @@ class ByteReader {
   double ReadDouble() { return ReadValue<double>(); }
 
  private:
-  template <typename T>
-  T ReadValue() {
-    T v;
-    Read(&v, sizeof v);
-    return v;
-  }
   [[noreturn]] void ThrowEndOfFile(std::size_t needed) const;
 
   std::span<const std::uint8_t> bytes_;

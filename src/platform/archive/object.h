@@ -1,10 +1,12 @@
 #pragma once
 // Objects that the archive can store polymorphically: each names its run-time
-// class, which carries the stored class name, the schema and a factory.
+// class, which carries the stored class name, the schema and a factory, and
+// which tells objects of a final class apart without dynamic_cast.
 
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 
 namespace lumetra {
 
@@ -25,6 +27,15 @@ class CObject {
   virtual void Serialize(CArchive& ar) = 0;
 };
 
+// `object` as a `Class`, or nullptr. A final class has no subclasses, so its
+// run-time class record answers what dynamic_cast would, without comparing
+// type names.
+template <class Class>
+  requires std::is_final_v<Class> && std::is_base_of_v<CObject, Class>
+Class* ObjectCast(CObject* object) {
+  return object && &object->GetRuntimeClass() == &Class::kRuntimeClass ? static_cast<Class*>(object) : nullptr;
+}
+
 }  // namespace lumetra
 
 // Gives a class its run-time class record; pair with LUMETRA_IMPLEMENT_SERIAL in the source.
@@ -33,6 +44,9 @@ class CObject {
   static const ::lumetra::RuntimeClass kRuntimeClass; \
   const ::lumetra::RuntimeClass& GetRuntimeClass() const override { return kRuntimeClass; }
 
+// The factory default-initialises the object: such a class sets every member
+// in its constructor or member initialisers, so no zero fill need come first.
 #define LUMETRA_IMPLEMENT_SERIAL(Class, schema, versionable) \
   const ::lumetra::RuntimeClass Class::kRuntimeClass{        \
-      #Class, schema, versionable, []() -> std::unique_ptr<::lumetra::CObject> { return std::make_unique<Class>(); }};
+      #Class, schema, versionable,                           \
+      []() -> std::unique_ptr<::lumetra::CObject> { return std::make_unique_for_overwrite<Class>(); }};

@@ -13,7 +13,7 @@ CDC::CDC(Bitmap32& target)
 
 CPen* CDC::SelectObject(CPen* pen) { return std::exchange(pen_, pen ? pen : &StockBlackPen()); }
 CBrush* CDC::SelectObject(CBrush* brush) { return std::exchange(brush_, brush ? brush : &StockWhiteBrush()); }
-CFont* CDC::SelectObject(CFont* font) { return std::exchange(font_, font ? font : &StockSystemFont()); }
+const CFont* CDC::SelectObject(const CFont* font) { return std::exchange(font_, font ? font : &StockSystemFont()); }
 
 int CDC::SetROP2(int rop) { return std::exchange(rop2_, (rop >= R2_BLACK && rop <= R2_WHITE) ? rop : rop2_); }
 int CDC::SetBkMode(int mode) { return std::exchange(bkMode_, mode == TRANSPARENT ? TRANSPARENT : OPAQUE); }

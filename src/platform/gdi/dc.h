@@ -74,10 +74,10 @@ class CDC {
   // Selected objects; each returns the one it replaces. The objects stay owned by the caller.
   CPen* SelectObject(CPen* pen);
   CBrush* SelectObject(CBrush* brush);
-  CFont* SelectObject(CFont* font);
+  const CFont* SelectObject(const CFont* font);
   CPen& CurrentPen() const { return *pen_; }
   CBrush& CurrentBrush() const { return *brush_; }
-  CFont& CurrentFont() const { return *font_; }
+  const CFont& CurrentFont() const { return *font_; }
 
   int SetROP2(int rop);
   int GetROP2() const { return rop2_; }
@@ -208,7 +208,7 @@ class CDC {
   struct State {
     CPen* pen;
     CBrush* brush;
-    CFont* font;
+    const CFont* font;
     int rop2;
     int bkMode;
     COLORREF bkColor;
@@ -257,7 +257,7 @@ class CDC {
   Bitmap32* target_;
   CPen* pen_;
   CBrush* brush_;
-  CFont* font_;
+  const CFont* font_;
   int rop2_ = R2_COPYPEN;
   int bkMode_ = OPAQUE;
   COLORREF bkColor_ = 0xFFFFFF;

@@ -1,10 +1,14 @@
 #pragma once
 // Logical fonts: the LOGFONT record that documents store for text units, and
-// the font object made from it.
+// the immutable font object made from it, which holders of the same record
+// may share.
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace lumetra {
 
@@ -30,8 +34,10 @@ struct LOGFONT {
   // Keeps at most 31 characters.
   void SetFaceName(std::string_view face);
 
-  friend bool operator==(const LOGFONT&, const LOGFONT&) = default;
+  // Field by field, which for a record without padding is byte by byte.
+  friend bool operator==(const LOGFONT& a, const LOGFONT& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 };
+static_assert(std::has_unique_object_representations_v<LOGFONT>, "equal records have equal bytes");
 
 inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
 inline constexpr int kScreenDpi = 96;
@@ -49,6 +55,11 @@ class CFont {
  private:
   LOGFONT logFont_;
 };
+
+// The one font object for `lf` while anything holds it, so that every holder
+// of the same record shares it; a holder that wants another font takes
+// another pointer. Safe to call from any thread.
+std::shared_ptr<const CFont> SharedFont(const LOGFONT& lf);
 
 // The font a device context starts with (GDI's SYSTEM_FONT).
 CFont& StockSystemFont();
