@@ -208,8 +208,9 @@ void CTessaraView::OnLButtonUp(CPoint client) {
       DiscardNewUnit();  // a click traces no point: the curve could be neither seen nor picked
     } else if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
       // The dialog is part of the creation: its Apply makes no step of its own.
-      const DialogOutcome outcome = m_pHost ? m_pHost->EditTextProperties(*text, /*newUnit=*/true, [this] { Repaint(); })
-                                            : DialogOutcome::kCancelled;
+      const DialogOutcome outcome = m_pHost
+                                        ? m_pHost->EditTextProperties(*text, /*newUnit=*/true, [this] { Repaint(); })
+                                        : DialogOutcome::kCancelled;
       if (outcome == DialogOutcome::kCancelled) DiscardNewUnit();  // an empty box nobody asked for
       m_nTool = kToolNone;
       m_nMode = kModeSelect;
