@@ -20,7 +20,6 @@
 #include "platform/types.h"
 #include "units/draw_context.h"
 #include "units/editing_view.h"
-#include "units/unit_pool.h"
 
 namespace lumetra {
 
@@ -56,10 +55,6 @@ class CUnit : public CObject {
   // through the subclass's GetRegion (paste uses this).
   CUnit& operator=(const CUnit& other);
   ~CUnit() override;
-
-  // Units live in the unit pool (unit_pool.h); a unit is owned and deleted as any object.
-  static void* operator new(std::size_t bytes) { return unit_pool::Allocate(bytes); }
-  static void operator delete(void* unit, std::size_t bytes) noexcept { unit_pool::Free(unit, bytes); }
 
   // Anchors a brush's 8 x 8 pattern to the canvas origin, however the DC's
   // origins are set, before the brush is selected.
