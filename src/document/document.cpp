@@ -114,10 +114,10 @@ void CTessaraDoc::PlaceClock(const LocalTime& time) {
 }
 
 void CTessaraDoc::FitTextsToFrames() {
-  for (auto& unit : m_units) FitToFrames(*unit);
+  for (auto& unit : m_units) FitTextToFrames(*unit);
 }
 
-void CTessaraDoc::FitToFrames(CUnit& unit) const {
+void CTessaraDoc::FitTextToFrames(CUnit& unit) const {
   if (auto* text = ObjectCast<CText>(&unit)) text->m_nBandHeight = m_nHeightWords * kWordPixels;
 }
 
@@ -154,7 +154,7 @@ void CTessaraDoc::Serialize(CArchive& ar) {
   }
   m_units = ReadUnitArray(ar, m_readProblems, [this](CUnit& unit) {
     unit.m_nId = NewUnitId();
-    FitToFrames(unit);
+    FitTextToFrames(unit);
   });
 }
 

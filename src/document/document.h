@@ -122,7 +122,7 @@ class CTessaraDoc {
  private:
   void DeleteContents();
   // FitTextsToFrames for one unit.
-  void FitToFrames(CUnit& unit) const;
+  void FitTextToFrames(CUnit& unit) const;
 
   std::filesystem::path m_strPathName;
   std::uint64_t m_nLastUnitId = 0;

@@ -80,6 +80,6 @@ class CTimer final : public CUnit {
 };
 
 // Whether `unit` is the clock (a document holds at most one).
-inline bool IsClock(const CUnit& unit) { return dynamic_cast<const CTimer*>(&unit) != nullptr; }
+inline bool IsClock(const CUnit& unit) { return ObjectCast<CTimer>(&unit) != nullptr; }
 
 }  // namespace lumetra

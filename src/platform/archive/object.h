@@ -27,13 +27,22 @@ class CObject {
   virtual void Serialize(CArchive& ar) = 0;
 };
 
-// `object` as a `Class`, or nullptr. A final class has no subclasses, so its
-// run-time class record answers what dynamic_cast would, without comparing
-// type names.
+// A final class with a run-time class record of its own (not one inherited
+// from its base): no other class's objects carry that record.
 template <class Class>
-  requires std::is_final_v<Class> && std::is_base_of_v<CObject, Class>
+concept OwnRecordFinalClass =
+    std::is_final_v<Class> && std::is_base_of_v<CObject, Class> &&
+    std::is_same_v<decltype(&Class::GetRuntimeClass), const RuntimeClass& (Class::*)() const>;
+
+// `object` as a `Class`, or nullptr: what dynamic_cast would answer, without
+// comparing type names.
+template <OwnRecordFinalClass Class>
 Class* ObjectCast(CObject* object) {
   return object && &object->GetRuntimeClass() == &Class::kRuntimeClass ? static_cast<Class*>(object) : nullptr;
+}
+template <OwnRecordFinalClass Class>
+const Class* ObjectCast(const CObject* object) {
+  return ObjectCast<Class>(const_cast<CObject*>(object));
 }
 
 }  // namespace lumetra
