@@ -144,7 +144,8 @@ class CUnit : public CObject {
     return CRect{m_ptFirst.x, m_ptFirst.y, m_ptSecond.x, m_ptSecond.y}.Normalized();
   }
 
-  // Style and geometry.
+  // Style and geometry. (The members are in an order that leaves no gaps:
+  // a document's units are most of its memory.)
   std::int32_t m_nPenStyle;
   std::int32_t m_nPenWidth;
   std::int32_t m_nBkMode;
@@ -154,13 +155,13 @@ class CUnit : public CObject {
   COLORREF m_crBk;
   CPoint m_ptFirst;
   CPoint m_ptSecond;
-  std::unique_ptr<CRgn> m_pRgn;  // cached hit-test region
-  CPointArray m_aPoints;         // control points of the Bezier unit
   std::int32_t m_nBrushStyle = BS_SOLID;
   std::int32_t m_nHatchStyle = HS_HORIZONTAL;
   CPoint m_ptHandle;
   bool m_bActive;
   bool m_bSelected = false;
+  std::unique_ptr<CRgn> m_pRgn;  // cached hit-test region
+  CPointArray m_aPoints;         // control points of the Bezier unit
   // The document's name for the unit, kept by clones and through undo and
   // redo; 0 until the document gives it one. Not stored.
   std::uint64_t m_nId = 0;
@@ -170,21 +171,21 @@ class CUnit : public CObject {
   std::int32_t m_nRadius1 = 0;
   std::int32_t m_nRadius2 = 0;
   std::int32_t m_nRadius = 0;
+  CPoint m_ptArcStart;
+  CPoint m_ptArcEnd;
+  CPoint m_ptThird;
+  CRect m_rcBound;
+  std::int32_t m_nVertex = 0;
+  std::int32_t m_nPointCount;
+  bool m_bAngleSet = false;
+  bool m_bRotate = false;
   double m_dCos = 0.0;
   double m_dSin = 0.0;
   double m_dSlope1 = 0.0;
   double m_dSlope2 = 0.0;
   double m_dAngle1 = 0.0;
   double m_dAngle2 = 0.0;
-  CPoint m_ptArcStart;
-  CPoint m_ptArcEnd;
-  bool m_bAngleSet = false;
-  CPoint m_ptThird;
-  bool m_bRotate = false;
-  CRect m_rcBound;
   std::optional<CPointArray> m_pPoints;  // vertices of the polygon, traced points of the curve; none elsewhere
-  std::int32_t m_nVertex = 0;
-  std::int32_t m_nPointCount;
   std::shared_ptr<const CFont> m_pFont;  // font of the text unit, immutable and possibly shared
 
  protected:
