@@ -82,7 +82,7 @@ void DrawUnits(const CTessaraDoc& doc, CDC& dc, const LocalTime& time, bool with
     }
     // Over the handles' frame, so that it shows on a selected text too. The
     // frame goes round the box, which may be empty.
-    const auto* text = dynamic_cast<const CText*>(&unit);
+    const auto* text = ObjectCast<CText>(&unit);
     if (text && Meets(Outset(text->BoxRect()), repainted) && text->ClippedCharacters(1) > 0) {
       DrawClippedTextFrame(dc, text->BoxRect(), doc.CanvasPixels());
     }
@@ -94,7 +94,7 @@ CRect PaintedBox(const CUnit& unit, const CRect& box, const CUnit* current, std:
   if (unit.m_bSelected) {
     painted = painted.Union(ShowsHandles(unit, current) ? unit.Handles(handleReach).Bounds() : SelectionFrameBox(box));
   }
-  if (const auto* text = dynamic_cast<const CText*>(&unit)) painted = painted.Union(Outset(text->BoxRect()));
+  if (const auto* text = ObjectCast<CText>(&unit)) painted = painted.Union(Outset(text->BoxRect()));
   return painted;
 }
 

@@ -158,7 +158,7 @@ class CTessaraView : public EditingView {
 
  private:
   // The boxes that `units`, the clocks and the rubber band paint now, one
-  // for each, in that order.
+  // for each, in that order; the units' boxes are kept anew.
   std::vector<CRect> PaintedBoxes(const std::vector<CUnit*>& units) const;
   // After a step that changed `units` alone (and placed the clocks): keeps
   // their new boxes and repaints, for each, what it painted before the step
