@@ -62,20 +62,41 @@ inline std::unique_ptr<CUnit> MakeUnit(int kind, int width, int height, std::mt1
   unit->m_nHatchStyle = coord(6);
   unit->m_crBrush = 0x00FF00;
   unit->m_nBkMode = 1 + coord(2);
-  unit->m_ptCenter = {(a.x + b.x) / 2, (a.y + b.y) / 2};
-  unit->m_nRadius1 = unit->m_nRadius = (b.x - a.x) / 2;
-  unit->m_nRadius2 = (b.y - a.y) / 2;
-  unit->m_dCos = 0.8;
-  unit->m_dSin = 0.6;
-  unit->m_bAngleSet = true;
-  unit->m_dAngle1 = coord(360);
-  unit->m_dAngle2 = coord(360);
-  unit->m_ptThird = {b.x, a.y};
+  const CPoint centre{(a.x + b.x) / 2, (a.y + b.y) / 2};
+  const int rx = (b.x - a.x) / 2, ry = (b.y - a.y) / 2;
+  const double angle1 = coord(360), angle2 = coord(360);
   CPointArray path;
   for (int i = 0; i < 7; ++i) path.push_back({a.x + coord(reach), a.y + coord(reach)});
-  if (kind % kKinds == 9) unit->m_aPoints = path;
-  if (kind % kKinds == 8 || kind % kKinds == 10) *unit->m_pPoints = path;
-  if (auto* curve = dynamic_cast<CCurve*>(unit.get())) {
+  if (auto* ellipse = ObjectCast<CEllipse>(unit.get())) {
+    ellipse->m_ptCenter = centre;
+    ellipse->m_nRadius1 = rx;
+    ellipse->m_nRadius2 = ry;
+    ellipse->m_dCos = 0.8;
+    ellipse->m_dSin = 0.6;
+  }
+  if (auto* round = ObjectCast<CRound>(unit.get())) {
+    round->m_ptCenter = centre;
+    round->m_nRadius = rx;
+  }
+  if (auto* arc = ObjectCast<CEllipseArc>(unit.get())) {
+    arc->m_ptCenter = centre;
+    arc->m_nRadius1 = rx;
+    arc->m_nRadius2 = ry;
+    arc->m_dCos = 0.8;
+    arc->m_dSin = 0.6;
+    arc->m_bAngleSet = true;
+    arc->m_dAngle1 = angle1;
+    arc->m_dAngle2 = angle2;
+  }
+  if (auto* arc = ObjectCast<CRoundArc>(unit.get())) {
+    arc->m_ptCenter = centre;
+    arc->m_nRadius1 = rx;
+    arc->m_ptThird = {b.x, a.y};
+  }
+  if (auto* polygon = ObjectCast<CPolygon>(unit.get())) polygon->m_aPoints = path;
+  if (auto* bezier = ObjectCast<CPolyBezier>(unit.get())) bezier->m_aPoints = path;
+  if (auto* curve = ObjectCast<CCurve>(unit.get())) {
+    curve->m_aPoints = path;
     CRect box = curve->GetBoundRect();
     curve->BeginTrace({box.left, box.top});
     curve->m_nMaxX = box.right;

@@ -45,13 +45,13 @@ std::unique_ptr<CUnit> MakeUnit(int i) {
     }
     case 5: {
       auto curve = std::make_unique<CCurve>();
-      for (int k = 0; k < 12; ++k) curve->m_pPoints->push_back({i % 128 + k, k * 2});
+      for (int k = 0; k < 12; ++k) curve->m_aPoints.push_back({i % 128 + k, k * 2});
       unit = std::move(curve);
       break;
     }
     case 6: {
       auto polygon = std::make_unique<CPolygon>();
-      *polygon->m_pPoints = {{0, 0}, {i % 100, 3}, {5, i % 50}};
+      polygon->m_aPoints = {{0, 0}, {i % 100, 3}, {5, i % 50}};
       unit = std::move(polygon);
       break;
     }

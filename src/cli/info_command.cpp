@@ -3,6 +3,13 @@
 #include "document/document.h"
 #include "platform/codepage/codepage.h"
 #include "units/bmp.h"
+#include "units/curve.h"
+#include "units/ellipse.h"
+#include "units/ellipse_arc.h"
+#include "units/poly_bezier.h"
+#include "units/polygon.h"
+#include "units/round.h"
+#include "units/round_arc.h"
 #include "units/text.h"
 
 namespace lumetra {
@@ -36,8 +43,9 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
     u["first"] = PointJson(unit.m_ptFirst);
     u["second"] = PointJson(unit.m_ptSecond);
   }
-  if (cls == "CCurve" || cls == "CPolygon") u["points"] = PointsJson(*unit.m_pPoints);
-  if (cls == "CPolyBezier") u["points"] = PointsJson(unit.m_aPoints);
+  if (const auto* curve = ObjectCast<CCurve>(&unit)) u["points"] = PointsJson(curve->m_aPoints);
+  if (const auto* polygon = ObjectCast<CPolygon>(&unit)) u["points"] = PointsJson(polygon->m_aPoints);
+  if (const auto* bezier = ObjectCast<CPolyBezier>(&unit)) u["points"] = PointsJson(bezier->m_aPoints);
   u["pen"] = {{"colour", unit.m_crPen}, {"style", unit.m_nPenStyle}, {"width", unit.m_nPenWidth}};
   if (cls != "CCurve") {
     u["background"] = {{"mode", unit.m_nBkMode}, {"colour", unit.m_crBk}};
@@ -46,7 +54,7 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
   if (StoresBrush(cls)) {
     u["brush"] = {{"style", unit.m_nBrushStyle}, {"hatch", unit.m_nHatchStyle}, {"colour", unit.m_crBrush}};
   }
-  if (const auto* text = dynamic_cast<const CText*>(&unit)) {
+  if (const auto* text = ObjectCast<CText>(&unit)) {
     const LOGFONT& lf = text->m_pFont->GetLogFont();
     u["text"] = CodePageToUtf8(text->m_strText, codePage);
     u["font"] = {{"face", CodePageToUtf8(lf.FaceName(), codePage)},
@@ -61,7 +69,7 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
     u["letterSpacing"] = text->LetterSpacing();
     u["clipped"] = text->ClippedCharacters();
   }
-  if (const auto* bmp = dynamic_cast<const CBmp*>(&unit)) {
+  if (const auto* bmp = ObjectCast<CBmp>(&unit)) {
     BITMAPINFOHEADER h = bmp->m_dib.Header();
     u["image"] = {{"width", h.biWidth},
                   {"height", h.biHeight},
@@ -70,11 +78,16 @@ Json DescribeUnit(const CUnit& unit, const std::string& codePage) {
                   {"colours", bmp->m_dib.ColourCount()},
                   {"drawn", bmp->m_dib.CanDraw()}};
   }
-  if (cls == "CEllipse" || cls == "CEllipseArc" || cls == "CRound" || cls == "CRoundArc") {
-    u["center"] = PointJson(unit.m_ptCenter);
+  if (const auto* ellipse = ObjectCast<CEllipse>(&unit)) u["center"] = PointJson(ellipse->m_ptCenter);
+  if (const auto* round = ObjectCast<CRound>(&unit)) u["center"] = PointJson(round->m_ptCenter);
+  if (const auto* arc = ObjectCast<CEllipseArc>(&unit)) {
+    u["center"] = PointJson(arc->m_ptCenter);
+    u["angles"] = {arc->m_dAngle1, arc->m_dAngle2};
   }
-  if (cls == "CRoundArc") u["third"] = PointJson(unit.m_ptThird);
-  if (cls == "CEllipseArc") u["angles"] = {unit.m_dAngle1, unit.m_dAngle2};
+  if (const auto* arc = ObjectCast<CRoundArc>(&unit)) {
+    u["center"] = PointJson(arc->m_ptCenter);
+    u["third"] = PointJson(arc->m_ptThird);
+  }
   return u;
 }
 

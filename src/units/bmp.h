@@ -7,7 +7,7 @@ namespace lumetra {
 
 // An imported BMP image, drawn stretched to the unit's rectangle. The document
 // stores the whole BMP file image inline after the base record.
-class CBmp : public CUnit {
+class CBmp final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CBmp)
 
  public:

@@ -10,18 +10,11 @@ namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CCurve, 1, false)
 
-CCurve::CCurve() { CCurve::InitDefaults(); }
-
-void CCurve::InitDefaults() {
-  CUnit::InitDefaults();
-  m_pPoints.emplace();
-}
-
 void CCurve::Serialize(CArchive& ar) {
   ar.Transfer(m_crPen);
   ar.Transfer(m_nPenStyle);
   ar.Transfer(m_nPenWidth);
-  ar.Transfer(*m_pPoints);
+  ar.Transfer(m_aPoints);
   if (ar.IsLoading()) {
     CRect box = GetBoundRect();
     m_nMinX = box.left;
@@ -31,17 +24,15 @@ void CCurve::Serialize(CArchive& ar) {
   }
 }
 
-CRect CCurve::GetBoundRect() {
-  m_rcBound = BoundsOf(*m_pPoints);
-  return m_rcBound;
-}
+CRect CCurve::GetBoundRect() { return BoundsOf(m_aPoints); }
 
 CRect CCurve::Extent() const { return CRect{m_nMinX, m_nMinY, m_nMaxX, m_nMaxY}.Normalized(); }
 
-// The box of the traced points moves with them.
+// The traced points and their box move.
 void CCurve::Translate(std::int32_t dx, std::int32_t dy) {
   CUnit::Translate(dx, dy);
   const CPoint step{dx, dy};
+  OffsetEach(m_aPoints, step);
   const CPoint low = Offset({m_nMinX, m_nMinY}, step), high = Offset({m_nMaxX, m_nMaxY}, step);
   m_nMinX = low.x;
   m_nMinY = low.y;
@@ -56,7 +47,7 @@ void CCurve::BeginTrace(CPoint press) {
 
 // The last point is drawn to once more, which paints nothing new.
 void CCurve::Paint(CDC& dc) const {
-  const CPointArray& t = *m_pPoints;
+  const CPointArray& t = m_aPoints;
   if (t.empty()) return;
   dc.MoveTo(t.front().x, t.front().y);
   for (CPoint p : t) dc.LineTo(p.x, p.y);
@@ -95,8 +86,8 @@ void CCurve::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_
     m_nMaxY = std::max(m_nMaxY, y);
     view.m_ptTrackA = view.m_ptTrackB;
     view.m_ptTrackB = {x, y};
-    m_pPoints->push_back({x, y});
-    m_ptFirst = m_pPoints->front();  // the trace starts at the unit's first point
+    m_aPoints.push_back({x, y});
+    m_ptFirst = m_aPoints.front();  // the trace starts at the unit's first point
     DrawSegment(dc, view.m_ptTrackA.x, view.m_ptTrackA.y, x, y);
   } else {
     FollowBodyMove(view);
@@ -107,7 +98,7 @@ std::unique_ptr<CUnit> CCurve::Clone() const { return CloneOf(*this); }
 
 // Paint strokes its segments one by one; as one path they cover the same pixels.
 CRect CCurve::Bounds() const {
-  const CPointArray& t = *m_pPoints;
+  const CPointArray& t = m_aPoints;
   if (t.empty()) return {};
   const CPointArray path = PathThrough(t.front(), t, t.back());
   return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(path); });

@@ -5,12 +5,11 @@
 namespace lumetra {
 
 // The free-hand curve: a polyline through the points traced with the mouse
-// (m_pPoints), picked anywhere in its bounding box. It has no handles.
-class CCurve : public CUnit {
+// (m_aPoints), picked anywhere in its bounding box. It has no handles.
+class CCurve final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CCurve)
 
  public:
-  CCurve();
   // Only the pen and the points are stored; the box is recomputed on loading.
   void Serialize(CArchive& ar) override;
   // While tracing, records the point and draws the segment to it; while the
@@ -24,8 +23,6 @@ class CCurve : public CUnit {
   // One traced segment in the DC's raster operation.
   void DrawSegment(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
-  // The base reset, then a new, empty point list.
-  void InitDefaults() override;
   void Draw(CDC& dc, const DrawContext& context) const override;
   void Translate(std::int32_t dx, std::int32_t dy) override;
   // The box that picks the curve and carries its handles.
@@ -38,6 +35,7 @@ class CCurve : public CUnit {
   // is not part of the curve.
   void BeginTrace(CPoint press);
 
+  CPointArray m_aPoints;
   // Bounding box of the traced points, grown while tracing.
   std::int32_t m_nMaxX = 0;
   std::int32_t m_nMaxY = 0;

@@ -62,7 +62,9 @@ std::int32_t CEllipse::SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t
 }
 
 float CEllipse::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/true);
+  const Turn turn = TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/true);
+  m_dCos = turn.cos;
+  m_dSin = turn.sin;
   return 0.0f;
 }
 
@@ -99,8 +101,12 @@ CRect CEllipse::GetBoundRect() {
                  : CRect{std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
                          std::max(box.bottom, p.y)};
   }
-  m_rcBound = box;
   return box;
+}
+
+void CEllipse::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  m_ptCenter = Offset(m_ptCenter, {dx, dy});
 }
 
 std::unique_ptr<CUnit> CEllipse::Clone() const { return CloneOf(*this); }

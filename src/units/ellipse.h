@@ -7,7 +7,7 @@ namespace lumetra {
 // The ellipse inscribed in the box of its two points, picked anywhere inside.
 // It also carries the rasteriser of turned ellipses (radii about a centre,
 // turned by m_dCos/m_dSin), plotted pixel by pixel.
-class CEllipse : public CUnit {
+class CEllipse final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CEllipse)
 
  public:
@@ -31,6 +31,7 @@ class CEllipse : public CUnit {
   // Inside the elliptic region of the box.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   bool KeepsCornersInOrder() const override { return true; }
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   std::unique_ptr<CUnit> Clone() const override;
   std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
   CRect Bounds() const override;
@@ -39,6 +40,14 @@ class CEllipse : public CUnit {
   // The turned point, rounded half up, as a run of m_nPenWidth pixels going
   // up and to the right.
   void PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour);
+
+  // The turned ellipse: the turn of its first axis, its centre and radii.
+  double m_dCos = 0.0;
+  double m_dSin = 0.0;
+  CPoint m_ptCenter;
+  std::int32_t m_nRadius1 = 0;
+  std::int32_t m_nRadius2 = 0;
+  bool m_bRotate = false;
 
  private:
   void PlotQuadrants(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy);

@@ -64,7 +64,9 @@ std::int32_t CEllipseArc::SetRadius2(std::int32_t x1, std::int32_t y1, std::int3
 }
 
 float CEllipseArc::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/false);
+  const Turn turn = TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/false);
+  m_dCos = turn.cos;
+  m_dSin = turn.sin;
   return 0.0f;
 }
 
@@ -231,6 +233,11 @@ void CEllipseArc::DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int3
     default:
       break;
   }
+}
+
+void CEllipseArc::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  for (CPoint* p : {&m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) *p = Offset(*p, {dx, dy});
 }
 
 std::unique_ptr<CUnit> CEllipseArc::Clone() const { return CloneOf(*this); }

@@ -6,7 +6,7 @@ namespace lumetra {
 
 // An arc of a turned ellipse between two angles, plotted pixel by pixel.
 // Documents bring it; no tool makes it. Angles are degrees from +x toward +y.
-class CEllipseArc : public CUnit {
+class CEllipseArc final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CEllipseArc)
 
  public:
@@ -36,6 +36,7 @@ class CEllipseArc : public CUnit {
   void Draw(CDC& dc, const DrawContext& context) const override;
   // The turned frame of the whole ellipse, which also picks the arc.
   CRect Extent() const override;
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   std::unique_ptr<CUnit> Clone() const override;
   // The runs PlotPoint plots within the arc, whatever the pen's style.
   CRect Bounds() const override;
@@ -48,6 +49,20 @@ class CEllipseArc : public CUnit {
   // The stored end pixels (the handles of the angles) as the arc's plot has
   // them; only edits call it, drawing leaves them alone.
   void TakePlottedEnds();
+
+  // The turned ellipse (the turn of its first axis, its centre and radii)
+  // and the arc: its angles, set or not yet, and its end pixels.
+  double m_dCos = 0.0;
+  double m_dSin = 0.0;
+  double m_dAngle1 = 0.0;
+  double m_dAngle2 = 0.0;
+  CPoint m_ptCenter;
+  std::int32_t m_nRadius1 = 0;
+  std::int32_t m_nRadius2 = 0;
+  CPoint m_ptArcStart;
+  CPoint m_ptArcEnd;
+  bool m_bAngleSet = false;
+  bool m_bRotate = false;
 
  private:
   void DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);

@@ -9,7 +9,7 @@ namespace lumetra {
 // An ellipse in the box of its two points that is picked only near its
 // outline, with handles at the middles of the box's edges and at its centre.
 // Documents bring it; no tool makes it.
-class CLiEllipse : public CUnit {
+class CLiEllipse final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CLiEllipse)
 
  public:

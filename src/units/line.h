@@ -8,7 +8,7 @@ namespace lumetra {
 
 // The straight line from the first to the second point. It stores exactly the
 // base record.
-class CDLine : public CUnit {
+class CDLine final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CDLine)
 
  public:

@@ -94,6 +94,11 @@ void CPolyBezier::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::i
   }
 }
 
+void CPolyBezier::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  OffsetEach(m_aPoints, {dx, dy});
+}
+
 std::unique_ptr<CUnit> CPolyBezier::Clone() const { return CloneOf(*this); }
 
 CRect CPolyBezier::Bounds() const {

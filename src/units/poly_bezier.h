@@ -8,7 +8,7 @@ namespace lumetra {
 // points 0, 3, 6, … lie on the curve, the two between steer it. A list whose
 // length is not 3k + 1 draws nothing. Documents bring it; no tool makes it.
 // A control point can be dragged; the mouse cannot move the unit, centring can.
-class CPolyBezier : public CUnit {
+class CPolyBezier final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CPolyBezier)
 
  public:
@@ -28,9 +28,12 @@ class CPolyBezier : public CUnit {
   void Draw(CDC& dc, const DrawContext& context) const override;
   // The box of the control points, which holds the whole path.
   CRect Extent() const override;
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   std::unique_ptr<CUnit> Clone() const override;
   CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
+
+  CPointArray m_aPoints;
 };
 
 }  // namespace lumetra

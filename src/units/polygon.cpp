@@ -11,24 +11,17 @@ namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CPolygon, 1, false)
 
-CPolygon::CPolygon() { CPolygon::InitDefaults(); }
-
-void CPolygon::InitDefaults() {
-  CUnit::InitDefaults();
-  m_pPoints.emplace();
-}
-
 // The pen is stored a second time before the vertices.
 void CPolygon::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   ar.Transfer(m_crPen);
   ar.Transfer(m_nPenStyle);
   ar.Transfer(m_nPenWidth);
-  ar.Transfer(*m_pPoints);
+  ar.Transfer(m_aPoints);
 }
 
 void CPolygon::Paint(CDC& dc) const {
-  const CPointArray& v = *m_pPoints;
+  const CPointArray& v = m_aPoints;
   if (v.empty()) return;
   dc.MoveTo(v.front().x, v.front().y);
   for (CPoint p : v) dc.LineTo(p.x, p.y);
@@ -42,14 +35,14 @@ void CPolygon::DrawShape(CDC& dc, std::int32_t, std::int32_t) {
 }
 
 HandleMarks CPolygon::Handles(std::int64_t reach) const {
-  const CPointArray& v = *m_pPoints;
+  const CPointArray& v = m_aPoints;
   CPointArray middles;
   for (std::size_t i = 1; i < v.size(); ++i) middles.push_back(Midpoint(v[i - 1], v[i]));
   return MarkerHandles(v, middles, HandleHalf(3, reach));
 }
 
 std::int32_t CPolygon::FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) {
-  const CPointArray& v = *m_pPoints;
+  const CPointArray& v = m_aPoints;
   for (std::size_t i = 0; i < v.size(); ++i) {
     if (InSquareAround(v[i], std::min<std::int64_t>(4, reach), {x, y})) {
       m_nVertex = std::int32_t(i);
@@ -67,7 +60,7 @@ std::int32_t CPolygon::FindHandle(std::int32_t x, std::int32_t y, std::int64_t r
 
 // The edges are tried from the closing one on.
 bool CPolygon::PtInUnit(std::int32_t x, std::int32_t y) {
-  const CPointArray& v = *m_pPoints;
+  const CPointArray& v = m_aPoints;
   if (v.empty()) return false;
   CPoint a = v.back();
   for (CPoint b : v) {
@@ -96,7 +89,7 @@ void CPolygon::OnLButtonDown(CDC& dc, EditingView& view, std::int32_t x, std::in
 // the first point on the first vertex.
 void CPolygon::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
   DragStep(dc, view, x, y);
-  if (!m_pPoints->empty()) m_ptFirst = m_pPoints->front();
+  if (!m_aPoints.empty()) m_ptFirst = m_aPoints.front();
 }
 
 void CPolygon::DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) {
@@ -127,10 +120,10 @@ void CPolygon::DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t
   }
 }
 
-CRect CPolygon::Extent() const { return BoundsOf(*m_pPoints); }
+CRect CPolygon::Extent() const { return BoundsOf(m_aPoints); }
 
 void CPolygon::DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) {
-  CPointArray& v = *m_pPoints;
+  CPointArray& v = m_aPoints;
   const std::size_t n = v.size();
   if (m_nVertex < 0 || std::size_t(m_nVertex) >= n) return;
   const std::size_t k = std::size_t(m_nVertex);
@@ -149,8 +142,8 @@ void CPolygon::DrawVertexDrag(CDC& dc, std::int32_t x, std::int32_t y) {
 }
 
 void CPolygon::DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y) {
-  if (m_pPoints->empty()) return;
-  const CPoint first = m_pPoints->front();
+  if (m_aPoints.empty()) return;
+  const CPoint first = m_aPoints.front();
   DrawWithPen(dc, RasterOp::Own, [&] {
     dc.MoveTo(x, y);
     dc.LineTo(first.x, first.y);
@@ -158,19 +151,24 @@ void CPolygon::DrawClosingEdge(CDC& dc, std::int32_t x, std::int32_t y) {
 }
 
 void CPolygon::DrawNewEdge(CDC& dc, std::int32_t x, std::int32_t y) {
-  if (m_pPoints->empty()) return;
-  const CPoint last = m_pPoints->back();
+  if (m_aPoints.empty()) return;
+  const CPoint last = m_aPoints.back();
   DrawWithPen(dc, RasterOp::Callers, [&] {
     dc.MoveTo(last.x, last.y);
     dc.LineTo(x, y);
   });
 }
 
+void CPolygon::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  OffsetEach(m_aPoints, {dx, dy});
+}
+
 std::unique_ptr<CUnit> CPolygon::Clone() const { return CloneOf(*this); }
 
 // Paint strokes its segments one by one; as one path they cover the same pixels.
 CRect CPolygon::Bounds() const {
-  const CPointArray& v = *m_pPoints;
+  const CPointArray& v = m_aPoints;
   if (v.empty()) return {};
   const CPointArray path = PathThrough(v.front(), v, v.front());
   return BoundsInStyle([&](const CDC& dc) { return dc.PolylineBounds(path); });

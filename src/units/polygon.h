@@ -4,14 +4,13 @@
 
 namespace lumetra {
 
-// A closed outline through its vertices (m_pPoints), never filled and picked
+// A closed outline through its vertices (m_aPoints), never filled and picked
 // only near its outline. Documents bring it; no tool makes it. A vertex
 // handle reshapes it; an edge handle moves it.
-class CPolygon : public CUnit {
+class CPolygon final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CPolygon)
 
  public:
-  CPolygon();
   void Serialize(CArchive& ar) override;
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t, std::int32_t) override;
@@ -27,14 +26,16 @@ class CPolygon : public CUnit {
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   // Near an edge, by the line's hit band; the inside does not count.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
-  // The base reset, then a new, empty vertex list.
-  void InitDefaults() override;
   void Draw(CDC& dc, const DrawContext& context) const override;
   // The box of the vertices.
   CRect Extent() const override;
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   std::unique_ptr<CUnit> Clone() const override;
   CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
+
+  CPointArray m_aPoints;
+  std::int32_t m_nVertex = 0;  // the vertex a handle drag moves
 
  private:
   void Paint(CDC& dc) const;

@@ -5,7 +5,7 @@
 namespace lumetra {
 
 // The rectangle drawn in the box of its two points; picked anywhere inside the box.
-class CRectangle : public CUnit {
+class CRectangle final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRectangle)
 
  public:

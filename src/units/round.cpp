@@ -88,6 +88,11 @@ void CRound::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_
   DrawShape(dc, 0, 0);
 }
 
+void CRound::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  m_ptCenter = Offset(m_ptCenter, {dx, dy});
+}
+
 std::unique_ptr<CUnit> CRound::Clone() const { return CloneOf(*this); }
 
 CRect CRound::Bounds() const {

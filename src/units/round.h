@@ -6,7 +6,7 @@ namespace lumetra {
 
 // A circle held as centre and radius, picked near its outline. Documents
 // bring it; no tool makes it.
-class CRound : public CUnit {
+class CRound final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRound)
 
  public:
@@ -24,9 +24,13 @@ class CRound : public CUnit {
   std::int32_t FindHandle(std::int32_t x, std::int32_t y, std::int64_t reach) override;
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   bool KeepsCornersInOrder() const override { return true; }
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   std::unique_ptr<CUnit> Clone() const override;
   CRect Bounds() const override;
   void Draw(CDC& dc, const DrawContext& context) const override;
+
+  CPoint m_ptCenter;
+  std::int32_t m_nRadius = 0;  // set with the box by SetRadiusAt; not stored
 };
 
 }  // namespace lumetra

@@ -49,8 +49,6 @@ double BisectorSlope(CPoint a, CPoint b, double flatSlope) {
 
 double CRoundArc::FirstChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   const double k = BisectorSlope({x1, y1}, {x2, y2}, kFirstFlatSlope);
-  m_dSlope1 = k;
-  m_dSlope2 = k;
   m_ptCenter = Midpoint({x1, y1}, {x2, y2});
   m_nRadius1 = 0;
   return k;
@@ -70,7 +68,6 @@ bool CRoundArc::PointsOnOneLine() const {
 // it was.
 double CRoundArc::SecondChordBisector(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   const double k2 = BisectorSlope({x1, y1}, {x2, y2}, kSecondFlatSlope);
-  m_dSlope2 = k2;
   const double k1 = BisectorSlope(m_ptFirst, m_ptSecond, kFirstFlatSlope);
   const double d = k2 - k1;
   if (d == 0 || PointsOnOneLine()) return k2;
@@ -173,6 +170,12 @@ void CRoundArc::OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int
   }
   DrawShape(dc, 0, 0);
   view.m_ptTrackB = {x, y};
+}
+
+void CRoundArc::Translate(std::int32_t dx, std::int32_t dy) {
+  CUnit::Translate(dx, dy);
+  m_ptThird = Offset(m_ptThird, {dx, dy});
+  m_ptCenter = Offset(m_ptCenter, {dx, dy});
 }
 
 std::unique_ptr<CUnit> CRoundArc::Clone() const { return CloneOf(*this); }

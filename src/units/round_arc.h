@@ -7,7 +7,7 @@ namespace lumetra {
 // A circular arc from m_ptFirst through m_ptSecond to m_ptThird, drawn
 // counter-clockwise on the circle about m_ptCenter with radius m_nRadius1.
 // Documents bring it; no tool makes it.
-class CRoundArc : public CUnit {
+class CRoundArc final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRoundArc)
 
  public:
@@ -28,9 +28,14 @@ class CRoundArc : public CUnit {
   void Draw(CDC& dc, const DrawContext& context) const override;
   // The box of the three points.
   CRect Extent() const override;
+  void Translate(std::int32_t dx, std::int32_t dy) override;
   std::unique_ptr<CUnit> Clone() const override;
   CRect Bounds() const override;
   bool PointsAreBoxCorners() const override { return false; }
+
+  CPoint m_ptThird;
+  CPoint m_ptCenter;
+  std::int32_t m_nRadius1 = 0;
 
  private:
   void Paint(CDC& dc) const;

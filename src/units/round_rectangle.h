@@ -5,7 +5,7 @@
 namespace lumetra {
 
 // The rectangle with rounded corners, each corner ellipse a third of the box; picked anywhere inside the box.
-class CRoundRectangle : public CUnit {
+class CRoundRectangle final : public CUnit {
   LUMETRA_DECLARE_SERIAL(CRoundRectangle)
 
  public:

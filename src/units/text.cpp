@@ -33,9 +33,8 @@ CText::CText(const CText& source)
       m_nReservedB(source.m_nReservedB),
       m_nReservedA(source.m_nReservedA),
       m_nRowSpacing(source.m_nRowSpacing),
-      m_bWordBreak(source.m_bWordBreak) {
-  m_pFont = std::make_shared<const CFont>(source.Font());
-}
+      m_bWordBreak(source.m_bWordBreak),
+      m_pFont(std::make_shared<const CFont>(source.Font())) {}
 
 void CText::SetFontIndirect(const LOGFONT& lf) {
   m_pFont = SharedFont(lf);

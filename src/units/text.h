@@ -70,6 +70,7 @@ class CText final : public CUnit {
   std::array<std::uint8_t, 8> m_abReserved{};
   std::int32_t m_nRowSpacing = 1;
   BOOL m_bWordBreak = 0;
+  std::shared_ptr<const CFont> m_pFont;  // immutable and possibly shared
 
  private:
   // Lays the rows out in R, measured on `dc` in its font and letter spacing:

@@ -188,11 +188,9 @@ std::int32_t CUnit::RadiusBetween(std::int32_t x1, std::int32_t y1, std::int32_t
   return TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
 }
 
-void CUnit::TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising) {
+Turn CUnit::TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising) {
   m_ptSecond = {x2, y2};
-  Turn turn = TurnOfAxis(x1, y1, x2, y2, flatIsRising);
-  m_dCos = turn.cos;
-  m_dSin = turn.sin;
+  return TurnOfAxis(x1, y1, x2, y2, flatIsRising);
 }
 
 void CUnit::NormalizePoints() {
@@ -238,31 +236,10 @@ void CUnit::CopyStyleAndPoints(const CUnit& other) {
 void CUnit::CopyUnitFrom(const CUnit& other) {
   CopyStyleAndPoints(other);
   m_crBk = other.m_crBk;
-  m_aPoints = other.m_aPoints;
   m_ptHandle = other.m_ptHandle;
   m_bActive = other.m_bActive;
   m_bSelected = other.m_bSelected;
   m_nId = other.m_nId;
-  m_ptCenter = other.m_ptCenter;
-  m_nRadius1 = other.m_nRadius1;
-  m_nRadius2 = other.m_nRadius2;
-  m_nRadius = other.m_nRadius;
-  m_dCos = other.m_dCos;
-  m_dSin = other.m_dSin;
-  m_dSlope1 = other.m_dSlope1;
-  m_dSlope2 = other.m_dSlope2;
-  m_dAngle1 = other.m_dAngle1;
-  m_dAngle2 = other.m_dAngle2;
-  m_ptArcStart = other.m_ptArcStart;
-  m_ptArcEnd = other.m_ptArcEnd;
-  m_bAngleSet = other.m_bAngleSet;
-  m_ptThird = other.m_ptThird;
-  m_bRotate = other.m_bRotate;
-  m_rcBound = other.m_rcBound;
-  m_pPoints = other.m_pPoints;
-  m_nVertex = other.m_nVertex;
-  m_nPointCount = other.m_nPointCount;
-  m_pFont = other.m_pFont ? std::make_shared<const CFont>(*other.m_pFont) : nullptr;
   m_pRgn.reset();
   GetRegion();
 }
@@ -278,8 +255,6 @@ void CUnit::InitDefaults() {
   m_ptFirst = {};
   m_ptSecond = {};
   m_bActive = false;
-  m_nPointCount = 0;
-  m_pFont.reset();
 }
 
 void CUnit::Serialize(CArchive& ar) {
@@ -351,14 +326,8 @@ void CUnit::Draw(CDC&, const DrawContext&) const {}
 
 void CUnit::Translate(std::int32_t dx, std::int32_t dy) {
   const CPoint step{dx, dy};
-  for (CPoint* p : {&m_ptFirst, &m_ptSecond, &m_ptThird, &m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) {
-    *p = Offset(*p, step);
-  }
-  for (CPoint& p : m_aPoints) p = Offset(p, step);
-  if (m_pPoints) {
-    for (CPoint& p : *m_pPoints) p = Offset(p, step);
-  }
-  m_rcBound = OffsetRect(m_rcBound, step);
+  m_ptFirst = Offset(m_ptFirst, step);
+  m_ptSecond = Offset(m_ptSecond, step);
   m_pRgn.reset();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // CUnit, the base of every drawable object on the canvas: the drawing style,
-// the two defining points, the shape parameters some subclasses use, and the
-// virtual operations through which the view draws, hit-tests, edits, moves
+// the two defining points, and the virtual operations through which the view draws, hit-tests, edits, moves
 // and copies units and learns where they paint.
 
 #include <algorithm>
@@ -22,6 +21,8 @@
 #include "units/editing_view.h"
 
 namespace lumetra {
+
+struct Turn;
 
 inline constexpr COLORREF kRed = 0x000000FF;
 inline constexpr COLORREF kBlack = 0x00000000;
@@ -107,9 +108,8 @@ class CUnit : public CObject {
   virtual void Draw(CDC& dc, const DrawContext& context) const;
 
   // Moves the whole unit by (dx, dy), each coordinate saturating at the
-  // 32-bit range: every point it holds (the two defining points, the third
-  // point, the centre, the arc's end pixels, the Bezier control points and the
-  // point list) and its cached bound rectangle, so that its shape and size
+  // 32-bit range: every point it holds (the two defining points here, and
+  // whatever points a subclass keeps besides), so that its shape and size
   // stay and its handles stay on it before it is drawn again. The hit region
   // is built anew when next asked for.
   virtual void Translate(std::int32_t dx, std::int32_t dy);
@@ -161,32 +161,9 @@ class CUnit : public CObject {
   bool m_bActive;
   bool m_bSelected = false;
   std::unique_ptr<CRgn> m_pRgn;  // cached hit-test region
-  CPointArray m_aPoints;         // control points of the Bezier unit
   // The document's name for the unit, kept by clones and through undo and
   // redo; 0 until the document gives it one. Not stored.
   std::uint64_t m_nId = 0;
-
-  // Shape parameters of the subclasses that need them; zero until set.
-  CPoint m_ptCenter;
-  std::int32_t m_nRadius1 = 0;
-  std::int32_t m_nRadius2 = 0;
-  std::int32_t m_nRadius = 0;
-  CPoint m_ptArcStart;
-  CPoint m_ptArcEnd;
-  CPoint m_ptThird;
-  CRect m_rcBound;
-  std::int32_t m_nVertex = 0;
-  std::int32_t m_nPointCount;
-  bool m_bAngleSet = false;
-  bool m_bRotate = false;
-  double m_dCos = 0.0;
-  double m_dSin = 0.0;
-  double m_dSlope1 = 0.0;
-  double m_dSlope2 = 0.0;
-  double m_dAngle1 = 0.0;
-  double m_dAngle2 = 0.0;
-  std::optional<CPointArray> m_pPoints;  // vertices of the polygon, traced points of the curve; none elsewhere
-  std::shared_ptr<const CFont> m_pFont;  // font of the text unit, immutable and possibly shared
 
  protected:
   // The unit drawing frame: runs `paint` with the unit's pen, its background
@@ -243,7 +220,7 @@ class CUnit : public CObject {
   // distance between two points, and the turn of an axis (which also makes
   // its end the second point).
   static std::int32_t RadiusBetween(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
-  void TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising);
+  Turn TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising);
 
   // Box units (rectangles, ellipses): the corners in the order their handles
   // are drawn; the number of the corner handle that lies in the square around
@@ -257,8 +234,7 @@ class CUnit : public CObject {
 
   // The style and both points, which every copy takes over from the source.
   void CopyStyleAndPoints(const CUnit& other);
-  // Every field CUnit holds, the point lists and the font copied rather than
-  // shared; the hit region is built anew.
+  // Every field CUnit holds; the hit region is built anew.
   void CopyUnitFrom(const CUnit& other);
   // Clone of a class whose copy constructor copies the class's own fields:
   // that copy, completed with every field of the base.

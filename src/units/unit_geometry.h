@@ -25,6 +25,11 @@ inline CPoint Offset(CPoint p, CPoint delta) {
   return SaturatedPoint(std::int64_t(p.x) + delta.x, std::int64_t(p.y) + delta.y);
 }
 
+// Every point moved by delta.
+inline void OffsetEach(std::span<CPoint> points, CPoint delta) {
+  for (CPoint& p : points) p = Offset(p, delta);
+}
+
 // r moved by delta.
 inline CRect OffsetRect(const CRect& r, CPoint delta) {
   const CPoint topLeft = Offset(CPoint{r.left, r.top}, delta);

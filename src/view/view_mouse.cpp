@@ -204,7 +204,7 @@ void CTessaraView::OnLButtonUp(CPoint client) {
       clock->m_nColourSet = m_pDocument->m_nColourSet;
     }
     SettleCurrentUnit();
-    if (auto* curve = dynamic_cast<CCurve*>(m_pCurUnit); curve && curve->m_pPoints->empty()) {
+    if (auto* curve = dynamic_cast<CCurve*>(m_pCurUnit); curve && curve->m_aPoints.empty()) {
       DiscardNewUnit();  // a click traces no point: the curve could be neither seen nor picked
     } else if (auto* text = dynamic_cast<CText*>(m_pCurUnit)) {
       // The dialog is part of the creation: its Apply makes no step of its own.

@@ -40,23 +40,24 @@ inline void Style(CUnit& u, int seed) {
 
 inline std::vector<std::unique_ptr<CUnit>> OneUnitOfEveryClass() {
   std::vector<std::unique_ptr<CUnit>> units;
-  auto add = [&](std::unique_ptr<CUnit> u) {
+  auto add = [&]<class Unit>(std::unique_ptr<Unit> u) {
+    Unit* added = u.get();
     Style(*u, static_cast<int>(units.size()) + 2);
     units.push_back(std::move(u));
-    return units.back().get();
+    return added;
   };
   add(std::make_unique<CDLine>());
   add(std::make_unique<CRectangle>());
   add(std::make_unique<CRoundRectangle>());
-  CUnit* e = add(std::make_unique<CEllipse>());
+  auto* e = add(std::make_unique<CEllipse>());
   e->m_dSin = 0.25;
   e->m_dCos = -0.75;
   e->m_nRadius1 = 11;
   e->m_nRadius2 = 12;
   e->m_ptCenter = {13, 14};
-  auto* curve = static_cast<CCurve*>(add(std::make_unique<CCurve>()));
-  *curve->m_pPoints = {{5, 9}, {-3, 4}, {8, -6}};
-  auto* text = static_cast<CText*>(add(std::make_unique<CText>()));
+  auto* curve = add(std::make_unique<CCurve>());
+  curve->m_aPoints = {{5, 9}, {-3, 4}, {8, -6}};
+  auto* text = add(std::make_unique<CText>());
   text->m_strText = "Hello\r\n\xD6\xD0\xCE\xC4";  // "中文" in GBK
   text->m_nReservedA = 21;
   text->m_nReservedB = 22;
@@ -73,14 +74,14 @@ inline std::vector<std::unique_ptr<CUnit>> OneUnitOfEveryClass() {
   lf.SetFaceName("SimSun");
   text->m_pFont = std::make_unique<CFont>(lf);
   add(std::make_unique<CTimer>());
-  auto* bmp = static_cast<CBmp*>(add(std::make_unique<CBmp>()));
+  auto* bmp = add(std::make_unique<CBmp>());
   std::vector<std::uint8_t> image = MakeBmp({.width = 3, .height = 2, .bitCount = 4, .colours = 16, .pixelBytes = 8});
   ByteReader in(image);
   bmp->m_dib.ReadBmp(in);
   add(std::make_unique<CLiEllipse>());
-  CUnit* round = add(std::make_unique<CRound>());
+  auto* round = add(std::make_unique<CRound>());
   round->m_ptCenter = {31, 32};
-  CUnit* arc = add(std::make_unique<CEllipseArc>());
+  auto* arc = add(std::make_unique<CEllipseArc>());
   arc->m_dSin = 0.5;
   arc->m_dCos = 0.866;
   arc->m_nRadius1 = 41;
@@ -90,13 +91,13 @@ inline std::vector<std::unique_ptr<CUnit>> OneUnitOfEveryClass() {
   arc->m_ptArcEnd = {47, 48};
   arc->m_dAngle1 = 300.5;
   arc->m_dAngle2 = 60.25;
-  CUnit* roundArc = add(std::make_unique<CRoundArc>());
+  auto* roundArc = add(std::make_unique<CRoundArc>());
   roundArc->m_ptThird = {51, 52};
   roundArc->m_nRadius1 = 53;
   roundArc->m_ptCenter = {54, 55};
-  CUnit* polygon = add(std::make_unique<CPolygon>());
-  *polygon->m_pPoints = {{0, 0}, {10, 0}, {10, 10}};
-  CUnit* bezier = add(std::make_unique<CPolyBezier>());
+  auto* polygon = add(std::make_unique<CPolygon>());
+  polygon->m_aPoints = {{0, 0}, {10, 0}, {10, 10}};
+  auto* bezier = add(std::make_unique<CPolyBezier>());
   bezier->m_aPoints = {{0, 0}, {1, 5}, {6, 5}, {7, 0}};
   return units;
 }

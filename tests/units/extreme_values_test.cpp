@@ -16,22 +16,43 @@ void Extreme(CUnit& unit, int variant) {
   const std::int32_t opposite = variant % 2 ? INT32_MIN : INT32_MAX;
   unit.m_ptFirst = {big, opposite / 2};
   unit.m_ptSecond = {opposite, big};
-  unit.m_ptThird = {big, 7};
-  unit.m_ptCenter = {opposite, 3};
-  unit.m_ptArcStart = {big, big};
   unit.m_nPenWidth = variant % 3 ? INT32_MAX : INT32_MIN;
   unit.m_nPenStyle = variant % 7;
-  unit.m_nRadius = unit.m_nRadius1 = unit.m_nRadius2 = variant % 2 ? INT32_MAX : 200000;
-  unit.m_dCos = variant % 2 ? 1e300 : 0.6;
-  unit.m_dSin = variant % 2 ? -1e300 : 0.8;
   unit.m_nBrushStyle = BS_HATCHED;
   unit.m_nHatchStyle = 77;
   unit.m_nDrawMode = 999;
-  unit.m_bAngleSet = true;
-  unit.m_dAngle1 = 10;
-  unit.m_dAngle2 = 350;
-  if (unit.m_pPoints) *unit.m_pPoints = {{big, big}, {opposite, 0}, {0, opposite}};
-  unit.m_aPoints = {{big, big}, {opposite, 0}, {0, opposite}, {big, 1}};
+  const CPoint centre{opposite, 3};
+  const std::int32_t radius = variant % 2 ? INT32_MAX : 200000;
+  const double cos = variant % 2 ? 1e300 : 0.6, sin = variant % 2 ? -1e300 : 0.8;
+  const CPointArray path{{big, big}, {opposite, 0}, {0, opposite}};
+  if (auto* ellipse = ObjectCast<CEllipse>(&unit)) {
+    ellipse->m_ptCenter = centre;
+    ellipse->m_nRadius1 = ellipse->m_nRadius2 = radius;
+    ellipse->m_dCos = cos;
+    ellipse->m_dSin = sin;
+  }
+  if (auto* arc = ObjectCast<CEllipseArc>(&unit)) {
+    arc->m_ptCenter = centre;
+    arc->m_ptArcStart = {big, big};
+    arc->m_nRadius1 = arc->m_nRadius2 = radius;
+    arc->m_dCos = cos;
+    arc->m_dSin = sin;
+    arc->m_bAngleSet = true;
+    arc->m_dAngle1 = 10;
+    arc->m_dAngle2 = 350;
+  }
+  if (auto* round = ObjectCast<CRound>(&unit)) {
+    round->m_ptCenter = centre;
+    round->m_nRadius = radius;
+  }
+  if (auto* arc = ObjectCast<CRoundArc>(&unit)) {
+    arc->m_ptThird = {big, 7};
+    arc->m_ptCenter = centre;
+    arc->m_nRadius1 = radius;
+  }
+  if (auto* polygon = ObjectCast<CPolygon>(&unit)) polygon->m_aPoints = path;
+  if (auto* curve = ObjectCast<CCurve>(&unit)) curve->m_aPoints = path;
+  if (auto* bezier = ObjectCast<CPolyBezier>(&unit)) bezier->m_aPoints = {{big, big}, {opposite, 0}, {0, opposite}, {big, 1}};
 }
 
 TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {

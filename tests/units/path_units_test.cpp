@@ -13,7 +13,7 @@ namespace {
 
 CPolygon Triangle() {
   CPolygon polygon;
-  *polygon.m_pPoints = {{10, 10}, {90, 10}, {50, 80}};
+  polygon.m_aPoints = {{10, 10}, {90, 10}, {50, 80}};
   return polygon;
 }
 
@@ -43,7 +43,7 @@ TEST(PolygonUnit, HandlesAreVerticesThenEdgeMiddlesInTurn) {
   EXPECT_EQ(polygon.HitHandle(50, 80), 3);
   EXPECT_EQ(polygon.m_nVertex, 2);
 
-  *polygon.m_pPoints = {{10, 10}, {14, 10}};  // overlapping squares: the first match wins
+  polygon.m_aPoints = {{10, 10}, {14, 10}};  // overlapping squares: the first match wins
   EXPECT_EQ(polygon.HitHandle(12, 10), 1);
 }
 
@@ -55,7 +55,7 @@ TEST(PolygonUnit, AVertexDragMovesThatVertexOnly) {
   EXPECT_EQ(bench.view.m_nTool, kToolPolygon);
   EXPECT_EQ(bench.view.m_pCurUnit, &polygon);
   bench.DragTo(polygon, 55, 90);
-  EXPECT_EQ(*polygon.m_pPoints, (CPointArray{{10, 10}, {90, 10}, {55, 90}}));
+  EXPECT_EQ(polygon.m_aPoints, (CPointArray{{10, 10}, {90, 10}, {55, 90}}));
   // The scratch points: the first vertex, and the dragged vertex's next neighbour.
   EXPECT_EQ(polygon.m_ptFirst, (CPoint{10, 10}));
   EXPECT_EQ(polygon.m_ptSecond, (CPoint{10, 10}));
@@ -68,7 +68,7 @@ TEST(PolygonUnit, AnEdgeHandleMovesTheWholeOutlineWithTheMouse) {
   ASSERT_EQ(bench.view.m_nMode, kModeMoveByHandle);
   bench.DragTo(polygon, 52, 13);
   bench.DragTo(polygon, 55, 14);
-  EXPECT_EQ(*polygon.m_pPoints, (CPointArray{{15, 14}, {95, 14}, {55, 84}}));
+  EXPECT_EQ(polygon.m_aPoints, (CPointArray{{15, 14}, {95, 14}, {55, 84}}));
 }
 
 TEST(PolygonUnit, ASelectModeMoveLeavesItInPlace) {
@@ -78,7 +78,7 @@ TEST(PolygonUnit, ASelectModeMoveLeavesItInPlace) {
   bench.view.m_bMoving = true;
   bench.view.m_ptTrackB = {50, 12};
   bench.DragTo(polygon, 70, 30);
-  EXPECT_EQ(*polygon.m_pPoints, *Triangle().m_pPoints);
+  EXPECT_EQ(polygon.m_aPoints, Triangle().m_aPoints);
 }
 
 TEST(BezierUnit, IsPickedNearItsOnCurvePointsButTheLast) {
@@ -130,7 +130,7 @@ TEST(CurveUnit, AClickWithoutMovingLeavesAnEmptyCurvePickedNearThePress) {
   test::UnitBench bench;
   CCurve curve;
   curve.BeginTrace({40, 30});
-  EXPECT_TRUE(curve.m_pPoints->empty());
+  EXPECT_TRUE(curve.m_aPoints.empty());
   EXPECT_TRUE(curve.PtInUnit(38, 28));
   EXPECT_TRUE(curve.PtInUnit(41, 31));
   EXPECT_FALSE(curve.PtInUnit(42, 30));
@@ -147,7 +147,7 @@ TEST(CurveUnit, TracingRecordsEveryMoveAndGrowsTheBox) {
   bench.view.m_bCreating = true;
   bench.view.m_ptTrackA = bench.view.m_ptTrackB = {40, 30};
   for (CPoint p : {CPoint{45, 32}, CPoint{60, 20}, CPoint{20, 50}}) bench.DragTo(curve, p.x, p.y);
-  EXPECT_EQ(*curve.m_pPoints, (CPointArray{{45, 32}, {60, 20}, {20, 50}}));
+  EXPECT_EQ(curve.m_aPoints, (CPointArray{{45, 32}, {60, 20}, {20, 50}}));
   EXPECT_EQ(curve.GetBoundRect(), (CRect{20, 20, 60, 50}));
   EXPECT_EQ((CRect{curve.m_nMinX, curve.m_nMinY, curve.m_nMaxX, curve.m_nMaxY}), (CRect{20, 20, 60, 50}));
   EXPECT_EQ(curve.HitHandle(20, 20), 0);  // no handles
@@ -158,7 +158,7 @@ TEST(CurveUnit, TracingRecordsEveryMoveAndGrowsTheBox) {
   bench.view.m_bMoving = true;
   bench.view.m_ptTrackB = {0, 0};
   bench.DragTo(curve, 5, -5);
-  EXPECT_EQ(curve.m_pPoints->front(), (CPoint{50, 27}));
+  EXPECT_EQ(curve.m_aPoints.front(), (CPoint{50, 27}));
   EXPECT_EQ((CRect{curve.m_nMinX, curve.m_nMinY, curve.m_nMaxX, curve.m_nMaxY}), (CRect{25, 15, 65, 45}));
 }
 

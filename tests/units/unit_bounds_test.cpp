@@ -146,11 +146,12 @@ const UnitCase kCases[] = {
     {"Ellipse",
      [] {
        auto unit = Make<CEllipse>({61, 49}, {140, 106});
-       unit->m_dCos = 0.6;  // the turn a tool-made ellipse stores; drawing does not use it
-       unit->m_dSin = 0.8;
-       unit->m_nRadius1 = 30;
-       unit->m_nRadius2 = 20;
-       unit->m_ptCenter = {100, 78};
+       auto& ellipse = static_cast<CEllipse&>(*unit);
+       ellipse.m_dCos = 0.6;  // the turn a tool-made ellipse stores; drawing does not use it
+       ellipse.m_dSin = 0.8;
+       ellipse.m_nRadius1 = 30;
+       ellipse.m_nRadius2 = 20;
+       ellipse.m_ptCenter = {100, 78};
        return unit;
      }},
     {"OutlinePickedEllipse",
@@ -160,7 +161,7 @@ const UnitCase kCases[] = {
     {"Circle",
      [] {
        auto unit = Make<CRound>({70, 50}, {130, 110});
-       unit->m_ptCenter = {100, 80};
+       static_cast<CRound&>(*unit).m_ptCenter = {100, 80};
        return unit;
      }},
     {"TurnedEllipse", [] { return MakeTurnedEllipse(false); }},
@@ -169,15 +170,16 @@ const UnitCase kCases[] = {
      [] {
        // Counter-clockwise from (140, 80) over the top to (65, 60) on the circle about (100, 80).
        auto unit = Make<CRoundArc>({140, 80}, {100, 40});
-       unit->m_ptThird = {65, 60};
-       unit->m_ptCenter = {100, 80};
-       unit->m_nRadius1 = 40;
+       auto& arc = static_cast<CRoundArc&>(*unit);
+       arc.m_ptThird = {65, 60};
+       arc.m_ptCenter = {100, 80};
+       arc.m_nRadius1 = 40;
        return unit;
      }},
     {"Polygon",
      [] {
        auto unit = std::make_unique<CPolygon>();
-       *unit->m_pPoints = {{60, 62}, {141, 50}, {121, 115}, {70, 101}};
+       unit->m_aPoints = {{60, 62}, {141, 50}, {121, 115}, {70, 101}};
        return std::unique_ptr<CUnit>(std::move(unit));
      }},
     {"PolyBezier",
@@ -189,7 +191,7 @@ const UnitCase kCases[] = {
     {"Curve",
      [] {
        auto unit = std::make_unique<CCurve>();
-       *unit->m_pPoints = {{60, 60}, {75, 62}, {90, 80}, {100, 111}, {121, 100}, {140, 70}};
+       unit->m_aPoints = {{60, 60}, {75, 62}, {90, 80}, {100, 111}, {121, 100}, {140, 70}};
        const CRect traced = unit->GetBoundRect();  // the box tracing leaves
        unit->m_nMinX = traced.left;
        unit->m_nMinY = traced.top;

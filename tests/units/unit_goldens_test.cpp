@@ -115,26 +115,29 @@ class UnitRecipe {
       expect(6);
       u->m_ptFirst = point(0);
       u->m_ptSecond = point(2);
-      u->m_ptCenter = point(4);
-      u->m_nRadius = std::abs(u->m_ptSecond.x - u->m_ptFirst.x) / 2;
+      auto& round = static_cast<CRound&>(*u);
+      round.m_ptCenter = point(4);
+      round.m_nRadius = std::abs(u->m_ptSecond.x - u->m_ptFirst.x) / 2;
     } else if (kind == "roundarc") {
       expect(9);
       u->m_ptFirst = point(0);
       u->m_ptSecond = point(2);
-      u->m_ptThird = point(4);
-      u->m_ptCenter = point(6);
-      u->m_nRadius1 = Number<int>(c[8]);
+      auto& arc = static_cast<CRoundArc&>(*u);
+      arc.m_ptThird = point(4);
+      arc.m_ptCenter = point(6);
+      arc.m_nRadius1 = Number<int>(c[8]);
     } else if (kind == "ellipsearc") {
       expect(9);
-      u->m_ptCenter = point(0);
-      u->m_nRadius1 = Number<int>(c[2]);
-      u->m_nRadius2 = Number<int>(c[3]);
-      u->m_dCos = Number<double>(c[4]);
-      u->m_dSin = Number<double>(c[5]);
-      u->m_dAngle1 = Number<double>(c[6]);
-      u->m_dAngle2 = Number<double>(c[7]);
-      u->m_bAngleSet = Number<int>(c[8]) != 0;
-      static_cast<CEllipseArc&>(*u).TakePlottedEnds();  // the end handles, as an edit leaves them
+      auto& arc = static_cast<CEllipseArc&>(*u);
+      arc.m_ptCenter = point(0);
+      arc.m_nRadius1 = Number<int>(c[2]);
+      arc.m_nRadius2 = Number<int>(c[3]);
+      arc.m_dCos = Number<double>(c[4]);
+      arc.m_dSin = Number<double>(c[5]);
+      arc.m_dAngle1 = Number<double>(c[6]);
+      arc.m_dAngle2 = Number<double>(c[7]);
+      arc.m_bAngleSet = Number<int>(c[8]) != 0;
+      arc.TakePlottedEnds();  // the end handles, as an edit leaves them
     } else if (kind == "polygon" || kind == "polybezier" || kind == "curve") {
       if (c.empty()) throw CaseError{"point count missing"};
       std::size_t n = Number<std::size_t>(c[0]);
@@ -142,13 +145,11 @@ class UnitRecipe {
       expect(1 + 2 * n);
       CPointArray points;
       for (std::size_t i = 0; i < n; ++i) points.push_back(point(1 + 2 * i));
-      if (kind == "polybezier") {
-        u->m_aPoints = points;
-        u->m_nPointCount = std::int32_t(n);
-      } else {
-        u->m_pPoints = points;
-      }
-      if (auto* curve = dynamic_cast<CCurve*>(u.get()); curve && n > 0) {
+      if (auto* bezier = ObjectCast<CPolyBezier>(u.get())) bezier->m_aPoints = points;
+      if (auto* polygon = ObjectCast<CPolygon>(u.get())) polygon->m_aPoints = points;
+      auto* curve = ObjectCast<CCurve>(u.get());
+      if (curve) curve->m_aPoints = points;
+      if (curve && n > 0) {
         // The box the view grows while the points are traced.
         curve->m_nMinX = curve->m_nMaxX = points[0].x;
         curve->m_nMinY = curve->m_nMaxY = points[0].y;

@@ -125,12 +125,13 @@ TEST(UnitRecords, LoadedFieldsLandWhereTheyCameFrom) {
   EXPECT_EQ(t.m_nRowSpacing, -7);
   EXPECT_EQ(t.m_bWordBreak, 1);
   EXPECT_EQ(t.m_bAutoAlign, 0);
-  EXPECT_EQ(t.m_pFont->GetLogFont(), units[5]->m_pFont->GetLogFont());
+  EXPECT_EQ(t.m_pFont->GetLogFont(), static_cast<const CText&>(*units[5]).m_pFont->GetLogFont());
 
-  auto arc = LoadUnit(StoreUnit(*units[10]));
-  EXPECT_TRUE(arc->m_bAngleSet);
-  EXPECT_EQ(arc->m_ptArcEnd, (CPoint{47, 48}));
-  EXPECT_EQ(arc->m_dAngle2, 60.25);
+  auto loadedArc = LoadUnit(StoreUnit(*units[10]));
+  const auto& arc = static_cast<const CEllipseArc&>(*loadedArc);
+  EXPECT_TRUE(arc.m_bAngleSet);
+  EXPECT_EQ(arc.m_ptArcEnd, (CPoint{47, 48}));
+  EXPECT_EQ(arc.m_dAngle2, 60.25);
 
   auto bmp = LoadUnit(StoreUnit(*units[7]));
   EXPECT_EQ(static_cast<CBmp&>(*bmp).m_dib.ImageExtent(), (CSize{3, 2}));
@@ -153,7 +154,7 @@ TEST(UnitRecords, EllipseUnitsTakeTheSecondBackgroundMode) {
 TEST(UnitRecords, TheCurveStoresOnlyItsPenAndPoints) {
   CCurve curve;
   test::Style(curve, 6);
-  *curve.m_pPoints = {{4, 8}, {-2, 9}, {7, 1}};
+  curve.m_aPoints = {{4, 8}, {-2, 9}, {7, 1}};
   auto bytes = StoreUnit(curve);
   EXPECT_EQ(bytes.size(), 2 + 2 + 2 + 6 + 12 + 2 + 24u);
   auto loaded = LoadUnit(bytes);

@@ -110,7 +110,7 @@ TEST(PartialRepaint, AScriptedSessionLeavesTheScreenAsAFullPaintWould) {
   hatched.m_nBrushStyle = BS_HATCHED, hatched.m_nHatchStyle = HS_DIAGCROSS, hatched.m_crBrush = 0x0000FF00;
   Add<CEllipse>(doc, {30, 20}, {90, 70}, R2_NOT, 3);
   Add<CText>(doc, {5, 60}, {30, 72}, R2_XORPEN).m_strText = "LED 42";  // cut off by its box
-  Add<CPolygon>(doc, {}, {}, R2_XORPEN).m_pPoints->assign({{80, 90}, {120, 100}, {90, 130}});
+  Add<CPolygon>(doc, {}, {}, R2_XORPEN).m_aPoints.assign({{80, 90}, {120, 100}, {90, 130}});
   Add<CDLine>(doc, {0, 100}, {127, 150}, R2_COPYPEN, 5);
   auto& circle = Add<CRound>(doc, {95, 35}, {125, 65}, R2_XORPEN);
   circle.m_ptCenter = {110, 50}, circle.m_nRadius = 15;

@@ -219,13 +219,13 @@ TEST(ViewSession, AHandleOfTheCurrentUnitIsGrabbedEvenUnderAnotherUnit) {
 TEST(ViewSession, EveryMouseEventStartsInTheCopyingRasterOperation) {
   Session s;
   auto polygon = std::make_unique<CPolygon>();
-  *polygon->m_pPoints = {{10, 10}, {60, 10}, {30, 50}};
+  polygon->m_aPoints = {{10, 10}, {60, 10}, {30, 50}};
   CPolygon& shape = *polygon;
   s.doc.m_units.push_back(std::move(polygon));
   s.Click({35, 11});  // pick it by its edge
   ASSERT_EQ(s.view.m_pCurUnit, &shape);
   s.Drag({30, 50}, {30, 60});  // a vertex drag draws its feedback in XOR
-  EXPECT_EQ(shape.m_pPoints->back(), (CPoint{30, 60}));
+  EXPECT_EQ(shape.m_aPoints.back(), (CPoint{30, 60}));
   s.view.OnCommand(kCmdToolRectangle);
   s.Click({80, 80});
   EXPECT_EQ(s.doc.m_units.back()->m_nDrawMode, R2_COPYPEN);
@@ -292,26 +292,31 @@ std::unique_ptr<CUnit> StoredUnit(std::string_view name) {
     unit = std::move(picture);
   } else if (name == "curve") {
     auto curve = std::make_unique<CCurve>();
-    *curve->m_pPoints = {{20, 30}, {40, 50}, {60, 35}, {80, 55}};
+    curve->m_aPoints = {{20, 30}, {40, 50}, {60, 35}, {80, 55}};
     curve->m_nMinX = 20, curve->m_nMinY = 30, curve->m_nMaxX = 80, curve->m_nMaxY = 55;
     unit = std::move(curve);
   } else if (name == "polygon") {
-    unit = std::make_unique<CPolygon>();
-    *unit->m_pPoints = {{20, 20}, {80, 20}, {50, 60}};
+    auto polygon = std::make_unique<CPolygon>();
+    polygon->m_aPoints = {{20, 20}, {80, 20}, {50, 60}};
+    unit = std::move(polygon);
   } else if (name == "Bezier path") {
-    unit = std::make_unique<CPolyBezier>();
-    unit->m_aPoints = {{20, 40}, {40, 10}, {60, 70}, {80, 40}};
+    auto bezier = std::make_unique<CPolyBezier>();
+    bezier->m_aPoints = {{20, 40}, {40, 10}, {60, 70}, {80, 40}};
+    unit = std::move(bezier);
   } else if (name == "circle") {
-    unit = Spanning<CRound>({35, 25}, {65, 55});
-    unit->m_ptCenter = {50, 40};
+    auto circle = Spanning<CRound>({35, 25}, {65, 55});
+    circle->m_ptCenter = {50, 40};
+    unit = std::move(circle);
   } else if (name == "elliptic arc") {
-    unit = std::make_unique<CEllipseArc>();
-    unit->m_ptCenter = {60, 60};
-    unit->m_nRadius1 = 30, unit->m_nRadius2 = 15, unit->m_dCos = 0.8, unit->m_dSin = 0.6;
-    unit->m_dAngle1 = 30, unit->m_dAngle2 = 200, unit->m_bAngleSet = true;
+    auto arc = std::make_unique<CEllipseArc>();
+    arc->m_ptCenter = {60, 60};
+    arc->m_nRadius1 = 30, arc->m_nRadius2 = 15, arc->m_dCos = 0.8, arc->m_dSin = 0.6;
+    arc->m_dAngle1 = 30, arc->m_dAngle2 = 200, arc->m_bAngleSet = true;
+    unit = std::move(arc);
   } else if (name == "circular arc") {
-    unit = Spanning<CRoundArc>({50, 60}, {60, 70});
-    unit->m_ptThird = {70, 60}, unit->m_ptCenter = {60, 60}, unit->m_nRadius1 = 10;
+    auto arc = Spanning<CRoundArc>({50, 60}, {60, 70});
+    arc->m_ptThird = {70, 60}, arc->m_ptCenter = {60, 60}, arc->m_nRadius1 = 10;
+    unit = std::move(arc);
   }
   unit->m_crPen = 0xFFFFFF;
   unit->m_nDrawMode = R2_MERGEPEN;
@@ -563,7 +568,7 @@ TEST(ViewSession, PickingEveryUnitOfTheSampleChangesNoByte) {
 
 TEST(ViewSession, ALoadedCircularArcReshapesOnItsOwnCircle) {
   Session s;
-  CUnit& arc = *s.doc.m_units.emplace_back(StoredUnit("circular arc"));  // the file holds no slopes
+  auto& arc = static_cast<CRoundArc&>(*s.doc.m_units.emplace_back(StoredUnit("circular arc")));  // the file holds no slopes
   s.Click({53, 67});
   s.Drag({70, 60}, {68, 54});  // handle 3 along the circle
   EXPECT_EQ(arc.m_ptThird, (CPoint{68, 54}));
