@@ -11,9 +11,7 @@ namespace lumetra {
 LUMETRA_IMPLEMENT_SERIAL(CCurve, 1, false)
 
 void CCurve::Serialize(CArchive& ar) {
-  ar.Transfer(m_crPen);
-  ar.Transfer(m_nPenStyle);
-  ar.Transfer(m_nPenWidth);
+  ar.TransferEach(m_crPen, m_nPenStyle, m_nPenWidth);
   ar.Transfer(m_aPoints);
   if (ar.IsLoading()) {
     CRect box = GetBoundRect();

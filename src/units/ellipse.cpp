@@ -14,11 +14,7 @@ LUMETRA_IMPLEMENT_SERIAL(CEllipse, 1, false)
 void CEllipse::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   SerializeBrushWithBkMode(ar);
-  ar.Transfer(m_dSin);
-  ar.Transfer(m_dCos);
-  ar.Transfer(m_nRadius1);
-  ar.Transfer(m_nRadius2);
-  ar.Transfer(m_ptCenter);
+  ar.TransferEach(m_dSin, m_dCos, m_nRadius1, m_nRadius2, m_ptCenter);
 }
 
 void CEllipse::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate; }

@@ -14,15 +14,7 @@ LUMETRA_IMPLEMENT_SERIAL(CEllipseArc, 1, false)
 void CEllipseArc::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
   SerializeBrushWithBkMode(ar);
-  ar.Transfer(m_dSin);
-  ar.Transfer(m_dCos);
-  ar.Transfer(m_nRadius1);
-  ar.Transfer(m_nRadius2);
-  ar.Transfer(m_ptCenter);
-  ar.Transfer(m_ptArcStart);
-  ar.Transfer(m_ptArcEnd);
-  ar.Transfer(m_dAngle1);
-  ar.Transfer(m_dAngle2);
+  ar.TransferEach(m_dSin, m_dCos, m_nRadius1, m_nRadius2, m_ptCenter, m_ptArcStart, m_ptArcEnd, m_dAngle1, m_dAngle2);
   if (ar.IsLoading()) m_bAngleSet = true;
 }
 

@@ -14,9 +14,7 @@ LUMETRA_IMPLEMENT_SERIAL(CPolygon, 1, false)
 // The pen is stored a second time before the vertices.
 void CPolygon::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
-  ar.Transfer(m_crPen);
-  ar.Transfer(m_nPenStyle);
-  ar.Transfer(m_nPenWidth);
+  ar.TransferEach(m_crPen, m_nPenStyle, m_nPenWidth);
   ar.Transfer(m_aPoints);
 }
 

@@ -12,9 +12,7 @@ LUMETRA_IMPLEMENT_SERIAL(CRoundArc, 1, false)
 
 void CRoundArc::Serialize(CArchive& ar) {
   CUnit::Serialize(ar);
-  ar.Transfer(m_ptThird);
-  ar.Transfer(m_nRadius1);
-  ar.Transfer(m_ptCenter);
+  ar.TransferEach(m_ptThird, m_nRadius1, m_ptCenter);
 }
 
 CRect CRoundArc::CircleBox() const {

@@ -156,8 +156,7 @@ void CText::Serialize(CArchive& ar) {
     throw ArchiveError(ArchiveFailure::BadSchema, "text unit stored with schema " + std::to_string(schema),
                        ar.Input().Position());
   }
-  ar.Transfer(m_nReservedA);
-  ar.Transfer(m_nReservedB);
+  ar.TransferEach(m_nReservedA, m_nReservedB);
   if (ar.IsStoring()) {
     ar.Output().Write(m_abReserved.data(), m_abReserved.size());
   } else {
@@ -166,19 +165,9 @@ void CText::Serialize(CArchive& ar) {
   ar.Transfer(m_strText);
 
   LOGFONT lf = ar.IsStoring() ? m_pFont->GetLogFont() : LOGFONT{};
-  ar.Transfer(lf.lfCharSet);
-  ar.Transfer(lf.lfClipPrecision);
-  ar.Transfer(lf.lfEscapement);
-  ar.Transfer(lf.lfHeight);
-  ar.Transfer(lf.lfItalic);
-  ar.Transfer(lf.lfOrientation);
-  ar.Transfer(lf.lfOutPrecision);
-  ar.Transfer(lf.lfPitchAndFamily);
-  ar.Transfer(lf.lfQuality);
-  ar.Transfer(lf.lfWidth);
-  ar.Transfer(lf.lfWeight);
-  ar.Transfer(lf.lfUnderline);
-  ar.Transfer(lf.lfStrikeOut);
+  ar.TransferEach(lf.lfCharSet, lf.lfClipPrecision, lf.lfEscapement, lf.lfHeight, lf.lfItalic, lf.lfOrientation,
+                  lf.lfOutPrecision, lf.lfPitchAndFamily, lf.lfQuality, lf.lfWidth, lf.lfWeight, lf.lfUnderline,
+                  lf.lfStrikeOut);
   if (ar.IsStoring()) {
     ar.WriteString(lf.FaceName());
   } else {
@@ -188,9 +177,7 @@ void CText::Serialize(CArchive& ar) {
   }
 
   if (schema == 2) {
-    ar.Transfer(m_bAutoAlign);
-    ar.Transfer(m_bWordBreak);
-    ar.Transfer(m_nRowSpacing);
+    ar.TransferEach(m_bAutoAlign, m_bWordBreak, m_nRowSpacing);
   } else {
     m_bAutoAlign = 1;
     m_bWordBreak = 0;

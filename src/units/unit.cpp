@@ -258,27 +258,15 @@ void CUnit::InitDefaults() {
 }
 
 void CUnit::Serialize(CArchive& ar) {
-  ar.Transfer(m_crPen);
-  ar.Transfer(m_nPenStyle);
-  ar.Transfer(m_nPenWidth);
-  ar.Transfer(m_nDrawMode);
-  ar.Transfer(m_nBkMode);
-  ar.Transfer(m_crBk);
-  ar.Transfer(m_ptFirst);
-  ar.Transfer(m_ptSecond);
+  ar.TransferEach(m_crPen, m_nPenStyle, m_nPenWidth, m_nDrawMode, m_nBkMode, m_crBk, m_ptFirst, m_ptSecond);
 }
 
 void CUnit::SerializeBrush(CArchive& ar) {
-  ar.Transfer(m_nBrushStyle);
-  ar.Transfer(m_nHatchStyle);
-  ar.Transfer(m_crBrush);
+  ar.TransferEach(m_nBrushStyle, m_nHatchStyle, m_crBrush);
 }
 
 void CUnit::SerializeBrushWithBkMode(CArchive& ar) {
-  ar.Transfer(m_nBrushStyle);
-  ar.Transfer(m_nBkMode);
-  ar.Transfer(m_nHatchStyle);
-  ar.Transfer(m_crBrush);
+  ar.TransferEach(m_nBrushStyle, m_nBkMode, m_nHatchStyle, m_crBrush);
 }
 
 // The base region is built once from the two points; it encloses no area.

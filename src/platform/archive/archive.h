@@ -5,9 +5,11 @@
 // index sequence, starting at 1 (0 stands for a null pointer).
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -34,13 +36,22 @@ class CArchive {
   ByteWriter& Output() { return writer_; }
 
   // Store or load one value, by the direction of the archive.
-  void Transfer(std::uint8_t& v) { TransferRaw(v); }
-  void Transfer(std::int32_t& v) { TransferRaw(v); }
-  void Transfer(std::uint32_t& v) { TransferRaw(v); }
-  void Transfer(double& v) { TransferRaw(v); }
-  void Transfer(CPoint& v) {
-    Transfer(v.x);
-    Transfer(v.y);
+  void Transfer(std::uint8_t& v) { TransferEach(v); }
+  void Transfer(std::int32_t& v) { TransferEach(v); }
+  void Transfer(std::uint32_t& v) { TransferEach(v); }
+  void Transfer(double& v) { TransferEach(v); }
+  void Transfer(CPoint& v) { TransferEach(v); }
+  // Plain values stored back to back as their little-endian bytes; a load
+  // checks their total size once.
+  template <class... T>
+    requires((std::is_arithmetic_v<T> || std::is_same_v<T, CPoint>) && ...)
+  void TransferEach(T&... values) {
+    if (storing_) {
+      (writer_.Write(&values, sizeof values), ...);
+      return;
+    }
+    const std::uint8_t* at = reader_.ReadInPlace((sizeof(T) + ...)).data();
+    ((std::memcpy(&values, at, sizeof values), at += sizeof values), ...);
   }
   void Transfer(std::string& v);       // length-prefixed single-byte characters
   void Transfer(CPointArray& points);  // count, then 8 bytes a point
@@ -86,15 +97,6 @@ class CArchive {
     std::uint16_t schema;
   };
 
-  // Plain values are stored as their little-endian bytes.
-  template <typename T>
-  void TransferRaw(T& v) {
-    if (storing_) {
-      writer_.Write(&v, sizeof v);
-    } else {
-      v = reader_.ReadValue<T>();
-    }
-  }
   [[noreturn]] void Fail(ArchiveFailure failure, const std::string& detail) const;
   const RuntimeClass& ReadClassRecord(std::uint16_t& schema);
   // The class record loaded with `index`, or nullptr when the index names an object or nothing yet.
