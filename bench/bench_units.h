@@ -74,10 +74,7 @@ inline std::unique_ptr<CUnit> MakeUnit(int kind, int width, int height, std::mt1
     ellipse->m_dCos = 0.8;
     ellipse->m_dSin = 0.6;
   }
-  if (auto* round = ObjectCast<CRound>(unit.get())) {
-    round->m_ptCenter = centre;
-    round->m_nRadius = rx;
-  }
+  if (auto* round = ObjectCast<CRound>(unit.get())) round->m_ptCenter = centre;
   if (auto* arc = ObjectCast<CEllipseArc>(unit.get())) {
     arc->m_ptCenter = centre;
     arc->m_nRadius1 = rx;

@@ -11,14 +11,6 @@ namespace lumetra {
 
 LUMETRA_IMPLEMENT_SERIAL(CEllipse, 1, false)
 
-void CEllipse::Serialize(CArchive& ar) {
-  CUnit::Serialize(ar);
-  SerializeBrushWithBkMode(ar);
-  ar.TransferEach(m_dSin, m_dCos, m_nRadius1, m_nRadius2, m_ptCenter);
-}
-
-void CEllipse::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate; }
-
 void CEllipse::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) {
   if (view.m_nMode != kModeMoveByHandle) return;
   view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate, {}}}});
@@ -47,20 +39,13 @@ bool CEllipse::PtInUnit(std::int32_t x, std::int32_t y) {
   return CRgn::CreateEllipticRgn(box.left, box.top, box.right, box.bottom).PtInRegion(x, y);
 }
 
-std::int32_t CEllipse::SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_nRadius1 = RadiusBetween(x1, y1, x2, y2);
-  return 0;
-}
-
 std::int32_t CEllipse::SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   m_nRadius2 = RadiusBetween(x1, y1, x2, y2);
   return 0;
 }
 
 float CEllipse::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  const Turn turn = TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/true);
-  m_dCos = turn.cos;
-  m_dSin = turn.sin;
+  TurnAxis(x1, y1, x2, y2, /*flatIsRising=*/true);
   return 0.0f;
 }
 
@@ -98,11 +83,6 @@ CRect CEllipse::GetBoundRect() {
                          std::max(box.bottom, p.y)};
   }
   return box;
-}
-
-void CEllipse::Translate(std::int32_t dx, std::int32_t dy) {
-  CUnit::Translate(dx, dy);
-  m_ptCenter = Offset(m_ptCenter, {dx, dy});
 }
 
 std::unique_ptr<CUnit> CEllipse::Clone() const { return CloneOf(*this); }

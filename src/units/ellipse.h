@@ -1,18 +1,16 @@
 #pragma once
 
-#include "units/unit.h"
+#include "units/turned_ellipse_unit.h"
 
 namespace lumetra {
 
 // The ellipse inscribed in the box of its two points, picked anywhere inside.
 // It also carries the rasteriser of turned ellipses (radii about a centre,
 // turned by m_dCos/m_dSin), plotted pixel by pixel.
-class CEllipse final : public CUnit {
+class CEllipse final : public CTurnedEllipseUnit {
   LUMETRA_DECLARE_SERIAL(CEllipse)
 
  public:
-  void Serialize(CArchive& ar) override;
-  void ToggleRotate(std::int32_t, std::int32_t) override;
   // The "Rotate" menu, shown only while the unit is dragged by a handle.
   void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) override;
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
@@ -22,7 +20,6 @@ class CEllipse final : public CUnit {
   HandleMarks Handles(std::int64_t reach) const override;
   // A blue guide line in the DC's raster operation.
   void DrawAxisLine(CDC& dc, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
-  std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   void PlotEllipse(CDC& dc, std::int32_t cx, std::int32_t cy, std::int32_t r1, std::int32_t r2) override;
@@ -31,7 +28,6 @@ class CEllipse final : public CUnit {
   // Inside the elliptic region of the box.
   bool PtInUnit(std::int32_t x, std::int32_t y) override;
   bool KeepsCornersInOrder() const override { return true; }
-  void Translate(std::int32_t dx, std::int32_t dy) override;
   std::unique_ptr<CUnit> Clone() const override;
   std::unique_ptr<CUnit> PasteCopy(const CUnit& current) const override;
   CRect Bounds() const override;
@@ -40,14 +36,6 @@ class CEllipse final : public CUnit {
   // The turned point, rounded half up, as a run of m_nPenWidth pixels going
   // up and to the right.
   void PlotPoint(CDC& dc, std::int32_t x, std::int32_t y, COLORREF colour);
-
-  // The turned ellipse: the turn of its first axis, its centre and radii.
-  double m_dCos = 0.0;
-  double m_dSin = 0.0;
-  CPoint m_ptCenter;
-  std::int32_t m_nRadius1 = 0;
-  std::int32_t m_nRadius2 = 0;
-  bool m_bRotate = false;
 
  private:
   void PlotQuadrants(CDC& dc, std::int32_t cx, std::int32_t cy, std::int64_t dx, std::int64_t dy);

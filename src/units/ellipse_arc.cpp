@@ -12,13 +12,10 @@ namespace lumetra {
 LUMETRA_IMPLEMENT_SERIAL(CEllipseArc, 1, false)
 
 void CEllipseArc::Serialize(CArchive& ar) {
-  CUnit::Serialize(ar);
-  SerializeBrushWithBkMode(ar);
-  ar.TransferEach(m_dSin, m_dCos, m_nRadius1, m_nRadius2, m_ptCenter, m_ptArcStart, m_ptArcEnd, m_dAngle1, m_dAngle2);
+  CTurnedEllipseUnit::Serialize(ar);
+  ar.TransferEach(m_ptArcStart, m_ptArcEnd, m_dAngle1, m_dAngle2);
   if (ar.IsLoading()) m_bAngleSet = true;
 }
-
-void CEllipseArc::ToggleRotate(std::int32_t, std::int32_t) { m_bRotate = !m_bRotate; }
 
 void CEllipseArc::ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) {
   view.TrackPopupMenu({kMenuCanvasEdit, {screenX, screenY}, {{kCmdRotate, m_bRotate, {}}}});
@@ -44,11 +41,6 @@ CPoint CEllipseArc::SetAngle2At(std::int32_t x, std::int32_t y) {
   return {};
 }
 
-std::int32_t CEllipseArc::SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  m_nRadius1 = RadiusBetween(x1, y1, x2, y2);
-  return 0;
-}
-
 std::int32_t CEllipseArc::SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   m_nRadius2 = RadiusBetween(x1, y1, x2, y2);
   m_nRadius1 = 0;
@@ -56,9 +48,7 @@ std::int32_t CEllipseArc::SetRadius2(std::int32_t x1, std::int32_t y1, std::int3
 }
 
 float CEllipseArc::SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  const Turn turn = TurnToAxis(x1, y1, x2, y2, /*flatIsRising=*/false);
-  m_dCos = turn.cos;
-  m_dSin = turn.sin;
+  TurnAxis(x1, y1, x2, y2, /*flatIsRising=*/false);
   return 0.0f;
 }
 
@@ -228,8 +218,9 @@ void CEllipseArc::DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int3
 }
 
 void CEllipseArc::Translate(std::int32_t dx, std::int32_t dy) {
-  CUnit::Translate(dx, dy);
-  for (CPoint* p : {&m_ptCenter, &m_ptArcStart, &m_ptArcEnd}) *p = Offset(*p, {dx, dy});
+  CTurnedEllipseUnit::Translate(dx, dy);
+  m_ptArcStart = Offset(m_ptArcStart, {dx, dy});
+  m_ptArcEnd = Offset(m_ptArcEnd, {dx, dy});
 }
 
 std::unique_ptr<CUnit> CEllipseArc::Clone() const { return CloneOf(*this); }

@@ -1,18 +1,17 @@
 #pragma once
 
-#include "units/unit.h"
+#include "units/turned_ellipse_unit.h"
 
 namespace lumetra {
 
 // An arc of a turned ellipse between two angles, plotted pixel by pixel.
 // Documents bring it; no tool makes it. Angles are degrees from +x toward +y.
-class CEllipseArc final : public CUnit {
+class CEllipseArc final : public CTurnedEllipseUnit {
   LUMETRA_DECLARE_SERIAL(CEllipseArc)
 
  public:
   // Loading marks the angles as set, so a loaded unit plots only its arc.
   void Serialize(CArchive& ar) override;
-  void ToggleRotate(std::int32_t, std::int32_t) override;
   void ShowContextMenu(EditingView& view, std::int32_t screenX, std::int32_t screenY) override;
   // Each drag step ends by taking the arc's end pixels from its new plot.
   void OnMouseDrag(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y) override;
@@ -23,7 +22,6 @@ class CEllipseArc final : public CUnit {
   void DrawConstruction(CDC& dc, std::int32_t x, std::int32_t y) override;
   void DrawShape(CDC& dc, std::int32_t x, std::int32_t y) override;
   HandleMarks Handles(std::int64_t reach) const override;
-  std::int32_t SetRadius1(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   // Also sets the first radius to 0.
   std::int32_t SetRadius2(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   float SetAxisDirection(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
@@ -50,19 +48,12 @@ class CEllipseArc final : public CUnit {
   // them; only edits call it, drawing leaves them alone.
   void TakePlottedEnds();
 
-  // The turned ellipse (the turn of its first axis, its centre and radii)
-  // and the arc: its angles, set or not yet, and its end pixels.
-  double m_dCos = 0.0;
-  double m_dSin = 0.0;
+  // The arc: its angles, set or not yet, and its end pixels.
   double m_dAngle1 = 0.0;
   double m_dAngle2 = 0.0;
-  CPoint m_ptCenter;
-  std::int32_t m_nRadius1 = 0;
-  std::int32_t m_nRadius2 = 0;
   CPoint m_ptArcStart;
   CPoint m_ptArcEnd;
   bool m_bAngleSet = false;
-  bool m_bRotate = false;
 
  private:
   void DragStep(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y);

@@ -42,7 +42,6 @@ std::int32_t CRound::SetRadiusAt(std::int32_t cx, std::int32_t cy, std::int32_t 
   const std::int32_t r = TruncatedDistance(std::int64_t(cx) - x, std::int64_t(cy) - y);
   m_ptFirst = SaturatedPoint(std::int64_t(cx) - r, std::int64_t(cy) - r);
   m_ptSecond = SaturatedPoint(std::int64_t(cx) + r, std::int64_t(cy) + r);
-  m_nRadius = r;
   return 0;
 }
 

@@ -30,7 +30,6 @@ class CRound final : public CUnit {
   void Draw(CDC& dc, const DrawContext& context) const override;
 
   CPoint m_ptCenter;
-  std::int32_t m_nRadius = 0;  // set with the box by SetRadiusAt; not stored
 };
 
 }  // namespace lumetra

@@ -59,8 +59,8 @@ bool CRoundArc::PointsOnOneLine() const {
 }
 
 // Where the bisectors of the chords P1P2 (slope k1) and P2P3 (slope k2)
-// meet. Documents do not store the slopes, so k1 comes from the points
-// themselves: a loaded arc reshapes on its own circle. Three points on one
+// meet. k1 comes from the first two points themselves, so that any arc, a
+// loaded one too, reshapes on its own circle. Three points on one
 // line have no such circle (the bisectors are parallel, or for a flat line
 // the two stand-in slopes meet far off the canvas); the circle then stays as
 // it was.

@@ -188,11 +188,6 @@ std::int32_t CUnit::RadiusBetween(std::int32_t x1, std::int32_t y1, std::int32_t
   return TruncatedDistance(std::int64_t(x1) - x2, std::int64_t(y1) - y2);
 }
 
-Turn CUnit::TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising) {
-  m_ptSecond = {x2, y2};
-  return TurnOfAxis(x1, y1, x2, y2, flatIsRising);
-}
-
 void CUnit::NormalizePoints() {
   const CRect box = BoxRect();
   m_ptFirst = {box.left, box.top};

@@ -1,7 +1,8 @@
 #pragma once
 // CUnit, the base of every drawable object on the canvas: the drawing style,
-// the two defining points, and the virtual operations through which the view draws, hit-tests, edits, moves
-// and copies units and learns where they paint.
+// the two defining points, and the virtual operations through which the view
+// draws, hit-tests, edits, moves and copies units and learns where they
+// paint. Whatever else a unit holds belongs to its own class.
 
 #include <algorithm>
 #include <array>
@@ -22,8 +23,6 @@
 
 namespace lumetra {
 
-struct Turn;
-
 inline constexpr COLORREF kRed = 0x000000FF;
 inline constexpr COLORREF kBlack = 0x00000000;
 
@@ -42,6 +41,8 @@ struct HandleMarks {
   void Paint(CDC& dc) const;
   // The box of every pixel Paint paints, right and bottom edges outside.
   CRect Bounds() const;
+
+  friend bool operator==(const HandleMarks&, const HandleMarks&) = default;
 };
 
 class CUnit : public CObject {
@@ -216,11 +217,8 @@ class CUnit : public CObject {
   enum class ShowHandles { No, Yes };
   bool ToggleIfPicked(CDC& dc, EditingView& view, std::int32_t x, std::int32_t y, ShowHandles show);
 
-  // The radius and turn helpers of the turned ellipses: the truncated
-  // distance between two points, and the turn of an axis (which also makes
-  // its end the second point).
+  // The truncated distance between two points, the radius the turned ellipses take.
   static std::int32_t RadiusBetween(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
-  Turn TurnToAxis(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool flatIsRising);
 
   // Box units (rectangles, ellipses): the corners in the order their handles
   // are drawn; the number of the corner handle that lies in the square around

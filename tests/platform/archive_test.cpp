@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace lumetra {
@@ -191,6 +194,33 @@ TEST(Archive, EveryLoadingFailureHasItsCause) {
   // A class tag that points at an object entry.
   EXPECT_EQ(FailureOf({0xFF, 0xFF, 3, 0, 5, 0, 'P', 'r', 'o', 'b', 'e', 0, 0, 0, 0, 0x02, 0x80, 0, 0, 0, 0}, two),
             ArchiveFailure::BadIndex);
+}
+
+TEST(Archive, ValuesTransferredTogetherFailAtTheValueTheBytesRunOutIn) {
+  std::uint8_t flag = 7;
+  std::int32_t number = -2;
+  double ratio = 0.5;
+  CPoint point{3, -4};
+  const Bytes stored = Store([&](CArchive& ar) { ar.TransferEach(flag, number, ratio, point); });
+  ASSERT_EQ(stored.size(), 21u);
+  std::uint8_t f = 0;
+  std::int32_t n = 0;
+  double r = 0;
+  CPoint p;
+  CArchive whole(stored, Registry());
+  whole.TransferEach(f, n, r, p);
+  EXPECT_EQ(std::tuple(f, n, r, p), std::tuple(flag, number, ratio, point));
+  // Cut anywhere, the load fails at the start of the value it cuts.
+  constexpr std::size_t kValueStarts[] = {0, 1, 5, 13};
+  for (std::size_t cut = 0; cut < stored.size(); ++cut) {
+    CArchive in(std::span<const std::uint8_t>(stored).first(cut), Registry());
+    try {
+      in.TransferEach(f, n, r, p);
+      ADD_FAILURE() << "no failure at " << cut;
+    } catch (const ArchiveError& e) {
+      EXPECT_EQ(e.offset(), *(std::upper_bound(std::begin(kValueStarts), std::end(kValueStarts), cut) - 1)) << cut;
+    }
+  }
 }
 
 TEST(Archive, ABackReferenceNeverMakesASecondOwner) {

@@ -153,7 +153,6 @@ TEST(OutlinePickedEllipses, OnlyARingAroundTheOutlineSelects) {
   CRound circle;
   circle.m_ptCenter = {50, 50};
   circle.SetRadiusAt(50, 50, 50, 30);
-  EXPECT_EQ(circle.m_nRadius, 20);
   EXPECT_EQ(circle.m_ptFirst, (CPoint{30, 30}));
   EXPECT_EQ(circle.m_ptSecond, (CPoint{70, 70}));
   EXPECT_FALSE(circle.PtInUnit(50, 50));
@@ -211,7 +210,6 @@ TEST(OutlinePickedEllipses, ACircleDragKeepsItsCentre) {
   bench.GrabHandle(circle, 60, 50);  // handle 2
   EXPECT_EQ(bench.view.m_nTool, kToolRound);
   bench.DragTo(circle, 50, 80);
-  EXPECT_EQ(circle.m_nRadius, 30);
   EXPECT_EQ(circle.m_ptFirst, (CPoint{20, 20}));
   EXPECT_EQ(circle.m_ptCenter, (CPoint{50, 50}));
 }

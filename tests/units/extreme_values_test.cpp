@@ -41,10 +41,7 @@ void Extreme(CUnit& unit, int variant) {
     arc->m_dAngle1 = 10;
     arc->m_dAngle2 = 350;
   }
-  if (auto* round = ObjectCast<CRound>(&unit)) {
-    round->m_ptCenter = centre;
-    round->m_nRadius = radius;
-  }
+  if (auto* round = ObjectCast<CRound>(&unit)) round->m_ptCenter = centre;
   if (auto* arc = ObjectCast<CRoundArc>(&unit)) {
     arc->m_ptThird = {big, 7};
     arc->m_ptCenter = centre;
@@ -52,7 +49,9 @@ void Extreme(CUnit& unit, int variant) {
   }
   if (auto* polygon = ObjectCast<CPolygon>(&unit)) polygon->m_aPoints = path;
   if (auto* curve = ObjectCast<CCurve>(&unit)) curve->m_aPoints = path;
-  if (auto* bezier = ObjectCast<CPolyBezier>(&unit)) bezier->m_aPoints = {{big, big}, {opposite, 0}, {0, opposite}, {big, 1}};
+  if (auto* bezier = ObjectCast<CPolyBezier>(&unit)) {
+    bezier->m_aPoints = {{big, big}, {opposite, 0}, {0, opposite}, {big, 1}};
+  }
 }
 
 TEST(ExtremeValues, UnitsDrawPickAndDragWithoutOverflowOrStall) {

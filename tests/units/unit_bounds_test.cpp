@@ -36,6 +36,7 @@
 #include "units/text.h"
 #include "units/timer.h"
 #include "units/unit_classes.h"
+#include "units/unit_geometry.h"
 
 namespace lumetra {
 namespace {
@@ -85,6 +86,12 @@ CRect BoxOf(const Drawing& drawing) {
 CRect ShiftedRect(const CRect& r, CPoint by) {
   if (r.IsEmpty()) return r;
   return {r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y};
+}
+
+HandleMarks ShiftedMarks(HandleMarks marks, CPoint by) {
+  for (CPointArray* points : {&marks.outline, &marks.blue, &marks.red}) OffsetEach(*points, by);
+  if (marks.frame) *marks.frame = ShiftedRect(*marks.frame, by);
+  return marks;
 }
 
 std::vector<std::uint8_t> Stored(const CUnit& unit) {
@@ -297,6 +304,9 @@ TEST_P(UnitBounds, BoundsIsThePaintedBoxAndFollowsMovesAndClones) {
         Settle(*moved);
         EXPECT_EQ(Draw(*moved), Shifted(drawing, shown));
         EXPECT_EQ(moved->Bounds(), ShiftedRect(bounds, shown));
+        // Every point the unit holds moves: its handles, and the turned box with them.
+        EXPECT_EQ(moved->Handles(3), ShiftedMarks(unit->Handles(3), shown));
+        EXPECT_EQ(moved->GetBoundRect(), ShiftedRect(unit->GetBoundRect(), shown));
         // The hit test moves too, wherever it is asked.
         const CPoint centre{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
         for (CPoint probe : {centre, CPoint{bounds.left, bounds.top}, CPoint{bounds.right - 1, bounds.bottom - 1}}) {

@@ -115,9 +115,7 @@ class UnitRecipe {
       expect(6);
       u->m_ptFirst = point(0);
       u->m_ptSecond = point(2);
-      auto& round = static_cast<CRound&>(*u);
-      round.m_ptCenter = point(4);
-      round.m_nRadius = std::abs(u->m_ptSecond.x - u->m_ptFirst.x) / 2;
+      static_cast<CRound&>(*u).m_ptCenter = point(4);
     } else if (kind == "roundarc") {
       expect(9);
       u->m_ptFirst = point(0);

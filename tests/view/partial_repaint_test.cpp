@@ -113,7 +113,7 @@ TEST(PartialRepaint, AScriptedSessionLeavesTheScreenAsAFullPaintWould) {
   Add<CPolygon>(doc, {}, {}, R2_XORPEN).m_aPoints.assign({{80, 90}, {120, 100}, {90, 130}});
   Add<CDLine>(doc, {0, 100}, {127, 150}, R2_COPYPEN, 5);
   auto& circle = Add<CRound>(doc, {95, 35}, {125, 65}, R2_XORPEN);
-  circle.m_ptCenter = {110, 50}, circle.m_nRadius = 15;
+  circle.m_ptCenter = {110, 50};
   Add<CTimer>(doc, {10, 120}, {70, 136}, R2_COPYPEN);
   // Enough units that moving them all repaints the box round them.
   for (int i = 0; i < 12; ++i) Add<CDLine>(doc, {4 + 10 * i, 84 + i}, {10 + 10 * i, 90 + 2 * i}, R2_XORPEN, 1 + i % 3);

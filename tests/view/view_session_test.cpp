@@ -270,7 +270,7 @@ std::unique_ptr<T> Spanning(CPoint first, CPoint second) {
   return unit;
 }
 
-// A unit of the named class as a document holds it (slopes, radii and the
+// A unit of the named class as a document holds it (centres, radii and the
 // like only where the file stores them), white, with a raster operation of its own.
 std::unique_ptr<CUnit> StoredUnit(std::string_view name) {
   std::unique_ptr<CUnit> unit;
@@ -568,7 +568,7 @@ TEST(ViewSession, PickingEveryUnitOfTheSampleChangesNoByte) {
 
 TEST(ViewSession, ALoadedCircularArcReshapesOnItsOwnCircle) {
   Session s;
-  auto& arc = static_cast<CRoundArc&>(*s.doc.m_units.emplace_back(StoredUnit("circular arc")));  // the file holds no slopes
+  auto& arc = static_cast<CRoundArc&>(*s.doc.m_units.emplace_back(StoredUnit("circular arc")));
   s.Click({53, 67});
   s.Drag({70, 60}, {68, 54});  // handle 3 along the circle
   EXPECT_EQ(arc.m_ptThird, (CPoint{68, 54}));

@@ -4,6 +4,7 @@
 // objects preceded by class records or tags. Classes and objects share one
 // index sequence, starting at 1 (0 stands for a null pointer).
 
+#include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -20,6 +21,12 @@
 #include "platform/types.h"
 
 namespace lumetra {
+
+// The types the archive stores as their bytes: the file's fixed-size fields.
+template <class T>
+concept IsStoredPlainly = std::same_as<T, std::uint8_t> || std::same_as<T, std::int32_t> ||
+                          std::same_as<T, std::uint32_t> || std::same_as<T, double> || std::same_as<T, CPoint>;
+static_assert(sizeof(CPoint) == 8 && std::has_unique_object_representations_v<CPoint>, "a point is x then y");
 
 class CArchive {
  public:
@@ -41,17 +48,20 @@ class CArchive {
   void Transfer(std::uint32_t& v) { TransferEach(v); }
   void Transfer(double& v) { TransferEach(v); }
   void Transfer(CPoint& v) { TransferEach(v); }
-  // Plain values stored back to back as their little-endian bytes; a load
-  // checks their total size once.
+  // Values of those types stored back to back as their little-endian bytes.
+  // A load checks their total size once; when the bytes run out, it fails at
+  // the value they run out in, as single Transfers would.
   template <class... T>
-    requires((std::is_arithmetic_v<T> || std::is_same_v<T, CPoint>) && ...)
+    requires(IsStoredPlainly<T> && ...)
   void TransferEach(T&... values) {
     if (storing_) {
       (writer_.Write(&values, sizeof values), ...);
-      return;
+    } else if ((sizeof(T) + ...) <= reader_.BytesLeft()) {
+      const std::uint8_t* at = reader_.ReadInPlace((sizeof(T) + ...)).data();
+      ((std::memcpy(&values, at, sizeof values), at += sizeof values), ...);
+    } else {
+      (reader_.Read(&values, sizeof values), ...);
     }
-    const std::uint8_t* at = reader_.ReadInPlace((sizeof(T) + ...)).data();
-    ((std::memcpy(&values, at, sizeof values), at += sizeof values), ...);
   }
   void Transfer(std::string& v);       // length-prefixed single-byte characters
   void Transfer(CPointArray& points);  // count, then 8 bytes a point
