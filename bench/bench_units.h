@@ -67,20 +67,17 @@ inline std::unique_ptr<CUnit> MakeUnit(int kind, int width, int height, std::mt1
   const double angle1 = coord(360), angle2 = coord(360);
   CPointArray path;
   for (int i = 0; i < 7; ++i) path.push_back({a.x + coord(reach), a.y + coord(reach)});
-  if (auto* ellipse = ObjectCast<CEllipse>(unit.get())) {
-    ellipse->m_ptCenter = centre;
-    ellipse->m_nRadius1 = rx;
-    ellipse->m_nRadius2 = ry;
-    ellipse->m_dCos = 0.8;
-    ellipse->m_dSin = 0.6;
-  }
+  const auto turnEllipse = [&](CTurnedEllipseUnit& ellipse) {
+    ellipse.m_ptCenter = centre;
+    ellipse.m_nRadius1 = rx;
+    ellipse.m_nRadius2 = ry;
+    ellipse.m_dCos = 0.8;
+    ellipse.m_dSin = 0.6;
+  };
+  if (auto* ellipse = ObjectCast<CEllipse>(unit.get())) turnEllipse(*ellipse);
   if (auto* round = ObjectCast<CRound>(unit.get())) round->m_ptCenter = centre;
   if (auto* arc = ObjectCast<CEllipseArc>(unit.get())) {
-    arc->m_ptCenter = centre;
-    arc->m_nRadius1 = rx;
-    arc->m_nRadius2 = ry;
-    arc->m_dCos = 0.8;
-    arc->m_dSin = 0.6;
+    turnEllipse(*arc);
     arc->m_bAngleSet = true;
     arc->m_dAngle1 = angle1;
     arc->m_dAngle2 = angle2;
